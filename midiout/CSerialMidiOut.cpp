@@ -1,0 +1,5 @@
+#include "midiout/CSerialMidiOut.h"
+
+// Scaffold until the output stage lands: construction only.
+CSerialMidiOut::CSerialMidiOut() = default;
+CSerialMidiOut::~CSerialMidiOut() = default;

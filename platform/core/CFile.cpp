@@ -1,0 +1,64 @@
+#include "platform/core/CFile.h"
+
+#include "platform/core/CString.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+CFile::~CFile()
+{
+    Close();
+}
+
+BOOL CFile::Open(LPCWSTR path, UINT)
+{
+    Close();
+    if (!path)
+        return FALSE;
+    std::string name = CString(path).ToUtf8();
+    int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return FALSE;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return FALSE;
+    }
+    m_fd = fd;
+    return TRUE;
+}
+
+LONGLONG CFile::Seek(LONGLONG offset, UINT from)
+{
+    if (m_fd < 0)
+        return -1;
+    int whence = from == end ? SEEK_END : from == current ? SEEK_CUR : SEEK_SET;
+    return ::lseek(m_fd, offset, whence);
+}
+
+UINT CFile::Read(void* buffer, UINT count)
+{
+    if (m_fd < 0 || !buffer)
+        return 0;
+    UINT done = 0;
+    auto* out = static_cast<unsigned char*>(buffer);
+    while (done < count) {
+        ssize_t n = ::read(m_fd, out + done, count - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<UINT>(n);
+    }
+    return done;
+}
+
+void CFile::Close()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}

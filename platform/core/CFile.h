@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/core/CObject.h"
+#include "platform/core/WinTypes.h"
+
+// A file opened for reading, as MFC's CFile offers it: open, seek, read,
+// close. Only regular files open; a directory or a device does not.
+class CFile : public CObject {
+public:
+    enum OpenFlags : UINT {
+        modeRead = 0x0000,
+        shareDenyNone = 0x0040,
+        typeBinary = 0x8000,
+    };
+    enum SeekPosition : UINT {
+        begin = 0,
+        current = 1,
+        end = 2,
+    };
+
+    CFile() = default;
+    ~CFile() override;
+
+    BOOL Open(LPCWSTR path, UINT flags);
+    // Returns the new position, or -1 when the seek failed.
+    LONGLONG Seek(LONGLONG offset, UINT from);
+    void SeekToBegin() { Seek(0, begin); }
+    LONGLONG SeekToEnd() { return Seek(0, end); }
+    // Reads up to count bytes; returns how many were read.
+    UINT Read(void* buffer, UINT count);
+    void Close();
+
+private:
+    int m_fd { -1 };
+};

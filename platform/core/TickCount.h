@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/core/WinTypes.h"
+
+// Milliseconds since an arbitrary start, from a monotonic clock, wrapping
+// at 2^32 as the platform's tick count does.
+DWORD GetTickCount();
+
+// Sleeps for the given milliseconds; Sleep(0) only yields the processor.
+void Sleep(DWORD milliseconds);
+
+// Tests may replace the tick count (to drive a clock without waiting).
+// Pass null to return to the real clock.
+using TickCountSource = DWORD (*)();
+void SetTickCountSource(TickCountSource source);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/ui/CWnd.h"
+
+#include <functional>
+
+class CDataExchange;
+
+// A dialog built on a template resource. DoModal hands the dialog to the
+// modal runner the window backend installs; without one (no display, tests)
+// the dialog cannot be shown and DoModal answers -1, as the framework does
+// when a dialog cannot be created.
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    ~CDialog() override;
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+
+    virtual INT DoModal();
+    virtual BOOL OnInitDialog();
+    // Ends the window: called when the modal loop is over.
+    virtual BOOL DestroyWindow();
+    virtual void DoDataExchange(CDataExchange* dx);
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    void EndDialog(int result);
+    // TRUE when the exchange succeeded; a failed save leaves the dialog open.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    bool IsEnding() const { return m_ending; }
+    int Result() const { return m_result; }
+
+    // WM_COMMAND IDOK and IDCANCEL go to OnOK and OnCancel.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // The backend's modal loop: shows the dialog, runs until EndDialog, and
+    // returns the result. Installed once by the window backend.
+    using ModalRunner = std::function<INT(CDialog& dialog)>;
+    static void SetModalRunner(ModalRunner runner);
+
+    // The data-exchange hook of the backend: moves values between the
+    // dialog's controls and DDX members. See CDataExchange.
+    void BeginModalState() { m_ending = false; m_result = 0; }
+
+private:
+    bool m_ending { false };
+    int m_result { 0 };
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/core/CString.h"
+
+// What a window needs from whatever shows it on a screen. A window without a
+// backend is headless: it keeps its pixels and queue, and nothing is shown.
+class CWindowBackend {
+public:
+    virtual ~CWindowBackend() = default;
+    // A message was posted to the window; called on the posting thread.
+    virtual void Wake() = 0;
+    // Part of the client area must be repainted (WM_ERASEBKGND, WM_PAINT).
+    virtual void Invalidate(const RECT& area, bool erase) = 0;
+    // Pixels of the client surface were drawn through a client DC.
+    virtual void SurfaceChanged(const RECT& area) = 0;
+    virtual void SetTitle(const CString& title) = 0;
+    virtual void SetCapture(bool captured) = 0;
+    virtual void Center() = 0;
+};

@@ -1,0 +1,163 @@
+#include "platform/ui/WindowHandle.h"
+
+#include "platform/ui/CWindowBackend.h"
+#include "platform/ui/CWnd.h"
+
+#include <algorithm>
+#include <atomic>
+#include <set>
+
+namespace {
+
+// Guards the set of live handles; posts hold it while they queue, so a
+// handle cannot be destroyed in the middle of a post.
+std::mutex g_registryLock;
+std::set<HWND> g_live;
+std::atomic<HWND> g_capture { nullptr };
+
+bool IsLiveLocked(HWND hwnd)
+{
+    return hwnd && g_live.count(hwnd) != 0;
+}
+
+}
+
+HWND CreateWindowHandle(CWnd* wnd, int width, int height, CWindowBackend* backend)
+{
+    auto* hwnd = new HWND__;
+    hwnd->wnd = wnd;
+    hwnd->backend = backend;
+    hwnd->surface.Resize(width, height, 0);
+    std::lock_guard<std::mutex> guard(g_registryLock);
+    g_live.insert(hwnd);
+    return hwnd;
+}
+
+void DestroyWindowHandle(HWND hwnd)
+{
+    {
+        std::lock_guard<std::mutex> guard(g_registryLock);
+        if (!IsLiveLocked(hwnd))
+            return;
+        g_live.erase(hwnd);
+    }
+    HWND expected = hwnd;
+    g_capture.compare_exchange_strong(expected, nullptr);
+    delete hwnd;
+}
+
+BOOL IsWindow(HWND hwnd)
+{
+    std::lock_guard<std::mutex> guard(g_registryLock);
+    return IsLiveLocked(hwnd) ? TRUE : FALSE;
+}
+
+BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    std::lock_guard<std::mutex> guard(g_registryLock);
+    if (!IsLiveLocked(hwnd))
+        return FALSE;
+    {
+        std::lock_guard<std::mutex> queueGuard(hwnd->queueLock);
+        hwnd->queue.push_back({ hwnd, message, wParam, lParam });
+    }
+    if (hwnd->backend)
+        hwnd->backend->Wake();
+    return TRUE;
+}
+
+LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!IsWindow(hwnd) || !hwnd->wnd)
+        return 0;
+    return hwnd->wnd->WindowProc(message, wParam, lParam);
+}
+
+BOOL TakePostedMessage(HWND hwnd, MSG* msg)
+{
+    if (!IsWindow(hwnd))
+        return FALSE;
+    std::lock_guard<std::mutex> guard(hwnd->queueLock);
+    if (hwnd->queue.empty())
+        return FALSE;
+    *msg = hwnd->queue.front();
+    hwnd->queue.pop_front();
+    return TRUE;
+}
+
+int DispatchPostedMessages(HWND hwnd)
+{
+    int count = 0;
+    MSG msg;
+    while (TakePostedMessage(hwnd, &msg)) {
+        SendMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        ++count;
+    }
+    return count;
+}
+
+BOOL GetClientRect(HWND hwnd, LPRECT rect)
+{
+    if (!rect || !IsWindow(hwnd))
+        return FALSE;
+    *rect = { 0, 0, hwnd->surface.width, hwnd->surface.height };
+    return TRUE;
+}
+
+BOOL InvalidateRect(HWND hwnd, LPCRECT rect, BOOL erase)
+{
+    if (!IsWindow(hwnd))
+        return FALSE;
+    RECT all { 0, 0, hwnd->surface.width, hwnd->surface.height };
+    RECT area = rect ? *rect : all;
+    if (hwnd->needsPaint) {
+        area.left = std::min(area.left, hwnd->invalid.left);
+        area.top = std::min(area.top, hwnd->invalid.top);
+        area.right = std::max(area.right, hwnd->invalid.right);
+        area.bottom = std::max(area.bottom, hwnd->invalid.bottom);
+    }
+    hwnd->invalid = area;
+    hwnd->needsPaint = true;
+    hwnd->needsErase = hwnd->needsErase || erase;
+    if (hwnd->backend)
+        hwnd->backend->Invalidate(area, erase != FALSE);
+    return TRUE;
+}
+
+BOOL SetWindowTextW(HWND hwnd, LPCWSTR text)
+{
+    if (!IsWindow(hwnd))
+        return FALSE;
+    hwnd->title = CString(text);
+    if (hwnd->backend)
+        hwnd->backend->SetTitle(hwnd->title);
+    return TRUE;
+}
+
+CString GetWindowTextString(HWND hwnd)
+{
+    return IsWindow(hwnd) ? hwnd->title : CString();
+}
+
+HWND SetCapture(HWND hwnd)
+{
+    HWND previous = g_capture.exchange(hwnd);
+    if (previous && previous != hwnd && IsWindow(previous) && previous->backend)
+        previous->backend->SetCapture(false);
+    if (IsWindow(hwnd) && hwnd->backend)
+        hwnd->backend->SetCapture(true);
+    return previous;
+}
+
+BOOL ReleaseCapture()
+{
+    HWND previous = g_capture.exchange(nullptr);
+    if (previous && IsWindow(previous) && previous->backend)
+        previous->backend->SetCapture(false);
+    return TRUE;
+}
+
+HWND GetCapture()
+{
+    return g_capture.load();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/core/CString.h"
+#include "platform/gdi/CPixelBuffer.h"
+
+#include <deque>
+#include <mutex>
+
+class CWnd;
+class CWindowBackend;
+
+// The state behind an HWND: the object it belongs to, its client pixels,
+// its title, its pending repaint and its queue of posted messages. Handles
+// live in a registry, so a post to a destroyed window fails instead of
+// touching freed memory.
+struct HWND__ {
+    CWnd* wnd { nullptr };
+    CWindowBackend* backend { nullptr };
+    CPixelBuffer surface;
+    CString title;
+    RECT invalid { 0, 0, 0, 0 };
+    bool needsPaint { false };
+    bool needsErase { false };
+
+    std::mutex queueLock;
+    std::deque<MSG> queue;
+};
+
+// Creates a handle for the window object with a client area of the given
+// size; the backend may be null (headless).
+HWND CreateWindowHandle(CWnd* wnd, int width, int height, CWindowBackend* backend);
+void DestroyWindowHandle(HWND hwnd);
+BOOL IsWindow(HWND hwnd);
+
+// Posts from any thread. FALSE when the handle is not a live window.
+BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Calls the window's procedure directly, on the caller's thread.
+LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Removes the oldest posted message; FALSE when the queue is empty.
+BOOL TakePostedMessage(HWND hwnd, MSG* msg);
+// Dispatches every message queued now (and those its handlers post) on the
+// calling thread, which must be the window's thread. Returns the count.
+int DispatchPostedMessages(HWND hwnd);
+
+BOOL GetClientRect(HWND hwnd, LPRECT rect);
+BOOL InvalidateRect(HWND hwnd, LPCRECT rect, BOOL erase);
+BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);
+CString GetWindowTextString(HWND hwnd);
+HWND SetCapture(HWND hwnd);
+BOOL ReleaseCapture();
+HWND GetCapture();

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/core/WinTypes.h"
+#include "player/CChannelLevel.h"
+
+#include <atomic>
+#include <mutex>
+
+class CMidiEvent;
+
+// Play-state codes: requests from the dialog and answers of the player thread.
+enum : std::int32_t {
+    STATE_STOPPED = 0,
+    STATE_PLAYING = 1,
+    STATE_RESYNC = 2,
+    STATE_START = 3,
+    STATE_STOP = 4,
+};
+
+// The record the dialog and the player thread share. Every field both
+// threads touch is atomic; m_clockLock makes the tempo re-anchoring
+// (m_usPerQuarter with m_startTime) one step against the thread's position
+// computation.
+class CPlayerState {
+public:
+    CPlayerState();
+    virtual ~CPlayerState();
+    CPlayerState(const CPlayerState&) = delete;
+    CPlayerState& operator=(const CPlayerState&) = delete;
+
+    // Back to the defaults, but for m_drumChannel and m_smpteOffset; clears
+    // the loader fields of every channel and leaves peaks and notes alone.
+    void Reset();
+    // Level bookkeeping of a dispatched channel message (player thread).
+    void TrackNote(const CMidiEvent* event);
+    void ClearNotes();
+
+    std::atomic<LONGLONG> m_startTime { 0 };
+    std::atomic<LONGLONG> m_lastTime { 0 };
+    std::atomic<LONGLONG> m_startTick { 0 };
+    std::atomic<LONGLONG> m_currentTick { 0 };
+    std::atomic<LONGLONG> m_length { 0 };
+    std::atomic<LONGLONG> m_loopStart { 0 };
+    std::atomic<LONGLONG> m_loopEnd { 0 };
+    std::atomic<LONGLONG> m_ppqn { 384 };
+    std::atomic<LONGLONG> m_usPerQuarter { 666666 };
+    LONGLONG m_smpteOffset { 0 };
+    std::atomic<std::int32_t> m_transpose { 0 };
+    std::atomic<std::int32_t> m_bpm { 90 };
+    std::atomic<std::int32_t> m_playState { STATE_STOPPED };
+    std::atomic<LONGLONG> m_lastMeterTime { 0 };
+    std::atomic<BOOL> m_loopEnabled { 0 };
+    std::atomic<BYTE> m_drumChannel { 9 };
+    CChannelLevel m_channels[16];
+
+    std::mutex m_clockLock;
+};
