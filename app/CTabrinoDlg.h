@@ -2,6 +2,7 @@
 
 #include "midiout/CSerialMidiOut.h"
 #include "platform/core/CString.h"
+#include "player/CMetronome.h"
 #include "player/CPlayerState.h"
 #include "skin/CSkinDialog.h"
 
@@ -25,6 +26,17 @@ public:
     // Reads a Standard MIDI File into m_pSongs and m_pTracks.
     void ReadFile(CString path);
 
+    // One period of the player thread (called by that thread only).
+    void PlayerPeriod();
+    // Transport commands.
+    void OnButtonPlay();
+    void OnButtonStop();
+    void OnButtonTempoup();
+    void OnButtonTempodown();
+    void OnButtonTransposeup();
+    void OnButtonTransposedown();
+    void SetPosition(LONGLONG tick);
+
     CSkinSlider* m_pVolumeSlider { nullptr };
     CSkinSlider* m_pPositionSlider { nullptr };
     CSkinMeter* m_pMeter { nullptr };
@@ -39,6 +51,7 @@ public:
     CTrack* m_pTracks { nullptr };
     CSerialMidiOut m_output;
     CPlayerState m_playerState;
+    CMetronome m_metronome;
     CString m_strPath;
     std::atomic<BOOL> m_bRefresh { FALSE };
     std::atomic<DWORD> m_dwLastRefresh { 0 };

@@ -20,7 +20,7 @@ enum : std::int32_t {
 // The record the dialog and the player thread share. Every field both
 // threads touch is atomic; m_clockLock makes the tempo re-anchoring
 // (m_usPerQuarter with m_startTime) one step against the thread's position
-// computation.
+// computation (m_lastTime with m_currentTick).
 class CPlayerState {
 public:
     CPlayerState();
@@ -34,6 +34,21 @@ public:
     // Level bookkeeping of a dispatched channel message (player thread).
     void TrackNote(const CMidiEvent* event);
     void ClearNotes();
+
+    // Clock operations; each is one step against the others (m_clockLock).
+    // Anchors the clock: m_startTick is the position at tick count now.
+    void AnchorClock(DWORD now);
+    // Anchors the clock at now with tick as the position (the loop jump).
+    void JumpClock(DWORD now, LONGLONG tick);
+    // Samples the clock at now: sets m_lastTime and m_currentTick and
+    // returns the position before the update through previous.
+    LONGLONG AdvanceClock(DWORD now, LONGLONG* previous);
+    // Sets the tempo in beats per minute (and the matching microseconds per
+    // quarter note) and moves the anchor so that the position computed at
+    // m_lastTime stays m_currentTick. bpm must be positive.
+    void SetTempo(std::int32_t bpm);
+    // The song position after elapsed milliseconds from the anchor.
+    static LONGLONG TicksAfter(LONGLONG startTick, LONGLONG elapsed, LONGLONG ppqn, LONGLONG usPerQuarter);
 
     std::atomic<LONGLONG> m_startTime { 0 };
     std::atomic<LONGLONG> m_lastTime { 0 };

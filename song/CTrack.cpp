@@ -1,5 +1,8 @@
 #include "song/CTrack.h"
 
+#include "midiout/CSerialMidiOut.h"
+#include "player/CPlayerState.h"
+
 CRing::Counter CTrack::s_serialCounter { 0 };
 
 CTrack::CTrack()
@@ -34,4 +37,48 @@ CMidiEvent* CTrack::AddEvent(DWORD delta, BYTE status, BYTE data1, BYTE data2, B
 LONGLONG CTrack::GetLastTick() const
 {
     return m_firstEvent ? m_firstEvent->m_prev->m_tick : 0;
+}
+
+void CTrack::SeekTo(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* state, LONGLONG tick)
+{
+    m_currentEvent = nullptr;
+    m_finished = FALSE;
+    if (tick == 0 || !m_firstEvent)
+        return;
+    // Notes before the position are skipped, but the controllers and
+    // programs they would have set are replayed, so the sound is right.
+    CMidiEvent* event = m_firstEvent;
+    do {
+        m_currentEvent = event;
+        if (event->m_tick >= tick)
+            return;
+        BYTE kind = event->m_status & 0xF0;
+        if (event->m_status < 0xF0 && (kind == 0xB0 || kind == 0xC0))
+            output->Send(event, state, FALSE);
+        event = event->m_next;
+    } while (event != m_firstEvent);
+    m_finished = TRUE;
+}
+
+void CTrack::PlayUntil(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* state, LONGLONG tick)
+{
+    if (!m_firstEvent || m_finished)
+        return;
+    CMidiEvent* event = m_currentEvent ? m_currentEvent : m_firstEvent;
+    for (;;) {
+        m_currentEvent = event;
+        if (event->m_tick > tick)
+            return;
+        // System-exclusive and meta events (a tempo change included) have
+        // no effect during playback.
+        if (event->m_status < 0xF0) {
+            output->Send(event, state, FALSE);
+            state->TrackNote(event);
+        }
+        event = event->m_next;
+        if (event == m_firstEvent) {
+            m_finished = TRUE;
+            return;
+        }
+    }
 }

@@ -33,6 +33,9 @@ public:
 
     CMidiEvent* m_firstEvent { nullptr };
     CMidiEvent* m_currentEvent { nullptr };
+    // Set once every event has been dispatched (or lies before the seek
+    // position): the track sends nothing more until its next SeekTo.
+    BOOL m_finished { FALSE };
     CString m_name;
     CString m_instrument;
     std::int32_t m_sequenceNumber { -1 };

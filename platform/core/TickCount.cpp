@@ -31,6 +31,15 @@ void Sleep(DWORD milliseconds)
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+void SleepToNextTick(DWORD count)
+{
+    using namespace std::chrono;
+    auto now = steady_clock::now();
+    // The tick count is the clock truncated to whole milliseconds.
+    auto boundary = floor<milliseconds>(now) + milliseconds(count);
+    std::this_thread::sleep_until(boundary);
+}
+
 void SetTickCountSource(TickCountSource source)
 {
     g_source.store(source, std::memory_order_release);

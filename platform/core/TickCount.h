@@ -13,3 +13,9 @@ void Sleep(DWORD milliseconds);
 // Pass null to return to the real clock.
 using TickCountSource = DWORD (*)();
 void SetTickCountSource(TickCountSource source);
+
+// Sleeps until the real clock reaches the millisecond boundary that lies
+// the given number of milliseconds after the current tick count: unlike
+// Sleep, a loop of such sleeps stays in step with the tick count instead of
+// drifting by the oversleep of every call.
+void SleepToNextTick(DWORD milliseconds);

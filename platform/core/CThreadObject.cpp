@@ -1,0 +1,120 @@
+#include "platform/core/CThreadObject.h"
+
+#include <chrono>
+
+namespace {
+
+std::atomic<DWORD> g_nextThreadId { 1 };
+thread_local CThreadObject* t_current = nullptr;
+
+}
+
+CThreadObject::CThreadObject(DWORD suspendCount)
+    : m_id(g_nextThreadId.fetch_add(1))
+    , m_suspendCount(suspendCount)
+    , m_parked(suspendCount > 0)
+{
+}
+
+CThreadObject::~CThreadObject() = default;
+
+DWORD CThreadObject::Wait(DWORD milliseconds)
+{
+    std::unique_lock<std::mutex> guard(m_lock);
+    auto ended = [this] { return m_ended; };
+    if (milliseconds == INFINITE)
+        m_changed.wait(guard, ended);
+    else if (!m_changed.wait_for(guard, std::chrono::milliseconds(milliseconds), ended))
+        return WAIT_TIMEOUT;
+    return WAIT_OBJECT_0;
+}
+
+DWORD CThreadObject::Suspend()
+{
+    std::unique_lock<std::mutex> guard(m_lock);
+    DWORD previous = m_suspendCount.fetch_add(1);
+    if (m_ended)
+        return previous;
+    if (Current() == this)
+        ParkLocked(guard);
+    else
+        m_changed.wait(guard, [this] { return m_parked || m_ended; });
+    return previous;
+}
+
+DWORD CThreadObject::Resume()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    DWORD previous = m_suspendCount.load();
+    if (previous > 0 && m_suspendCount.fetch_sub(1) == 1)
+        m_changed.notify_all();
+    return previous;
+}
+
+void CThreadObject::Checkpoint()
+{
+    // The common case, nobody asking, costs one atomic load.
+    if (m_suspendCount.load() == 0)
+        return;
+    std::unique_lock<std::mutex> guard(m_lock);
+    ParkLocked(guard);
+}
+
+void CThreadObject::ParkLocked(std::unique_lock<std::mutex>& guard)
+{
+    if (m_suspendCount.load() == 0)
+        return;
+    m_parked = true;
+    m_changed.notify_all();
+    m_changed.wait(guard, [this] { return m_suspendCount.load() == 0; });
+    m_parked = false;
+}
+
+void CThreadObject::MarkEnded(DWORD exitCode)
+{
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_ended = true;
+        m_exitCode = exitCode;
+    }
+    m_changed.notify_all();
+}
+
+BOOL CThreadObject::GetExitCode(DWORD* exitCode)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (!m_ended)
+        return FALSE;
+    *exitCode = m_exitCode;
+    return TRUE;
+}
+
+CThreadObject* CThreadObject::Current()
+{
+    return t_current;
+}
+
+void CThreadObject::SetCurrent(CThreadObject* object)
+{
+    t_current = object;
+}
+
+DWORD SuspendThread(HANDLE thread)
+{
+    if (!thread || thread == INVALID_HANDLE_VALUE)
+        return 0xFFFFFFFFu;
+    return static_cast<CThreadObject*>(static_cast<CSyncObject*>(thread))->Suspend();
+}
+
+DWORD ResumeThread(HANDLE thread)
+{
+    if (!thread || thread == INVALID_HANDLE_VALUE)
+        return 0xFFFFFFFFu;
+    return static_cast<CThreadObject*>(static_cast<CSyncObject*>(thread))->Resume();
+}
+
+void SuspendCheckpoint()
+{
+    if (CThreadObject* current = CThreadObject::Current())
+        current->Checkpoint();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/core/CSyncObject.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+// The state behind a thread handle: its end (what WaitForSingleObject waits
+// for) and its suspend count.
+//
+// Threads here cannot be stopped from outside, so suspension is
+// cooperative: the thread calls SuspendCheckpoint() at points where it holds
+// nothing (the player thread between two periods), and SuspendThread
+// returns only once the thread stands parked at such a point. A thread that
+// has not started its work yet, or has ended, counts as parked.
+class CThreadObject : public CSyncObject {
+public:
+    explicit CThreadObject(DWORD suspendCount);
+    ~CThreadObject() override;
+
+    // Waits for the thread's end.
+    DWORD Wait(DWORD milliseconds) override;
+
+    // Both return the previous suspend count, as the platform calls do.
+    DWORD Suspend();
+    DWORD Resume();
+    // Called on the thread itself: parks while the suspend count is above 0.
+    void Checkpoint();
+    void MarkEnded(DWORD exitCode);
+    BOOL GetExitCode(DWORD* exitCode);
+
+    static CThreadObject* Current();
+    static void SetCurrent(CThreadObject* object);
+
+    const DWORD m_id;
+
+private:
+    void ParkLocked(std::unique_lock<std::mutex>& guard);
+
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    std::atomic<DWORD> m_suspendCount;
+    bool m_parked;
+    bool m_ended { false };
+    DWORD m_exitCode { 0 };
+};
+
+// Increments the thread's suspend count and returns once the thread is
+// parked (immediately when called by the thread itself, which then parks
+// until resumed). Returns the previous count, 0xFFFFFFFF for a bad handle.
+DWORD SuspendThread(HANDLE thread);
+// Decrements the suspend count; the thread goes on when it reaches 0.
+// Returns the previous count, 0xFFFFFFFF for a bad handle.
+DWORD ResumeThread(HANDLE thread);
+// A point between two units of work where the calling thread may be
+// parked; does nothing on threads not started through CWinThread.
+void SuspendCheckpoint();

@@ -1,0 +1,35 @@
+#include "player/CMainThread.h"
+
+#include "app/CTabrinoDlg.h"
+
+CMainThread::CMainThread(CTabrinoDlg* owner)
+    : m_pOwner(owner)
+{
+    m_bAutoDelete = FALSE;
+}
+
+CMainThread::~CMainThread() = default;
+
+BOOL CMainThread::InitInstance()
+{
+    while (WaitForSingleObject(m_kill, 0) == WAIT_TIMEOUT) {
+        m_pOwner->PlayerPeriod();
+        // Between two periods the thread holds no track or event, so this
+        // is where the loader may park it while it frees the old song.
+        SuspendCheckpoint();
+    }
+    return FALSE;
+}
+
+void CMainThread::Delete()
+{
+    CWinThread::Delete();
+    m_finished.SetEvent();
+}
+
+void CMainThread::Terminate()
+{
+    m_kill.SetEvent();
+    WaitForSingleObject(m_finished, INFINITE);
+    WaitForSingleObject(m_hThread, INFINITE);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/core/WinTypes.h"
+
+class CTabrinoDlg;
+
+// The work of one player period on the dialog's song, output stage, player
+// state and metronome: the dialog's request, the clock, the end test, the
+// loop step, the metronome and the due events of every track, and the
+// refresh posts to the dialog's window.
+class CPlayerEngine {
+public:
+    // One period without its sleep; returns how long the period sleeps:
+    // 1 ms while playing, 15 ms otherwise.
+    static DWORD RunPeriod(CTabrinoDlg& dialog);
+    // One whole period, sleep included. The sleep ends on a tick-count
+    // boundary, so the playing periods keep in step with the clock.
+    static void Period(CTabrinoDlg& dialog);
+
+    static const DWORD PLAYING_PERIOD = 1;
+    static const DWORD IDLE_PERIOD = 15;
+    // A refresh command is posted when its last run lies more than this
+    // many milliseconds back.
+    static const DWORD REFRESH_INTERVAL = 15;
+
+private:
+    static void HandleRequest(CTabrinoDlg& dialog);
+    static void Play(CTabrinoDlg& dialog);
+    static void SeekTracks(CTabrinoDlg& dialog, LONGLONG tick);
+    static void PostRefreshes(CTabrinoDlg& dialog);
+};

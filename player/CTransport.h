@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/core/WinTypes.h"
+
+class CPlayerState;
+class CTrack;
+
+// The transport commands of the main dialog, as operations on the player
+// state: they hand work to the player thread through the play-state code
+// and never play anything themselves. hwnd is the dialog's window, which
+// gets a display refresh (command 1005) after a change; it may be null.
+class CTransport {
+public:
+    // playerRuns tells whether a player thread answers requests; without
+    // one, waiting for an answer would never end.
+    CTransport(CPlayerState& state, HWND hwnd, BOOL playerRuns);
+
+    // Starts playback from the current position (from 0 once the position
+    // has reached the song's end). FALSE when something else is pending.
+    BOOL Play();
+    // Stops playback and returns once the player thread has answered.
+    void Stop();
+    // Moves the position; a running song starts again from there.
+    void SetPosition(LONGLONG tick);
+    // Tempo in beats per minute, held within 30..300. FALSE when it stays.
+    BOOL SetTempo(std::int32_t bpm);
+    BOOL StepTempo(std::int32_t step);
+    // Transposition in semitones, held within -12..12. FALSE when it stays.
+    BOOL SetTranspose(std::int32_t semitones);
+    BOOL StepTranspose(std::int32_t step);
+    // Takes the song's tempo and length from a newly loaded track ring.
+    void AdoptSong(CTrack* tracks);
+
+    static const std::int32_t MIN_BPM = 30;
+    static const std::int32_t MAX_BPM = 300;
+    static const std::int32_t MAX_TRANSPOSE = 12;
+
+private:
+    void PostDisplayRefresh();
+
+    CPlayerState& m_state;
+    HWND m_hwnd;
+    BOOL m_playerRuns;
+};
