@@ -17,11 +17,11 @@ public:
     // boundary, so the playing periods keep in step with the clock.
     static void Period(CTabrinoDlg& dialog);
 
-    static const DWORD PLAYING_PERIOD = 1;
-    static const DWORD IDLE_PERIOD = 15;
+    static constexpr DWORD PLAYING_PERIOD = 1;
+    static constexpr DWORD IDLE_PERIOD = 15;
     // A refresh command is posted when its last run lies more than this
     // many milliseconds back.
-    static const DWORD REFRESH_INTERVAL = 15;
+    static constexpr DWORD REFRESH_INTERVAL = 15;
 
 private:
     static void HandleRequest(CTabrinoDlg& dialog);

@@ -31,9 +31,9 @@ public:
     // Takes the song's tempo and length from a newly loaded track ring.
     void AdoptSong(CTrack* tracks);
 
-    static const std::int32_t MIN_BPM = 30;
-    static const std::int32_t MAX_BPM = 300;
-    static const std::int32_t MAX_TRANSPOSE = 12;
+    static constexpr std::int32_t MIN_BPM = 30;
+    static constexpr std::int32_t MAX_BPM = 300;
+    static constexpr std::int32_t MAX_TRANSPOSE = 12;
 
 private:
     void PostDisplayRefresh();

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "app/CTabrinoDlg.h"
+#include "platform/core/TickCount.h"
+#include "platform/ui/WindowHandle.h"
+#include "player/CPlayerEngine.h"
+#include "song/CRing.h"
+#include "song/CTrack.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// A tick count the test sets by hand, so clock results do not depend on
+// how fast the machine runs.
+class DrivenTickCount {
+public:
+    explicit DrivenTickCount(DWORD start) { s_now = start; SetTickCountSource(&Now); }
+    ~DrivenTickCount() { SetTickCountSource(nullptr); }
+    void Set(DWORD now) { s_now = now; }
+    void Advance(DWORD ms) { s_now += ms; }
+    DWORD Get() const { return s_now; }
+
+private:
+    static DWORD Now() { return s_now; }
+    static inline std::atomic<DWORD> s_now { 0 };
+};
+
+using Message = std::vector<int>;
+
+inline Message Msg(std::initializer_list<int> bytes) { return Message(bytes); }
+
+// A dialog without a window whose output goes to a capture file; the bytes
+// written so far are read back as messages (a status byte starts each).
+class CapturedDialog {
+public:
+    CapturedDialog()
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_path = std::string(TEST_BINARY_DIR) + "/capture-" + info->test_suite_name() + "-" + info->name() + ".txt";
+        std::wstring port = L"capture:" + std::wstring(m_path.begin(), m_path.end());
+        EXPECT_TRUE(dialog.m_output.OpenPort(port.c_str()));
+    }
+    ~CapturedDialog()
+    {
+        dialog.m_output.ClosePort();
+        std::remove(m_path.c_str());
+    }
+
+    std::vector<int> Bytes() const
+    {
+        std::vector<int> bytes;
+        std::ifstream in(m_path);
+        long long time;
+        std::string hex;
+        while (in >> time >> hex)
+            bytes.push_back(std::stoi(hex, nullptr, 16));
+        return bytes;
+    }
+
+    // Messages written since the last call.
+    std::vector<Message> Take()
+    {
+        std::vector<int> bytes = Bytes();
+        std::vector<Message> messages;
+        for (size_t i = m_consumed; i < bytes.size(); ++i) {
+            if (bytes[i] >= 0x80 || messages.empty())
+                messages.push_back({});
+            messages.back().push_back(bytes[i]);
+        }
+        m_consumed = bytes.size();
+        return messages;
+    }
+
+    // Drops the start sequence (all-off and volume) and the like.
+    void Skip() { Take(); }
+
+    CTrack* AddTrack()
+    {
+        auto* track = new CTrack;
+        CRing::Append(dialog.m_pTracks, track);
+        return track;
+    }
+
+    // Runs one period the way the player thread would, without its sleep.
+    DWORD Period() { return CPlayerEngine::RunPeriod(dialog); }
+
+    CTabrinoDlg dialog;
+    CPlayerState& state { dialog.m_playerState };
+
+private:
+    std::string m_path;
+    size_t m_consumed { 0 };
+};
+
+// Adds a channel event at an absolute tick (ticks must not decrease).
+inline CMidiEvent* AddAt(CTrack* track, LONGLONG tick, BYTE status, BYTE data1 = 0, BYTE data2 = 0)
+{
+    LONGLONG last = track->m_firstEvent ? track->GetLastTick() : 0;
+    return track->AddEvent(static_cast<DWORD>(tick - last), status, data1, data2, 0, 0, 0, nullptr);
+}
+
+inline CMidiEvent* AddMeta(CTrack* track, LONGLONG tick, BYTE type)
+{
+    LONGLONG last = track->m_firstEvent ? track->GetLastTick() : 0;
+    return track->AddEvent(static_cast<DWORD>(tick - last), 0xFF, 0, 0, 0, type, 0, nullptr);
+}

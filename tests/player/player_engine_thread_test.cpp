@@ -1,0 +1,114 @@
+#include "PlayerTestSupport.h"
+
+#include "player/CMainThread.h"
+#include "player/CTransport.h"
+
+#include <thread>
+
+namespace {
+
+// A long song on two tracks: a note every 10 ticks for a few minutes.
+void BuildLongSong(CapturedDialog& d)
+{
+    for (int t = 0; t < 2; ++t) {
+        CTrack* track = d.AddTrack();
+        for (LONGLONG tick = 0; tick < 100000; tick += 10) {
+            AddAt(track, tick, static_cast<BYTE>(0x90 | t), 60, 100);
+            AddAt(track, tick + 5, static_cast<BYTE>(0x80 | t), 60, 0);
+        }
+    }
+    d.state.m_length = 100005;
+}
+
+void WaitFor(CPlayerState& state, std::int32_t code)
+{
+    while (state.m_playState != code)
+        Sleep(1);
+}
+
+}
+
+TEST(PlayerThread, PlaysStopsAndSeeksThroughTheHandshake)
+{
+    CapturedDialog d;
+    BuildLongSong(d);
+    d.dialog.m_pThread = new CMainThread(&d.dialog);
+    ASSERT_TRUE(d.dialog.m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr));
+    EXPECT_EQ(d.dialog.m_pThread->ResumeThread(), 1u);
+
+    // Stop while idle returns once the thread has answered.
+    d.dialog.OnButtonStop();
+    EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
+
+    d.dialog.OnButtonPlay();
+    WaitFor(d.state, STATE_PLAYING);
+    while (d.state.m_currentTick < 20)
+        Sleep(1);
+    d.dialog.OnButtonStop();
+    EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
+    LONGLONG stoppedAt = d.state.m_currentTick;
+    EXPECT_GE(stoppedAt, 20);
+    auto sent = d.Take();
+    ASSERT_GE(sent.size(), 64u + 48u + 1u);
+    // The stop's all-off is the last thing sent.
+    EXPECT_EQ(sent.back(), Msg({ 0xBF, 123, 0 }));
+
+    // Play resumes where the stop left the position.
+    d.dialog.OnButtonPlay();
+    EXPECT_EQ(d.state.m_startTick, stoppedAt);
+    WaitFor(d.state, STATE_PLAYING);
+
+    // A seek while playing stops, moves and starts again from there.
+    d.dialog.SetPosition(50000);
+    WaitFor(d.state, STATE_PLAYING);
+    EXPECT_GE(d.state.m_currentTick, 50000);
+    d.dialog.OnButtonStop();
+    d.dialog.m_pThread->Terminate();
+    delete d.dialog.m_pThread;
+    d.dialog.m_pThread = nullptr;
+}
+
+TEST(PlayerThread, SuspensionParksTheThreadBetweenPeriods)
+{
+    CapturedDialog d;
+    BuildLongSong(d);
+    d.dialog.m_pThread = new CMainThread(&d.dialog);
+    ASSERT_TRUE(d.dialog.m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr));
+    d.dialog.m_pThread->ResumeThread();
+    d.dialog.OnButtonPlay();
+    WaitFor(d.state, STATE_PLAYING);
+
+    // The loader's use of suspension: free the song under the thread's
+    // feet. Sanitizer builds catch any period still walking the old tracks.
+    for (int round = 0; round < 10; ++round) {
+        EXPECT_EQ(d.dialog.m_pThread->SuspendThread(), 0u);
+        LONGLONG sampled = d.state.m_lastTime;
+        CRing::Clear(d.dialog.m_pTracks);
+        BuildLongSong(d);
+        Sleep(5);
+        EXPECT_EQ(d.state.m_lastTime, sampled);
+        EXPECT_EQ(d.dialog.m_pThread->ResumeThread(), 1u);
+    }
+    d.dialog.OnButtonStop();
+    // Suspensions nest: two suspends need two resumes.
+    d.dialog.m_pThread->SuspendThread();
+    d.dialog.m_pThread->SuspendThread();
+    EXPECT_EQ(d.dialog.m_pThread->ResumeThread(), 2u);
+    EXPECT_EQ(d.dialog.m_pThread->ResumeThread(), 1u);
+    EXPECT_EQ(d.dialog.m_pThread->ResumeThread(), 0u);
+    d.dialog.m_pThread->Terminate();
+    delete d.dialog.m_pThread;
+    d.dialog.m_pThread = nullptr;
+}
+
+TEST(PlayerThread, TheDialogTerminatesItsThread)
+{
+    auto* dialog = new CTabrinoDlg;
+    dialog->m_pThread = new CMainThread(dialog);
+    ASSERT_TRUE(dialog->m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr));
+    dialog->m_pThread->ResumeThread();
+    dialog->OnButtonPlay();
+    WaitFor(dialog->m_playerState, STATE_PLAYING);
+    dialog->OnButtonStop();
+    delete dialog;
+}

@@ -1,0 +1,127 @@
+#include "PlayerTestSupport.h"
+
+#include <thread>
+
+namespace {
+
+CMidiEvent* Event(CTrack& holder, BYTE status, BYTE key, BYTE velocity)
+{
+    return holder.AddEvent(0, status, key, velocity, 0, 0, 0, nullptr);
+}
+
+int Count(CSoundingNote* notes)
+{
+    int n = 0;
+    CRing::ForEach(notes, [&n](CSoundingNote*) { ++n; });
+    return n;
+}
+
+}
+
+TEST(Level, ScaleMatchesTheVelocityTable)
+{
+    EXPECT_EQ(CChannelLevel::LevelOf(127), 0);
+    EXPECT_EQ(CChannelLevel::LevelOf(100), -2126);
+    EXPECT_EQ(CChannelLevel::LevelOf(64), -4961);
+    EXPECT_EQ(CChannelLevel::LevelOf(16), -8741);
+    EXPECT_EQ(CChannelLevel::LevelOf(1), -9922);
+}
+
+TEST(Level, AHeldNoteSinksOneStepPerRefreshDownToTheBottom)
+{
+    CChannelLevel channel;
+    EXPECT_EQ(channel.TakeLevel(), -10000);
+    channel.AddNote(60, 127);
+    EXPECT_EQ(channel.TakeLevel(), 0);
+    EXPECT_EQ(channel.TakeLevel(), -79);
+    EXPECT_EQ(channel.TakeLevel(), -158);
+    for (int i = 0; i < 123; ++i)
+        channel.TakeLevel();
+    EXPECT_EQ(channel.TakeLevel(), -9922);
+    EXPECT_EQ(channel.TakeLevel(), -9922);
+    EXPECT_EQ(channel.m_notes->m_value, 1);
+}
+
+TEST(Level, AShortNoteShowsItsPeakOnce)
+{
+    CTrack holder;
+    CChannelLevel channel;
+    channel.NoteEvent(Event(holder, 0x90, 60, 100));
+    channel.NoteEvent(Event(holder, 0x80, 60, 0));
+    EXPECT_EQ(channel.m_notes, nullptr);
+    EXPECT_EQ(channel.TakeLevel(), -2126);
+    EXPECT_EQ(channel.TakeLevel(), -10000);
+
+    // ClearNotes drops the notes but not the peak.
+    channel.AddNote(61, 64);
+    channel.ClearNotes();
+    EXPECT_EQ(channel.TakeLevel(), -4961);
+    EXPECT_EQ(channel.TakeLevel(), -10000);
+}
+
+TEST(Level, NoteOffsRemoveEveryEntryOfTheirKeyOnly)
+{
+    CTrack holder;
+    CChannelLevel channel;
+    channel.NoteEvent(Event(holder, 0x93, 60, 50));
+    channel.NoteEvent(Event(holder, 0x93, 62, 50));
+    channel.NoteEvent(Event(holder, 0x93, 60, 70));
+    EXPECT_EQ(Count(channel.m_notes), 3);
+    channel.NoteEvent(Event(holder, 0x83, 70, 0));
+    EXPECT_EQ(Count(channel.m_notes), 3);
+    // A Note On with velocity 0 is a note-off.
+    channel.NoteEvent(Event(holder, 0x93, 60, 0));
+    ASSERT_EQ(Count(channel.m_notes), 1);
+    EXPECT_EQ(channel.m_notes->m_key, 62);
+    channel.NoteEvent(Event(holder, 0x83, 62, 64));
+    EXPECT_EQ(channel.m_notes, nullptr);
+}
+
+TEST(Level, MutedChannelsTrackNoNewNotes)
+{
+    CTrack holder;
+    CPlayerState state;
+    state.m_channels[2].m_muted = TRUE;
+    state.TrackNote(Event(holder, 0x92, 60, 100));
+    EXPECT_EQ(state.m_channels[2].TakeLevel(), -10000);
+    // Other statuses are ignored; the channel comes from the status.
+    state.TrackNote(Event(holder, 0xB5, 60, 100));
+    state.TrackNote(Event(holder, 0xA5, 60, 100));
+    state.TrackNote(Event(holder, 0x95, 60, 100));
+    for (int c = 0; c < 16; ++c)
+        EXPECT_EQ(state.m_channels[c].TakeLevel(), c == 5 ? -2126 : -10000) << c;
+    // Reset leaves notes and peaks alone.
+    state.TrackNote(Event(holder, 0x95, 61, 127));
+    state.Reset();
+    EXPECT_EQ(Count(state.m_channels[5].m_notes), 2);
+    EXPECT_EQ(state.m_channels[5].TakeLevel(), 0);
+}
+
+TEST(Level, TheMeterRefreshMayReadWhileThePlayerChangesTheNotes)
+{
+    CTrack holder;
+    CPlayerState state;
+    CMidiEvent* on = Event(holder, 0x90, 60, 100);
+    CMidiEvent* off = Event(holder, 0x80, 60, 0);
+    std::atomic<bool> done { false };
+    std::thread player([&] {
+        for (int i = 0; i < 20000; ++i) {
+            state.TrackNote(on);
+            state.TrackNote(on);
+            state.TrackNote(off);
+            if (i % 100 == 0)
+                state.ClearNotes();
+        }
+        state.TrackNote(on);
+        done = true;
+    });
+    int refreshes = 0;
+    while (!done) {
+        std::int32_t level = state.m_channels[0].TakeLevel();
+        EXPECT_TRUE(level == -10000 || (level >= -9922 && level <= -2126)) << level;
+        ++refreshes;
+    }
+    player.join();
+    EXPECT_GT(refreshes, 0);
+    EXPECT_EQ(Count(state.m_channels[0].m_notes), 1);
+}

@@ -1,0 +1,166 @@
+#include "PlayerTestSupport.h"
+
+namespace {
+
+// A track with a controller, a program, a note, a pitch bend, a sysex and
+// a meta event before tick 768, and a note exactly at 768.
+CTrack* BuildTrack(CapturedDialog& d, int channel)
+{
+    CTrack* track = d.AddTrack();
+    BYTE c = static_cast<BYTE>(channel);
+    AddAt(track, 0, 0xB0 | c, 7, 100);
+    AddAt(track, 0, 0xC0 | c, 5);
+    AddAt(track, 10, 0x90 | c, 60, 90);
+    AddAt(track, 20, 0xE0 | c, 0, 64);
+    track->AddEvent(10, 0xF0, 0, 0, 0, 0, 0, nullptr);
+    AddMeta(track, 40, 0x51);
+    AddAt(track, 100, 0xB0 | c, 10, 30);
+    AddAt(track, 200, 0x80 | c, 60, 0);
+    AddAt(track, 768, 0x90 | c, 62, 80);
+    AddAt(track, 1000, 0x80 | c, 62, 0);
+    return track;
+}
+
+void Start(CapturedDialog& d, LONGLONG tick)
+{
+    d.state.m_startTick = tick;
+    d.state.m_currentTick = tick;
+    d.state.m_playState = STATE_START;
+    d.Period();
+}
+
+}
+
+TEST(Tracks, SeekReplaysOnlyControllersAndProgramsBeforeTheTick)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    BuildTrack(d, 0);
+    BuildTrack(d, 1);
+    d.state.m_length = 1000;
+    Start(d, 768);
+    auto sent = d.Take();
+    ASSERT_EQ(sent.size(), 64u + 8u);
+    std::vector<Message> expected {
+        // Track by track, each in file order; the events at 768 come from
+        // the first PlayUntil, after the replay of both tracks.
+        Msg({ 0xB0, 7, 100 }), Msg({ 0xC0, 5 }), Msg({ 0xB0, 10, 30 }),
+        Msg({ 0xB1, 7, 100 }), Msg({ 0xC1, 5 }), Msg({ 0xB1, 10, 30 }),
+        Msg({ 0x90, 62, 80 }), Msg({ 0x91, 62, 80 }),
+    };
+    EXPECT_EQ(std::vector<Message>(sent.begin() + 64, sent.end()), expected);
+}
+
+TEST(Tracks, StartAtZeroReplaysNothingAndPlaysTickZeroFirst)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    BuildTrack(d, 3);
+    d.state.m_length = 1000;
+    Start(d, 0);
+    auto sent = d.Take();
+    ASSERT_EQ(sent.size(), 64u + 2u);
+    EXPECT_EQ(sent[64], Msg({ 0xB3, 7, 100 }));
+    EXPECT_EQ(sent[65], Msg({ 0xC3, 5 }));
+}
+
+TEST(Tracks, EveryEventGoesOutOnceTrackAfterTrack)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    CTrack* first = d.AddTrack();
+    CTrack* second = d.AddTrack();
+    AddAt(first, 100, 0x90, 40, 1);
+    AddAt(first, 200, 0x90, 41, 1);
+    AddAt(second, 50, 0x91, 50, 1);
+    AddAt(second, 150, 0x91, 51, 1);
+    d.state.m_length = 5000;
+    Start(d, 0);
+    d.Skip();
+
+    clock.Set(400); // tick 230: everything is due at once
+    d.Period();
+    std::vector<Message> expected { Msg({ 0x90, 40, 1 }), Msg({ 0x90, 41, 1 }), Msg({ 0x91, 50, 1 }),
+        Msg({ 0x91, 51, 1 }) };
+    EXPECT_EQ(d.Take(), expected);
+    EXPECT_TRUE(first->m_finished);
+    clock.Set(2000);
+    d.Period();
+    EXPECT_TRUE(d.Take().empty());
+
+    // A new seek re-arms a finished track.
+    d.state.m_playState = STATE_STOP;
+    d.Period();
+    d.Skip();
+    Start(d, 150);
+    EXPECT_FALSE(first->m_finished);
+    auto sent = d.Take();
+    ASSERT_EQ(sent.size(), 64u + 1u);
+    EXPECT_EQ(sent.back(), Msg({ 0x91, 51, 1 }));
+    // Seeking past the last event finishes the track at once.
+    first->SeekTo(&d.dialog.m_output, &d.dialog, &d.state, 201);
+    EXPECT_TRUE(first->m_finished);
+    first->PlayUntil(&d.dialog.m_output, &d.dialog, &d.state, 100000);
+    EXPECT_TRUE(d.Take().empty());
+}
+
+TEST(Tracks, ATempoChangeInsideTheSongChangesNothing)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    CTrack* track = d.AddTrack();
+    CMidiEvent* tempo = AddMeta(track, 100, 0x51);
+    BYTE* payload = new BYTE[4] { 0x07, 0xA1, 0x20, 0 };
+    tempo->m_payload = payload;
+    tempo->m_payloadLength = 3;
+    AddAt(track, 2000, 0x90, 1, 1);
+    d.state.m_length = 3000;
+    Start(d, 0);
+    d.Skip();
+    clock.Set(1000);
+    d.Period();
+    EXPECT_EQ(d.state.m_usPerQuarter, 666666);
+    EXPECT_EQ(d.state.m_currentTick, 576);
+    EXPECT_TRUE(d.Take().empty());
+}
+
+TEST(Tracks, AnEmptyTrackIsSkipped)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    CTrack* empty = d.AddTrack();
+    AddAt(d.AddTrack(), 0, 0x90, 1, 1);
+    Start(d, 10);
+    EXPECT_EQ(empty->m_currentEvent, nullptr);
+    empty->PlayUntil(&d.dialog.m_output, &d.dialog, &d.state, 1000);
+    EXPECT_EQ(d.Take().size(), 64u);
+}
+
+TEST(Tracks, TheLoopJumpsBackWithoutAnAllOff)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    CTrack* track = d.AddTrack();
+    AddAt(track, 0, 0xB0, 1, 2);
+    AddAt(track, 10, 0x90, 60, 1);
+    AddAt(track, 300, 0x90, 61, 1);
+    AddAt(track, 2000, 0x90, 62, 1);
+    d.state.m_length = 2000;
+    d.state.m_loopEnabled = TRUE;
+    d.state.m_loopStart = 5;
+    d.state.m_loopEnd = 500;
+    Start(d, 0);
+    d.Skip();
+    clock.Set(900); // tick 518 crosses the loop end
+    d.Period();
+    EXPECT_EQ(d.state.m_currentTick, 5);
+    EXPECT_EQ(d.state.m_startTick, 5);
+    EXPECT_EQ(d.state.m_startTime, 900);
+    // The jump happens before the period's dispatch: the notes up to the
+    // loop end are skipped over, the controller before the loop start is
+    // replayed.
+    EXPECT_EQ(d.Take(), std::vector<Message> { Msg({ 0xB0, 1, 2 }) });
+    clock.Set(920);
+    d.Period();
+    EXPECT_EQ(d.Take(), std::vector<Message> { Msg({ 0x90, 60, 1 }) });
+}
