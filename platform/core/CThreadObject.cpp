@@ -12,7 +12,6 @@ thread_local CThreadObject* t_current = nullptr;
 CThreadObject::CThreadObject(DWORD suspendCount)
     : m_id(g_nextThreadId.fetch_add(1))
     , m_suspendCount(suspendCount)
-    , m_parked(suspendCount > 0)
 {
 }
 
@@ -38,7 +37,7 @@ DWORD CThreadObject::Suspend()
     if (Current() == this)
         ParkLocked(guard);
     else
-        m_changed.wait(guard, [this] { return m_parked || m_ended; });
+        m_changed.wait(guard, [this] { return m_parked || !m_started || m_ended; });
     return previous;
 }
 
@@ -49,6 +48,13 @@ DWORD CThreadObject::Resume()
     if (previous > 0 && m_suspendCount.fetch_sub(1) == 1)
         m_changed.notify_all();
     return previous;
+}
+
+void CThreadObject::Begin()
+{
+    std::unique_lock<std::mutex> guard(m_lock);
+    m_started = true;
+    ParkLocked(guard);
 }
 
 void CThreadObject::Checkpoint()

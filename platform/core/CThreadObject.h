@@ -25,6 +25,9 @@ public:
     // Both return the previous suspend count, as the platform calls do.
     DWORD Suspend();
     DWORD Resume();
+    // Called on the thread itself before its work: marks it started and
+    // parks it while the suspend count is above 0.
+    void Begin();
     // Called on the thread itself: parks while the suspend count is above 0.
     void Checkpoint();
     void MarkEnded(DWORD exitCode);
@@ -41,7 +44,8 @@ private:
     std::mutex m_lock;
     std::condition_variable m_changed;
     std::atomic<DWORD> m_suspendCount;
-    bool m_parked;
+    bool m_started { false };
+    bool m_parked { false };
     bool m_ended { false };
     DWORD m_exitCode { 0 };
 };

@@ -22,7 +22,7 @@ BOOL CWinThread::CreateThread(DWORD createFlags, UINT stackSize, LPVOID security
         // Delete may destroy this object before the thread has finished.
         std::thread([this, object] {
             CThreadObject::SetCurrent(object.get());
-            object->Checkpoint();
+            object->Begin();
             int result = InitInstance() ? Run() : ExitInstance();
             Delete();
             object->MarkEnded(static_cast<DWORD>(result));

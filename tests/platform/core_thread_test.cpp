@@ -91,19 +91,27 @@ TEST(WinThread, CreatedSuspendedItWaitsForResume)
 
 TEST(WinThread, SuspendReturnsOnlyOnceTheThreadStandsBetweenUnits)
 {
-    WorkerThread thread;
-    thread.m_bAutoDelete = FALSE;
-    ASSERT_TRUE(thread.CreateThread());
-    for (int round = 0; round < 50; ++round) {
-        thread.SuspendThread();
-        EXPECT_FALSE(thread.inUnit);
-        int units = thread.units;
-        Sleep(3);
-        EXPECT_EQ(thread.units, units);
-        thread.ResumeThread();
+    // Both ways of starting: running at once, and suspended then resumed
+    // before the thread got to run.
+    for (DWORD flags : { 0u, static_cast<DWORD>(CREATE_SUSPENDED) }) {
+        WorkerThread thread;
+        thread.m_bAutoDelete = FALSE;
+        ASSERT_TRUE(thread.CreateThread(flags));
+        if (flags)
+            thread.ResumeThread();
+        while (thread.units < 2)
+            Sleep(1);
+        for (int round = 0; round < 30; ++round) {
+            thread.SuspendThread();
+            EXPECT_FALSE(thread.inUnit);
+            int units = thread.units;
+            Sleep(3);
+            EXPECT_EQ(thread.units, units);
+            thread.ResumeThread();
+        }
+        thread.stop = true;
+        WaitForSingleObject(thread.m_hThread, INFINITE);
     }
-    thread.stop = true;
-    WaitForSingleObject(thread.m_hThread, INFINITE);
     EXPECT_EQ(ResumeThread(nullptr), 0xFFFFFFFFu);
 }
 
