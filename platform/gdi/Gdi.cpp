@@ -213,14 +213,10 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, in
     }
     for (int row = y0; row < y1; ++row) {
         std::uint32_t* out = &d.At(x + x0, y + row);
-        if (s) {
-            const std::uint32_t* in = s->pixels.data() + static_cast<size_t>(ySrc + row) * static_cast<size_t>(s->width) + static_cast<size_t>(xSrc + x0);
-            for (int col = 0; col < x1 - x0; ++col)
-                out[col] = op->apply(out[col], in[col]);
-        } else {
-            for (int col = 0; col < x1 - x0; ++col)
-                out[col] = op->apply(out[col], 0);
-        }
+        const std::uint32_t* in = s ? s->pixels.data() + static_cast<size_t>(ySrc + row) * static_cast<size_t>(s->width)
+                + static_cast<size_t>(xSrc + x0)
+                                    : nullptr;
+        op->row(out, in, x1 - x0);
     }
     Touch(dest, x + x0, y + y0, x + x1, y + y1);
     return TRUE;

@@ -4,11 +4,12 @@
 
 #include <cstdint>
 
-// The raster operations BitBlt knows: one entry per operation code.
+// The raster operations BitBlt knows: one entry per operation code. Each
+// combines one row of pixels; src is null for operations without a source.
 struct RasterOp {
     DWORD code;
     bool usesSource;
-    std::uint32_t (*apply)(std::uint32_t dest, std::uint32_t src);
+    void (*row)(std::uint32_t* dest, const std::uint32_t* src, int count);
 };
 
 // The entry for the code, or null when the operation is not supported.
