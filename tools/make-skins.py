@@ -341,6 +341,34 @@ def thumb(c, shape):
     c.paint(circle(cx, cy, 2.4), ACCENT)
 
 
+GLYPHS = {
+    "T": ["11111", "00100", "00100", "00100", "00100", "00100", "00100"],
+    "A": ["01110", "10001", "10001", "11111", "10001", "10001", "10001"],
+    "B": ["11110", "10001", "10001", "11110", "10001", "10001", "11110"],
+    "R": ["11110", "10001", "10001", "11110", "10100", "10010", "10001"],
+    "I": ["01110", "00100", "00100", "00100", "00100", "00100", "01110"],
+    "N": ["10001", "11001", "10101", "10011", "10001", "10001", "10001"],
+    "O": ["01110", "10001", "10001", "10001", "10001", "10001", "01110"],
+    "C": ["01110", "10001", "10000", "10000", "10000", "10001", "01110"],
+    "E": ["11111", "10000", "10000", "11110", "10000", "10000", "11111"],
+    " ": ["00000"] * 7,
+}
+
+
+def wordmark(c, text, left, top):
+    """Small engraved capitals under the transport buttons."""
+    x = left
+    for ch in text:
+        colour = ACCENT if ch in "CE" and text.index(" ") < text.index(ch) else hexc("#9aa6b2")
+        for row, bits in enumerate(GLYPHS[ch]):
+            for col, bit in enumerate(bits):
+                if bit == "1":
+                    px, py = x + col, top + row
+                    c.paint(rrect(px, py - 1, px + 1, py, 0), (0, 0, 0), 0.35)
+                    c.paint(rrect(px, py, px + 1, py + 1, 0), colour, 0.85)
+        x += 6
+
+
 def face(pressed):
     c = Canvas(W, H)
     body(c)
@@ -352,6 +380,7 @@ def face(pressed):
     value_group(c, 202)
     round_well(c, 40, 223, 28.5)
     round_well(c, 109, 222, 28.5)
+    wordmark(c, "TABRINO CE", 45, 258)
     for shape, rect, icon, colour in button_shapes():
         button_body(c, shape, pressed, colour)
         symbol(c, icon, colour, pressed)
