@@ -1,10 +1,54 @@
 #pragma once
 
+#include "platform/core/CString.h"
+#include "platform/gdi/CDC.h"
 #include "platform/ui/CDialog.h"
 
-// A dialog whose face is made of skin controls. (Filled in by the skin
-// toolkit: bitmaps, the control ring, factories, painting and stylus routing.)
+class CSkinControl;
+class CSkinButton;
+class CSkinText;
+class CSkinSlider;
+class CSkinMeter;
+
+// A dialog whose face is made of skin controls: it owns the skins, the
+// composite and work bitmaps and the control ring, paints the face, and
+// routes the stylus to the controls.
 class CSkinDialog : public CDialog {
 public:
     using CDialog::CDialog;
+    ~CSkinDialog() override;
+
+    CBitmap m_bmpNormal;
+    CBitmap m_bmpPressed;
+    CBitmap m_bmpMask;
+    CBitmap m_bmpComposite;
+    CBitmap m_bmpWork;
+    CSkinControl* m_pControls { nullptr };
+    CSkinControl* m_pCaptured { nullptr };
+
+    // Loads the three skins and makes the composite and work bitmaps the
+    // size of the client area.
+    void LoadSkins(UINT normal, UINT pressed, UINT mask);
+
+    CSkinButton* AddButton(UINT id, CBitmap* normal, CBitmap* pressed, CBitmap* mask, RECT rect);
+    CSkinText* AddText(CString text, CFont* font, COLORREF colour, UINT format, CBitmap* background, RECT rect);
+    CSkinSlider* AddSlider(UINT id, POINT start, POINT end, POINT anchor, CBitmap* normal, CBitmap* pressed,
+        CBitmap* mask, RECT thumb);
+    CSkinMeter* AddMeter(int bars, RECT rect);
+
+    // Composes every control (all) or the dirty ones over what target shows
+    // and copies the result to target.
+    void RedrawControls(CDC* target, BOOL all);
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    BOOL OnEraseBkgnd(CDC* dc);
+    void OnPaint();
+    void OnLButtonDown(UINT flags, int x, int y);
+    void OnLButtonUp(UINT flags, int x, int y);
+    void OnMouseMove(UINT flags, int x, int y);
+
+private:
+    void Append(CSkinControl* control);
 };

@@ -1,0 +1,146 @@
+#include "platform/gdi/TextRaster.h"
+
+#include "platform/gdi/GdiConstants.h"
+
+#include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+// Qt needs an application object before it can rasterise text. Programs
+// with a window make their own; tools and benchmarks get an off-screen one
+// on first use.
+void EnsureGuiApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "tabrino";
+    static char* argv[] = { name, nullptr };
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QGuiApplication(argc, argv);
+}
+
+QFont MakeFont(HFONT font, int pixelSize)
+{
+    QFont qfont(font && !font->face.IsEmpty() ? QString::fromStdWString(font->face.Str()) : QStringLiteral("Arial"));
+    qfont.setPixelSize(std::max(1, pixelSize));
+    const int weight = font && font->weight > 0 ? std::clamp(font->weight, 100, 900) : 400;
+    qfont.setWeight(static_cast<QFont::Weight>(weight));
+    if (font) {
+        qfont.setItalic(font->italic);
+        qfont.setUnderline(font->underline);
+        qfont.setStrikeOut(font->strikeOut);
+    }
+    return qfont;
+}
+
+// A positive height is a cell height: the largest pixel size whose ascent
+// plus descent fits in it. A negative height is the character height, which
+// is the pixel size itself.
+int PixelSize(HFONT font)
+{
+    EnsureGuiApplication();
+    if (!font)
+        return 12;
+    if (font->pixelSize > 0)
+        return font->pixelSize;
+    int size = 12;
+    if (font->height < 0) {
+        size = -font->height;
+    } else if (font->height > 0) {
+        size = 1;
+        for (int candidate = font->height; candidate > 1; --candidate) {
+            QFontMetrics metrics(MakeFont(font, candidate));
+            if (metrics.ascent() + metrics.descent() <= font->height) {
+                size = candidate;
+                break;
+            }
+        }
+    }
+    font->pixelSize = std::min(size, 1000);
+    return font->pixelSize;
+}
+
+}
+
+CString ResolvedFontFamily(HFONT font)
+{
+    QFontInfo info(MakeFont(font, PixelSize(font)));
+    return CString(info.family().toStdWString());
+}
+
+int ResolvedPixelSize(HFONT font)
+{
+    return PixelSize(font);
+}
+
+int RasterText(CPixelBuffer& target, HFONT font, const CString& text, const RECT& rect, UINT format,
+    std::uint32_t colour, bool opaque, std::uint32_t background, RECT* painted)
+{
+    *painted = { 0, 0, 0, 0 };
+    if (target.width == 0 || target.height == 0)
+        return 0;
+    const QFont qfont = MakeFont(font, PixelSize(font));
+    const QFontMetrics metrics(qfont);
+    const int lineHeight = metrics.ascent() + metrics.descent();
+
+    QStringList lines;
+    const QString all = QString::fromStdWString(text.Str());
+    if (format & DT_SINGLELINE)
+        lines << QString(all).replace(QLatin1Char('\n'), QLatin1Char(' ')).remove(QLatin1Char('\r'));
+    else
+        lines = all.split(QLatin1Char('\n'));
+    const int totalHeight = lineHeight * static_cast<int>(lines.size());
+
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    int y = rect.top;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER)
+            y = rect.top + (height - lineHeight) / 2;
+        else if (format & DT_BOTTOM)
+            y = rect.bottom - lineHeight;
+    }
+
+    QRect clip(0, 0, target.width, target.height);
+    if (!(format & DT_NOCLIP))
+        clip &= QRect(rect.left, rect.top, std::max(0, width), std::max(0, height));
+    if (clip.isEmpty())
+        return totalHeight;
+
+    QImage image(reinterpret_cast<uchar*>(target.pixels.data()), target.width, target.height,
+        target.width * 4, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        painter.setClipRect(clip);
+        painter.setFont(qfont);
+        painter.setPen(QColor::fromRgb(colour));
+        for (const QString& line : lines) {
+            const int textWidth = metrics.horizontalAdvance(line);
+            int x = rect.left;
+            if (format & DT_CENTER)
+                x = rect.left + (width - textWidth) / 2;
+            else if (format & DT_RIGHT)
+                x = rect.right - textWidth;
+            if (opaque)
+                painter.fillRect(QRect(x, y, textWidth, lineHeight), QColor::fromRgb(background));
+            painter.drawText(QPoint(x, y + metrics.ascent()), line);
+            y += lineHeight;
+        }
+    }
+    // The painter writes opaque pixels; our pixels keep the top byte zero.
+    for (int row = clip.top(); row <= clip.bottom(); ++row) {
+        for (int col = clip.left(); col <= clip.right(); ++col)
+            target.At(col, row) &= 0x00FFFFFFu;
+    }
+    *painted = { clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1 };
+    return totalHeight;
+}

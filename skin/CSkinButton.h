@@ -1,0 +1,21 @@
+#pragma once
+
+#include "skin/CSkinControl.h"
+
+// A push button cut from the normal and pressed skins through the mask.
+class CSkinButton : public CSkinControl {
+public:
+    CSkinButton();
+
+    CBitmap* m_pNormal { nullptr };
+    CBitmap* m_pPressed { nullptr };
+    CBitmap* m_pMask { nullptr };
+    RECT m_rect { 0, 0, 0, 0 };
+    UINT m_nId { 0 };
+    BOOL m_bPressed { FALSE };
+
+    void Draw(CDC* composite, CDC* work, CDC* skin) override;
+    BOOL OnStylusDown(UINT flags, int x, int y, CDC* probe) override;
+    BOOL OnStylusUp(UINT flags, int x, int y, CDC* probe) override;
+    BOOL OnStylusMove(UINT flags, int x, int y, CDC* probe) override;
+};

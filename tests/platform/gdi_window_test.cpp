@@ -1,0 +1,104 @@
+#include "platform/gdi/CClientDC.h"
+#include "platform/gdi/CPaintDC.h"
+#include "platform/ui/CWindowBackend.h"
+#include "platform/ui/CWnd.h"
+#include "platform/ui/WindowHandle.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class RecordingBackend : public CWindowBackend {
+public:
+    std::vector<RECT> changed;
+    void Wake() override { }
+    void Invalidate(const RECT&, bool) override { }
+    void SurfaceChanged(const RECT& area) override { changed.push_back(area); }
+    void SetTitle(const CString&) override { }
+    void SetCapture(bool) override { }
+    void Center() override { }
+};
+
+class PaintingWindow : public CWnd {
+public:
+    std::vector<UINT> seen;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        seen.push_back(message);
+        if (message == WM_ERASEBKGND) {
+            CDC dc;
+            dc.Attach(reinterpret_cast<HDC>(wParam));
+            RECT r { 0, 0, 4, 4 };
+            dc.FillSolidRect(&r, RGB(0, 0, 255));
+            dc.Detach();
+            return TRUE;
+        }
+        if (message == WM_PAINT) {
+            CPaintDC dc(this);
+            dc.SetPixel(1, 1, RGB(255, 0, 0));
+            return 0;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+}
+
+TEST(GdiWindow, ClientDcDrawsOnTheSurfaceAndReportsTheArea)
+{
+    RecordingBackend backend;
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateHandle(8, 6, &backend));
+    {
+        CClientDC dc(&wnd);
+        RECT r { 2, 1, 5, 3 };
+        dc.FillSolidRect(&r, RGB(0x11, 0x22, 0x33));
+        EXPECT_TRUE(backend.changed.empty()) << "reported when the DC is released";
+    }
+    EXPECT_EQ(wnd.m_hWnd->surface.At(2, 1), 0x00112233u);
+    ASSERT_EQ(backend.changed.size(), 1u);
+    EXPECT_EQ(backend.changed[0].left, 2);
+    EXPECT_EQ(backend.changed[0].bottom, 3);
+    {
+        CClientDC untouched(&wnd);
+        EXPECT_NE(untouched.GetPixel(0, 0), CLR_INVALID);
+    }
+    EXPECT_EQ(backend.changed.size(), 1u) << "a DC that drew nothing reports nothing";
+    wnd.DestroyHandle();
+}
+
+TEST(GdiWindow, ClientDcOfAWindowNotYetCreatedIsHarmless)
+{
+    CWnd wnd;
+    CClientDC dc(&wnd);
+    RECT r { 0, 0, 10, 10 };
+    dc.FillSolidRect(&r, RGB(1, 1, 1));
+    EXPECT_EQ(dc.GetPixel(0, 0), CLR_INVALID);
+}
+
+TEST(GdiWindow, UpdateWindowErasesThenPaintsOnlyWhatIsInvalid)
+{
+    PaintingWindow wnd;
+    ASSERT_TRUE(wnd.CreateHeadless(4, 4));
+    EXPECT_TRUE(UpdateWindow(wnd.m_hWnd));
+    EXPECT_TRUE(wnd.seen.empty()) << "nothing invalid, nothing painted";
+
+    wnd.InvalidateRect(nullptr, TRUE);
+    UpdateWindow(wnd.m_hWnd);
+    ASSERT_EQ(wnd.seen.size(), 2u);
+    EXPECT_EQ(wnd.seen[0], static_cast<UINT>(WM_ERASEBKGND));
+    EXPECT_EQ(wnd.seen[1], static_cast<UINT>(WM_PAINT));
+    EXPECT_EQ(wnd.m_hWnd->surface.At(0, 0), 0x000000FFu);
+    EXPECT_EQ(wnd.m_hWnd->surface.At(1, 1), 0x00FF0000u);
+    EXPECT_FALSE(wnd.m_hWnd->needsPaint);
+
+    wnd.seen.clear();
+    wnd.InvalidateRect(nullptr, FALSE);
+    UpdateWindow(wnd.m_hWnd);
+    ASSERT_EQ(wnd.seen.size(), 1u);
+    EXPECT_EQ(wnd.seen[0], static_cast<UINT>(WM_PAINT));
+    UpdateWindow(wnd.m_hWnd);
+    EXPECT_EQ(wnd.seen.size(), 1u);
+}

@@ -1,0 +1,173 @@
+#include "platform/gdi/CDC.h"
+#include "skin/CSkinMeter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SkinMeterTest : public ::testing::Test {
+protected:
+    CSkinMeter meter;
+    void SetUp() override
+    {
+        meter.SetBarCount(16);
+        meter.SetRect(RECT { 10, 10, 200, 60 });
+    }
+    std::vector<int> LitRows(int bar)
+    {
+        std::vector<int> rows;
+        for (int i = 0; i < meter.m_nRows; ++i) {
+            if (meter.m_bars[static_cast<size_t>(bar)]->m_lit[static_cast<size_t>(i)])
+                rows.push_back(i);
+        }
+        return rows;
+    }
+};
+
+// A 240 x 268 surface filled with one colour, for the paint paths.
+struct Canvas {
+    CBitmap bitmap;
+    CDC dc;
+    CBitmap* old;
+    explicit Canvas(COLORREF fill)
+    {
+        bitmap.CreateCompatibleBitmap(nullptr, 240, 268);
+        dc.CreateCompatibleDC(nullptr);
+        old = dc.SelectObject(&bitmap);
+        RECT all { 0, 0, 240, 268 };
+        dc.FillSolidRect(&all, fill);
+    }
+    ~Canvas() { dc.SelectObject(old); }
+};
+
+}
+
+TEST_F(SkinMeterTest, ElevenRowsWithTheirColoursAndThresholds)
+{
+    struct Row {
+        COLORREF lit, unlit;
+        int threshold;
+    } table[] = {
+        { RGB(255, 0, 0), RGB(127, 0, 0), 0 },
+        { RGB(255, 127, 0), RGB(127, 0, 0), -909 },
+        { RGB(255, 255, 0), RGB(127, 127, 0), -1818 },
+        { RGB(255, 255, 0), RGB(127, 127, 0), -2727 },
+        { RGB(0, 255, 0), RGB(0, 127, 0), -3636 },
+        { RGB(0, 255, 0), RGB(0, 127, 0), -4545 },
+        { RGB(0, 229, 0), RGB(0, 101, 0), -5454 },
+        { RGB(0, 203, 0), RGB(0, 75, 0), -6363 },
+        { RGB(0, 178, 0), RGB(0, 50, 0), -7272 },
+        { RGB(0, 152, 0), RGB(0, 24, 0), -8181 },
+        { RGB(0, 127, 0), RGB(0, 0, 0), -9090 },
+    };
+    ASSERT_EQ(meter.m_nRows, 11);
+    for (int i = 0; i < 11; ++i) {
+        EXPECT_EQ(meter.m_lit[i], table[i].lit) << "row " << i;
+        EXPECT_EQ(meter.m_unlit[i], table[i].unlit) << "row " << i;
+        EXPECT_EQ(meter.m_thresholds[i], table[i].threshold) << "row " << i;
+    }
+    EXPECT_EQ(meter.m_thresholds[11], -10000);
+}
+
+TEST_F(SkinMeterTest, CellsOfTheFirstAndLastBars)
+{
+    RECT first = meter.CellRect(0, 0);
+    EXPECT_EQ(first.left, 13);
+    EXPECT_EQ(first.right, 22);
+    EXPECT_EQ(first.top, 13);
+    EXPECT_EQ(first.bottom, 16);
+    RECT last = meter.CellRect(15, 10);
+    EXPECT_EQ(last.left, 187);
+    EXPECT_EQ(last.right, 197);
+    EXPECT_EQ(last.top, 53);
+    EXPECT_EQ(last.bottom, 56);
+}
+
+TEST_F(SkinMeterTest, SteadyLevels)
+{
+    EXPECT_TRUE(LitRows(0).empty()) << "silence";
+    for (int i = 0; i < 4; ++i)
+        meter.SetLevel(3, 0, 0);
+    EXPECT_EQ(LitRows(3).size(), 11u) << "full: the top row through the peak";
+    for (int i = 0; i < 4; ++i)
+        meter.SetLevel(4, -5000, -5000);
+    EXPECT_EQ(LitRows(4), (std::vector<int> { 5, 6, 7, 8, 9, 10 }));
+    meter.SetLevel(5, 5000, 5000);
+    EXPECT_EQ(meter.m_levels[5], 0) << "inputs are clamped";
+    EXPECT_EQ(meter.m_peaks[5], 0);
+    meter.SetLevel(6, -20000, -20000);
+    EXPECT_EQ(meter.m_levels[6], -10000);
+    EXPECT_TRUE(LitRows(6).empty());
+}
+
+TEST_F(SkinMeterTest, AFallHalvesTheDistanceWhileThePeakHolds)
+{
+    meter.SetLevel(0, 0, 0);
+    const int expected[] = { -5000, -7500, -8750 };
+    for (int step = 0; step < 3; ++step) {
+        meter.SetLevel(0, -10000, -10000);
+        EXPECT_EQ(meter.m_levels[0], expected[step]);
+        EXPECT_LE(meter.m_levels[0], meter.m_peaks[0]);
+    }
+    EXPECT_EQ(meter.m_peaks[0], -100) << "one step of 100 after holding two updates";
+    std::vector<int> rows = LitRows(0);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.front(), 0) << "the peak marker stays at the top";
+    EXPECT_EQ(rows, (std::vector<int> { 0, 10 }));
+}
+
+TEST_F(SkinMeterTest, OnlyChangedCellsArePainted)
+{
+    for (int i = 0; i < 3; ++i)
+        meter.SetLevel(2, -5000, -5000);
+    {
+        Canvas first(RGB(1, 2, 3));
+        meter.DrawChanged(&first.dc);
+        EXPECT_EQ(first.dc.GetPixel(meter.CellRect(2, 8).left, meter.CellRect(2, 8).top), RGB(0, 178, 0));
+    }
+    meter.SetLevel(2, -5000, -5000);
+    Canvas second(RGB(1, 2, 3));
+    meter.DrawChanged(&second.dc);
+    for (std::uint32_t p : second.bitmap.Pixels()->pixels)
+        ASSERT_EQ(p, 0x00010203u) << "nothing changed, nothing painted";
+
+    meter.SetLevel(2, 0, 0);
+    meter.DrawChanged(&second.dc);
+    RECT top = meter.CellRect(2, 0);
+    EXPECT_EQ(second.dc.GetPixel(top.left, top.top), RGB(255, 0, 0));
+    EXPECT_EQ(second.dc.GetPixel(top.right, top.top), RGB(1, 2, 3)) << "right edge exclusive";
+    RECT low = meter.CellRect(2, 10);
+    EXPECT_EQ(second.dc.GetPixel(low.left, low.top), RGB(1, 2, 3)) << "lit before, lit now: untouched";
+}
+
+TEST_F(SkinMeterTest, DrawPaintsTheWholeDisplay)
+{
+    Canvas canvas(RGB(9, 9, 9));
+    meter.m_bDirty = TRUE;
+    meter.Draw(&canvas.dc, nullptr, nullptr);
+    EXPECT_FALSE(meter.m_bDirty);
+    EXPECT_EQ(canvas.dc.GetPixel(10, 10), 0u);
+    EXPECT_EQ(canvas.dc.GetPixel(199, 59), 0u);
+    EXPECT_EQ(canvas.dc.GetPixel(200, 60), RGB(9, 9, 9));
+    EXPECT_EQ(canvas.dc.GetPixel(13, 13), RGB(127, 0, 0));
+    EXPECT_EQ(canvas.dc.GetPixel(13, 16), 0u) << "the gap between rows";
+}
+
+TEST(SkinMeterSetup, LevelsBeforeTheGeometryOrOnATinyMeterAreIgnored)
+{
+    CSkinMeter meter;
+    meter.SetBarCount(4);
+    meter.SetLevel(0, 0, 0);
+    meter.SetLevel(9, 0, 0);
+    meter.SetRect(RECT { 0, 0, 40, 20 }); // three rows: too few for the colour bands
+    meter.SetLevel(0, 0, 0);
+    EXPECT_EQ(meter.m_nRows, 0);
+    CBitmap bitmap;
+    bitmap.CreateCompatibleBitmap(nullptr, 40, 20);
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap* old = dc.SelectObject(&bitmap);
+    meter.Draw(&dc, nullptr, nullptr);
+    meter.DrawChanged(&dc);
+    dc.SelectObject(old);
+}
