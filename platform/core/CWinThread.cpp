@@ -13,7 +13,7 @@ BOOL CWinThread::CreateThread(DWORD createFlags, UINT stackSize, LPVOID security
         return FALSE;
     // A thread created running still parks at its first checkpoint when
     // somebody suspends it before it gets there.
-    auto object = std::make_shared<CThreadObject>((createFlags & CREATE_SUSPENDED) ? 1 : 0);
+    auto object = std::make_shared<CThreadState>((createFlags & CREATE_SUSPENDED) ? 1 : 0);
     m_object = object;
     m_hThread = object->GetHandle();
     m_nThreadID = object->m_id;
@@ -21,12 +21,12 @@ BOOL CWinThread::CreateThread(DWORD createFlags, UINT stackSize, LPVOID security
         // The thread keeps its own reference to the handle state, since
         // Delete may destroy this object before the thread has finished.
         std::thread([this, object] {
-            CThreadObject::SetCurrent(object.get());
+            CThreadState::SetCurrent(object.get());
             object->Begin();
             int result = InitInstance() ? Run() : ExitInstance();
             Delete();
             object->MarkEnded(static_cast<DWORD>(result));
-            CThreadObject::SetCurrent(nullptr);
+            CThreadState::SetCurrent(nullptr);
         }).detach();
     } catch (const std::system_error&) {
         m_object.reset();

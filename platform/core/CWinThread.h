@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/core/CObject.h"
-#include "platform/core/CThreadObject.h"
+#include "platform/core/CThreadState.h"
 
 #include <memory>
 
@@ -36,5 +36,5 @@ public:
     BOOL m_bAutoDelete { TRUE };
 
 private:
-    std::shared_ptr<CThreadObject> m_object;
+    std::shared_ptr<CThreadState> m_object;
 };

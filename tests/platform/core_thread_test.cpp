@@ -83,7 +83,7 @@ TEST(WinThread, CreatedSuspendedItWaitsForResume)
     EXPECT_EQ(WaitForSingleObject(thread.m_hThread, INFINITE), WAIT_OBJECT_0);
     EXPECT_TRUE(thread.deleted);
     DWORD code = 0;
-    EXPECT_TRUE(static_cast<CThreadObject*>(static_cast<CSyncObject*>(thread.m_hThread))->GetExitCode(&code));
+    EXPECT_TRUE(static_cast<CThreadState*>(static_cast<CSyncObject*>(thread.m_hThread))->GetExitCode(&code));
     EXPECT_EQ(code, 7u);
     // An ended thread counts as parked too.
     EXPECT_EQ(thread.SuspendThread(), 0u);

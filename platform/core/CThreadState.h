@@ -14,10 +14,10 @@
 // nothing (the player thread between two periods), and SuspendThread
 // returns only once the thread stands parked at such a point. A thread that
 // has not started its work yet, or has ended, counts as parked.
-class CThreadObject : public CSyncObject {
+class CThreadState : public CSyncObject {
 public:
-    explicit CThreadObject(DWORD suspendCount);
-    ~CThreadObject() override;
+    explicit CThreadState(DWORD suspendCount);
+    ~CThreadState() override;
 
     // Waits for the thread's end.
     DWORD Wait(DWORD milliseconds) override;
@@ -33,8 +33,8 @@ public:
     void MarkEnded(DWORD exitCode);
     BOOL GetExitCode(DWORD* exitCode);
 
-    static CThreadObject* Current();
-    static void SetCurrent(CThreadObject* object);
+    static CThreadState* Current();
+    static void SetCurrent(CThreadState* object);
 
     const DWORD m_id;
 

@@ -1,23 +1,23 @@
-#include "platform/core/CThreadObject.h"
+#include "platform/core/CThreadState.h"
 
 #include <chrono>
 
 namespace {
 
 std::atomic<DWORD> g_nextThreadId { 1 };
-thread_local CThreadObject* t_current = nullptr;
+thread_local CThreadState* t_current = nullptr;
 
 }
 
-CThreadObject::CThreadObject(DWORD suspendCount)
+CThreadState::CThreadState(DWORD suspendCount)
     : m_id(g_nextThreadId.fetch_add(1))
     , m_suspendCount(suspendCount)
 {
 }
 
-CThreadObject::~CThreadObject() = default;
+CThreadState::~CThreadState() = default;
 
-DWORD CThreadObject::Wait(DWORD milliseconds)
+DWORD CThreadState::Wait(DWORD milliseconds)
 {
     std::unique_lock<std::mutex> guard(m_lock);
     auto ended = [this] { return m_ended; };
@@ -28,7 +28,7 @@ DWORD CThreadObject::Wait(DWORD milliseconds)
     return WAIT_OBJECT_0;
 }
 
-DWORD CThreadObject::Suspend()
+DWORD CThreadState::Suspend()
 {
     std::unique_lock<std::mutex> guard(m_lock);
     DWORD previous = m_suspendCount.fetch_add(1);
@@ -41,7 +41,7 @@ DWORD CThreadObject::Suspend()
     return previous;
 }
 
-DWORD CThreadObject::Resume()
+DWORD CThreadState::Resume()
 {
     std::lock_guard<std::mutex> guard(m_lock);
     DWORD previous = m_suspendCount.load();
@@ -50,14 +50,14 @@ DWORD CThreadObject::Resume()
     return previous;
 }
 
-void CThreadObject::Begin()
+void CThreadState::Begin()
 {
     std::unique_lock<std::mutex> guard(m_lock);
     m_started = true;
     ParkLocked(guard);
 }
 
-void CThreadObject::Checkpoint()
+void CThreadState::Checkpoint()
 {
     // The common case, nobody asking, costs one atomic load.
     if (m_suspendCount.load() == 0)
@@ -66,7 +66,7 @@ void CThreadObject::Checkpoint()
     ParkLocked(guard);
 }
 
-void CThreadObject::ParkLocked(std::unique_lock<std::mutex>& guard)
+void CThreadState::ParkLocked(std::unique_lock<std::mutex>& guard)
 {
     if (m_suspendCount.load() == 0)
         return;
@@ -76,7 +76,7 @@ void CThreadObject::ParkLocked(std::unique_lock<std::mutex>& guard)
     m_parked = false;
 }
 
-void CThreadObject::MarkEnded(DWORD exitCode)
+void CThreadState::MarkEnded(DWORD exitCode)
 {
     {
         std::lock_guard<std::mutex> guard(m_lock);
@@ -86,7 +86,7 @@ void CThreadObject::MarkEnded(DWORD exitCode)
     m_changed.notify_all();
 }
 
-BOOL CThreadObject::GetExitCode(DWORD* exitCode)
+BOOL CThreadState::GetExitCode(DWORD* exitCode)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     if (!m_ended)
@@ -95,12 +95,12 @@ BOOL CThreadObject::GetExitCode(DWORD* exitCode)
     return TRUE;
 }
 
-CThreadObject* CThreadObject::Current()
+CThreadState* CThreadState::Current()
 {
     return t_current;
 }
 
-void CThreadObject::SetCurrent(CThreadObject* object)
+void CThreadState::SetCurrent(CThreadState* object)
 {
     t_current = object;
 }
@@ -109,18 +109,18 @@ DWORD SuspendThread(HANDLE thread)
 {
     if (!thread || thread == INVALID_HANDLE_VALUE)
         return 0xFFFFFFFFu;
-    return static_cast<CThreadObject*>(static_cast<CSyncObject*>(thread))->Suspend();
+    return static_cast<CThreadState*>(static_cast<CSyncObject*>(thread))->Suspend();
 }
 
 DWORD ResumeThread(HANDLE thread)
 {
     if (!thread || thread == INVALID_HANDLE_VALUE)
         return 0xFFFFFFFFu;
-    return static_cast<CThreadObject*>(static_cast<CSyncObject*>(thread))->Resume();
+    return static_cast<CThreadState*>(static_cast<CSyncObject*>(thread))->Resume();
 }
 
 void SuspendCheckpoint()
 {
-    if (CThreadObject* current = CThreadObject::Current())
+    if (CThreadState* current = CThreadState::Current())
         current->Checkpoint();
 }
