@@ -34,6 +34,10 @@ DWORD CEvent::Wait(DWORD milliseconds)
 {
     std::unique_lock<std::mutex> guard(m_lock);
     auto signalled = [this] { return m_signalled; };
+    // A zero time-out only tests the state; the player thread does that
+    // every period, so it must not cost a timed wait.
+    if (milliseconds == 0 && !m_signalled)
+        return WAIT_TIMEOUT;
     if (milliseconds == INFINITE)
         m_changed.wait(guard, signalled);
     else if (!m_changed.wait_for(guard, std::chrono::milliseconds(milliseconds), signalled))
