@@ -21,6 +21,10 @@ CFakeDevice::CFakeDevice(const CString& name)
     : m_name(name)
     , m_created(std::chrono::steady_clock::now())
 {
+    m_dcb.DCBlength = sizeof(DCB);
+    m_dcb.BaudRate = 9600;
+    m_dcb.fBinary = 1;
+    m_dcb.ByteSize = 8;
 }
 
 std::shared_ptr<CFakeDevice> CFakeDevice::Create(const CString& name)
@@ -153,4 +157,28 @@ std::size_t CFakeDevice::PendingInput() const
         port = m_port.lock();
     }
     return port ? port->PendingInput() : 0;
+}
+
+DCB CFakeDevice::State() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_dcb;
+}
+
+void CFakeDevice::SetState(const DCB& dcb)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_dcb = dcb;
+}
+
+COMMTIMEOUTS CFakeDevice::Timeouts() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_timeouts;
+}
+
+void CFakeDevice::SetTimeouts(const COMMTIMEOUTS& timeouts)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_timeouts = timeouts;
 }

@@ -52,6 +52,12 @@ public:
     void Record(BYTE value);
     void GetReadiness(Readiness& readiness, DWORD& delayMs) const;
     void Attach(const std::shared_ptr<CFakePort>& port);
+    // The line settings live in the device, so they outlast a port that
+    // set them, as on real hardware.
+    DCB State() const;
+    void SetState(const DCB& dcb);
+    COMMTIMEOUTS Timeouts() const;
+    void SetTimeouts(const COMMTIMEOUTS& timeouts);
 
 private:
     explicit CFakeDevice(const CString& name);
@@ -65,4 +71,6 @@ private:
     std::vector<Written> m_bytes;
     std::weak_ptr<CFakePort> m_port;
     int m_openCount { 0 };
+    DCB m_dcb {};
+    COMMTIMEOUTS m_timeouts {};
 };

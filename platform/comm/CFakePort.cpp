@@ -13,17 +13,32 @@ BOOL CFakePort::Fails(int call)
 
 BOOL CFakePort::GetState(DCB& dcb)
 {
-    return Fails(CFakeDevice::CALL_GET_STATE) ? FALSE : CSoftPort::GetState(dcb);
+    if (Fails(CFakeDevice::CALL_GET_STATE))
+        return FALSE;
+    dcb = m_device->State();
+    return TRUE;
 }
 
 BOOL CFakePort::SetState(const DCB& dcb)
 {
-    return Fails(CFakeDevice::CALL_SET_STATE) ? FALSE : CSoftPort::SetState(dcb);
+    if (Fails(CFakeDevice::CALL_SET_STATE))
+        return FALSE;
+    m_device->SetState(dcb);
+    return TRUE;
+}
+
+BOOL CFakePort::GetTimeouts(COMMTIMEOUTS& timeouts)
+{
+    timeouts = m_device->Timeouts();
+    return TRUE;
 }
 
 BOOL CFakePort::SetTimeouts(const COMMTIMEOUTS& timeouts)
 {
-    return Fails(CFakeDevice::CALL_SET_TIMEOUTS) ? FALSE : CSoftPort::SetTimeouts(timeouts);
+    if (Fails(CFakeDevice::CALL_SET_TIMEOUTS))
+        return FALSE;
+    m_device->SetTimeouts(timeouts);
+    return TRUE;
 }
 
 BOOL CFakePort::Emit(BYTE byte)

@@ -13,6 +13,7 @@ public:
 
     BOOL GetState(DCB& dcb) override;
     BOOL SetState(const DCB& dcb) override;
+    BOOL GetTimeouts(COMMTIMEOUTS& timeouts) override;
     BOOL SetTimeouts(const COMMTIMEOUTS& timeouts) override;
     bool IsOpen() { return !IsClosed(); }
 
