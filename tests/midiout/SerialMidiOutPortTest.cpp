@@ -248,15 +248,23 @@ TEST_F(SerialMidiOutPort, VolumeAndSendOnTwoThreadsNeverInterleave)
     Open();
     m_out.Start();
     Take();
-    constexpr int kRounds = 150;
-    std::thread player([this] {
+    constexpr int kRounds = 300;
+    std::atomic<int> waiting { 2 };
+    auto together = [&waiting] {
+        --waiting;
+        while (waiting != 0)
+            std::this_thread::yield();
+    };
+    std::thread player([&] {
+        together();
         for (int i = 0; i < kRounds; ++i) {
             SendMessage(0x91, 60, 100);
             SendMessage(0xC1, 5, 0);
             SendMessage(0x81, 60, 0);
         }
     });
-    std::thread ui([this] {
+    std::thread ui([&] {
+        together();
         for (int i = 0; i < kRounds; ++i)
             m_out.SetVolume(i * 1000 / kRounds);
     });
