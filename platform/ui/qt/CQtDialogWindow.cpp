@@ -80,7 +80,8 @@ int CQtDialogWindow::RunModal()
     }
     if (!m_dialog.IsEnding()) {
         show();
-        raise();
+        if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
+            raise();
         activateWindow();
         QEventLoop loop;
         m_loop = &loop;
