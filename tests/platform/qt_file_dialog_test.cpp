@@ -22,6 +22,11 @@ using QtFileDialog = QtDialogTest;
 
 TEST_F(QtFileDialog, ChoosesAFileThroughQtsDialog)
 {
+#if defined(__SANITIZE_THREAD__)
+    // Qt's file dialog lists folders on a thread of its own that Qt (built
+    // without ThreadSanitizer) stops in a way the sanitizer cannot follow.
+    GTEST_SKIP() << "Qt's file system thread is not instrumented";
+#endif
     TempConfigHome folder;
     std::string song = folder.Dir() + "/song.mid";
     std::ofstream(song) << "MThd";
