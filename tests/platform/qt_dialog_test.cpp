@@ -3,7 +3,6 @@
 #include "platform/ui/WindowHandle.h"
 #include "tests/QtDialogTest.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QTest>
 #include <QThread>
@@ -213,13 +212,10 @@ TEST_F(QtDialog, TitleIconAndCentre)
     QString initial, changed;
     bool hasIcon = false;
     LRESULT previous = 1;
-    QImage image(16, 16, QImage::Format_RGB32);
-    image.fill(Qt::green);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    HICON__ icon { 1, reinterpret_cast<const unsigned char*>(png.constData()), static_cast<size_t>(png.size()) };
+    HICON icon = LoadIcon(nullptr, 128);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(LoadIcon(nullptr, 128), icon);
+    EXPECT_EQ(LoadIcon(nullptr, 999), nullptr);
     QPoint centre;
     dialog.m_onInit = [&]() {
         dialog.CenterWindow();
@@ -228,7 +224,7 @@ TEST_F(QtDialog, TitleIconAndCentre)
         initial = window->windowTitle();
         dialog.SetWindowText(L"TabrinoCE - song.mid");
         changed = window->windowTitle();
-        previous = dialog.SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(&icon));
+        previous = dialog.SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         hasIcon = !window->windowIcon().isNull();
         dialog.EndDialog(IDOK);
     };
@@ -291,4 +287,31 @@ TEST(WindowZoom, DefaultIsTheLargestThatFitsHalfTheScreen)
     EXPECT_TRUE(SetWindowZoom(4));
     EXPECT_EQ(GetWindowZoom(), 4);
     SetWindowZoom(0);
+}
+
+TEST_F(QtDialog, InputRunsWhatItsHandlersPostAndSelfPostingStarvesNothing)
+{
+    CRecordingDlg dialog;
+    int commandsAfterClick = -1;
+    int spins = 0;
+    dialog.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        if (message == WM_LBUTTONUP)
+            dialog.PostMessage(WM_COMMAND, 1001, reinterpret_cast<LPARAM>(dialog.m_hWnd));
+        if (message == WM_USER + 3) {
+            ++spins;
+            dialog.PostMessage(WM_USER + 3);
+        }
+    };
+    dialog.m_onInit = [&]() { dialog.PostMessage(WM_USER + 3); };
+    Later([&]() {
+        QWidget* window = WidgetOfWindow(dialog.m_hWnd);
+        QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(5, 5));
+        commandsAfterClick = 0;
+        for (const MSG& m : dialog.m_received)
+            commandsAfterClick += m.message == WM_COMMAND && m.wParam == 1001 ? 1 : 0;
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    EXPECT_EQ(RunModal(dialog), IDCANCEL);
+    EXPECT_EQ(commandsAfterClick, 1);
+    EXPECT_GT(spins, 0);
 }

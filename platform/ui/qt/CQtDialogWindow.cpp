@@ -21,6 +21,9 @@
 
 namespace {
 
+// Messages that input dispatch follows beyond those queued before it.
+constexpr size_t kFollowedPosts = 256;
+
 const QEvent::Type kWakeEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 // Floor division, so that positions left of or above the window stay
@@ -85,7 +88,7 @@ int CQtDialogWindow::RunModal()
         activateWindow();
         QEventLoop loop;
         m_loop = &loop;
-        Dispatch();
+        Dispatch(false);
         if (!m_dialog.IsEnding())
             loop.exec(QEventLoop::DialogExec);
         m_loop = nullptr;
@@ -104,14 +107,33 @@ int CQtDialogWindow::RunModal()
 void CQtDialogWindow::Route(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (PostMessageW(m_hwnd, message, wParam, lParam))
-        Dispatch();
+        Dispatch(true);
 }
 
-void CQtDialogWindow::Dispatch()
+void CQtDialogWindow::Dispatch(bool followPosts)
 {
     m_wakePending = false;
-    if (IsWindow(m_hwnd))
-        DispatchPostedMessages(m_hwnd);
+    if (IsWindow(m_hwnd)) {
+        // A wake dispatches what is queued now; input also takes what its
+        // handlers post (a button's command right after the stylus-up), up to
+        // a limit. The rest waits for the next wake, so a handler that keeps
+        // posting cannot starve input and painting.
+        size_t pending = 0;
+        {
+            std::lock_guard<std::mutex> guard(m_hwnd->queueLock);
+            pending = m_hwnd->queue.size();
+        }
+        if (followPosts)
+            pending += kFollowedPosts;
+        MSG msg;
+        while (pending-- > 0 && TakePostedMessage(m_hwnd, &msg))
+            SendMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        if (IsWindow(m_hwnd)) {
+            std::lock_guard<std::mutex> guard(m_hwnd->queueLock);
+            if (!m_hwnd->queue.empty())
+                Wake();
+        }
+    }
     if (m_loop && m_dialog.IsEnding())
         m_loop->quit();
 }
@@ -191,7 +213,7 @@ void CQtDialogWindow::SetIcon(HICON icon, bool)
 bool CQtDialogWindow::event(QEvent* event)
 {
     if (event->type() == kWakeEvent) {
-        Dispatch();
+        Dispatch(false);
         return true;
     }
     return QWidget::event(event);

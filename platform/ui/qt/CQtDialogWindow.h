@@ -59,7 +59,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Dispatch();
+    void Dispatch(bool followPosts);
     LPARAM StylusPosition(QMouseEvent* event) const;
     QRect FaceToWidget(const RECT& area) const;
 
