@@ -11,7 +11,7 @@ for target in build/fuzz/fuzz/fuzz_*; do
   work="build/fuzz/corpus-$name"
   mkdir -p "$work"
   seeds=()
-  for d in fuzz/seeds/"$name" tests/data/midi; do
+  for d in fuzz/seeds/"$name" tests/data/midi /usr/share/games/openttd/baseset/openmsx; do
     [ -d "$d" ] && seeds+=("$d")
   done
   echo "fuzzing $name for ${SECONDS_EACH}s"

@@ -2,26 +2,26 @@
 
 #include "platform/core/CSyncObject.h"
 
-#include <condition_variable>
-#include <mutex>
+#include <memory>
 
-// An event object. An auto-reset event releases one waiter per SetEvent and
-// turns unsignalled again; a manual-reset event stays signalled until
-// ResetEvent.
-class CEvent : public CSyncObject {
+// An event. An auto-reset event releases one waiter per SetEvent and turns
+// unsignalled again; a manual-reset event stays signalled until ResetEvent.
+// Its handle (m_hObject) is valid while the object lives.
+class CEvent {
 public:
     explicit CEvent(BOOL initiallyOwn = FALSE, BOOL manualReset = FALSE);
-    ~CEvent() override;
+    virtual ~CEvent();
+    CEvent(const CEvent&) = delete;
+    CEvent& operator=(const CEvent&) = delete;
 
     BOOL SetEvent();
     BOOL ResetEvent();
-    DWORD Wait(DWORD milliseconds) override;
 
-    operator HANDLE() { return GetHandle(); }
+    operator HANDLE() const { return m_hObject; }
+
+    HANDLE m_hObject;
 
 private:
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    bool m_signalled;
-    const bool m_manualReset;
+    class CState;
+    std::shared_ptr<CState> m_state;
 };

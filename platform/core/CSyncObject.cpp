@@ -1,8 +1,14 @@
 #include "platform/core/CSyncObject.h"
 
+#include "platform/core/CHandleTable.h"
+#include "platform/core/LastError.h"
+
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
 {
-    if (!handle || handle == INVALID_HANDLE_VALUE)
+    std::shared_ptr<CSyncObject> object = CHandleTable::FindAs<CSyncObject>(handle);
+    if (!object) {
+        SetLastError(ERROR_INVALID_HANDLE);
         return WAIT_FAILED;
-    return static_cast<CSyncObject*>(handle)->Wait(milliseconds);
+    }
+    return object->Wait(milliseconds);
 }

@@ -1,23 +1,17 @@
 #pragma once
 
-#include "platform/core/WinTypes.h"
+#include "platform/core/CKernelObject.h"
 
-// Base of the objects a thread can wait for (events and threads). Their
-// HANDLE is the object's own address, so WaitForSingleObject can reach them.
-class CSyncObject {
+// A kernel object a thread can wait for (events and threads), reached
+// through its HANDLE in the handle table.
+class CSyncObject : public CKernelObject {
 public:
-    CSyncObject() = default;
-    CSyncObject(const CSyncObject&) = delete;
-    CSyncObject& operator=(const CSyncObject&) = delete;
-    virtual ~CSyncObject() = default;
-
     // WAIT_OBJECT_0 once signalled, WAIT_TIMEOUT after the given
     // milliseconds (INFINITE waits for ever, 0 only tests).
     virtual DWORD Wait(DWORD milliseconds) = 0;
-
-    HANDLE GetHandle() { return static_cast<HANDLE>(this); }
 };
 
-// Waits for an event or a thread handle; WAIT_FAILED for a null or
-// invalid handle. Other kinds of handle (serial ports) cannot be waited for.
+// Waits for an event or a thread; WAIT_FAILED (last error
+// ERROR_INVALID_HANDLE) for any other handle. The object stays alive while
+// the wait lasts, even if its handle is closed meanwhile.
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);

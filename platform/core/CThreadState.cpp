@@ -1,5 +1,8 @@
 #include "platform/core/CThreadState.h"
 
+#include "platform/core/CHandleTable.h"
+#include "platform/core/LastError.h"
+
 #include <chrono>
 
 namespace {
@@ -105,18 +108,38 @@ void CThreadState::SetCurrent(CThreadState* object)
     t_current = object;
 }
 
+namespace {
+
+std::shared_ptr<CThreadState> FindThread(HANDLE thread)
+{
+    std::shared_ptr<CThreadState> state = CHandleTable::FindAs<CThreadState>(thread);
+    if (!state)
+        SetLastError(ERROR_INVALID_HANDLE);
+    return state;
+}
+
+}
+
 DWORD SuspendThread(HANDLE thread)
 {
-    if (!thread || thread == INVALID_HANDLE_VALUE)
-        return 0xFFFFFFFFu;
-    return static_cast<CThreadState*>(static_cast<CSyncObject*>(thread))->Suspend();
+    std::shared_ptr<CThreadState> state = FindThread(thread);
+    return state ? state->Suspend() : 0xFFFFFFFFu;
 }
 
 DWORD ResumeThread(HANDLE thread)
 {
-    if (!thread || thread == INVALID_HANDLE_VALUE)
-        return 0xFFFFFFFFu;
-    return static_cast<CThreadState*>(static_cast<CSyncObject*>(thread))->Resume();
+    std::shared_ptr<CThreadState> state = FindThread(thread);
+    return state ? state->Resume() : 0xFFFFFFFFu;
+}
+
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode)
+{
+    std::shared_ptr<CThreadState> state = FindThread(thread);
+    if (!state || !exitCode)
+        return FALSE;
+    if (!state->GetExitCode(exitCode))
+        *exitCode = STILL_ACTIVE;
+    return TRUE;
 }
 
 void SuspendCheckpoint()

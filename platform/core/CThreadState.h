@@ -50,6 +50,10 @@ private:
     DWORD m_exitCode { 0 };
 };
 
+#ifndef STILL_ACTIVE
+#define STILL_ACTIVE 259u
+#endif
+
 // Increments the thread's suspend count and returns once the thread is
 // parked (immediately when called by the thread itself, which then parks
 // until resumed). Returns the previous count, 0xFFFFFFFF for a bad handle.
@@ -57,6 +61,8 @@ DWORD SuspendThread(HANDLE thread);
 // Decrements the suspend count; the thread goes on when it reaches 0.
 // Returns the previous count, 0xFFFFFFFF for a bad handle.
 DWORD ResumeThread(HANDLE thread);
+// The thread's exit code, STILL_ACTIVE while it runs.
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 // A point between two units of work where the calling thread may be
 // parked; does nothing on threads not started through CWinThread.
 void SuspendCheckpoint();

@@ -1,21 +1,27 @@
 #include "platform/core/CWinThread.h"
 
+#include "platform/core/CHandleTable.h"
+
 #include <system_error>
 #include <thread>
 
 CWinThread::CWinThread() = default;
 
-CWinThread::~CWinThread() = default;
+CWinThread::~CWinThread()
+{
+    if (m_hThread)
+        CloseHandle(m_hThread);
+}
 
 BOOL CWinThread::CreateThread(DWORD createFlags, UINT stackSize, LPVOID securityAttributes)
 {
-    if (m_object)
+    if (m_state)
         return FALSE;
     // A thread created running still parks at its first checkpoint when
     // somebody suspends it before it gets there.
     auto object = std::make_shared<CThreadState>((createFlags & CREATE_SUSPENDED) ? 1 : 0);
-    m_object = object;
-    m_hThread = object->GetHandle();
+    m_state = object;
+    m_hThread = CHandleTable::Add(object);
     m_nThreadID = object->m_id;
     try {
         // The thread keeps its own reference to the handle state, since
@@ -29,7 +35,8 @@ BOOL CWinThread::CreateThread(DWORD createFlags, UINT stackSize, LPVOID security
             CThreadState::SetCurrent(nullptr);
         }).detach();
     } catch (const std::system_error&) {
-        m_object.reset();
+        CloseHandle(m_hThread);
+        m_state.reset();
         m_hThread = nullptr;
         m_nThreadID = 0;
         return FALSE;

@@ -36,5 +36,5 @@ public:
     BOOL m_bAutoDelete { TRUE };
 
 private:
-    std::shared_ptr<CThreadState> m_object;
+    std::shared_ptr<CThreadState> m_state;
 };

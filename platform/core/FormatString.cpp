@@ -25,7 +25,7 @@ private:
     int m_length { 0 };
 };
 
-struct Spec {
+struct Conversion {
     bool left = false;
     bool alternate = false;
     bool zero = false;
@@ -45,23 +45,23 @@ int DigitsOf(unsigned long long value, unsigned base, bool upper, wchar_t* digit
     return n;
 }
 
-void PutNumber(BoundedWriter& w, const Spec& spec, unsigned long long magnitude, bool negative, unsigned base, bool upper)
+void PutNumber(BoundedWriter& w, const Conversion& conv, unsigned long long magnitude, bool negative, unsigned base, bool upper)
 {
     wchar_t digits[32];
     int count = DigitsOf(magnitude, base, upper, digits);
-    if (spec.precision == 0 && magnitude == 0)
+    if (conv.precision == 0 && magnitude == 0)
         count = 0;
-    int zeros = spec.precision > count ? spec.precision - count : 0;
+    int zeros = conv.precision > count ? conv.precision - count : 0;
     const wchar_t* prefix = L"";
     if (negative)
         prefix = L"-";
-    else if (spec.alternate && base == 16 && magnitude != 0)
+    else if (conv.alternate && base == 16 && magnitude != 0)
         prefix = upper ? L"0X" : L"0x";
     int prefixLength = static_cast<int>(std::wcslen(prefix));
     int body = prefixLength + zeros + count;
-    int pad = spec.width > body ? spec.width - body : 0;
-    bool zeroPad = spec.zero && !spec.left && spec.precision < 0;
-    if (!spec.left && !zeroPad)
+    int pad = conv.width > body ? conv.width - body : 0;
+    bool zeroPad = conv.zero && !conv.left && conv.precision < 0;
+    if (!conv.left && !zeroPad)
         w.Repeat(L' ', pad);
     for (int i = 0; i < prefixLength; ++i)
         w.Put(prefix[i]);
@@ -70,26 +70,26 @@ void PutNumber(BoundedWriter& w, const Spec& spec, unsigned long long magnitude,
     w.Repeat(L'0', zeros);
     while (count > 0)
         w.Put(digits[--count]);
-    if (spec.left)
+    if (conv.left)
         w.Repeat(L' ', pad);
 }
 
 template<typename Char>
-void PutText(BoundedWriter& w, const Spec& spec, const Char* text)
+void PutText(BoundedWriter& w, const Conversion& conv, const Char* text)
 {
     if (!text) {
         static const Char null[] = { '(', 'n', 'u', 'l', 'l', ')', 0 };
         text = null;
     }
     int length = 0;
-    while (text[length] != 0 && (spec.precision < 0 || length < spec.precision))
+    while (text[length] != 0 && (conv.precision < 0 || length < conv.precision))
         ++length;
-    int pad = spec.width > length ? spec.width - length : 0;
-    if (!spec.left)
-        w.Repeat(spec.zero ? L'0' : L' ', pad);
+    int pad = conv.width > length ? conv.width - length : 0;
+    if (!conv.left)
+        w.Repeat(conv.zero ? L'0' : L' ', pad);
     for (int i = 0; i < length; ++i)
         w.Put(static_cast<wchar_t>(static_cast<std::make_unsigned_t<Char>>(text[i])));
-    if (spec.left)
+    if (conv.left)
         w.Repeat(L' ', pad);
 }
 
@@ -105,37 +105,37 @@ int FormatStringV(CString& out, const wchar_t* format, va_list args)
             continue;
         }
         ++p;
-        Spec spec;
+        Conversion conv;
         for (;; ++p) {
             if (*p == L'-')
-                spec.left = true;
+                conv.left = true;
             else if (*p == L'#')
-                spec.alternate = true;
+                conv.alternate = true;
             else if (*p == L'0')
-                spec.zero = true;
+                conv.zero = true;
             else
                 break;
         }
-        while (*p >= L'0' && *p <= L'9' && spec.width < 4096)
-            spec.width = spec.width * 10 + (*p++ - L'0');
+        while (*p >= L'0' && *p <= L'9' && conv.width < 4096)
+            conv.width = conv.width * 10 + (*p++ - L'0');
         while (*p >= L'0' && *p <= L'9')
             ++p;
         if (*p == L'.') {
             ++p;
-            spec.precision = 0;
-            while (*p >= L'0' && *p <= L'9' && spec.precision < 4096)
-                spec.precision = spec.precision * 10 + (*p++ - L'0');
+            conv.precision = 0;
+            while (*p >= L'0' && *p <= L'9' && conv.precision < 4096)
+                conv.precision = conv.precision * 10 + (*p++ - L'0');
             while (*p >= L'0' && *p <= L'9')
                 ++p;
         }
         if (*p == L'h') {
-            spec.size = Spec::Short;
+            conv.size = Conversion::Short;
             ++p;
         } else if (*p == L'l') {
-            spec.size = Spec::Long;
+            conv.size = Conversion::Long;
             ++p;
         } else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') {
-            spec.size = Spec::Wide64;
+            conv.size = Conversion::Wide64;
             p += 3;
         }
         wchar_t type = *p;
@@ -145,43 +145,43 @@ int FormatStringV(CString& out, const wchar_t* format, va_list args)
         switch (type) {
         case L'd':
         case L'i': {
-            long long v = spec.size == Spec::Wide64 ? va_arg(args, long long) : va_arg(args, int);
-            if (spec.size == Spec::Short)
+            long long v = conv.size == Conversion::Wide64 ? va_arg(args, long long) : va_arg(args, int);
+            if (conv.size == Conversion::Short)
                 v = static_cast<short>(v);
             bool negative = v < 0;
             unsigned long long magnitude = negative ? 0ull - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-            PutNumber(w, spec, magnitude, negative, 10, false);
+            PutNumber(w, conv, magnitude, negative, 10, false);
             break;
         }
         case L'u':
         case L'x':
         case L'X': {
-            unsigned long long v = spec.size == Spec::Wide64 ? va_arg(args, unsigned long long) : va_arg(args, unsigned int);
-            if (spec.size == Spec::Short)
+            unsigned long long v = conv.size == Conversion::Wide64 ? va_arg(args, unsigned long long) : va_arg(args, unsigned int);
+            if (conv.size == Conversion::Short)
                 v = static_cast<unsigned short>(v);
-            PutNumber(w, spec, v, false, type == L'u' ? 10 : 16, type == L'X');
+            PutNumber(w, conv, v, false, type == L'u' ? 10 : 16, type == L'X');
             break;
         }
         case L'c':
         case L'C': {
             int v = va_arg(args, int);
-            bool narrow = spec.size == Spec::Short || (type == L'C' && spec.size != Spec::Long);
+            bool narrow = conv.size == Conversion::Short || (type == L'C' && conv.size != Conversion::Long);
             wchar_t text[2] = { narrow ? static_cast<wchar_t>(static_cast<unsigned char>(v)) : static_cast<wchar_t>(v), 0 };
-            Spec charSpec = spec;
-            charSpec.precision = -1;
+            Conversion charConversion = conv;
+            charConversion.precision = -1;
             if (text[0] == 0)
                 w.Put(0);
             else
-                PutText(w, charSpec, text);
+                PutText(w, charConversion, text);
             break;
         }
         case L's':
         case L'S': {
-            bool narrow = spec.size == Spec::Short || (type == L'S' && spec.size != Spec::Long);
+            bool narrow = conv.size == Conversion::Short || (type == L'S' && conv.size != Conversion::Long);
             if (narrow)
-                PutText(w, spec, va_arg(args, const char*));
+                PutText(w, conv, va_arg(args, const char*));
             else
-                PutText(w, spec, va_arg(args, const wchar_t*));
+                PutText(w, conv, va_arg(args, const wchar_t*));
             break;
         }
         default:

@@ -1,5 +1,8 @@
 #include "platform/ui/CDialog.h"
 
+#include "platform/ui/CDataExchange.h"
+#include "platform/ui/CDialogControl.h"
+#include "platform/ui/CWindowBackend.h"
 #include "platform/ui/WindowHandle.h"
 
 #include <mutex>
@@ -17,7 +20,10 @@ CDialog::CDialog(UINT templateId, CWnd* parent)
 {
 }
 
-CDialog::~CDialog() = default;
+CDialog::~CDialog()
+{
+    DestroyControls();
+}
 
 void CDialog::SetModalRunner(ModalRunner runner)
 {
@@ -46,6 +52,7 @@ BOOL CDialog::OnInitDialog()
 
 BOOL CDialog::DestroyWindow()
 {
+    DestroyControls();
     DestroyHandle();
     return TRUE;
 }
@@ -69,13 +76,70 @@ void CDialog::EndDialog(int result)
 {
     m_result = result;
     m_ending = true;
+    // The backend's modal loop looks at the ending when it wakes.
+    if (IsWindow(m_hWnd) && m_hWnd->backend)
+        m_hWnd->backend->Wake();
 }
 
-BOOL CDialog::UpdateData(BOOL)
+BOOL CDialog::UpdateData(BOOL saveAndValidate)
 {
-    // Without controls there is nothing to exchange; the backend's dialogs
-    // with controls override this through CDataExchange.
+    CDataExchange dx(this, saveAndValidate);
+    DoDataExchange(&dx);
+    if (dx.Failed()) {
+        if (CWnd* control = GetDlgItem(dx.m_idLastControl))
+            GotoDlgCtrl(control);
+        return FALSE;
+    }
     return TRUE;
+}
+
+CWnd* CDialog::GetDlgItem(int id) const
+{
+    for (const auto& control : m_controls) {
+        if (control->GetDlgCtrlID() == id && control->m_hWnd)
+            return control.get();
+    }
+    return nullptr;
+}
+
+void CDialog::SetDlgItemText(int id, LPCWSTR text)
+{
+    if (CWnd* control = GetDlgItem(id))
+        control->SetWindowText(text);
+}
+
+int CDialog::GetDlgItemText(int id, CString& text) const
+{
+    CWnd* control = GetDlgItem(id);
+    text = control ? control->GetWindowText() : CString();
+    return text.GetLength();
+}
+
+void CDialog::GotoDlgCtrl(CWnd* control)
+{
+    if (control)
+        control->SetFocus();
+}
+
+void CDialog::CreateControls(const CDialogTemplate& dialogTemplate,
+    const std::function<CWindowBackend*(CDialogControl&)>& backendFor)
+{
+    DestroyControls();
+    for (const CDialogTemplate::Item& item : dialogTemplate.m_items) {
+        auto control = std::make_unique<CDialogControl>(item);
+        CWindowBackend* backend = backendFor ? backendFor(*control) : nullptr;
+        if (!control->CreateHandle(0, 0, backend))
+            continue;
+        control->SetWindowText(item.text);
+        m_controls.push_back(std::move(control));
+    }
+}
+
+void CDialog::DestroyControls()
+{
+    for (auto& control : m_controls)
+        control->DestroyHandle();
+    m_controls.clear();
 }
 
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -3,8 +3,12 @@
 #include "platform/ui/CWnd.h"
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class CDataExchange;
+class CDialogControl;
+class CDialogTemplate;
 
 // A dialog built on a template resource. DoModal hands the dialog to the
 // modal runner the window backend installs; without one (no display, tests)
@@ -30,6 +34,21 @@ public:
     // TRUE when the exchange succeeded; a failed save leaves the dialog open.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
+    // The controls of the dialog's template, made when its window is.
+    CWnd* GetDlgItem(int id) const;
+    void SetDlgItemText(int id, LPCWSTR text);
+    int GetDlgItemText(int id, CString& text) const;
+    // Moves the focus to a control (an edit gets its text selected by the
+    // backend).
+    void GotoDlgCtrl(CWnd* control);
+
+    // Makes one control window for every item of the template; the factory
+    // gives each its backend (null: headless). Used by the window backend.
+    void CreateControls(const CDialogTemplate& dialogTemplate,
+        const std::function<CWindowBackend*(CDialogControl&)>& backendFor);
+    void DestroyControls();
+    const std::vector<std::unique_ptr<CDialogControl>>& Controls() const { return m_controls; }
+
     bool IsEnding() const { return m_ending; }
     int Result() const { return m_result; }
 
@@ -46,6 +65,7 @@ public:
     void BeginModalState() { m_ending = false; m_result = 0; }
 
 private:
+    std::vector<std::unique_ptr<CDialogControl>> m_controls;
     bool m_ending { false };
     int m_result { 0 };
 };

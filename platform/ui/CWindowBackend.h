@@ -16,4 +16,8 @@ public:
     virtual void SetTitle(const CString& title) = 0;
     virtual void SetCapture(bool captured) = 0;
     virtual void Center() = 0;
+    // Keyboard focus moves to this window.
+    virtual void SetFocus() { }
+    // WM_SETICON: the window's big (title, task bar) or small icon.
+    virtual void SetIcon(HICON icon, bool big) { }
 };

@@ -13,8 +13,18 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProc(message, wParam, lParam);
 }
 
-LRESULT CWnd::DefWindowProc(UINT, WPARAM, LPARAM)
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The window keeps its icons and shows them through its backend; the
+    // answer is the icon it had before.
+    if (message == WM_SETICON && IsWindow(m_hWnd) && (wParam == ICON_SMALL || wParam == ICON_BIG)) {
+        HICON icon = reinterpret_cast<HICON>(lParam);
+        HICON previous = m_hWnd->icons[wParam];
+        m_hWnd->icons[wParam] = icon;
+        if (m_hWnd->backend)
+            m_hWnd->backend->SetIcon(icon, wParam == ICON_BIG);
+        return reinterpret_cast<LRESULT>(previous);
+    }
     return 0;
 }
 
@@ -59,6 +69,12 @@ void CWnd::CenterWindow(CWnd*)
 {
     if (IsWindow(m_hWnd) && m_hWnd->backend)
         m_hWnd->backend->Center();
+}
+
+CWnd* CWnd::SetFocus()
+{
+    HWND previous = ::SetFocus(m_hWnd);
+    return previous && IsWindow(previous) ? previous->wnd : nullptr;
 }
 
 BOOL CWnd::CreateHeadless(int width, int height)

@@ -32,6 +32,7 @@ public:
     CString GetWindowText() const;
     CWnd* SetCapture();
     void CenterWindow(CWnd* alternateOwner = nullptr);
+    CWnd* SetFocus();
 
     // Gives the object a window that is not shown: its pixels and message
     // queue work, posts wait until DispatchPostedMessages runs them.

@@ -14,6 +14,7 @@ namespace {
 std::mutex g_registryLock;
 std::set<HWND> g_live;
 std::atomic<HWND> g_capture { nullptr };
+std::atomic<HWND> g_focus { nullptr };
 
 bool IsLiveLocked(HWND hwnd)
 {
@@ -43,6 +44,8 @@ void DestroyWindowHandle(HWND hwnd)
     }
     HWND expected = hwnd;
     g_capture.compare_exchange_strong(expected, nullptr);
+    expected = hwnd;
+    g_focus.compare_exchange_strong(expected, nullptr);
     delete hwnd;
 }
 
@@ -160,4 +163,19 @@ BOOL ReleaseCapture()
 HWND GetCapture()
 {
     return g_capture.load();
+}
+
+HWND SetFocus(HWND hwnd)
+{
+    if (!IsWindow(hwnd))
+        return nullptr;
+    HWND previous = g_focus.exchange(hwnd);
+    if (hwnd->backend)
+        hwnd->backend->SetFocus();
+    return previous;
+}
+
+HWND GetFocus()
+{
+    return g_focus.load();
 }

@@ -21,6 +21,8 @@ struct HWND__ {
     RECT invalid { 0, 0, 0, 0 };
     bool needsPaint { false };
     bool needsErase { false };
+    // WM_SETICON: [ICON_SMALL] and [ICON_BIG].
+    HICON icons[2] { nullptr, nullptr };
 
     std::mutex queueLock;
     std::deque<MSG> queue;
@@ -49,3 +51,10 @@ CString GetWindowTextString(HWND hwnd);
 HWND SetCapture(HWND hwnd);
 BOOL ReleaseCapture();
 HWND GetCapture();
+// The window with the keyboard focus (one of this program's windows).
+HWND SetFocus(HWND hwnd);
+HWND GetFocus();
+
+// Sends WM_ERASEBKGND and WM_PAINT when the window has an invalid area.
+// The drawing services define it; the window backend calls it to paint.
+BOOL UpdateWindow(HWND hwnd);

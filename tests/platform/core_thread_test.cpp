@@ -57,6 +57,13 @@ TEST(Event, AutoResetReleasesOneWaitAndTimesOut)
     EXPECT_EQ(WaitForSingleObject(manual, 0), WAIT_TIMEOUT);
 
     EXPECT_EQ(WaitForSingleObject(nullptr, 0), WAIT_FAILED);
+    // A closed handle is no longer found, whatever object lived behind it.
+    HANDLE stale;
+    {
+        CEvent gone;
+        stale = gone;
+    }
+    EXPECT_EQ(WaitForSingleObject(stale, 0), WAIT_FAILED);
 
     // A set from another thread wakes an endless wait.
     std::thread setter([&event] { Sleep(10); event.SetEvent(); });
@@ -79,11 +86,14 @@ TEST(WinThread, CreatedSuspendedItWaitsForResume)
     while (!thread.started)
         Sleep(1);
     EXPECT_EQ(WaitForSingleObject(thread.m_hThread, 0), WAIT_TIMEOUT);
+    DWORD running = 0;
+    EXPECT_TRUE(GetExitCodeThread(thread.m_hThread, &running));
+    EXPECT_EQ(running, STILL_ACTIVE);
     thread.stop = true;
     EXPECT_EQ(WaitForSingleObject(thread.m_hThread, INFINITE), WAIT_OBJECT_0);
     EXPECT_TRUE(thread.deleted);
     DWORD code = 0;
-    EXPECT_TRUE(static_cast<CThreadState*>(static_cast<CSyncObject*>(thread.m_hThread))->GetExitCode(&code));
+    EXPECT_TRUE(GetExitCodeThread(thread.m_hThread, &code));
     EXPECT_EQ(code, 7u);
     // An ended thread counts as parked too.
     EXPECT_EQ(thread.SuspendThread(), 0u);

@@ -1,0 +1,74 @@
+// Feeds arbitrary bytes to the Standard MIDI File reader. Besides the
+// sanitizers' findings, it stops on a broken model: ticks that go back, a
+// payload that does not match its length, or a ring whose links disagree.
+
+#include "platform/core/MessageBox.h"
+#include "player/CPlayerState.h"
+#include "song/CMidiFileReader.h"
+#include "song/CRing.h"
+#include "song/CSong.h"
+#include "song/CTrack.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+int g_messages = 0;
+
+void Check(bool condition)
+{
+    if (!condition)
+        std::abort();
+}
+
+void CheckTrack(const CTrack* track)
+{
+    LONGLONG previous = 0;
+    CRing::ForEach(track->m_firstEvent, [&previous](const CMidiEvent* e) {
+        Check(e->m_next->m_prev == e && e->m_prev->m_next == e);
+        Check(e->m_tick >= previous);
+        Check((e->m_payload != nullptr) == (e->m_payloadLength > 0));
+        if (e->m_payload)
+            Check(e->m_payload[e->m_payloadLength] == 0);
+        Check(e->m_status >= 0x80);
+        previous = e->m_tick;
+    });
+}
+
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
+{
+    static bool quiet = [] {
+        SetMessageBoxSink([](HWND, const CString&, const CString& caption, UINT) {
+            ++g_messages;
+            Check(caption.IsEmpty());
+            return IDOK;
+        });
+        return true;
+    }();
+    (void)quiet;
+
+    // An exact copy, so that a read one byte too far is reported.
+    std::unique_ptr<BYTE[]> bytes(new BYTE[size ? size : 1]);
+    if (size)
+        std::memcpy(bytes.get(), data, size);
+
+    const int before = g_messages;
+    CPlayerState state;
+    CSong* song = nullptr;
+    CTrack* tracks = nullptr;
+    CMidiFileReader reader(bytes.get(), size, state);
+    reader.Read(song, tracks);
+
+    Check(g_messages - before <= 1);
+    Check(state.m_ppqn > 0 && state.m_usPerQuarter > 0);
+    Check(song != nullptr || tracks == nullptr);
+    CRing::ForEach(tracks, CheckTrack);
+    CRing::Clear(tracks);
+    CRing::Clear(song);
+    return 0;
+}

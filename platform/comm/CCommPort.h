@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/comm/Comm.h"
+#include "platform/core/CKernelObject.h"
+
+#include <mutex>
+
+// A communications port behind a HANDLE. Keeps the settings that have no
+// effect on a device of its kind, so that what was set reads back.
+class CCommPort : public CKernelObject {
+public:
+    CCommPort();
+
+    virtual BOOL GetState(DCB& dcb);
+    virtual BOOL SetState(const DCB& dcb);
+    virtual BOOL GetTimeouts(COMMTIMEOUTS& timeouts);
+    virtual BOOL SetTimeouts(const COMMTIMEOUTS& timeouts);
+    virtual BOOL SetMask(DWORD mask) = 0;
+    virtual BOOL WaitEvent(DWORD& events) = 0;
+    virtual BOOL Read(BYTE* buffer, DWORD count, DWORD& done) = 0;
+    virtual BOOL Write(const BYTE* buffer, DWORD count, DWORD& done) = 0;
+
+protected:
+    COMMTIMEOUTS Timeouts();
+
+    std::mutex m_settingsLock;
+    DCB m_dcb;
+    COMMTIMEOUTS m_timeouts;
+};

@@ -1,0 +1,217 @@
+#include "platform/comm/CFdPort.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int RemainingMs(Clock::time_point deadline)
+{
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left < 0 ? 0 : static_cast<int>(left > 0x7FFFFFFF ? 0x7FFFFFFF : left);
+}
+
+}
+
+CFdPort::CFdPort(int fd)
+    : m_fd(fd)
+    , m_closeEvent(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    , m_notifyEvent(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{
+}
+
+CFdPort::~CFdPort()
+{
+    if (m_fd >= 0)
+        close(m_fd);
+    if (m_closeEvent >= 0)
+        close(m_closeEvent);
+    if (m_notifyEvent >= 0)
+        close(m_notifyEvent);
+}
+
+void CFdPort::Close()
+{
+    // The descriptor itself is closed when the last call in progress has
+    // let go of the port; here the waiters are only told to leave.
+    m_closed = true;
+    std::uint64_t one = 1;
+    if (write(m_closeEvent, &one, sizeof one) < 0) { }
+}
+
+void CFdPort::Notify()
+{
+    std::uint64_t one = 1;
+    if (write(m_notifyEvent, &one, sizeof one) < 0) { }
+}
+
+void CFdPort::DrainNotify()
+{
+    std::uint64_t value;
+    if (read(m_notifyEvent, &value, sizeof value) < 0) { }
+}
+
+BOOL CFdPort::SetMask(DWORD mask)
+{
+    if (m_closed) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    m_mask = mask;
+    return TRUE;
+}
+
+BOOL CFdPort::WaitEvent(DWORD& events)
+{
+    events = 0;
+    for (;;) {
+        if (m_closed) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        DWORD mask = m_mask;
+        DWORD hit = 0;
+        if (mask & EV_CTS) {
+            if (m_txReady.exchange(false))
+                hit |= EV_CTS;
+            if (ReportsCts() && CtsChanged())
+                hit |= EV_CTS;
+        }
+        bool watchDevice = (mask & EV_RXCHAR) && !m_hungUp;
+        pollfd fds[3] = {
+            { m_closeEvent, POLLIN, 0 },
+            { m_notifyEvent, POLLIN, 0 },
+            { watchDevice ? m_fd : -1, POLLIN, 0 },
+        };
+        // Modem-line counters cannot be waited for with poll(), so they are
+        // sampled every millisecond while a CTS change is awaited.
+        int timeout = hit ? 0 : ((mask & EV_CTS) && ReportsCts() ? 1 : -1);
+        int ready = poll(fds, 3, timeout);
+        if (ready < 0 && errno != EINTR) {
+            SetLastError(static_cast<DWORD>(errno));
+            return FALSE;
+        }
+        if (ready > 0) {
+            if (fds[0].revents) {
+                SetLastError(ERROR_INVALID_HANDLE);
+                return FALSE;
+            }
+            if (fds[1].revents & POLLIN)
+                DrainNotify();
+            if (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL))
+                m_hungUp = true;
+            else if (fds[2].revents & POLLIN)
+                hit |= EV_RXCHAR;
+        }
+        if (hit) {
+            events = hit;
+            return TRUE;
+        }
+    }
+}
+
+bool CFdPort::WaitDevice(short events, int milliseconds, short& revents)
+{
+    pollfd fds[2] = { { m_closeEvent, POLLIN, 0 }, { m_fd, events, 0 } };
+    for (;;) {
+        int ready = poll(fds, 2, milliseconds);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (fds[0].revents)
+            return false;
+        revents = ready > 0 ? fds[1].revents : 0;
+        return true;
+    }
+}
+
+BOOL CFdPort::Read(BYTE* buffer, DWORD count, DWORD& done)
+{
+    done = 0;
+    if (m_closed) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    COMMTIMEOUTS timeouts = Timeouts();
+    bool immediate = timeouts.ReadIntervalTimeout == MAXDWORD && timeouts.ReadTotalTimeoutMultiplier == 0
+        && timeouts.ReadTotalTimeoutConstant == 0;
+    std::uint64_t total = static_cast<std::uint64_t>(timeouts.ReadTotalTimeoutMultiplier) * count
+        + timeouts.ReadTotalTimeoutConstant;
+    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);
+    while (done < count) {
+        ssize_t got = read(m_fd, buffer + done, count - done);
+        if (got > 0) {
+            done += static_cast<DWORD>(got);
+            continue;
+        }
+        if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+            if (got < 0 && done == 0) {
+                SetLastError(static_cast<DWORD>(errno));
+                return FALSE;
+            }
+            break;
+        }
+        if (immediate || (total != 0 && RemainingMs(deadline) == 0))
+            break;
+        short revents = 0;
+        if (!WaitDevice(POLLIN, total != 0 ? RemainingMs(deadline) : -1, revents)) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        if (revents & (POLLHUP | POLLERR | POLLNVAL))
+            break;
+    }
+    return TRUE;
+}
+
+BOOL CFdPort::Write(const BYTE* buffer, DWORD count, DWORD& done)
+{
+    done = 0;
+    if (m_closed) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    COMMTIMEOUTS timeouts = Timeouts();
+    std::uint64_t total = static_cast<std::uint64_t>(timeouts.WriteTotalTimeoutMultiplier) * count
+        + timeouts.WriteTotalTimeoutConstant;
+    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);
+    BOOL result = TRUE;
+    while (done < count) {
+        ssize_t put = write(m_fd, buffer + done, count - done);
+        if (put > 0) {
+            done += static_cast<DWORD>(put);
+            continue;
+        }
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0 && errno != EAGAIN) {
+            SetLastError(static_cast<DWORD>(errno));
+            result = FALSE;
+            break;
+        }
+        // A write that times out returns what went out, as on the platform.
+        if (total != 0 && RemainingMs(deadline) == 0)
+            break;
+        short revents = 0;
+        if (!WaitDevice(POLLOUT, total != 0 ? RemainingMs(deadline) : -1, revents)) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            result = FALSE;
+            break;
+        }
+        if (revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            result = FALSE;
+            break;
+        }
+    }
+    if (!ReportsCts()) {
+        m_txReady = true;
+        Notify();
+    }
+    return result;
+}

@@ -1,0 +1,148 @@
+#include "platform/comm/CSynthPort.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+// A quarter louder than the synthesizer's quiet default, with headroom for
+// a full General MIDI arrangement.
+constexpr double kGain = 0.6;
+
+std::mutex g_configLock;
+std::string g_soundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+std::string g_audioDriver;
+
+}
+
+void CSynthPort::SetSoundFont(const std::string& path)
+{
+    std::lock_guard<std::mutex> guard(g_configLock);
+    g_soundFont = path;
+}
+
+void CSynthPort::SetAudioDriver(const std::string& driver)
+{
+    std::lock_guard<std::mutex> guard(g_configLock);
+    g_audioDriver = driver;
+}
+
+std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
+{
+    std::string soundFont, driver;
+    {
+        std::lock_guard<std::mutex> guard(g_configLock);
+        soundFont = g_soundFont;
+        driver = g_audioDriver;
+    }
+    if (access(soundFont.c_str(), R_OK) != 0) {
+        SetLastError(static_cast<DWORD>(errno));
+        return nullptr;
+    }
+    std::shared_ptr<CSynthPort> port(new CSynthPort());
+    port->m_settings = new_fluid_settings();
+    if (!port->m_settings) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    fluid_settings_setnum(port->m_settings, "synth.gain", kGain);
+    if (!driver.empty())
+        fluid_settings_setstr(port->m_settings, "audio.driver", driver.c_str());
+    port->m_synth = new_fluid_synth(port->m_settings);
+    if (!port->m_synth) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (fluid_synth_sfload(port->m_synth, soundFont.c_str(), 1) == FLUID_FAILED) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (wavPath.empty()) {
+        port->m_driver = new_fluid_audio_driver(port->m_settings, port->m_synth);
+        if (!port->m_driver) {
+            SetLastError(ENODEV);
+            return nullptr;
+        }
+    } else {
+        double rate = 44100;
+        fluid_settings_getnum(port->m_settings, "synth.sample-rate", &rate);
+        port->m_renderer = CWavRenderer::Start(port->m_synth, wavPath, static_cast<int>(rate));
+        if (!port->m_renderer) {
+            SetLastError(static_cast<DWORD>(errno));
+            return nullptr;
+        }
+    }
+    return port;
+}
+
+CSynthPort::~CSynthPort()
+{
+    OnClose();
+    if (m_synth)
+        delete_fluid_synth(m_synth);
+    if (m_settings)
+        delete_fluid_settings(m_settings);
+}
+
+void CSynthPort::OnClose()
+{
+    // Stops the sound output first: the synthesizer itself lives on until
+    // no call uses the port any more.
+    std::lock_guard<std::mutex> guard(m_synthLock);
+    if (m_driver) {
+        delete_fluid_audio_driver(m_driver);
+        m_driver = nullptr;
+    }
+    if (m_renderer) {
+        m_renderer->Stop();
+        m_renderer.reset();
+    }
+}
+
+BOOL CSynthPort::Emit(BYTE byte)
+{
+    std::lock_guard<std::mutex> guard(m_synthLock);
+    CMidiByteParser::Message message;
+    if (m_parser.Feed(byte, message))
+        Play(message);
+    return TRUE;
+}
+
+void CSynthPort::Play(const CMidiByteParser::Message& message)
+{
+    int channel = message.status & 0x0F;
+    switch (message.status & 0xF0) {
+    case 0x80:
+        fluid_synth_noteoff(m_synth, channel, message.data1);
+        break;
+    case 0x90:
+        if (message.data2 == 0)
+            fluid_synth_noteoff(m_synth, channel, message.data1);
+        else
+            fluid_synth_noteon(m_synth, channel, message.data1, message.data2);
+        break;
+    case 0xA0:
+        fluid_synth_key_pressure(m_synth, channel, message.data1, message.data2);
+        break;
+    case 0xB0:
+        fluid_synth_cc(m_synth, channel, message.data1, message.data2);
+        break;
+    case 0xC0:
+        fluid_synth_program_change(m_synth, channel, message.data1);
+        break;
+    case 0xD0:
+        fluid_synth_channel_pressure(m_synth, channel, message.data1);
+        break;
+    case 0xE0:
+        fluid_synth_pitch_bend(m_synth, channel, message.data1 | (message.data2 << 7));
+        break;
+    default:
+        if (message.status == 0xF0 && message.sysex.size() > 2) {
+            fluid_synth_sysex(m_synth, reinterpret_cast<const char*>(message.sysex.data() + 1),
+                static_cast<int>(message.sysex.size() - 2), nullptr, nullptr, nullptr, 0);
+        } else if (message.status == 0xFF) {
+            fluid_synth_system_reset(m_synth);
+        }
+        break;
+    }
+}

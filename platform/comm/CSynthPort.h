@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/comm/CMidiByteParser.h"
+#include "platform/comm/CSoftPort.h"
+#include "platform/comm/CWavRenderer.h"
+
+#include <fluidsynth.h>
+
+#include <memory>
+#include <string>
+
+// The built-in General MIDI synthesizer: the byte stream is parsed back
+// into messages and played, either on the sound card or rendered in real
+// time into a WAV file. Ready after every byte.
+class CSynthPort : public CSoftPort {
+public:
+    // wavPath empty: play on the sound card. Null with the last error set
+    // when the SoundFont, the audio output or the file cannot be opened.
+    static std::shared_ptr<CSynthPort> Open(const std::string& wavPath);
+    ~CSynthPort() override;
+
+    static void SetSoundFont(const std::string& path);
+    static void SetAudioDriver(const std::string& driver);
+
+protected:
+    BOOL Emit(BYTE byte) override;
+    void OnClose() override;
+
+private:
+    CSynthPort() = default;
+    void Play(const CMidiByteParser::Message& message);
+
+    std::mutex m_synthLock;
+    fluid_settings_t* m_settings { nullptr };
+    fluid_synth_t* m_synth { nullptr };
+    fluid_audio_driver_t* m_driver { nullptr };
+    std::unique_ptr<CWavRenderer> m_renderer;
+    CMidiByteParser m_parser;
+};

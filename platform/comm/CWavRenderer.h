@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/comm/CWavWriter.h"
+
+#include <fluidsynth.h>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+// Renders a synthesizer in real time into a WAV file: a thread follows the
+// clock and writes the frames that are due, so messages land in the file
+// at the moment they were played.
+class CWavRenderer {
+public:
+    // Null (errno set) when the file cannot be created.
+    static std::unique_ptr<CWavRenderer> Start(fluid_synth_t* synth, const std::string& path, int sampleRate);
+    ~CWavRenderer();
+    CWavRenderer(const CWavRenderer&) = delete;
+    CWavRenderer& operator=(const CWavRenderer&) = delete;
+
+    // Renders up to now, stops the thread and completes the file.
+    void Stop();
+
+private:
+    CWavRenderer(fluid_synth_t* synth, int sampleRate);
+    void Run();
+    void RenderUntil(std::uint64_t frame);
+
+    fluid_synth_t* m_synth;
+    int m_sampleRate;
+    CWavWriter m_writer;
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    bool m_stop { false };
+    std::thread m_thread;
+};

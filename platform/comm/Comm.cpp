@@ -1,0 +1,194 @@
+#include "platform/comm/Comm.h"
+
+#include "platform/comm/CCapturePort.h"
+#include "platform/comm/CFakeDevice.h"
+#include "platform/comm/CFakePort.h"
+#include "platform/comm/CRawMidiPort.h"
+#include "platform/comm/CSerialPort.h"
+#include "platform/comm/CSynthPort.h"
+#include "platform/core/CString.h"
+
+namespace {
+
+std::shared_ptr<CCommPort> FindPort(HANDLE handle)
+{
+    std::shared_ptr<CCommPort> port = CHandleTable::FindAs<CCommPort>(handle);
+    if (!port)
+        SetLastError(ERROR_INVALID_HANDLE);
+    return port;
+}
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix, std::wstring& rest)
+{
+    std::wstring p(prefix);
+    if (text.compare(0, p.size(), p) != 0)
+        return false;
+    rest = text.substr(p.size());
+    return true;
+}
+
+std::shared_ptr<CCommPort> OpenByName(const std::wstring& name, DWORD shareMode)
+{
+    std::wstring rest;
+    if (name == L"synth")
+        return CSynthPort::Open(std::string());
+    if (StartsWith(name, L"synth:", rest) && !rest.empty())
+        return CSynthPort::Open(CString(rest).ToUtf8());
+    if (StartsWith(name, L"capture:", rest) && !rest.empty())
+        return CCapturePort::Open(CString(rest).ToUtf8());
+    if (StartsWith(name, L"fake:", rest)) {
+        std::shared_ptr<CFakeDevice> device = CFakeDevice::Find(CString(rest));
+        if (!device) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return nullptr;
+        }
+        if (DWORD error = device->Failure(CFakeDevice::CALL_OPEN)) {
+            SetLastError(error);
+            return nullptr;
+        }
+        auto port = std::make_shared<CFakePort>(device);
+        device->Attach(port);
+        return port;
+    }
+    std::string path = CString(name).ToUtf8();
+    if (path.empty() || IsNoPortName(name.c_str())) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return nullptr;
+    }
+    if (CRawMidiPort::IsRawMidiPath(path))
+        return CRawMidiPort::Open(path);
+    return CSerialPort::Open(path, shareMode == 0);
+}
+
+}
+
+HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES, DWORD creation, DWORD,
+    HANDLE)
+{
+    if (!name || creation != OPEN_EXISTING || (access & (GENERIC_READ | GENERIC_WRITE)) == 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    std::shared_ptr<CCommPort> port = OpenByName(name, shareMode);
+    if (!port)
+        return INVALID_HANDLE_VALUE;
+    return CHandleTable::Add(port);
+}
+
+BOOL GetCommState(HANDLE handle, LPDCB dcb)
+{
+    std::shared_ptr<CCommPort> port = FindPort(handle);
+    if (!port)
+        return FALSE;
+    if (!dcb) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return port->GetState(*dcb);
+}
+
+BOOL SetCommState(HANDLE handle, LPDCB dcb)
+{
+    std::shared_ptr<CCommPort> port = FindPort(handle);
+    if (!port)
+        return FALSE;
+    if (!dcb) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return port->SetState(*dcb);
+}
+
+BOOL GetCommTimeouts(HANDLE handle, LPCOMMTIMEOUTS timeouts)
+{
+    std::shared_ptr<CCommPort> port = FindPort(handle);
+    if (!port)
+        return FALSE;
+    if (!timeouts) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return port->GetTimeouts(*timeouts);
+}
+
+BOOL SetCommTimeouts(HANDLE handle, LPCOMMTIMEOUTS timeouts)
+{
+    std::shared_ptr<CCommPort> port = FindPort(handle);
+    if (!port)
+        return FALSE;
+    if (!timeouts) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return port->SetTimeouts(*timeouts);
+}
+
+BOOL SetCommMask(HANDLE handle, DWORD mask)
+{
+    std::shared_ptr<CCommPort> port = FindPort(handle);
+    return port ? port->SetMask(mask) : FALSE;
+}
+
+BOOL WaitCommEvent(HANDLE handle, LPDWORD mask, LPOVERLAPPED)
+{
+    if (mask)
+        *mask = 0;
+    std::shared_ptr<CCommPort> port = FindPort(handle);
+    if (!port || !mask) {
+        if (port)
+            SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return port->WaitEvent(*mask);
+}
+
+BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED)
+{
+    if (done)
+        *done = 0;
+    std::shared_ptr<CCommPort> port = FindPort(handle);
+    if (!port)
+        return FALSE;
+    if (!buffer && count) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    DWORD got = 0;
+    BOOL result = port->Read(static_cast<BYTE*>(buffer), count, got);
+    if (done)
+        *done = got;
+    return result;
+}
+
+BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED)
+{
+    if (done)
+        *done = 0;
+    std::shared_ptr<CCommPort> port = FindPort(handle);
+    if (!port)
+        return FALSE;
+    if (!buffer && count) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    DWORD put = 0;
+    BOOL result = port->Write(static_cast<const BYTE*>(buffer), count, put);
+    if (done)
+        *done = put;
+    return result;
+}
+
+BOOL IsNoPortName(LPCWSTR name)
+{
+    return !name || !*name || std::wstring(name) == L"none";
+}
+
+void SetSynthSoundFont(LPCWSTR path)
+{
+    CSynthPort::SetSoundFont(CString(path ? path : L"").ToUtf8());
+}
+
+void SetSynthAudioDriver(LPCWSTR driver)
+{
+    CSynthPort::SetAudioDriver(CString(driver ? driver : L"").ToUtf8());
+}

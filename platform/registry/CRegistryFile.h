@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/core/WinTypes.h"
+
+#include <string>
+#include <vector>
+
+// The contents of a registry file in the REGEDIT4 format: keys by full path
+// (root name included) and their values with type and exact bytes. Values
+// are always written as hex(type) lists, so nothing is lost to a text
+// conversion; reading also accepts quoted strings, dword: and hex: lines.
+class CRegistryFile {
+public:
+    struct Value {
+        std::wstring name;
+        DWORD type { 0 };
+        std::vector<BYTE> data;
+    };
+    struct Key {
+        std::wstring path;
+        std::vector<Value> values;
+    };
+
+    // Files larger than this are refused unread.
+    static constexpr size_t kMaxFileSize = 1024 * 1024;
+
+    // Replaces the contents with the parsed text. On a damaged text the
+    // contents are left empty and the result is false.
+    bool Parse(const std::string& text);
+    std::string Format() const;
+
+    enum class LoadResult { Loaded, Missing, Damaged };
+    // Reads the file; anything but Loaded leaves the contents empty.
+    LoadResult Load(const std::string& path);
+    // Writes a temporary file beside the target, flushes it to the disk and
+    // renames it over the target. Creates missing folders.
+    bool Save(const std::string& path) const;
+
+    // Keys and value names compare without regard to case.
+    Key* FindKey(const std::wstring& path);
+    // True when the key or any key below it is present.
+    bool HasKeyOrChild(const std::wstring& path) const;
+    Key& AddKey(const std::wstring& path);
+    static Value* FindValue(Key& key, const std::wstring& name);
+    static void SetValue(Key& key, const std::wstring& name, DWORD type, std::vector<BYTE> data);
+
+    std::vector<Key> m_keys;
+};
+
+// Case-insensitive comparison of registry names.
+bool RegistryNamesEqual(const std::wstring& a, const std::wstring& b);

@@ -1,0 +1,225 @@
+#include "platform/registry/Registry.h"
+
+#include "platform/core/CString.h"
+#include "platform/registry/CRegistryFile.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <set>
+
+// An open key: its full path, root name included, and the rights asked for.
+struct HKEY__ {
+    std::wstring path;
+    REGSAM access { 0 };
+};
+
+namespace {
+
+// One lock for the whole registry: every call reads the file, and a change
+// writes it again, so calls must not interleave.
+std::mutex g_lock;
+std::set<HKEY> g_open;
+
+const wchar_t* RootName(HKEY key)
+{
+    if (key == HKEY_CLASSES_ROOT)
+        return L"HKEY_CLASSES_ROOT";
+    if (key == HKEY_CURRENT_USER)
+        return L"HKEY_CURRENT_USER";
+    if (key == HKEY_LOCAL_MACHINE)
+        return L"HKEY_LOCAL_MACHINE";
+    if (key == HKEY_USERS)
+        return L"HKEY_USERS";
+    return nullptr;
+}
+
+// The full path of a key handle, or false when the handle is not valid.
+bool BasePath(HKEY key, std::wstring& path, REGSAM& access)
+{
+    if (const wchar_t* root = RootName(key)) {
+        path = root;
+        access = KEY_ALL_ACCESS;
+        return true;
+    }
+    if (g_open.count(key) == 0)
+        return false;
+    path = key->path;
+    access = key->access;
+    return true;
+}
+
+// Names that the file cannot hold (control characters, brackets in key
+// names, empty path components) are refused.
+bool ValidName(const std::wstring& name, bool keyName)
+{
+    for (wchar_t c : name) {
+        if (c < 0x20 || c == 0x7F)
+            return false;
+        if (keyName && (c == L'[' || c == L']'))
+            return false;
+    }
+    return true;
+}
+
+bool Resolve(HKEY key, LPCWSTR subKey, std::wstring& path, REGSAM& access)
+{
+    if (!BasePath(key, path, access))
+        return false;
+    std::wstring sub = subKey ? subKey : L"";
+    if (sub.empty())
+        return true;
+    if (!ValidName(sub, true) || sub.front() == L'\\' || sub.find(L"\\\\") != std::wstring::npos)
+        return false;
+    if (sub.back() == L'\\')
+        sub.pop_back();
+    path += L"\\" + sub;
+    return true;
+}
+
+HKEY NewHandle(const std::wstring& path, REGSAM access)
+{
+    HKEY handle = new HKEY__ { path, access };
+    g_open.insert(handle);
+    return handle;
+}
+
+// Rewrites the file. A damaged file is kept beside the new one, so that what
+// it held is not silently lost.
+bool Store(const CRegistryFile& file, CRegistryFile::LoadResult loaded, const std::string& path)
+{
+    if (loaded == CRegistryFile::LoadResult::Damaged)
+        std::rename(path.c_str(), (path + ".damaged").c_str());
+    return file.Save(path);
+}
+
+}
+
+std::string RegistryFilePath()
+{
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (config && config[0] == '/') {
+        base = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home && home[0] ? home : "/tmp") + "/.config";
+    }
+    return base + "/TabrinoCE/registry.reg";
+}
+
+LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM desired, PHKEY result)
+{
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    std::lock_guard<std::mutex> guard(g_lock);
+    std::wstring path;
+    REGSAM access = 0;
+    if (!Resolve(key, subKey, path, access))
+        return ERROR_INVALID_HANDLE;
+    CRegistryFile file;
+    file.Load(RegistryFilePath());
+    if (!RootName(key) || path.find(L'\\') != std::wstring::npos) {
+        if (!file.HasKeyOrChild(path))
+            return ERROR_FILE_NOT_FOUND;
+    }
+    *result = NewHandle(path, desired);
+    return ERROR_SUCCESS;
+}
+
+LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM desired, void*, PHKEY result,
+    LPDWORD disposition)
+{
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    *result = nullptr;
+    std::lock_guard<std::mutex> guard(g_lock);
+    std::wstring path;
+    REGSAM access = 0;
+    if (!Resolve(key, subKey, path, access))
+        return ERROR_INVALID_HANDLE;
+    std::string filePath = RegistryFilePath();
+    CRegistryFile file;
+    CRegistryFile::LoadResult loaded = file.Load(filePath);
+    bool exists = file.HasKeyOrChild(path);
+    if (!exists) {
+        file.AddKey(path);
+        if (!Store(file, loaded, filePath))
+            return ERROR_WRITE_FAULT;
+    }
+    if (disposition)
+        *disposition = exists ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
+    *result = NewHandle(path, desired);
+    return ERROR_SUCCESS;
+}
+
+LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size)
+{
+    if (data && !size)
+        return ERROR_INVALID_PARAMETER;
+    std::lock_guard<std::mutex> guard(g_lock);
+    std::wstring path;
+    REGSAM access = 0;
+    if (!BasePath(key, path, access))
+        return ERROR_INVALID_HANDLE;
+    if ((access & KEY_QUERY_VALUE) == 0)
+        return ERROR_ACCESS_DENIED;
+    CRegistryFile file;
+    file.Load(RegistryFilePath());
+    CRegistryFile::Key* found = file.FindKey(path);
+    CRegistryFile::Value* value = found ? CRegistryFile::FindValue(*found, valueName ? valueName : L"") : nullptr;
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    if (type)
+        *type = value->type;
+    DWORD needed = static_cast<DWORD>(value->data.size());
+    if (!data) {
+        if (size)
+            *size = needed;
+        return ERROR_SUCCESS;
+    }
+    if (*size < needed) {
+        *size = needed;
+        return ERROR_MORE_DATA;
+    }
+    if (needed)
+        std::memcpy(data, value->data.data(), needed);
+    *size = needed;
+    return ERROR_SUCCESS;
+}
+
+LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* data, DWORD size)
+{
+    if ((size && !data) || size > kRegistryMaxValueSize)
+        return ERROR_INVALID_PARAMETER;
+    std::wstring name = valueName ? valueName : L"";
+    if (!ValidName(name, false))
+        return ERROR_INVALID_PARAMETER;
+    std::lock_guard<std::mutex> guard(g_lock);
+    std::wstring path;
+    REGSAM access = 0;
+    if (!BasePath(key, path, access) || RootName(key))
+        return ERROR_INVALID_HANDLE;
+    if ((access & KEY_SET_VALUE) == 0)
+        return ERROR_ACCESS_DENIED;
+    std::string filePath = RegistryFilePath();
+    CRegistryFile file;
+    CRegistryFile::LoadResult loaded = file.Load(filePath);
+    CRegistryFile::Key* target = file.FindKey(path);
+    if (!target)
+        target = &file.AddKey(path);
+    CRegistryFile::SetValue(*target, name, type, std::vector<BYTE>(data, data + size));
+    return Store(file, loaded, filePath) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+}
+
+LONG RegCloseKey(HKEY key)
+{
+    if (RootName(key))
+        return ERROR_SUCCESS;
+    std::lock_guard<std::mutex> guard(g_lock);
+    if (g_open.erase(key) == 0)
+        return ERROR_INVALID_HANDLE;
+    delete key;
+    return ERROR_SUCCESS;
+}

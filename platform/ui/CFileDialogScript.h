@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/ui/CFileDialog.h"
+
+#include <vector>
+
+// Answers every file dialog while it lives, without showing one: with the
+// given path and IDOK, or with IDCANCEL when the path is empty. Records what
+// each dialog asked for. Puts the previous runner back on exit. For tests
+// and scripted runs, on the GUI thread.
+class CFileDialogScript {
+public:
+    struct Request {
+        BOOL open;
+        CString defaultExt;
+        CString fileName;
+        DWORD flags;
+        CString filter;
+    };
+
+    explicit CFileDialogScript(const CString& answer)
+        : m_answer(answer)
+    {
+        m_previous = CFileDialog::SetRunner([this](CFileDialog& dialog) {
+            m_requests.push_back({ dialog.IsOpenDialog(), dialog.DefaultExt(), dialog.InitialFileName(), dialog.Flags(),
+                dialog.Filter() });
+            if (m_answer.IsEmpty())
+                return IDCANCEL;
+            dialog.SetPathName(m_answer);
+            return IDOK;
+        });
+    }
+    ~CFileDialogScript() { CFileDialog::SetRunner(std::move(m_previous)); }
+    CFileDialogScript(const CFileDialogScript&) = delete;
+    CFileDialogScript& operator=(const CFileDialogScript&) = delete;
+
+    void SetAnswer(const CString& answer) { m_answer = answer; }
+    const std::vector<Request>& Requests() const { return m_requests; }
+
+private:
+    CString m_answer;
+    std::vector<Request> m_requests;
+    CFileDialog::Runner m_previous;
+};

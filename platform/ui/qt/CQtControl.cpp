@@ -1,0 +1,80 @@
+#include "platform/ui/qt/CQtControl.h"
+
+#include "platform/ui/CDialogControl.h"
+#include "platform/ui/WindowHandle.h"
+#include "platform/ui/qt/CQtDialogWindow.h"
+#include "platform/ui/qt/QtWindows.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+Qt::Alignment StaticAlignment(const CDialogTemplate::Item& item)
+{
+    if (item.HasStyle("SS_RIGHT"))
+        return Qt::AlignRight | Qt::AlignTop;
+    if (item.HasStyle("SS_CENTER"))
+        return Qt::AlignHCenter | Qt::AlignTop;
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+}
+
+CQtControl::CQtControl(CDialogControl& control, CQtDialogWindow& dialog)
+{
+    const CDialogTemplate::Item& item = control.Item();
+    int id = item.id;
+    // The control's handle is made after its backend; the widget reaches it
+    // through the control object, checked before every use.
+    CDialogControl* owner = &control;
+    if (item.className == L"EDIT") {
+        auto* edit = new QLineEdit(&dialog);
+        QObject::connect(edit, &QLineEdit::textChanged, edit, [owner](const QString& text) {
+            if (IsWindow(owner->m_hWnd))
+                owner->m_hWnd->title = FromQString(text);
+        });
+        m_widget = edit;
+    } else if (item.className == L"BUTTON") {
+        auto* button = new QPushButton(&dialog);
+        button->setDefault(item.HasStyle("BS_DEFPUSHBUTTON"));
+        CQtDialogWindow* window = &dialog;
+        QObject::connect(button, &QPushButton::clicked, button, [window, owner, id]() {
+            window->Route(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), reinterpret_cast<LPARAM>(owner->m_hWnd));
+        });
+        m_widget = button;
+    } else {
+        auto* label = new QLabel(&dialog);
+        label->setAlignment(StaticAlignment(item));
+        m_widget = label;
+    }
+    if (!item.HasStyle("WS_TABSTOP"))
+        m_widget->setFocusPolicy(item.className == L"STATIC" ? Qt::NoFocus : Qt::ClickFocus);
+    m_widget->setGeometry(dialog.DialogUnitsToPixels(item.x, item.y, item.width, item.height));
+    m_widget->setFont(dialog.font());
+    if (item.HasStyle("WS_VISIBLE"))
+        m_widget->show();
+    else
+        m_widget->hide();
+}
+
+void CQtControl::SetTitle(const CString& title)
+{
+    QString text = ToQString(title);
+    if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) {
+        if (edit->text() != text)
+            edit->setText(text);
+    } else if (auto* button = qobject_cast<QPushButton*>(m_widget)) {
+        button->setText(text);
+    } else if (auto* label = qobject_cast<QLabel*>(m_widget)) {
+        label->setText(text);
+    }
+}
+
+void CQtControl::SetFocus()
+{
+    m_widget->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(m_widget))
+        edit->selectAll();
+}

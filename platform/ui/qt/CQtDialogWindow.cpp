@@ -1,0 +1,286 @@
+#include "platform/ui/qt/CQtDialogWindow.h"
+
+#include "platform/ui/CDialog.h"
+#include "platform/ui/CDialogControl.h"
+#include "platform/ui/Icon.h"
+#include "platform/ui/WindowHandle.h"
+#include "platform/ui/qt/CQtControl.h"
+#include "platform/ui/qt/QtWindows.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <cmath>
+
+namespace {
+
+// Messages that input dispatch follows beyond those queued before it.
+constexpr size_t kFollowedPosts = 256;
+
+const QEvent::Type kWakeEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+// Floor division, so that positions left of or above the window stay
+// negative after the zoom is divided out.
+int DivideDown(int value, int divisor)
+{
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
+
+}
+
+CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const CDialogTemplate& dialogTemplate, int zoom, QWidget* parent)
+    : QWidget(parent, parent ? Qt::Dialog : Qt::Window)
+    , m_dialog(dialog)
+    , m_template(dialogTemplate)
+    , m_zoom(m_template.IsFace() ? zoom : 1)
+{
+    QFont dialogFont = font();
+    dialogFont.setPixelSize(12);
+    setFont(dialogFont);
+    if (parent)
+        setWindowModality(Qt::ApplicationModal);
+    // Windows report every move of the stylus, not only while it is down.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+CQtDialogWindow::~CQtDialogWindow() = default;
+
+bool CQtDialogWindow::Create()
+{
+    int width = m_template.IsFace() ? m_template.m_faceWidth : m_template.m_width * kDialogUnitX;
+    int height = m_template.IsFace() ? m_template.m_faceHeight : m_template.m_height * kDialogUnitY;
+    setFixedSize(width * m_zoom, height * m_zoom);
+    if (!m_dialog.CreateHandle(width, height, this))
+        return false;
+    m_hwnd = m_dialog.m_hWnd;
+    m_dialog.CreateControls(m_template, [this](CDialogControl& control) {
+        m_controls.push_back(std::make_unique<CQtControl>(control, *this));
+        return m_controls.back().get();
+    });
+    SetWindowTextW(m_hwnd, m_template.m_caption);
+    // A new window has everything to paint.
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+    return true;
+}
+
+int CQtDialogWindow::RunModal()
+{
+    if (m_dialog.OnInitDialog()) {
+        for (const auto& control : m_dialog.Controls()) {
+            if (control->Item().HasStyle("WS_TABSTOP")) {
+                m_dialog.GotoDlgCtrl(control.get());
+                break;
+            }
+        }
+    }
+    if (!m_dialog.IsEnding()) {
+        show();
+        if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
+            raise();
+        activateWindow();
+        QEventLoop loop;
+        m_loop = &loop;
+        Dispatch(false);
+        if (!m_dialog.IsEnding())
+            loop.exec(QEventLoop::DialogExec);
+        m_loop = nullptr;
+    }
+    // The dialog's own DestroyWindow runs first (it may still use its
+    // window); whatever it leaves is destroyed before the widgets go.
+    m_dialog.DestroyWindow();
+    m_dialog.DestroyControls();
+    m_dialog.DestroyHandle();
+    m_hwnd = nullptr;
+    m_allowClose = true;
+    close();
+    return m_dialog.Result();
+}
+
+void CQtDialogWindow::Route(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (PostMessageW(m_hwnd, message, wParam, lParam))
+        Dispatch(true);
+}
+
+void CQtDialogWindow::Dispatch(bool followPosts)
+{
+    m_wakePending = false;
+    if (IsWindow(m_hwnd)) {
+        // A wake dispatches what is queued now; input also takes what its
+        // handlers post (a button's command right after the stylus-up), up to
+        // a limit. The rest waits for the next wake, so a handler that keeps
+        // posting cannot starve input and painting.
+        size_t pending = 0;
+        {
+            std::lock_guard<std::mutex> guard(m_hwnd->queueLock);
+            pending = m_hwnd->queue.size();
+        }
+        if (followPosts)
+            pending += kFollowedPosts;
+        MSG msg;
+        while (pending-- > 0 && TakePostedMessage(m_hwnd, &msg))
+            SendMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        if (IsWindow(m_hwnd)) {
+            std::lock_guard<std::mutex> guard(m_hwnd->queueLock);
+            if (!m_hwnd->queue.empty())
+                Wake();
+        }
+    }
+    if (m_loop && m_dialog.IsEnding())
+        m_loop->quit();
+}
+
+QRect CQtDialogWindow::DialogUnitsToPixels(int x, int y, int width, int height) const
+{
+    return QRect(x * kDialogUnitX, y * kDialogUnitY, width * kDialogUnitX, height * kDialogUnitY);
+}
+
+QWidget* CQtDialogWindow::ControlWidget(HWND control) const
+{
+    if (!IsWindow(control))
+        return nullptr;
+    for (const auto& c : m_controls) {
+        if (control->backend == c.get())
+            return c->Widget();
+    }
+    return nullptr;
+}
+
+void CQtDialogWindow::Wake()
+{
+    // Any thread. One wake event at a time is enough: its dispatch takes
+    // every message queued before it starts.
+    if (!m_wakePending.exchange(true))
+        QCoreApplication::postEvent(this, new QEvent(kWakeEvent));
+}
+
+QRect CQtDialogWindow::FaceToWidget(const RECT& area) const
+{
+    return QRect(area.left * m_zoom, area.top * m_zoom, (area.right - area.left) * m_zoom,
+        (area.bottom - area.top) * m_zoom);
+}
+
+void CQtDialogWindow::Invalidate(const RECT& area, bool)
+{
+    update(FaceToWidget(area));
+}
+
+void CQtDialogWindow::SurfaceChanged(const RECT& area)
+{
+    update(FaceToWidget(area));
+}
+
+void CQtDialogWindow::SetTitle(const CString& title)
+{
+    setWindowTitle(ToQString(title));
+}
+
+void CQtDialogWindow::SetCapture(bool)
+{
+    // Qt keeps delivering the stylus to the window it went down in until it
+    // is lifted, which is all the capture is used for.
+}
+
+void CQtDialogWindow::Center()
+{
+    QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!target)
+        return;
+    QRect available = target->availableGeometry();
+    move(available.x() + (available.width() - width()) / 2, available.y() + (available.height() - height()) / 2);
+}
+
+void CQtDialogWindow::SetIcon(HICON icon, bool)
+{
+    if (!icon) {
+        return;
+    }
+    QImage image = QImage::fromData(icon->data, static_cast<int>(icon->size));
+    if (image.isNull())
+        return;
+    m_icon.addPixmap(QPixmap::fromImage(image));
+    setWindowIcon(m_icon);
+}
+
+bool CQtDialogWindow::event(QEvent* event)
+{
+    if (event->type() == kWakeEvent) {
+        Dispatch(false);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void CQtDialogWindow::paintEvent(QPaintEvent*)
+{
+    if (!IsWindow(m_hwnd))
+        return;
+    UpdateWindow(m_hwnd);
+    if (!m_template.IsFace() || !IsWindow(m_hwnd))
+        return;
+    const CPixelBuffer& surface = m_hwnd->surface;
+    QImage image(reinterpret_cast<const uchar*>(surface.pixels.data()), surface.width, surface.height,
+        surface.width * 4, QImage::Format_RGB32);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRect(0, 0, surface.width * m_zoom, surface.height * m_zoom), image);
+}
+
+LPARAM CQtDialogWindow::StylusPosition(QMouseEvent* event) const
+{
+    QPointF p = event->position();
+    int x = DivideDown(static_cast<int>(std::floor(p.x())), m_zoom);
+    int y = DivideDown(static_cast<int>(std::floor(p.y())), m_zoom);
+    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+}
+
+void CQtDialogWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        Route(WM_LBUTTONDOWN, MK_LBUTTON, StylusPosition(event));
+}
+
+void CQtDialogWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        Route(WM_LBUTTONUP, 0, StylusPosition(event));
+}
+
+void CQtDialogWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    Route(WM_MOUSEMOVE, (event->buttons() & Qt::LeftButton) ? MK_LBUTTON : 0, StylusPosition(event));
+}
+
+void CQtDialogWindow::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Route(WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+        break;
+    case Qt::Key_Escape:
+        Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CQtDialogWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_allowClose) {
+        event->accept();
+        return;
+    }
+    // The close box asks the dialog to cancel; it closes when it ends.
+    event->ignore();
+    Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+}

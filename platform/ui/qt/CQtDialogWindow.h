@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/ui/CDialogTemplate.h"
+#include "platform/ui/CWindowBackend.h"
+
+#include <QIcon>
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+class CDialog;
+class CQtControl;
+class QEventLoop;
+
+// The Qt window of one modal dialog. A skinned dialog (its template names a
+// face size) shows its client pixels scaled by an integer zoom with nearest
+// neighbours and divides stylus positions back; an ordinary dialog shows Qt
+// widgets for its controls, placed from dialog units. Messages for the
+// dialog, posted from any thread, are dispatched on the GUI thread.
+class CQtDialogWindow : public QWidget, public CWindowBackend {
+public:
+    // One dialog unit in pixels, horizontally and vertically: the dialog
+    // font's average character is about 8 pixels wide and 16 pixels tall.
+    static constexpr int kDialogUnitX = 2;
+    static constexpr int kDialogUnitY = 2;
+
+    CQtDialogWindow(CDialog& dialog, const CDialogTemplate& dialogTemplate, int zoom, QWidget* parent);
+    ~CQtDialogWindow() override;
+
+    // Creates the dialog's window handle and its controls.
+    bool Create();
+    // Initialises, shows and runs the dialog until it ends; returns its result.
+    int RunModal();
+
+    // Posts the message to the dialog and dispatches the queue at once, so
+    // that input keeps its order with what the handlers post.
+    void Route(UINT message, WPARAM wParam, LPARAM lParam);
+    QRect DialogUnitsToPixels(int x, int y, int width, int height) const;
+    int Zoom() const { return m_zoom; }
+    QWidget* ControlWidget(HWND control) const;
+
+    void Wake() override;
+    void Invalidate(const RECT& area, bool erase) override;
+    void SurfaceChanged(const RECT& area) override;
+    void SetTitle(const CString& title) override;
+    void SetCapture(bool captured) override;
+    void Center() override;
+    void SetIcon(HICON icon, bool big) override;
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Dispatch(bool followPosts);
+    LPARAM StylusPosition(QMouseEvent* event) const;
+    QRect FaceToWidget(const RECT& area) const;
+
+    CDialog& m_dialog;
+    CDialogTemplate m_template;
+    int m_zoom;
+    HWND m_hwnd { nullptr };
+    QEventLoop* m_loop { nullptr };
+    bool m_allowClose { false };
+    std::atomic<bool> m_wakePending { false };
+    QIcon m_icon;
+    std::vector<std::unique_ptr<CQtControl>> m_controls;
+};

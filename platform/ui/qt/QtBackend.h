@@ -1,0 +1,15 @@
+#pragma once
+
+// The start-up of a program on the Qt window backend. This header names no
+// Qt type, so a program's main can include it anywhere.
+
+// Creates the Qt application, installs the backend, calls InitInstance of
+// the application object and returns when the program is over (the value
+// of ExitInstance).
+int RunApplication(int argc, char** argv);
+
+// Installs the modal dialog runner, the file dialog runner and the message
+// box sink of the Qt backend; a Qt application object must exist. The
+// uninstall puts back what was there before.
+void InstallQtBackend();
+void UninstallQtBackend();

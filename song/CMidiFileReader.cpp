@@ -1,0 +1,297 @@
+#include "song/CMidiFileReader.h"
+
+#include "platform/core/CodePage.h"
+#include "platform/core/MessageBox.h"
+#include "player/CPlayerState.h"
+#include "song/CRing.h"
+#include "song/CSong.h"
+#include "song/CTrack.h"
+
+#include <cstring>
+#include <mutex>
+
+const wchar_t* const CMidiFileReader::kNoHeader = L"CTabrinoDlg::OnButtonFileopen() -> no MThd Chunk found";
+const wchar_t* const CMidiFileReader::kNoTrack = L"CTabrinoDlg::OnButtonFileopen() -> no MTrk Chunk found";
+const wchar_t* const CMidiFileReader::kNoStatus = L"CTabrinoDlg::OnButtonFileopen() -> no MIDI Command found";
+
+namespace {
+
+constexpr size_t kHeaderSize = 14;
+constexpr size_t kChunkHeaderSize = 8;
+
+DWORD BigEndian(const BYTE* bytes, int count)
+{
+    DWORD value = 0;
+    for (int i = 0; i < count; ++i)
+        value = (value << 8) | bytes[i];
+    return value;
+}
+
+CString MetaText(const BYTE* payload, DWORD length)
+{
+    return payload ? AnsiBytesToString(payload, length) : CString();
+}
+
+}
+
+CMidiFileReader::CMidiFileReader(const BYTE* data, size_t size, CPlayerState& state)
+    : m_data(data)
+    , m_size(data ? size : 0)
+    , m_state(state)
+{
+}
+
+CMidiFileReader::~CMidiFileReader() = default;
+
+void CMidiFileReader::Fail(const wchar_t* text)
+{
+    MessageBoxW(nullptr, text, L"", MB_OK);
+}
+
+void CMidiFileReader::Read(CSong*& songs, CTrack*& tracks)
+{
+    if (m_size < kHeaderSize || std::memcmp(m_data, "MThd", 4) != 0) {
+        Fail(kNoHeader);
+        return;
+    }
+    auto* song = new CSong;
+    songs = song;
+    m_song = song;
+    song->m_format = static_cast<std::int32_t>(BigEndian(m_data + 8, 2));
+    song->m_trackCount = static_cast<std::int32_t>(BigEndian(m_data + 10, 2));
+    // A division of 0 would make every tick-to-time conversion divide by
+    // zero, so the current value stays.
+    DWORD division = BigEndian(m_data + 12, 2);
+    if (division != 0)
+        m_state.m_ppqn = static_cast<LONGLONG>(division);
+
+    // The header's own length field is not read: tracks follow at offset 14.
+    m_pos = kHeaderSize;
+    for (std::int32_t i = 0; i < song->m_trackCount; ++i) {
+        if (m_pos > m_size || m_size - m_pos < kChunkHeaderSize || std::memcmp(m_data + m_pos, "MTrk", 4) != 0) {
+            Fail(kNoTrack);
+            return;
+        }
+        DWORD chunkLength = BigEndian(m_data + m_pos + 4, 4);
+        m_pos += kChunkHeaderSize;
+        auto* track = new CTrack;
+        CRing::Append(tracks, track);
+        if (!ReadTrack(track, chunkLength))
+            return;
+    }
+}
+
+BOOL CMidiFileReader::ReadTrack(CTrack* track, DWORD chunkLength)
+{
+    TrackContext context;
+    context.track = track;
+    context.chunkLength = chunkLength;
+    const ULONGLONG chunkEnd = m_pos + chunkLength;
+    while (context.used < chunkLength) {
+        switch (ReadEvent(context)) {
+        case EventResult::Stored:
+        case EventResult::Dropped:
+            break;
+        case EventResult::PastChunkEnd:
+        case EventResult::PastFileEnd:
+            // The event is lost; the next chunk is looked for where this one
+            // says it ends, which may be past the end of the file.
+            m_pos = chunkEnd;
+            return TRUE;
+        case EventResult::NoStatus:
+            Fail(kNoStatus);
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+CMidiFileReader::EventResult CMidiFileReader::ReadEvent(TrackContext& context)
+{
+    Event event;
+    BYTE b = 0;
+    if (!TakeVarLen(context, event.delta) || !TakeByte(context, b))
+        return EventResult::PastFileEnd;
+    if (b >= 0x80) {
+        event.status = b;
+        context.runningStatus = b;
+    } else if (context.runningStatus == 0) {
+        return EventResult::NoStatus;
+    } else {
+        // The byte is the first data byte of a message that repeats the
+        // running status: give it back so the data reads take it again.
+        event.status = context.runningStatus;
+        --m_pos;
+        --context.used;
+    }
+
+    if (event.status != 0xFF)
+        TouchChannel(context, event.status);
+
+    BOOL complete = TRUE;
+    switch (event.status & 0xF0) {
+    case 0x80:
+    case 0x90:
+    case 0xA0:
+    case 0xB0:
+    case 0xE0:
+        complete = TakeByte(context, event.data1) && TakeByte(context, event.data2);
+        break;
+    case 0xC0:
+    case 0xD0:
+        complete = TakeByte(context, event.data1);
+        break;
+    default:
+        if (event.status == 0xFF)
+            complete = TakeByte(context, event.metaType);
+        if (event.status == 0xF0 || event.status == 0xF7 || event.status == 0xFF) {
+            complete = complete && TakeVarLen(context, event.length)
+                && TakeBytes(context, event.length, event.payload);
+        }
+        break;
+    }
+    if (!complete)
+        return EventResult::PastFileEnd;
+
+    BOOL marker = event.status == 0xFF && ApplyMeta(context, event);
+    if (context.used > context.chunkLength)
+        return EventResult::PastChunkEnd;
+    if (marker) {
+        context.carriedDelta += event.delta;
+        return EventResult::Dropped;
+    }
+    Store(context, event);
+    return EventResult::Stored;
+}
+
+void CMidiFileReader::TouchChannel(const TrackContext& context, BYTE status)
+{
+    CChannelLevel& channel = m_state.m_channels[status & 0x0F];
+    channel.m_used = 1;
+    if (context.firstName && !channel.m_nameEvent)
+        channel.m_nameEvent = context.firstName;
+    else if (context.firstInstrument && !channel.m_instrumentEvent)
+        channel.m_instrumentEvent = context.firstInstrument;
+}
+
+BOOL CMidiFileReader::ApplyMeta(TrackContext& context, const Event& event)
+{
+    CTrack* track = context.track;
+    const BYTE* p = event.payload;
+    const DWORD n = event.length;
+    // A payload shorter than the value it should hold sets nothing.
+    switch (event.metaType) {
+    case 0x00:
+        if (n >= 2)
+            track->m_sequenceNumber = static_cast<std::int32_t>(BigEndian(p, 2));
+        break;
+    case 0x01:
+        return n >= 5 && std::memcmp(p, "{KVT}", 5) == 0;
+    case 0x03:
+        track->SetName(MetaText(p, n).Trim());
+        break;
+    case 0x04:
+        track->SetInstrument(MetaText(p, n).Trim());
+        break;
+    case 0x51:
+        // A tempo of 0 cannot be turned into beats per minute or a clock
+        // rate; the event is kept but sets nothing.
+        if (n >= 3 && track->m_tempo == -1) {
+            DWORD tempo = BigEndian(p, 3);
+            if (tempo != 0) {
+                track->m_tempo = static_cast<std::int32_t>(tempo);
+                m_song->m_tempo = tempo;
+                std::lock_guard<std::mutex> guard(m_state.m_clockLock);
+                m_state.m_usPerQuarter = static_cast<LONGLONG>(tempo);
+            }
+        }
+        break;
+    case 0x54:
+        if (n >= 5)
+            m_state.m_smpteOffset = static_cast<LONGLONG>(static_cast<signed char>(p[4]));
+        break;
+    case 0x58:
+        if (n >= 4 && track->m_timeSignature == -1)
+            track->m_timeSignature = static_cast<std::int32_t>(BigEndian(p, 4));
+        break;
+    case 0x59:
+        if (n >= 2 && track->m_keySignature == -1)
+            track->m_keySignature = static_cast<std::int32_t>(BigEndian(p, 2));
+        break;
+    default:
+        break;
+    }
+    return FALSE;
+}
+
+void CMidiFileReader::Store(TrackContext& context, const Event& event)
+{
+    BYTE* payload = nullptr;
+    if (event.length > 0) {
+        payload = new BYTE[static_cast<size_t>(event.length) + 1];
+        std::memcpy(payload, event.payload, event.length);
+        payload[event.length] = 0;
+    }
+    // Deltas of dropped events are added here so that absolute ticks stay
+    // those of the file. Should the sum not fit the 32-bit delta, the tick
+    // is still set exactly.
+    const ULONGLONG delta = context.carriedDelta + event.delta;
+    const DWORD storedDelta = delta > MAXDWORD ? MAXDWORD : static_cast<DWORD>(delta);
+    context.carriedDelta = 0;
+    CMidiEvent* stored = context.track->AddEvent(storedDelta, event.status, event.data1, event.data2, 0,
+        event.metaType, event.length, payload);
+    stored->m_tick += static_cast<LONGLONG>(delta - storedDelta);
+
+    const BYTE kind = event.status & 0xF0;
+    CChannelLevel& channel = m_state.m_channels[event.status & 0x0F];
+    if (event.status == 0xFF && event.metaType == 0x03) {
+        if (!context.firstName)
+            context.firstName = stored;
+    } else if (event.status == 0xFF && event.metaType == 0x04) {
+        if (!context.firstInstrument)
+            context.firstInstrument = stored;
+    } else if (kind == 0xC0) {
+        if (!context.firstProgram) {
+            context.firstProgram = stored;
+            channel.m_programEvent = stored;
+        }
+    } else if (kind == 0xB0 && event.data1 == 7) {
+        if (!context.firstVolume) {
+            context.firstVolume = stored;
+            channel.m_volumeEvent = stored;
+        }
+    }
+}
+
+BOOL CMidiFileReader::TakeByte(TrackContext& context, BYTE& value)
+{
+    if (m_pos >= m_size)
+        return FALSE;
+    value = m_data[m_pos++];
+    ++context.used;
+    return TRUE;
+}
+
+BOOL CMidiFileReader::TakeVarLen(TrackContext& context, DWORD& value)
+{
+    // Seven bits per byte, high bit set on every byte but the last. The
+    // count of bytes is not limited; the value keeps its low 32 bits.
+    value = 0;
+    BYTE b = 0;
+    do {
+        if (!TakeByte(context, b))
+            return FALSE;
+        value = (value << 7) | (b & 0x7F);
+    } while (b & 0x80);
+    return TRUE;
+}
+
+BOOL CMidiFileReader::TakeBytes(TrackContext& context, DWORD count, const BYTE*& bytes)
+{
+    if (m_pos > m_size || m_size - m_pos < count)
+        return FALSE;
+    bytes = count ? m_data + m_pos : nullptr;
+    m_pos += count;
+    context.used += count;
+    return TRUE;
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/core/WinTypes.h"
+
+class CMidiEvent;
+class CPlayerState;
+class CSong;
+class CTrack;
+
+// Builds the song model from the bytes of a Standard MIDI File held in
+// memory. Every read is checked against the bytes that remain, so no input
+// can make it read outside the buffer. Failures are reported with a message
+// box (no owner, empty caption) and end the read at once; whatever was built
+// up to then stays in the rings.
+class CMidiFileReader {
+public:
+    static const wchar_t* const kNoHeader;
+    static const wchar_t* const kNoTrack;
+    static const wchar_t* const kNoStatus;
+
+    // The buffer must outlive the reader. The state receives the division,
+    // the tempo, the SMPTE offset and the channel links.
+    CMidiFileReader(const BYTE* data, size_t size, CPlayerState& state);
+    virtual ~CMidiFileReader();
+    CMidiFileReader(const CMidiFileReader&) = delete;
+    CMidiFileReader& operator=(const CMidiFileReader&) = delete;
+
+    // Reads the header and the declared track chunks into songs and tracks,
+    // which the caller has emptied before.
+    void Read(CSong*& songs, CTrack*& tracks);
+
+private:
+    enum class EventResult { Stored, Dropped, PastChunkEnd, PastFileEnd, NoStatus };
+
+    // What one event brings besides its bytes.
+    struct Event {
+        DWORD delta { 0 };
+        BYTE status { 0 };
+        BYTE data1 { 0 };
+        BYTE data2 { 0 };
+        BYTE metaType { 0 };
+        DWORD length { 0 };
+        const BYTE* payload { nullptr };
+    };
+
+    // Working values of the track being read; reset for every chunk.
+    struct TrackContext {
+        CTrack* track { nullptr };
+        DWORD chunkLength { 0 };
+        ULONGLONG used { 0 };
+        BYTE runningStatus { 0 };
+        // Delta time of dropped events, owed to the next stored event.
+        ULONGLONG carriedDelta { 0 };
+        CMidiEvent* firstName { nullptr };
+        CMidiEvent* firstInstrument { nullptr };
+        CMidiEvent* firstProgram { nullptr };
+        CMidiEvent* firstVolume { nullptr };
+    };
+
+    // Returns FALSE when a message was shown and the read must stop.
+    BOOL ReadTrack(CTrack* track, DWORD chunkLength);
+    EventResult ReadEvent(TrackContext& context);
+    // Applies what a meta event sets in the track and the player state.
+    // Returns TRUE for a marker text that is not kept.
+    BOOL ApplyMeta(TrackContext& context, const Event& event);
+    void TouchChannel(const TrackContext& context, BYTE status);
+    void Store(TrackContext& context, const Event& event);
+
+    // Bounded reads: FALSE when the buffer ends first. Each byte taken also
+    // counts as used in the current chunk.
+    BOOL TakeByte(TrackContext& context, BYTE& value);
+    BOOL TakeVarLen(TrackContext& context, DWORD& value);
+    BOOL TakeBytes(TrackContext& context, DWORD count, const BYTE*& bytes);
+    void Fail(const wchar_t* text);
+
+    const BYTE* m_data;
+    size_t m_size;
+    // Offset of the next byte; may lie past m_size after a chunk whose
+    // declared length exceeds the file.
+    ULONGLONG m_pos { 0 };
+    CSong* m_song { nullptr };
+    CPlayerState& m_state;
+};

@@ -1,0 +1,93 @@
+#include "app/DrumChannel.h"
+#include "app/RegistryText.h"
+#include "tests/TempConfigHome.h"
+
+#include <gtest/gtest.h>
+
+TEST(DrumChannel, RegistryTextGivesTheChannel)
+{
+    struct Case {
+        const wchar_t* text;
+        int channel;
+    };
+    const Case cases[] = {
+        { L"10", 9 }, { L"1", 0 }, { L"16", 15 }, { L"0", 15 }, { L"17", 15 }, { L"abc", 15 }, { L"257", 0 },
+        { L"", 15 }, { L" 12 apples", 11 }, { L"-1", 15 }, { L"+3", 2 }, { L"99999999999999", 15 }, { L"266", 9 },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DrumChannelFromRegistryText(c.text), c.channel) << CString(c.text).ToUtf8();
+}
+
+TEST(DrumChannel, DialogNumberGivesTheChannel)
+{
+    EXPECT_EQ(DrumChannelFromDialog(1), 0);
+    EXPECT_EQ(DrumChannelFromDialog(10), 9);
+    EXPECT_EQ(DrumChannelFromDialog(16), 15);
+    EXPECT_EQ(DrumChannelFromDialog(0), 15);
+    EXPECT_EQ(DrumChannelFromDialog(17), 15);
+    EXPECT_EQ(DrumChannelFromDialog(255), 15);
+    EXPECT_EQ(DrumChannelToDialog(9), 10);
+    EXPECT_EQ(DrumChannelToDialog(15), 16);
+}
+
+TEST(DrumChannel, SavedAsSingleByteTextWithItsZeroByteAndReadBack)
+{
+    TempConfigHome home;
+    BYTE channel = 9;
+    EXPECT_FALSE(LoadDrumChannel(channel));
+    EXPECT_EQ(channel, 9);
+
+    EXPECT_TRUE(SaveDrumChannel(9));
+    EXPECT_EQ(home.Read(), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"DrumChannel\"=hex(1):31,30,00\n\n");
+    EXPECT_TRUE(SaveDrumChannel(0));
+    EXPECT_TRUE(LoadDrumChannel(channel));
+    EXPECT_EQ(channel, 0);
+    EXPECT_TRUE(SaveDrumChannel(15));
+    EXPECT_TRUE(LoadDrumChannel(channel));
+    EXPECT_EQ(channel, 15);
+    EXPECT_NE(home.Read().find("\"DrumChannel\"=hex(1):31,36,00\n"), std::string::npos);
+}
+
+TEST(DrumChannel, Utf16ValueReadsUpToItsFirstZeroByte)
+{
+    TempConfigHome home;
+    home.Write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"DrumChannel\"=hex(1):31,00,30,00,00,00\n");
+    BYTE channel = 9;
+    EXPECT_TRUE(LoadDrumChannel(channel));
+    EXPECT_EQ(channel, 0);
+}
+
+TEST(DrumChannel, DamagedRegistryKeepsTheDefault)
+{
+    TempConfigHome home;
+    home.Write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE\n\"DrumChannel\"=hex(1):31,00\n");
+    BYTE channel = 9;
+    EXPECT_FALSE(LoadDrumChannel(channel));
+    EXPECT_EQ(channel, 9);
+}
+
+TEST(RegistryText, ValuesAtTheBufferLimit)
+{
+    TempConfigHome home;
+    // Exactly a buffer of text with no zero byte: read whole, nothing past it.
+    std::string full = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"Full\"=hex(1):";
+    for (int i = 0; i < 1024; ++i)
+        full += i ? ",37" : "37";
+    full += "\n\"Over\"=hex(1):";
+    for (int i = 0; i < 1025; ++i)
+        full += i ? ",37" : "37";
+    home.Write(full + "\n");
+    CString text;
+    EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, L"Software\\TabrinoCE", L"Full", text));
+    EXPECT_EQ(text.GetLength(), 1024);
+    EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, L"Software\\TabrinoCE", L"Over", text));
+
+    // A text longer than the buffer is cut and still ends in its zero byte.
+    EXPECT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, L"Software\\TabrinoCE", L"Long", CString(std::wstring(2000, L'x'))));
+    EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, L"Software\\TabrinoCE", L"Long", text));
+    EXPECT_EQ(text, CString(std::wstring(1023, L'x')));
+    // Characters outside the code page are stored as '?'; Windows-1252 ones
+    // as their single byte.
+    EXPECT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, L"Software\\TabrinoCE", L"Ansi", L"\u00e9\u4e00"));
+    EXPECT_NE(home.Read().find("\"Ansi\"=hex(1):e9,3f,00\n"), std::string::npos);
+}

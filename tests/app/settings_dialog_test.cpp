@@ -1,0 +1,184 @@
+#include "app/CSettingsDlg.h"
+#include "app/DrumChannel.h"
+#include "platform/core/CMessageBoxRecorder.h"
+#include "platform/ui/CDataExchange.h"
+#include "platform/ui/CDialogControl.h"
+#include "platform/ui/WindowHandle.h"
+#include "tests/QtDialogTest.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+QLineEdit* Edit(CDialog& dialog)
+{
+    CWnd* control = dialog.GetDlgItem(CSettingsDlg::IDC_DRUM_CHANNEL);
+    return control ? qobject_cast<QLineEdit*>(WidgetOfWindow(control->m_hWnd)) : nullptr;
+}
+
+QPushButton* Button(CDialog& dialog, int id)
+{
+    CWnd* control = dialog.GetDlgItem(id);
+    return control ? qobject_cast<QPushButton*>(WidgetOfWindow(control->m_hWnd)) : nullptr;
+}
+
+// Replaces the edit's text the way a user does: select all, type.
+void Type(CDialog& dialog, const char* text)
+{
+    QLineEdit* edit = Edit(dialog);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, QString::fromLatin1(text));
+}
+
+}
+
+using SettingsDialog = QtDialogTest;
+
+TEST_F(SettingsDialog, OkTakesTheTypedNumber)
+{
+    BYTE channel = 9;
+    QString shown;
+    // The dialog object is inside EditDrumChannel: find its window by title.
+    auto settingsWindow = []() -> QWidget* {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->windowTitle() == QStringLiteral("Settings"))
+                return w;
+        }
+        return nullptr;
+    };
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&]() {
+        if (QWidget* w = settingsWindow())
+            w->close();
+    });
+    watchdog.start(30000);
+    Later([&]() {
+        QWidget* window = settingsWindow();
+        QLineEdit* edit = window ? window->findChild<QLineEdit*>() : nullptr;
+        if (!edit)
+            return;
+        shown = edit->text();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, QStringLiteral("0"));
+        for (QPushButton* b : window->findChildren<QPushButton*>()) {
+            if (b->text() == QStringLiteral("Ok"))
+                QTest::mouseClick(b, Qt::LeftButton);
+        }
+    });
+    EXPECT_TRUE(EditDrumChannel(nullptr, channel));
+    EXPECT_EQ(shown, QStringLiteral("10"));
+    // 0 is accepted by the dialog and then taken as channel 16.
+    EXPECT_EQ(channel, 15);
+
+    // A cancelled dialog leaves the channel alone.
+    Later([&]() {
+        if (QWidget* window = settingsWindow())
+            QTest::keyClick(window, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(EditDrumChannel(nullptr, channel));
+    EXPECT_EQ(channel, 15);
+}
+
+TEST_F(SettingsDialog, CancelAndTheCloseBoxChangeNothing)
+{
+    for (int way = 0; way < 3; ++way) {
+        CSettingsDlg dialog;
+        dialog.m_nDrumChannel = 4;
+        Later([&]() {
+            Type(dialog, "12");
+            if (way == 0)
+                QTest::mouseClick(Button(dialog, IDCANCEL), Qt::LeftButton);
+            else if (way == 1)
+                WidgetOfWindow(dialog.m_hWnd)->close();
+            else
+                QTest::keyClick(Edit(dialog), Qt::Key_Escape);
+        });
+        EXPECT_EQ(RunModal(dialog), IDCANCEL) << way;
+        EXPECT_EQ(dialog.m_nDrumChannel, 4) << way;
+    }
+}
+
+TEST_F(SettingsDialog, TextThatIsNotAByteShowsTheMessageAndKeepsTheDialogOpen)
+{
+    CMessageBoxRecorder boxes;
+    CSettingsDlg dialog;
+    dialog.m_nDrumChannel = 10;
+    struct Seen {
+        size_t boxes;
+        bool ending;
+        CString text;
+        bool editHasFocus;
+    };
+    std::vector<Seen> seen;
+    Later([&]() {
+        for (const char* text : { "300", "abc", "-1", "", "256", "1 2", "99999999999" }) {
+            Type(dialog, text);
+            QTest::mouseClick(Button(dialog, IDOK), Qt::LeftButton);
+            CString now;
+            dialog.GetDlgItemText(CSettingsDlg::IDC_DRUM_CHANNEL, now);
+            seen.push_back({ boxes.Entries().size(), dialog.IsEnding(), now,
+                GetFocus() == dialog.GetDlgItem(CSettingsDlg::IDC_DRUM_CHANNEL)->m_hWnd });
+        }
+        // Blanks around a number are accepted; Enter in the edit is Ok.
+        Type(dialog, " 255 ");
+        QTest::keyClick(Edit(dialog), Qt::Key_Return);
+    });
+    EXPECT_EQ(RunModal(dialog), IDOK);
+    EXPECT_EQ(dialog.m_nDrumChannel, 255);
+    const char* typed[] = { "300", "abc", "-1", "", "256", "1 2", "99999999999" };
+    ASSERT_EQ(seen.size(), 7u);
+    for (size_t i = 0; i < seen.size(); ++i) {
+        // One message per attempt, the dialog stays, the text is kept.
+        EXPECT_EQ(seen[i].boxes, i + 1) << typed[i];
+        EXPECT_FALSE(seen[i].ending) << typed[i];
+        EXPECT_EQ(seen[i].text, CString::FromUtf8(typed[i])) << typed[i];
+        EXPECT_TRUE(seen[i].editHasFocus) << typed[i];
+    }
+    auto entries = boxes.Entries();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries[0].text, L"Please enter an integer between 0 and 255.");
+    EXPECT_EQ(entries[0].caption, L"TabrinoCE");
+    EXPECT_EQ(entries[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(entries[0].owner, nullptr);
+}
+
+TEST_F(SettingsDialog, ControlsComeFromTheTemplate)
+{
+    CSettingsDlg dialog;
+    QString title;
+    QRect editArea;
+    std::vector<std::pair<QString, Qt::Alignment>> labels;
+    QString ok, cancel;
+    bool okIsDefault = false;
+    Later([&]() {
+        QWidget* window = WidgetOfWindow(dialog.m_hWnd);
+        title = window->windowTitle();
+        editArea = Edit(dialog)->geometry();
+        for (QLabel* label : window->findChildren<QLabel*>())
+            labels.push_back({ label->text(), label->alignment() & Qt::AlignHorizontal_Mask });
+        ok = Button(dialog, IDOK)->text();
+        okIsDefault = Button(dialog, IDOK)->isDefault() && !Button(dialog, IDCANCEL)->isDefault();
+        cancel = Button(dialog, IDCANCEL)->text();
+        dialog.EndDialog(IDCANCEL);
+    });
+    EXPECT_EQ(RunModal(dialog), IDCANCEL);
+    EXPECT_EQ(title, QStringLiteral("Settings"));
+    EXPECT_EQ(editArea, QRect(83 * 2, 61 * 2, 33 * 2, 14 * 2));
+    EXPECT_EQ(ok, QStringLiteral("Ok"));
+    EXPECT_EQ(cancel, QStringLiteral("Abbruch"));
+    EXPECT_TRUE(okIsDefault);
+    ASSERT_EQ(labels.size(), 5u);
+    bool drum = false, settings = false;
+    for (const auto& [text, alignment] : labels) {
+        drum = drum || (text == QStringLiteral("Drum Channel :") && alignment == Qt::AlignRight);
+        settings = settings || (text == QStringLiteral("Settings :") && alignment == Qt::AlignLeft);
+    }
+    EXPECT_TRUE(drum);
+    EXPECT_TRUE(settings);
+}

@@ -1,0 +1,98 @@
+#include "MidiOutFixture.h"
+
+#include "platform/comm/Comm.h"
+#include "platform/core/TickCount.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+struct Wav {
+    int rate = 0;
+    int channels = 0;
+    std::vector<std::int16_t> samples;
+};
+
+std::uint32_t Le32(const std::vector<unsigned char>& b, std::size_t at)
+{
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+
+// Reads a 16-bit PCM file and checks that its header matches its size.
+bool ReadWav(const std::string& path, Wav& wav)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (b.size() < 44 || std::string(b.begin(), b.begin() + 4) != "RIFF" || std::string(b.begin() + 8, b.begin() + 16) != "WAVEfmt ")
+        return false;
+    EXPECT_EQ(Le32(b, 4), b.size() - 8);
+    EXPECT_EQ(Le32(b, 40), b.size() - 44);
+    EXPECT_EQ(b[20] | (b[21] << 8), 1);
+    EXPECT_EQ(b[34] | (b[35] << 8), 16);
+    wav.channels = b[22] | (b[23] << 8);
+    wav.rate = static_cast<int>(Le32(b, 24));
+    for (std::size_t i = 44; i + 1 < b.size(); i += 2)
+        wav.samples.push_back(static_cast<std::int16_t>(b[i] | (b[i + 1] << 8)));
+    return true;
+}
+
+double Rms(const Wav& wav, double fromSeconds, double toSeconds)
+{
+    auto first = static_cast<std::size_t>(fromSeconds * wav.rate) * static_cast<std::size_t>(wav.channels);
+    auto last = std::min(wav.samples.size(), static_cast<std::size_t>(toSeconds * wav.rate) * static_cast<std::size_t>(wav.channels));
+    if (last <= first)
+        return -1;
+    double sum = 0;
+    for (std::size_t i = first; i < last; ++i)
+        sum += static_cast<double>(wav.samples[i]) * wav.samples[i];
+    return std::sqrt(sum / static_cast<double>(last - first));
+}
+
+}
+
+TEST_F(MidiOutFixture, SynthesizerRendersANoteIntoAWavFileAndFallsSilentAfterIt)
+{
+    std::string path = std::string(TEST_BINARY_DIR) + "/midiout_note.wav";
+    std::remove(path.c_str());
+    ASSERT_TRUE(m_out.OpenPort(CString::FromUtf8("synth:" + path)));
+    EXPECT_TRUE(m_boxes.Entries().empty());
+    m_out.Start();
+    Sleep(200);
+    SendMessage(0xC0, 0, 0); // piano
+    SendMessage(0x90, 60, 110);
+    Sleep(700);
+    SendMessage(0x80, 60, 0);
+    Sleep(1800);
+    m_out.Stop();
+    m_out.ClosePort();
+
+    Wav wav;
+    ASSERT_TRUE(ReadWav(path, wav));
+    EXPECT_EQ(wav.channels, 2);
+    EXPECT_EQ(wav.rate, 44100);
+    double seconds = static_cast<double>(wav.samples.size()) / wav.channels / wav.rate;
+    EXPECT_GT(seconds, 2.6);
+    EXPECT_LT(Rms(wav, 0.0, 0.15), 4.0) << "silence before the note";
+    EXPECT_GT(Rms(wav, 0.35, 0.8), 300.0) << "the note sounds";
+    EXPECT_LT(Rms(wav, seconds - 0.3, seconds), 4.0) << "silence once the release has died away";
+}
+
+TEST_F(MidiOutFixture, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
+{
+    SetSynthSoundFont(L"/nonexistent/none.sf2");
+    EXPECT_FALSE(m_out.OpenPort(L"synth:/tmp/never-written.wav"));
+    SetSynthSoundFont(L"/usr/share/sounds/sf2/TimGM6mb.sf2");
+    SetSynthAudioDriver(L"no-such-driver");
+    EXPECT_FALSE(m_out.OpenPort(L"synth"));
+    SetSynthAudioDriver(L"");
+    auto entries = m_boxes.Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    for (const auto& entry : entries) {
+        EXPECT_EQ(entry.text, L"Unable to open the port");
+        EXPECT_EQ(entry.caption, L"Error");
+    }
+    EXPECT_EQ(m_out.m_hPort, INVALID_HANDLE_VALUE);
+}

@@ -1,0 +1,182 @@
+#include "platform/comm/CFakeDevice.h"
+#include "platform/comm/Comm.h"
+#include "platform/core/Thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+TEST(CommServices, LastErrorBelongsToEachThread)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    DWORD seen = 1;
+    std::thread other([&seen] {
+        seen = GetLastError();
+        SetLastError(ERROR_TIMEOUT);
+    });
+    other.join();
+    EXPECT_EQ(seen, ERROR_SUCCESS);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+}
+
+TEST(CommServices, SystemTextsComeInAnAllocatedOrACallersBuffer)
+{
+    LPWSTR text = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, ERROR_FILE_NOT_FOUND, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(CString(text), L"No such file or directory");
+    EXPECT_EQ(length, 25u);
+    EXPECT_EQ(LocalFree(text), nullptr);
+
+    wchar_t small[8];
+    EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FILE_NOT_FOUND, 0, small, 8, nullptr), 0u);
+    wchar_t room[64];
+    EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_ACCESS_DENIED, 0, room, 64, nullptr), 17u);
+    EXPECT_EQ(CString(room), L"Permission denied");
+}
+
+TEST(CommServices, PortNamesThatOpenNothing)
+{
+    EXPECT_TRUE(IsNoPortName(nullptr));
+    EXPECT_TRUE(IsNoPortName(L""));
+    EXPECT_TRUE(IsNoPortName(L"none"));
+    EXPECT_FALSE(IsNoPortName(L"synth"));
+    EXPECT_FALSE(IsNoPortName(L"/dev/ttyS0"));
+
+    for (const wchar_t* name : { L"none", L"", L"/nonexistent/tty", L"fake:unregistered", L"capture:/nonexistent/dir/x" }) {
+        SetLastError(ERROR_SUCCESS);
+        EXPECT_EQ(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE)
+            << CString(name).ToUtf8();
+        EXPECT_NE(GetLastError(), ERROR_SUCCESS);
+    }
+}
+
+TEST(CommServices, CallsOnUnknownHandlesFail)
+{
+    HANDLE bogus = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(0x12345));
+    DCB dcb {};
+    DWORD n = 0;
+    BYTE b = 0;
+    EXPECT_FALSE(GetCommState(bogus, &dcb));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_FALSE(WriteFile(INVALID_HANDLE_VALUE, &b, 1, &n, nullptr));
+    EXPECT_FALSE(ReadFile(bogus, &b, 1, &n, nullptr));
+    EXPECT_FALSE(WaitCommEvent(bogus, &n, nullptr));
+    EXPECT_FALSE(CloseHandle(bogus));
+}
+
+TEST(CommServices, ThreadsRunAtOnceAndOutliveTheirHandle)
+{
+    static std::atomic<int> ran { 0 };
+    static int seven = 7;
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, [](LPVOID p) -> DWORD {
+        ran = *static_cast<int*>(p);
+        return 0;
+    }, &seven, 0, &id);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_GT(static_cast<std::int32_t>(id), 0);
+    EXPECT_TRUE(CloseHandle(thread));
+    for (int i = 0; i < 2000 && ran == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(ran, 7);
+
+    SetCreateThreadFault(11);
+    EXPECT_EQ(CreateThread(nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, &id), nullptr);
+    EXPECT_EQ(GetLastError(), 11u);
+}
+
+TEST(CommServices, DcbFlagWordMatchesTheBitFields)
+{
+    DCB dcb {};
+    SetDcbFlags(dcb, 0xFFFFFFFFu);
+    SetDcbFlags(dcb, (GetDcbFlags(dcb) & 0xFFFF9015u) | 0x1015u);
+    EXPECT_EQ(dcb.fBinary, 1u);
+    EXPECT_EQ(dcb.fParity, 0u);
+    EXPECT_EQ(dcb.fOutxCtsFlow, 1u);
+    EXPECT_EQ(dcb.fOutxDsrFlow, 0u);
+    EXPECT_EQ(dcb.fDtrControl, 1u);
+    EXPECT_EQ(dcb.fDsrSensitivity, 0u);
+    EXPECT_EQ(dcb.fTXContinueOnXoff, 0u);
+    EXPECT_EQ(dcb.fOutX, 0u);
+    EXPECT_EQ(dcb.fInX, 0u);
+    EXPECT_EQ(dcb.fErrorChar, 0u);
+    EXPECT_EQ(dcb.fNull, 0u);
+    EXPECT_EQ(dcb.fRtsControl, 1u);
+    EXPECT_EQ(dcb.fAbortOnError, 0u);
+    EXPECT_EQ(dcb.fDummy2, 0x1FFFFu);
+    EXPECT_EQ(dcb.BaudRate, 0u);
+    EXPECT_EQ(dcb.wReserved, 0u);
+
+    DCB zero {};
+    SetDcbFlags(zero, (GetDcbFlags(zero) & 0xFFFF9015u) | 0x1015u);
+    EXPECT_EQ(zero.fDummy2, 0u);
+    EXPECT_EQ(zero.fRtsControl, 1u);
+    EXPECT_EQ(zero.fDtrControl, 1u);
+}
+
+TEST(CommServices, CaptureWritesOneFlushedLinePerByte)
+{
+    std::string path = std::string(TEST_BINARY_DIR) + "/comm_capture.txt";
+    HANDLE port = CreateFileW(CString::FromUtf8("capture:" + path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        0, nullptr);
+    ASSERT_NE(port, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(SetCommMask(port, EV_CTS));
+    const BYTE bytes[] = { 0x90, 0x3C, 0x0A, 0xFF };
+    DWORD done = 0;
+    ASSERT_TRUE(WriteFile(port, bytes, sizeof bytes, &done, nullptr));
+    EXPECT_EQ(done, 4u);
+    DWORD events = 0;
+    ASSERT_TRUE(WaitCommEvent(port, &events, nullptr));
+    EXPECT_EQ(events, EV_CTS);
+
+    // Read while the port is still open: the lines are already there.
+    std::ifstream in(path);
+    std::vector<std::string> hex;
+    long long previous = -1;
+    long long us;
+    std::string value;
+    while (in >> us >> value) {
+        EXPECT_GE(us, previous);
+        previous = us;
+        hex.push_back(value);
+    }
+    EXPECT_EQ(hex, (std::vector<std::string> { "90", "3C", "0A", "FF" }));
+    EXPECT_TRUE(CloseHandle(port));
+    EXPECT_FALSE(WriteFile(port, bytes, 1, &done, nullptr));
+}
+
+TEST(CommServices, FakeDeviceReadinessScripts)
+{
+    auto device = CFakeDevice::Create(L"services");
+    HANDLE port = CreateFileW(device->PortName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(port, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(SetCommMask(port, EV_RXCHAR | EV_CTS));
+    BYTE b = 0x42;
+    DWORD n = 0, events = 0;
+
+    device->SetReadiness(CFakeDevice::READY_AFTER_DELAY, 40);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WriteFile(port, &b, 1, &n, nullptr));
+    ASSERT_TRUE(WaitCommEvent(port, &events, nullptr));
+    EXPECT_EQ(events, EV_CTS);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(39));
+
+    // A device that never answers leaves the waiter to the next event.
+    device->SetReadiness(CFakeDevice::READY_NEVER);
+    ASSERT_TRUE(WriteFile(port, &b, 1, &n, nullptr));
+    device->Receive({ 1, 2 });
+    ASSERT_TRUE(WaitCommEvent(port, &events, nullptr));
+    EXPECT_EQ(events, EV_RXCHAR);
+    BYTE in[4] = {};
+    ASSERT_TRUE(ReadFile(port, in, 4, &n, nullptr));
+    EXPECT_EQ(n, 2u);
+    EXPECT_EQ(in[1], 2);
+    EXPECT_EQ(device->Values(), (std::vector<BYTE> { 0x42, 0x42 }));
+    EXPECT_TRUE(CloseHandle(port));
+    EXPECT_FALSE(device->IsOpen());
+}

@@ -1,0 +1,317 @@
+#include "platform/ui/CWnd.h"
+#include "platform/ui/Icon.h"
+#include "platform/ui/WindowHandle.h"
+#include "tests/QtDialogTest.h"
+
+#include <QImage>
+#include <QTest>
+#include <QThread>
+#include <QWidget>
+
+#include <thread>
+#include <vector>
+
+namespace {
+
+// A dialog on the main template that records the messages it receives.
+class CRecordingDlg : public CDialog {
+public:
+    explicit CRecordingDlg(UINT id = 102, CWnd* parent = nullptr) : CDialog(id, parent) { }
+
+    std::vector<MSG> m_received;
+    std::function<void()> m_onInit;
+    std::function<void(UINT, WPARAM, LPARAM)> m_onMessage;
+    bool m_windowAliveAtDestroy { false };
+
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        if (m_onInit)
+            m_onInit();
+        return TRUE;
+    }
+    BOOL DestroyWindow() override
+    {
+        m_windowAliveAtDestroy = WidgetOfWindow(m_hWnd) != nullptr && WidgetOfWindow(m_hWnd)->isVisible();
+        return CDialog::DestroyWindow();
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != WM_PAINT && message != WM_ERASEBKGND)
+            m_received.push_back({ m_hWnd, message, wParam, lParam });
+        if (m_onMessage)
+            m_onMessage(message, wParam, lParam);
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+    std::vector<MSG> Mouse() const
+    {
+        std::vector<MSG> out;
+        for (const MSG& m : m_received) {
+            if (m.message == WM_LBUTTONDOWN || m.message == WM_LBUTTONUP
+                || (m.message == WM_MOUSEMOVE && (m.wParam & MK_LBUTTON)))
+                out.push_back(m);
+        }
+        return out;
+    }
+};
+
+short X(const MSG& m) { return static_cast<short>(LOWORD(static_cast<std::uintptr_t>(m.lParam))); }
+short Y(const MSG& m) { return static_cast<short>(HIWORD(static_cast<std::uintptr_t>(m.lParam))); }
+
+}
+
+using QtDialog = QtDialogTest;
+
+TEST_F(QtDialog, PostsFromAnotherThreadAreDeliveredOnTheGuiThreadInOrder)
+{
+    CRecordingDlg dialog;
+    std::thread poster;
+    std::vector<WPARAM> order;
+    bool allOnGuiThread = true;
+    const int count = 200;
+    dialog.m_onInit = [&]() {
+        HWND hwnd = dialog.m_hWnd;
+        poster = std::thread([hwnd]() {
+            for (int i = 0; i < count; ++i)
+                PostMessageW(hwnd, WM_USER + 1, static_cast<WPARAM>(i), 0);
+        });
+    };
+    dialog.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        if (message != WM_USER + 1)
+            return;
+        allOnGuiThread = allOnGuiThread && QThread::currentThread() == qApp->thread();
+        order.push_back(wParam);
+        if (order.size() == count)
+            dialog.EndDialog(IDOK);
+    };
+    EXPECT_EQ(RunModal(dialog), IDOK);
+    poster.join();
+    EXPECT_TRUE(allOnGuiThread);
+    ASSERT_EQ(order.size(), static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        EXPECT_EQ(order[i], static_cast<WPARAM>(i));
+    // After the dialog ended its handle is gone and posts fail.
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+}
+
+TEST_F(QtDialog, StylusAtZoomTwoArrivesInFacePixels)
+{
+    SetWindowZoom(2);
+    CRecordingDlg dialog;
+    QSize size;
+    Later([&]() {
+        QWidget* window = WidgetOfWindow(dialog.m_hWnd);
+        ASSERT_NE(window, nullptr);
+        size = window->size();
+        QTest::mousePress(window, Qt::LeftButton, {}, QPoint(101, 51));
+        QTest::mouseMove(window, QPoint(120, 61));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(121, 60));
+        QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(479, 535));
+        dialog.EndDialog(IDOK);
+    });
+    EXPECT_EQ(RunModal(dialog), IDOK);
+    EXPECT_EQ(size, QSize(480, 536));
+    std::vector<MSG> mouse = dialog.Mouse();
+    ASSERT_GE(mouse.size(), 4u);
+    EXPECT_EQ(mouse.front().message, static_cast<UINT>(WM_LBUTTONDOWN));
+    EXPECT_EQ(mouse.front().wParam, static_cast<WPARAM>(MK_LBUTTON));
+    EXPECT_EQ(X(mouse.front()), 50);
+    EXPECT_EQ(Y(mouse.front()), 25);
+    const MSG& up = mouse[mouse.size() - 3];
+    EXPECT_EQ(up.message, static_cast<UINT>(WM_LBUTTONUP));
+    EXPECT_EQ(up.wParam, 0u);
+    EXPECT_EQ(X(up), 60);
+    EXPECT_EQ(Y(up), 30);
+    EXPECT_EQ(X(mouse.back()), 239);
+    EXPECT_EQ(Y(mouse.back()), 267);
+}
+
+TEST_F(QtDialog, StylusOutsideTheWindowKeepsItsSign)
+{
+    SetWindowZoom(3);
+    CRecordingDlg dialog;
+    Later([&]() {
+        QWidget* window = WidgetOfWindow(dialog.m_hWnd);
+        QTest::mousePress(window, Qt::LeftButton, {}, QPoint(30, 30));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(-1, -4));
+        dialog.EndDialog(IDOK);
+    });
+    EXPECT_EQ(RunModal(dialog), IDOK);
+    std::vector<MSG> mouse = dialog.Mouse();
+    ASSERT_FALSE(mouse.empty());
+    EXPECT_EQ(mouse.back().message, static_cast<UINT>(WM_LBUTTONUP));
+    EXPECT_EQ(X(mouse.back()), -1);
+    EXPECT_EQ(Y(mouse.back()), -2);
+}
+
+TEST_F(QtDialog, FacePixelsAreShownScaledWithoutBlending)
+{
+    SetWindowZoom(2);
+    CRecordingDlg dialog;
+    QImage shot;
+    bool painted = false;
+    dialog.m_onInit = [&]() {
+        CPixelBuffer& surface = dialog.m_hWnd->surface;
+        for (uint32_t& p : surface.pixels)
+            p = 0x000000FF;
+        surface.At(3, 4) = 0x00FF0000;
+    };
+    dialog.m_onMessage = [&](UINT message, WPARAM, LPARAM) { painted = painted || message == WM_PAINT; };
+    Later([&]() {
+        shot = WidgetOfWindow(dialog.m_hWnd)->grab().toImage();
+        dialog.EndDialog(IDOK);
+    });
+    EXPECT_EQ(RunModal(dialog), IDOK);
+    EXPECT_TRUE(painted);
+    ASSERT_EQ(shot.size(), QSize(480, 536));
+    for (int y = 8; y < 10; ++y)
+        for (int x = 6; x < 8; ++x)
+            EXPECT_EQ(shot.pixel(x, y) & 0xFFFFFF, 0xFF0000u) << x << "," << y;
+    EXPECT_EQ(shot.pixel(5, 8) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(shot.pixel(8, 9) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(shot.pixel(6, 10) & 0xFFFFFF, 0x0000FFu);
+}
+
+TEST_F(QtDialog, EscapeEnterAndTheCloseBoxEndTheDialog)
+{
+    struct Case {
+        std::function<void(QWidget*)> act;
+        int result;
+    };
+    const Case cases[] = {
+        { [](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); }, IDCANCEL },
+        { [](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); }, IDOK },
+        { [](QWidget* w) { QTest::keyClick(w, Qt::Key_Enter); }, IDOK },
+        { [](QWidget* w) { w->close(); }, IDCANCEL },
+    };
+    for (const Case& c : cases) {
+        CRecordingDlg dialog;
+        bool visibleAfterClose = true;
+        QWidget* window = nullptr;
+        Later([&]() {
+            window = WidgetOfWindow(dialog.m_hWnd);
+            c.act(window);
+        });
+        EXPECT_EQ(RunModal(dialog), c.result);
+        // The dialog's DestroyWindow ran while its window was still up.
+        EXPECT_TRUE(dialog.m_windowAliveAtDestroy);
+        EXPECT_EQ(dialog.m_hWnd, nullptr);
+        ASSERT_FALSE(dialog.m_received.empty());
+        EXPECT_EQ(dialog.m_received.back().message, static_cast<UINT>(WM_COMMAND));
+        EXPECT_EQ(LOWORD(dialog.m_received.back().wParam), c.result);
+        visibleAfterClose = false;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            visibleAfterClose = visibleAfterClose || w->isVisible();
+        EXPECT_FALSE(visibleAfterClose);
+    }
+}
+
+TEST_F(QtDialog, TitleIconAndCentre)
+{
+    CRecordingDlg dialog;
+    QString initial, changed;
+    bool hasIcon = false;
+    LRESULT previous = 1;
+    HICON icon = LoadIcon(nullptr, 128);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(LoadIcon(nullptr, 128), icon);
+    EXPECT_EQ(LoadIcon(nullptr, 999), nullptr);
+    QPoint centre;
+    dialog.m_onInit = [&]() {
+        dialog.CenterWindow();
+        QWidget* window = WidgetOfWindow(dialog.m_hWnd);
+        centre = window->geometry().center();
+        initial = window->windowTitle();
+        dialog.SetWindowText(L"TabrinoCE - song.mid");
+        changed = window->windowTitle();
+        previous = dialog.SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        hasIcon = !window->windowIcon().isNull();
+        dialog.EndDialog(IDOK);
+    };
+    EXPECT_EQ(RunModal(dialog), IDOK);
+    EXPECT_EQ(initial, QStringLiteral("TabrinoCE"));
+    EXPECT_EQ(changed, QStringLiteral("TabrinoCE - song.mid"));
+    EXPECT_EQ(previous, 0);
+    EXPECT_TRUE(hasIcon);
+    QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(std::abs(centre.x() - screen.center().x()), 1);
+    EXPECT_LE(std::abs(centre.y() - screen.center().y()), 1);
+}
+
+TEST_F(QtDialog, NestedDialogIsOwnedByItsParentAndBothEnd)
+{
+    CRecordingDlg main;
+    int nestedResult = 0;
+    bool modalChild = false;
+    bool mainStillOpen = false;
+    main.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        if (message != WM_USER + 2)
+            return;
+        CRecordingDlg settings(132, &main);
+        Later([&]() {
+            QWidget* child = WidgetOfWindow(settings.m_hWnd);
+            modalChild = child && child->parentWidget() == WidgetOfWindow(main.m_hWnd) && child->isModal();
+            QTest::keyClick(child, Qt::Key_Escape);
+        });
+        nestedResult = RunModal(settings);
+        mainStillOpen = !main.IsEnding() && IsWindow(main.m_hWnd);
+        main.EndDialog(IDOK);
+    };
+    main.m_onInit = [&]() { main.PostMessage(WM_USER + 2); };
+    EXPECT_EQ(RunModal(main), IDOK);
+    EXPECT_EQ(nestedResult, IDCANCEL);
+    EXPECT_TRUE(modalChild);
+    EXPECT_TRUE(mainStillOpen);
+}
+
+TEST_F(QtDialog, MissingTemplateFailsWithoutAWindow)
+{
+    CRecordingDlg dialog(999);
+    EXPECT_EQ(dialog.DoModal(), -1);
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+    UninstallQtBackend();
+    CRecordingDlg headless;
+    EXPECT_EQ(headless.DoModal(), -1);
+}
+
+TEST(WindowZoom, DefaultIsTheLargestThatFitsHalfTheScreen)
+{
+    EXPECT_EQ(ChooseWindowZoom(0, 1080, 268), 2);
+    EXPECT_EQ(ChooseWindowZoom(0, 1071, 268), 1);
+    EXPECT_EQ(ChooseWindowZoom(0, 2160, 268), 4);
+    EXPECT_EQ(ChooseWindowZoom(0, 5000, 268), 4);
+    EXPECT_EQ(ChooseWindowZoom(0, 100, 268), 1);
+    EXPECT_EQ(ChooseWindowZoom(3, 100, 268), 3);
+    EXPECT_FALSE(SetWindowZoom(5));
+    EXPECT_FALSE(SetWindowZoom(-1));
+    EXPECT_TRUE(SetWindowZoom(4));
+    EXPECT_EQ(GetWindowZoom(), 4);
+    SetWindowZoom(0);
+}
+
+TEST_F(QtDialog, InputRunsWhatItsHandlersPostAndSelfPostingStarvesNothing)
+{
+    CRecordingDlg dialog;
+    int commandsAfterClick = -1;
+    int spins = 0;
+    dialog.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        if (message == WM_LBUTTONUP)
+            dialog.PostMessage(WM_COMMAND, 1001, reinterpret_cast<LPARAM>(dialog.m_hWnd));
+        if (message == WM_USER + 3) {
+            ++spins;
+            dialog.PostMessage(WM_USER + 3);
+        }
+    };
+    dialog.m_onInit = [&]() { dialog.PostMessage(WM_USER + 3); };
+    Later([&]() {
+        QWidget* window = WidgetOfWindow(dialog.m_hWnd);
+        QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(5, 5));
+        commandsAfterClick = 0;
+        for (const MSG& m : dialog.m_received)
+            commandsAfterClick += m.message == WM_COMMAND && m.wParam == 1001 ? 1 : 0;
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    EXPECT_EQ(RunModal(dialog), IDCANCEL);
+    EXPECT_EQ(commandsAfterClick, 1);
+    EXPECT_GT(spins, 0);
+}

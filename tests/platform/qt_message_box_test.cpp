@@ -1,0 +1,83 @@
+#include "platform/core/MessageBox.h"
+#include "tests/QtDialogTest.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <thread>
+
+namespace {
+
+QMessageBox* VisibleBox()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
+}
+
+using QtMessageBox = QtDialogTest;
+
+TEST_F(QtMessageBox, ShowsCaptionTextIconAndButtonsAndReportsTheAnswer)
+{
+    struct Case {
+        UINT type;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButton press;
+        int result;
+    };
+    const Case cases[] = {
+        { MB_OK | MB_ICONEXCLAMATION, QMessageBox::Warning, QMessageBox::Ok, IDOK },
+        { MB_OKCANCEL | MB_ICONHAND, QMessageBox::Critical, QMessageBox::Cancel, IDCANCEL },
+        { MB_YESNO | MB_ICONQUESTION, QMessageBox::Question, QMessageBox::No, IDNO },
+        { MB_YESNO, QMessageBox::NoIcon, QMessageBox::Yes, IDYES },
+    };
+    for (const Case& c : cases) {
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        bool hasParent = true;
+        QTimer::singleShot(0, [&]() {
+            QMessageBox* box = VisibleBox();
+            if (!box)
+                return;
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            hasParent = box->parentWidget() != nullptr;
+            if (QAbstractButton* button = box->button(c.press))
+                button->click();
+            else
+                box->reject();
+        });
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, []() {
+            if (QMessageBox* box = VisibleBox())
+                box->reject();
+        });
+        watchdog.start(30000);
+        EXPECT_EQ(MessageBoxW(nullptr, L"Unable to open the port", L"Error", c.type), c.result);
+        EXPECT_EQ(title, QStringLiteral("Error"));
+        EXPECT_EQ(text, QStringLiteral("Unable to open the port"));
+        EXPECT_EQ(icon, c.icon);
+        EXPECT_FALSE(hasParent);
+    }
+}
+
+TEST_F(QtMessageBox, AnotherThreadIsAnsweredAtOnceAndTheBoxStillShows)
+{
+    int result = 0;
+    std::thread other([&]() { result = MessageBoxW(nullptr, L"from the player", L"", MB_OK); });
+    other.join();
+    EXPECT_EQ(result, IDOK);
+    QApplication::processEvents();
+    QMessageBox* box = VisibleBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QStringLiteral("from the player"));
+    box->close();
+    QApplication::processEvents();
+}

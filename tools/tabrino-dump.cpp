@@ -1,0 +1,122 @@
+// tabrino-dump FILE: loads a Standard MIDI File the way the player does and
+// prints the song record, every track and every event, then the messages
+// the load showed. Other readers' outputs are compared with it line by line,
+// so the format must not change.
+
+#include "app/CTabrinoDlg.h"
+#include "platform/core/CMessageBoxRecorder.h"
+#include "song/CRing.h"
+#include "song/CSong.h"
+#include "song/CTrack.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// UTF-8 in double quotes, with quote, backslash and control characters
+// escaped so that every record stays on one line.
+std::string Quoted(const CString& text)
+{
+    std::string out = "\"";
+    std::wstring run;
+    auto flush = [&] {
+        out += CString(run).ToUtf8();
+        run.clear();
+    };
+    for (wchar_t c : text.Str()) {
+        if (c == L'"' || c == L'\\') {
+            flush();
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c == 0x7F) {
+            flush();
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c));
+            out += escape;
+        } else {
+            run += c;
+        }
+    }
+    flush();
+    out += '"';
+    return out;
+}
+
+void PrintEvent(std::FILE* out, const CMidiEvent* event)
+{
+    std::fprintf(out, "e %" PRId64 " %02X %02X %02X %02X %" PRIu32 " ", static_cast<std::int64_t>(event->m_tick),
+        event->m_status, event->m_data1, event->m_data2, event->m_metaType, event->m_payloadLength);
+    if (!event->m_payload) {
+        std::fputs("-\n", out);
+        return;
+    }
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string hex;
+    hex.reserve(static_cast<size_t>(event->m_payloadLength) * 2 + 1);
+    for (DWORD i = 0; i < event->m_payloadLength; ++i) {
+        hex += kHex[event->m_payload[i] >> 4];
+        hex += kHex[event->m_payload[i] & 0x0F];
+    }
+    hex += '\n';
+    std::fputs(hex.c_str(), out);
+}
+
+void PrintTrack(std::FILE* out, int index, const CTrack* track)
+{
+    long events = 0;
+    CRing::ForEach(track->m_firstEvent, [&events](const CMidiEvent*) { ++events; });
+    std::fprintf(out,
+        "track %d tempo=%d timeSignature=%d keySignature=%d sequence=%d lastTick=%" PRId64
+        " events=%ld name=%s instrument=%s\n",
+        index, track->m_tempo, track->m_timeSignature, track->m_keySignature, track->m_sequenceNumber,
+        static_cast<std::int64_t>(track->GetLastTick()), events, Quoted(track->m_name).c_str(),
+        Quoted(track->m_instrument).c_str());
+    CRing::ForEach(track->m_firstEvent, [out](const CMidiEvent* event) { PrintEvent(out, event); });
+}
+
+void PrintUsage(std::FILE* out)
+{
+    std::fputs("usage: tabrino-dump FILE\n"
+               "Loads a Standard MIDI File as TabrinoCE does and prints, one per line:\n"
+               "  song format= tracks= ppqn= usPerQuarter= smpteOffset=   (left out when no song loaded)\n"
+               "  track INDEX tempo= timeSignature= keySignature= sequence= lastTick= events= name=\"\" instrument=\"\"\n"
+               "  e TICK STATUS DATA1 DATA2 METATYPE PAYLOADLENGTH PAYLOAD\n"
+               "  message \"TEXT\"   (one for each message box the load showed)\n"
+               "The exit status is 0 whatever the file holds.\n",
+        out);
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        PrintUsage(stdout);
+        return 0;
+    }
+    if (argc != 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+
+    CMessageBoxRecorder messages;
+    CTabrinoDlg dialog;
+    dialog.ReadFile(CString::FromUtf8(argv[1]));
+
+    std::FILE* out = stdout;
+    if (const CSong* song = dialog.m_pSongs) {
+        std::fprintf(out, "song format=%d tracks=%d ppqn=%" PRId64 " usPerQuarter=%" PRId64 " smpteOffset=%" PRId64 "\n",
+            song->m_format, song->m_trackCount, static_cast<std::int64_t>(dialog.m_playerState.m_ppqn.load()),
+            static_cast<std::int64_t>(dialog.m_playerState.m_usPerQuarter.load()),
+            static_cast<std::int64_t>(dialog.m_playerState.m_smpteOffset));
+    }
+    int index = 0;
+    CRing::ForEach(dialog.m_pTracks, [out, &index](const CTrack* track) { PrintTrack(out, index++, track); });
+    for (const CMessageBoxRecorder::Entry& entry : messages.Entries())
+        std::fprintf(out, "message %s\n", Quoted(entry.text).c_str());
+    std::fflush(out);
+    return 0;
+}
