@@ -1,0 +1,216 @@
+// Plays songs in real time through the capture port and reports how late
+// every channel message went out against its ideal time (the start anchor
+// plus tick x microseconds per quarter / ticks per quarter), any drift over
+// the song, and the processor time the process used while playing and idle.
+//
+// Usage: bench_playback [SECONDS_PER_SONG [IDLE_SECONDS]]  (default 25 and 5)
+
+#include "app/CTabrinoDlg.h"
+#include "platform/core/Console.h"
+#include "platform/core/TickCount.h"
+#include "player/CMainThread.h"
+#include "player/CTransport.h"
+#include "song/CTrack.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long MicrosNow()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch()).count();
+}
+
+struct Captured {
+    long long micros;
+    std::vector<int> bytes;
+};
+
+std::vector<Captured> ReadCapture(const std::string& path)
+{
+    std::vector<Captured> messages;
+    std::ifstream in(path);
+    long long micros;
+    std::string hex;
+    while (in >> micros >> hex) {
+        int byte = std::stoi(hex, nullptr, 16);
+        if (byte >= 0x80 || messages.empty())
+            messages.push_back({ micros, {} });
+        messages.back().bytes.push_back(byte);
+    }
+    return messages;
+}
+
+double Percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    size_t index = static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(index, values.size() - 1)];
+}
+
+// Least-squares slope of lateness over ideal time, in ms per minute.
+double DriftPerMinute(const std::vector<double>& at, const std::vector<double>& late)
+{
+    double n = static_cast<double>(at.size());
+    if (n < 2)
+        return 0;
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (size_t i = 0; i < at.size(); ++i) {
+        sx += at[i];
+        sy += late[i];
+        sxx += at[i] * at[i];
+        sxy += at[i] * late[i];
+    }
+    double den = n * sxx - sx * sx;
+    return den == 0 ? 0 : (n * sxy - sx * sy) / den * 60000.0;
+}
+
+void PlaySong(const std::string& file, double seconds, double idleSeconds)
+{
+    CTabrinoDlg dialog;
+    CPlayerState& state = dialog.m_playerState;
+    state.Reset();
+    dialog.ReadFile(CString::FromUtf8(file));
+    CTransport transport(state, nullptr, TRUE);
+    transport.AdoptSong(dialog.m_pTracks);
+    if (!dialog.m_pTracks || state.m_length == 0) {
+        std::printf("%s: nothing to play\n", file.c_str());
+        return;
+    }
+    std::string capture = (std::filesystem::temp_directory_path() / "bench_playback_capture.txt").string();
+    long long openedMicros = MicrosNow();
+    if (!dialog.m_output.OpenPort(CString::FromUtf8("capture:" + capture))) {
+        std::printf("%s: the capture port cannot be opened\n", file.c_str());
+        return;
+    }
+    dialog.m_pThread = new CMainThread(&dialog);
+    dialog.m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr);
+    dialog.m_pThread->ResumeThread();
+    Sleep(200);
+
+    ULONGLONG cpuStart = GetProcessCpuMicroseconds();
+    long long wallStart = MicrosNow();
+    transport.Play();
+    while (state.m_playState != STATE_STOPPED && MicrosNow() - wallStart < static_cast<long long>(seconds * 1e6))
+        Sleep(50);
+    double playedSeconds = static_cast<double>(MicrosNow() - wallStart) / 1e6;
+    double playCpu = static_cast<double>(GetProcessCpuMicroseconds() - cpuStart) / 1e6;
+    LONGLONG anchor = state.m_startTime;
+    transport.Stop();
+    dialog.m_output.ClosePort();
+
+    cpuStart = GetProcessCpuMicroseconds();
+    wallStart = MicrosNow();
+    Sleep(static_cast<DWORD>(idleSeconds * 1000));
+    double idleWall = static_cast<double>(MicrosNow() - wallStart) / 1e6;
+    double idleCpu = static_cast<double>(GetProcessCpuMicroseconds() - cpuStart) / 1e6;
+
+    // The tick count is the steady clock in whole milliseconds, taken
+    // modulo 2^32; the capture counts microseconds from the port's opening.
+    long long steadyMs = MicrosNow() / 1000;
+    long long anchorMs = (steadyMs & ~0xFFFFFFFFLL) | (anchor & 0xFFFFFFFFLL);
+    if (anchorMs > steadyMs)
+        anchorMs -= 0x100000000LL;
+    long long anchorInCapture = anchorMs * 1000 - openedMicros;
+
+    // Each captured song message is matched to the pending event of the
+    // track whose next channel event it is (tracks go out in file order).
+    std::vector<std::deque<const CMidiEvent*>> pending;
+    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
+        std::deque<const CMidiEvent*> events;
+        CRing::ForEach(track->m_firstEvent, [&](CMidiEvent* e) {
+            if (e->m_status < 0xF0)
+                events.push_back(e);
+        });
+        pending.push_back(std::move(events));
+    });
+    LONGLONG ppqn = state.m_ppqn;
+    LONGLONG usPerQuarter = state.m_usPerQuarter;
+    std::vector<Captured> messages = ReadCapture(capture);
+    std::filesystem::remove(capture);
+    std::vector<double> lateness, at;
+    size_t unmatched = 0;
+    // The start sequence (all-off and volume on 16 channels) comes first.
+    for (size_t i = 64; i < messages.size(); ++i) {
+        const Captured& m = messages[i];
+        if (m.bytes.size() < 2 || m.bytes[0] >= 0xF0)
+            continue;
+        const CMidiEvent* match = nullptr;
+        std::deque<const CMidiEvent*>* from = nullptr;
+        for (auto& events : pending) {
+            if (!events.empty() && events.front()->m_status == m.bytes[0]
+                && events.front()->m_data1 == m.bytes[1]
+                && (!match || events.front()->m_tick < match->m_tick)) {
+                match = events.front();
+                from = &events;
+            }
+        }
+        if (!match) {
+            ++unmatched;
+            continue;
+        }
+        from->pop_front();
+        double ideal = static_cast<double>(anchorInCapture) + static_cast<double>(match->m_tick) * static_cast<double>(usPerQuarter) / static_cast<double>(ppqn);
+        lateness.push_back((static_cast<double>(m.micros) - ideal) / 1000.0);
+        at.push_back(ideal / 1000.0);
+    }
+    // The final all-off of the stop is not a song message.
+    if (unmatched >= 48)
+        unmatched -= 48;
+
+    std::string name = std::filesystem::path(file).filename().string();
+    std::printf("%s: %.1f s played, %zu channel messages (%zu unmatched)\n", name.c_str(), playedSeconds,
+        lateness.size(), unmatched);
+    std::printf("  lateness ms: median %.3f  p99 %.3f  max %.3f  min %.3f\n", Percentile(lateness, 0.5),
+        Percentile(lateness, 0.99), lateness.empty() ? 0.0 : *std::max_element(lateness.begin(), lateness.end()),
+        lateness.empty() ? 0.0 : *std::min_element(lateness.begin(), lateness.end()));
+    std::printf("  drift: %.4f ms per minute\n", DriftPerMinute(at, lateness));
+    std::printf("  cpu: playing %.3f %% of one core, idle %.3f %%\n", 100.0 * playCpu / playedSeconds,
+        100.0 * idleCpu / idleWall);
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    double seconds = argc > 1 ? std::atof(argv[1]) : 25.0;
+    double idleSeconds = argc > 2 ? std::atof(argv[2]) : 5.0;
+    if (seconds <= 0)
+        seconds = 25.0;
+    if (idleSeconds <= 0)
+        idleSeconds = 5.0;
+
+    std::vector<std::string> songs;
+    std::string largest;
+    std::uintmax_t largestSize = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/usr/share/games/openttd/baseset/openmsx", error)) {
+        if (entry.path().extension() == ".mid" && entry.file_size() > largestSize) {
+            largestSize = entry.file_size();
+            largest = entry.path().string();
+        }
+    }
+    if (!largest.empty())
+        songs.push_back(largest);
+    else
+        std::printf("openttd-openmsx is not installed: its song is skipped\n");
+    std::string demo = std::string(TABRINO_SOURCE_DIR) + "/res/demo.mid";
+    if (std::filesystem::exists(demo))
+        songs.push_back(demo);
+    else
+        std::printf("res/demo.mid is missing: skipped\n");
+    for (const std::string& song : songs)
+        PlaySong(song, seconds, idleSeconds);
+    return 0;
+}

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Plays a generated song with tabrino-play through the capture port and
+# checks the bytes: the start sequence first, then every channel message of
+# the file (but those at its last tick) with the output rules applied, and
+# the all-off of the end.
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+/usr/bin/python3 - "$work/song.mid" <<'PY'
+import sys, mido
+f = mido.MidiFile(ticks_per_beat=96)
+t0 = mido.MidiTrack(); f.tracks.append(t0)
+t0.append(mido.MetaMessage('set_tempo', tempo=250000, time=0))
+t0.append(mido.MetaMessage('time_signature', numerator=3, denominator=4, time=0))
+t0.append(mido.MetaMessage('set_tempo', tempo=1000000, time=96))
+t0.append(mido.MetaMessage('end_of_track', time=0))
+t1 = mido.MidiTrack(); f.tracks.append(t1)
+t1.append(mido.Message('program_change', channel=0, program=19, time=0))
+t1.append(mido.Message('control_change', channel=0, control=7, value=90, time=0))
+t1.append(mido.Message('sysex', data=[0x7E, 0x7F, 0x09, 0x01], time=0))
+for i in range(12):
+    t1.append(mido.Message('note_on', channel=0, note=60 + i, velocity=100, time=0 if i == 0 else 12))
+    t1.append(mido.Message('pitchwheel', channel=0, pitch=i * 100, time=12))
+    t1.append(mido.Message('note_off', channel=0, note=60 + i, velocity=0, time=12))
+t1.append(mido.Message('aftertouch', channel=0, value=40, time=1))
+t2 = mido.MidiTrack(); f.tracks.append(t2)
+t2.append(mido.Message('control_change', channel=9, control=7, value=50, time=0))
+for i in range(16):
+    t2.append(mido.Message('note_on', channel=9, note=36 + (i % 3), velocity=80, time=0 if i == 0 else 24))
+    t2.append(mido.Message('note_on', channel=9, note=36 + (i % 3), velocity=0, time=0))
+t2.append(mido.Message('control_change', channel=9, control=10, value=3, time=6))
+t2.append(mido.Message('note_off', channel=9, note=40, velocity=0, time=20))
+f.save(sys.argv[1])
+PY
+
+"$build/tools/tabrino-play" --help | grep -q -- "--port NAME"
+if "$build/tools/tabrino-play" --tempo fast "$work/song.mid" 2>"$work/err"; then
+  echo "a bad number was accepted"; exit 1
+fi
+grep -q "whole number" "$work/err"
+
+"$build/tools/tabrino-play" --port "capture:$work/out.txt" "$work/song.mid" 2>"$work/err" </dev/null
+"$build/tools/tabrino-play" --port "capture:$work/transposed.txt" --transpose 2 "$work/song.mid" 2>>"$work/err" </dev/null
+
+/usr/bin/python3 - "$work/song.mid" "$work/out.txt" "$work/transposed.txt" <<'PY'
+import sys, mido
+from collections import Counter
+
+def messages(path):
+    out = []
+    for line in open(path):
+        b = int(line.split()[1], 16)
+        if b >= 0x80 or not out:
+            out.append([])
+        out[-1].append(b)
+    return [tuple(m) for m in out]
+
+def expected(song, transpose):
+    f = mido.MidiFile(song)
+    events = []
+    for track in f.tracks:
+        tick = 0
+        for m in track:
+            tick += m.time
+            if not m.is_meta and m.type != 'sysex':
+                events.append((tick, list(m.bytes())))
+    last = max(t for t, _ in events)
+    result = Counter()
+    for tick, b in events:
+        if tick >= last:
+            continue
+        status = b[0]
+        kind, channel = status & 0xF0, status & 0x0F
+        if kind in (0x80, 0x90) and channel != 9:
+            b[1] = max(0, min(127, b[1] + transpose))
+        if kind == 0xB0 and channel == 9:
+            b[2] = 127
+        result[tuple(b)] += 1
+    return result, last
+
+def start_sequence():
+    seq = []
+    for n in range(16):
+        seq += [(0xB0 + n, 120, 127 if n == 9 else 0), (0xB0 + n, 121, 0), (0xB0 + n, 123, 0)]
+    return seq
+
+for path, transpose in ((sys.argv[2], 0), (sys.argv[3], 2)):
+    got = messages(path)
+    start = start_sequence() + [(0xB0 + n, 7, 127) for n in range(16)]
+    assert got[:64] == start, ("start sequence", got[:64])
+    assert got[-48:] == start_sequence(), ("final all-off", got[-48:])
+    want, last = expected(sys.argv[1], transpose)
+    body = Counter(got[64:-48])
+    assert body == want, ("messages differ", sorted((body - want).items()), sorted((want - body).items()))
+print("capture ok")
+PY

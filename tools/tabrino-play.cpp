@@ -1,0 +1,214 @@
+// tabrino-play: plays a Standard MIDI File through the output stage in real
+// time, without a display. Also the tool for timing measurements.
+
+#include "app/CTabrinoDlg.h"
+#include "platform/comm/Comm.h"
+#include "platform/core/Console.h"
+#include "platform/core/TickCount.h"
+#include "player/CMainThread.h"
+#include "player/CPositionText.h"
+#include "player/CTransport.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const USAGE =
+    "Usage: tabrino-play [--port NAME] [--transpose N] [--tempo BPM] [--from TICK] [--metronome]\n"
+    "                    [--soundfont PATH] FILE\n"
+    "\n"
+    "Plays the Standard MIDI File FILE from start to end and exits.\n"
+    "\n"
+    "  --port NAME     where the MIDI bytes go (default synth):\n"
+    "                    synth           the built-in synthesizer on the sound card\n"
+    "                    synth:FILE.wav  the built-in synthesizer into a WAV file\n"
+    "                    capture:FILE    one line per byte: microseconds and hex byte\n"
+    "                    /dev/...        a serial port or a raw MIDI device\n"
+    "                    none            nothing is sent\n"
+    "  --transpose N   transposition in semitones, -12..12 (the drum channel stays)\n"
+    "  --tempo BPM     tempo in beats per minute, 30..300, instead of the file's\n"
+    "  --from TICK     start position in ticks\n"
+    "  --metronome     click every quarter note, accented every four\n"
+    "  --soundfont PATH  SoundFont of the built-in synthesizer (default TimGM6mb)\n"
+    "  --help          this text\n"
+    "\n"
+    "On a terminal the position is shown as bar.beat.tick and as time about once\n"
+    "a second. Ctrl-C stops playback and exits.\n";
+
+struct Options {
+    std::string port { "synth" };
+    std::string file;
+    std::string soundFont;
+    long long transpose { 0 };
+    long long tempo { 0 };
+    long long from { 0 };
+    bool hasTranspose { false };
+    bool hasTempo { false };
+    bool hasFrom { false };
+    bool metronome { false };
+};
+
+bool ParseNumber(const char* text, long long& value)
+{
+    const char* end = text + std::strlen(text);
+    auto [rest, error] = std::from_chars(text, end, value);
+    return error == std::errc() && rest == end && rest != text;
+}
+
+// Returns 0 when the options are complete, otherwise the exit status.
+int ParseOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](const char*& out) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "tabrino-play: %s needs a value\n", arg.c_str());
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        auto number = [&](long long& out, bool& seen) {
+            const char* text = nullptr;
+            if (!value(text))
+                return false;
+            if (!ParseNumber(text, out)) {
+                std::fprintf(stderr, "tabrino-play: %s takes a whole number, not \"%s\"\n", arg.c_str(), text);
+                return false;
+            }
+            seen = true;
+            return true;
+        };
+        const char* text = nullptr;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(USAGE, stdout);
+            return -1;
+        } else if (arg == "--port") {
+            if (!value(text))
+                return 2;
+            options.port = text;
+        } else if (arg == "--transpose") {
+            if (!number(options.transpose, options.hasTranspose))
+                return 2;
+        } else if (arg == "--tempo") {
+            if (!number(options.tempo, options.hasTempo))
+                return 2;
+        } else if (arg == "--from") {
+            if (!number(options.from, options.hasFrom))
+                return 2;
+        } else if (arg == "--soundfont") {
+            if (!value(text))
+                return 2;
+            options.soundFont = text;
+        } else if (arg == "--metronome") {
+            options.metronome = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "tabrino-play: unknown option %s (see --help)\n", arg.c_str());
+            return 2;
+        } else if (!options.file.empty()) {
+            std::fprintf(stderr, "tabrino-play: only one FILE can be played\n");
+            return 2;
+        } else {
+            options.file = arg;
+        }
+    }
+    if (options.file.empty()) {
+        std::fputs(USAGE, stderr);
+        return 2;
+    }
+    return 0;
+}
+
+long long Clamp(long long value, long long low, long long high)
+{
+    return value < low ? low : value > high ? high : value;
+}
+
+void ShowStatus(CPlayerState& state)
+{
+    LONGLONG ppqn = state.m_ppqn;
+    LONGLONG usPerQuarter = state.m_usPerQuarter;
+    LONGLONG position = state.m_currentTick;
+    LONGLONG length = state.m_length;
+    std::fprintf(stderr, "\r%s  %s  of  %s  %s  \x1b[K",
+        CPositionText::BarBeatTick(position, ppqn).ToUtf8().c_str(),
+        CPositionText::Time(position, ppqn, usPerQuarter).ToUtf8().c_str(),
+        CPositionText::BarBeatTick(length, ppqn).ToUtf8().c_str(),
+        CPositionText::Time(length, ppqn, usPerQuarter).ToUtf8().c_str());
+    std::fflush(stderr);
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    Options options;
+    int status = ParseOptions(argc, argv, options);
+    if (status != 0)
+        return status < 0 ? 0 : status;
+
+    CTabrinoDlg dialog;
+    CPlayerState& state = dialog.m_playerState;
+    state.Reset();
+    dialog.ReadFile(CString::FromUtf8(options.file));
+    if (!dialog.m_pTracks) {
+        std::fprintf(stderr, "tabrino-play: no tracks in %s\n", options.file.c_str());
+        return 1;
+    }
+    CTransport transport(state, nullptr, TRUE);
+    transport.AdoptSong(dialog.m_pTracks);
+    if (state.m_length == 0) {
+        std::fprintf(stderr, "tabrino-play: %s holds nothing to play\n", options.file.c_str());
+        return 1;
+    }
+
+    if (!options.soundFont.empty())
+        SetSynthSoundFont(CString::FromUtf8(options.soundFont));
+    if (options.port != "none" && !dialog.m_output.OpenPort(CString::FromUtf8(options.port)))
+        return 1;
+
+    dialog.m_pThread = new CMainThread(&dialog);
+    if (!dialog.m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr)) {
+        delete dialog.m_pThread;
+        dialog.m_pThread = nullptr;
+        std::fprintf(stderr, "tabrino-play: the player thread cannot be started\n");
+        return 1;
+    }
+    dialog.m_pThread->ResumeThread();
+    InstallInterruptHandler();
+
+    if (options.hasTempo)
+        transport.SetTempo(static_cast<std::int32_t>(Clamp(options.tempo, CTransport::MIN_BPM, CTransport::MAX_BPM)));
+    if (options.hasTranspose)
+        transport.SetTranspose(static_cast<std::int32_t>(
+            Clamp(options.transpose, -CTransport::MAX_TRANSPOSE, CTransport::MAX_TRANSPOSE)));
+    if (options.hasFrom)
+        transport.SetPosition(Clamp(options.from, 0, state.m_length));
+    dialog.m_metronome.m_enabled = options.metronome ? TRUE : FALSE;
+    transport.Play();
+
+    bool terminal = IsTerminalStream(2);
+    DWORD lastStatus = GetTickCount() - 1000;
+    int exitStatus = 0;
+    while (state.m_playState != STATE_STOPPED) {
+        if (InterruptRequested()) {
+            transport.Stop();
+            exitStatus = 130;
+            break;
+        }
+        if (terminal && GetTickCount() - lastStatus >= 1000) {
+            lastStatus = GetTickCount();
+            ShowStatus(state);
+        }
+        Sleep(20);
+    }
+    if (terminal) {
+        ShowStatus(state);
+        std::fputc('\n', stderr);
+    }
+    dialog.m_output.ClosePort();
+    return exitStatus;
+}
