@@ -44,7 +44,14 @@ grep -q "whole number" "$work/err"
 "$build/tools/tabrino-play" --port "capture:$work/out.txt" "$work/song.mid" 2>"$work/err" </dev/null
 "$build/tools/tabrino-play" --port "capture:$work/transposed.txt" --transpose 2 "$work/song.mid" 2>>"$work/err" </dev/null
 
-/usr/bin/python3 - "$work/song.mid" "$work/out.txt" "$work/transposed.txt" <<'PY'
+# Ctrl-C (here SIGINT after a second) stops playback through the player
+# thread before the program exits: the capture ends with the all-off.
+rc=0
+timeout --preserve-status -s INT 1 "$build/tools/tabrino-play" --port "capture:$work/interrupted.txt" "$2/res/demo.mid" \
+  2>>"$work/err" </dev/null || rc=$?
+[ "$rc" = 130 ] || { echo "interrupted run ended with $rc"; exit 1; }
+
+/usr/bin/python3 - "$work/song.mid" "$work/out.txt" "$work/transposed.txt" "$work/interrupted.txt" <<'PY'
 import sys, mido
 from collections import Counter
 
@@ -94,5 +101,7 @@ for path, transpose in ((sys.argv[2], 0), (sys.argv[3], 2)):
     want, last = expected(sys.argv[1], transpose)
     body = Counter(got[64:-48])
     assert body == want, ("messages differ", sorted((body - want).items()), sorted((want - body).items()))
+got = messages(sys.argv[4])
+assert len(got) > 112 and got[-48:] == start_sequence(), "interrupted run did not stop cleanly"
 print("capture ok")
 PY

@@ -18,15 +18,6 @@ int Count(CSoundingNote* notes)
 
 }
 
-TEST(Level, ScaleMatchesTheVelocityTable)
-{
-    EXPECT_EQ(CChannelLevel::LevelOf(127), 0);
-    EXPECT_EQ(CChannelLevel::LevelOf(100), -2126);
-    EXPECT_EQ(CChannelLevel::LevelOf(64), -4961);
-    EXPECT_EQ(CChannelLevel::LevelOf(16), -8741);
-    EXPECT_EQ(CChannelLevel::LevelOf(1), -9922);
-}
-
 TEST(Level, AHeldNoteSinksOneStepPerRefreshDownToTheBottom)
 {
     CChannelLevel channel;

@@ -124,18 +124,6 @@ TEST(Tracks, ATempoChangeInsideTheSongChangesNothing)
     EXPECT_TRUE(d.Take().empty());
 }
 
-TEST(Tracks, AnEmptyTrackIsSkipped)
-{
-    DrivenTickCount clock(0);
-    CapturedDialog d;
-    CTrack* empty = d.AddTrack();
-    AddAt(d.AddTrack(), 0, 0x90, 1, 1);
-    Start(d, 10);
-    EXPECT_EQ(empty->m_currentEvent, nullptr);
-    empty->PlayUntil(&d.dialog.m_output, &d.dialog, &d.state, 1000);
-    EXPECT_EQ(d.Take().size(), 64u);
-}
-
 TEST(Tracks, TheLoopJumpsBackWithoutAnAllOff)
 {
     DrivenTickCount clock(0);
