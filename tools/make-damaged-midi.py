@@ -10,14 +10,7 @@ import os
 import struct
 import sys
 
-
-def vlq(value):
-    out = [value & 0x7F]
-    value >>= 7
-    while value:
-        out.append(0x80 | (value & 0x7F))
-        value >>= 7
-    return bytes(reversed(out))
+from smfbytes import vlq
 
 
 def header(fmt=1, tracks=1, division=480):

@@ -11,6 +11,8 @@ import os
 import struct
 import sys
 
+from smfbytes import vlq
+
 PPQN = 480
 BAR = 4 * PPQN
 TEMPO_US = 600000  # 100 beats per minute
@@ -29,15 +31,6 @@ def pitch(name):
         base -= 1
         rest = rest[1:]
     return 12 * (int(rest) + 1) + base
-
-
-def vlq(value):
-    out = [value & 0x7F]
-    value >>= 7
-    while value:
-        out.append(0x80 | (value & 0x7F))
-        value >>= 7
-    return bytes(reversed(out))
 
 
 class Track:

@@ -75,52 +75,42 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRI
     return CHandleTable::Add(port);
 }
 
-BOOL GetCommState(HANDLE handle, LPDCB dcb)
+namespace {
+
+// The settings calls share their checks: a live port and an argument.
+template<typename Arg, typename Op>
+BOOL WithPortArgument(HANDLE handle, Arg* argument, Op op)
 {
     std::shared_ptr<CCommPort> port = FindPort(handle);
     if (!port)
         return FALSE;
-    if (!dcb) {
+    if (!argument) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    return port->GetState(*dcb);
+    return op(*port, *argument);
+}
+
+}
+
+BOOL GetCommState(HANDLE handle, LPDCB dcb)
+{
+    return WithPortArgument(handle, dcb, [](CCommPort& port, DCB& d) { return port.GetState(d); });
 }
 
 BOOL SetCommState(HANDLE handle, LPDCB dcb)
 {
-    std::shared_ptr<CCommPort> port = FindPort(handle);
-    if (!port)
-        return FALSE;
-    if (!dcb) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return port->SetState(*dcb);
+    return WithPortArgument(handle, dcb, [](CCommPort& port, DCB& d) { return port.SetState(d); });
 }
 
 BOOL GetCommTimeouts(HANDLE handle, LPCOMMTIMEOUTS timeouts)
 {
-    std::shared_ptr<CCommPort> port = FindPort(handle);
-    if (!port)
-        return FALSE;
-    if (!timeouts) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return port->GetTimeouts(*timeouts);
+    return WithPortArgument(handle, timeouts, [](CCommPort& port, COMMTIMEOUTS& t) { return port.GetTimeouts(t); });
 }
 
 BOOL SetCommTimeouts(HANDLE handle, LPCOMMTIMEOUTS timeouts)
 {
-    std::shared_ptr<CCommPort> port = FindPort(handle);
-    if (!port)
-        return FALSE;
-    if (!timeouts) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return port->SetTimeouts(*timeouts);
+    return WithPortArgument(handle, timeouts, [](CCommPort& port, COMMTIMEOUTS& t) { return port.SetTimeouts(t); });
 }
 
 BOOL SetCommMask(HANDLE handle, DWORD mask)
