@@ -111,6 +111,13 @@ BOOL CTabrinoDlg::DestroyWindow()
     if (m_playerState.m_playState != STATE_STOPPED)
         CTransport(m_playerState, m_hWnd, m_pThread != nullptr).Stop();
     m_bRefresh = FALSE;
+    // A period that read the flag before it changed may still be about to
+    // post to the window; holding the thread once between two periods lets
+    // that one finish, and every later period sees the flag clear.
+    if (m_pThread) {
+        m_pThread->SuspendThread();
+        m_pThread->ResumeThread();
+    }
     m_output.ClosePort();
     SaveSettings();
     return CSkinDialog::DestroyWindow();

@@ -54,7 +54,7 @@ done
 if kill -0 "$pid" 2>/dev/null; then
   echo "Escape did not close the player"; kill "$pid"; exit 1
 fi
-wait "$pid"
+wait "$pid" || { status=$?; echo "the player ended with status $status:"; cat "$work/stderr.txt"; exit 1; }
 SH
 XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
   xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh" "$build" "$work"
