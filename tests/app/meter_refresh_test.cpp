@@ -63,10 +63,12 @@ TEST_F(MeterRefresh, PlayerThreadPostsBothRefreshesAcrossTheWrap)
     state.m_lastMeterTime = 0xFFFFFFFALL;
     clock.Set(9);
     CPlayerEngine::RunPeriod(dialog);
-    EXPECT_TRUE(Commands().empty());
+    EXPECT_TRUE(Drain().empty());
     clock.Set(10);
     CPlayerEngine::RunPeriod(dialog);
-    auto posted = Commands();
+    std::vector<int> posted;
+    for (const MSG& msg : Drain())
+        posted.push_back(LOWORD(msg.wParam));
     std::sort(posted.begin(), posted.end());
     EXPECT_EQ(posted, (std::vector<int> { 1004, 1005 }));
 
@@ -74,6 +76,6 @@ TEST_F(MeterRefresh, PlayerThreadPostsBothRefreshesAcrossTheWrap)
     dialog.m_bRefresh = FALSE;
     clock.Set(100);
     CPlayerEngine::RunPeriod(dialog);
-    EXPECT_TRUE(Commands().empty());
+    EXPECT_TRUE(Drain().empty());
     dialog.m_pThread->ResumeThread();
 }
