@@ -1,7 +1,15 @@
 #include "app/CTabrinoDlg.h"
 
+#include "app/CDisplayRefresh.h"
+#include "app/DrumChannel.h"
+#include "platform/comm/Comm.h"
 #include "platform/core/CFile.h"
 #include "platform/core/MessageBox.h"
+#include "platform/core/TickCount.h"
+#include "platform/ui/CFileDialog.h"
+#include "platform/ui/Icon.h"
+#include "skin/CFaceLayout.h"
+#include "skin/CSkinSlider.h"
 #include "player/CMainThread.h"
 #include "player/CPlayerEngine.h"
 #include "player/CTransport.h"
@@ -13,13 +21,22 @@
 #include <memory>
 #include <new>
 
+namespace {
+
+const wchar_t* const kFileFilter = L"Midi Files (*.mid)|*.mid|All Files (*.*)|*.*||";
+
+}
+
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
 {
+    m_hIcon = LoadIcon(nullptr, 128);
 }
 
 CTabrinoDlg::~CTabrinoDlg()
 {
+    // The song goes while the player thread still exists: the thread is
+    // idle by now and touches no track.
     CRing::Clear(m_pSongs);
     CRing::Clear(m_pTracks);
     if (m_pThread) {
@@ -27,6 +44,172 @@ CTabrinoDlg::~CTabrinoDlg()
         delete m_pThread;
         m_pThread = nullptr;
     }
+    m_pCaptured = nullptr;
+    CRing::Clear(m_pControls);
+    m_bmpNormal.DeleteObject();
+    m_bmpPressed.DeleteObject();
+    m_bmpMask.DeleteObject();
+    m_fontSmall.DeleteObject();
+    m_fontLarge.DeleteObject();
+}
+
+BOOL CTabrinoDlg::OnInitDialog()
+{
+    CSkinDialog::OnInitDialog();
+    LoadSettings();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    LoadSkins(129, 130, 131);
+    CFaceLayout::CreateFonts(m_fontSmall, m_fontLarge);
+
+    CFaceLayout face;
+    face.Create(*this, &m_fontSmall, &m_fontLarge);
+    m_pVolumeSlider = face.m_pVolumeSlider;
+    m_pPositionSlider = face.m_pPositionSlider;
+    m_pMeter = face.m_pMeter;
+    m_pPositionTime = face.m_pPositionTime;
+    m_pPositionBeat = face.m_pPositionBeat;
+    m_pLengthTime = face.m_pLengthTime;
+    m_pLengthBeat = face.m_pLengthBeat;
+    m_pTempoText = face.m_pTempoText;
+    m_pTransposeText = face.m_pTransposeText;
+    CenterWindow();
+
+    // The port opens before the player thread can send anything; a port
+    // that fails has shown its own message, and the player runs silent.
+    if (!IsNoPortName(m_strPort))
+        m_output.OpenPort(m_strPort);
+
+    m_pThread = new CMainThread(this);
+    if (!m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr)) {
+        delete m_pThread;
+        m_pThread = nullptr;
+        // The face still works, but nothing can play: play does nothing and
+        // nothing waits for a thread that is not there.
+        MessageBoxW(nullptr, L"Unable to start the player thread", L"Error", MB_OK | MB_ICONERROR);
+    } else {
+        m_pThread->ResumeThread();
+    }
+
+    m_bRefresh = TRUE;
+    m_dwLastRefresh = GetTickCount();
+    m_output.SetVolume(1000);
+    if (m_pVolumeSlider)
+        m_pVolumeSlider->SetValue(1000);
+
+    if (!m_strStartFile.IsEmpty()) {
+        // The title shows the name the file dialog would report.
+        CFileDialog named(TRUE);
+        named.SetPathName(m_strStartFile);
+        OpenFile(m_strStartFile, named.GetFileName());
+    }
+    return TRUE;
+}
+
+BOOL CTabrinoDlg::DestroyWindow()
+{
+    if (m_playerState.m_playState != STATE_STOPPED)
+        CTransport(m_playerState, m_hWnd, m_pThread != nullptr).Stop();
+    m_bRefresh = FALSE;
+    // A period that read the flag before it changed may still be about to
+    // post to the window; holding the thread once between two periods lets
+    // that one finish, and every later period sees the flag clear.
+    if (m_pThread) {
+        m_pThread->SuspendThread();
+        m_pThread->ResumeThread();
+    }
+    m_output.ClosePort();
+    SaveSettings();
+    return CSkinDialog::DestroyWindow();
+}
+
+void CTabrinoDlg::DoDataExchange(CDataExchange*)
+{
+}
+
+LRESULT CTabrinoDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SKIN_SLIDER)
+        return OnSkinSlider(wParam, lParam);
+    if (message == WM_COMMAND && HIWORD(wParam) == 0) {
+        switch (LOWORD(wParam)) {
+        case 1000: OnButtonFileopen(); return 0;
+        case 1001: OnButtonPlay(); return 0;
+        case 1002: OnButtonStop(); return 0;
+        case 1004: OnUpdateMeters(); return 0;
+        case 1005: OnUpdateDisplay(); return 0;
+        case 1015: OnButtonTransposeup(); return 0;
+        case 1016: OnButtonTransposedown(); return 0;
+        case 1017: OnButtonTempoup(); return 0;
+        case 1018: OnButtonTempodown(); return 0;
+        case 1019: OnButtonSettings(); return 0;
+        default: break;
+        }
+    }
+    return CSkinDialog::WindowProc(message, wParam, lParam);
+}
+
+void CTabrinoDlg::OnButtonFileopen()
+{
+    if (m_playerState.m_playState != STATE_STOPPED)
+        return;
+    CFileDialog dialog(TRUE, L"mid", L"", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kFileFilter, this);
+    if (dialog.DoModal() != IDOK)
+        return;
+    OpenFile(dialog.GetPathName(), dialog.GetFileName());
+}
+
+void CTabrinoDlg::OpenFile(const CString& path, const CString& name)
+{
+    m_strPath = path;
+    SetWindowText(CString(L"TabrinoCE - ") + name);
+    m_playerState.Reset();
+    ReadFile(m_strPath);
+    CTransport(m_playerState, m_hWnd, m_pThread != nullptr).AdoptSong(m_pTracks);
+    CDisplayRefresh(*this).ShowSong();
+    Invalidate(TRUE);
+}
+
+void CTabrinoDlg::OnButtonSettings()
+{
+    BYTE channel = m_playerState.m_drumChannel;
+    if (EditDrumChannel(this, channel))
+        m_playerState.m_drumChannel = channel;
+}
+
+LRESULT CTabrinoDlg::OnSkinSlider(WPARAM wParam, LPARAM lParam)
+{
+    const UINT id = static_cast<UINT>(wParam);
+    const auto bits = static_cast<std::uintptr_t>(lParam);
+    const int code = HIWORD(bits);
+    const int value = LOWORD(bits);
+    if (id == 1013 && code == SLIDER_NOTIFY_UP)
+        SetPosition(CDisplayRefresh::SeekTick(m_playerState.m_length, m_playerState.m_ppqn, value));
+    else if (id == 1016 && code != SLIDER_NOTIFY_UP)
+        m_output.SetVolume(value);
+    return 0;
+}
+
+void CTabrinoDlg::OnUpdateDisplay()
+{
+    CDisplayRefresh(*this).UpdateDisplay();
+}
+
+void CTabrinoDlg::OnUpdateMeters()
+{
+    CDisplayRefresh(*this).UpdateMeters();
+}
+
+void CTabrinoDlg::LoadSettings()
+{
+    BYTE channel = m_playerState.m_drumChannel;
+    if (LoadDrumChannel(channel))
+        m_playerState.m_drumChannel = channel;
+}
+
+void CTabrinoDlg::SaveSettings()
+{
+    SaveDrumChannel(m_playerState.m_drumChannel);
 }
 
 void CTabrinoDlg::PlayerPeriod()
@@ -36,6 +219,9 @@ void CTabrinoDlg::PlayerPeriod()
 
 void CTabrinoDlg::OnButtonPlay()
 {
+    // Without a player thread nobody would ever answer the start request.
+    if (!m_pThread)
+        return;
     CTransport(m_playerState, m_hWnd, m_pThread != nullptr).Play();
 }
 

@@ -2,6 +2,7 @@
 
 #include "midiout/CSerialMidiOut.h"
 #include "platform/core/CString.h"
+#include "platform/gdi/CFont.h"
 #include "player/CMetronome.h"
 #include "player/CPlayerState.h"
 #include "skin/CSkinDialog.h"
@@ -23,6 +24,27 @@ public:
     explicit CTabrinoDlg(CWnd* parent = nullptr);
     ~CTabrinoDlg() override;
 
+    // Builds the face, opens the port, starts the player thread and opens
+    // m_strStartFile when one is named.
+    BOOL OnInitDialog() override;
+    // Stops playback, closes the port and saves the settings.
+    BOOL DestroyWindow() override;
+    void DoDataExchange(CDataExchange* dx) override;
+    // The commands and slider notifications; painting and the stylus go to
+    // the skin dialog, OK and Cancel to the framework.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void OnButtonFileopen();
+    void OnButtonSettings();
+    LRESULT OnSkinSlider(WPARAM wParam, LPARAM lParam);
+    void OnUpdateDisplay();
+    void OnUpdateMeters();
+    // Opens a file as the open command does once the file is chosen: name
+    // is the file's name as the title shows it.
+    void OpenFile(const CString& path, const CString& name);
+    void LoadSettings();
+    void SaveSettings();
+
     // Reads a Standard MIDI File into m_pSongs and m_pTracks.
     void ReadFile(CString path);
 
@@ -37,6 +59,8 @@ public:
     void OnButtonTransposedown();
     void SetPosition(LONGLONG tick);
 
+    CFont m_fontSmall;
+    CFont m_fontLarge;
     CSkinSlider* m_pVolumeSlider { nullptr };
     CSkinSlider* m_pPositionSlider { nullptr };
     CSkinMeter* m_pMeter { nullptr };
@@ -56,4 +80,8 @@ public:
     std::atomic<BOOL> m_bRefresh { FALSE };
     std::atomic<DWORD> m_dwLastRefresh { 0 };
     HICON m_hIcon { nullptr };
+    // Where the MIDI bytes go (a port name of the output stage; "none" opens
+    // nothing), and the file to open at start-up (empty for none).
+    CString m_strPort { L"synth" };
+    CString m_strStartFile;
 };

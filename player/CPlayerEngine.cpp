@@ -103,9 +103,8 @@ void CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
     auto post = [hwnd](WORD command) {
         PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(command, 0), reinterpret_cast<LPARAM>(hwnd));
     };
-    DWORD now = GetTickCount();
-    if (now > dialog.m_dwLastRefresh + REFRESH_INTERVAL)
+    if (RefreshDue(GetTickCount(), dialog.m_dwLastRefresh))
         post(1005);
-    if (static_cast<LONGLONG>(GetTickCount()) > dialog.m_playerState.m_lastMeterTime + REFRESH_INTERVAL)
+    if (RefreshDue(GetTickCount(), static_cast<DWORD>(dialog.m_playerState.m_lastMeterTime)))
         post(1004);
 }

@@ -22,6 +22,10 @@ public:
     // A refresh command is posted when its last run lies more than this
     // many milliseconds back.
     static constexpr DWORD REFRESH_INTERVAL = 15;
+    // TRUE when more than the refresh interval lies between last and now.
+    // The unsigned difference stays right across the wrap of the 32-bit
+    // tick count, where a plain comparison would stall for 49 days.
+    static BOOL RefreshDue(DWORD now, DWORD last) { return now - last > REFRESH_INTERVAL ? TRUE : FALSE; }
 
 private:
     static void HandleRequest(CTabrinoDlg& dialog);

@@ -158,8 +158,13 @@ void CQtDialogWindow::Wake()
 {
     // Any thread. One wake event at a time is enough: its dispatch takes
     // every message queued before it starts.
-    if (!m_wakePending.exchange(true))
-        QCoreApplication::postEvent(this, new QEvent(kWakeEvent));
+    if (m_wakePending.exchange(true))
+        return;
+    auto* wake = new QEvent(kWakeEvent);
+    // Qt hands the event over with its own locking; this count makes the
+    // hand-over visible to the thread checker as well (see event()).
+    m_wakesPosted.fetch_add(1, std::memory_order_release);
+    QCoreApplication::postEvent(this, wake);
 }
 
 QRect CQtDialogWindow::FaceToWidget(const RECT& area) const
@@ -212,6 +217,9 @@ void CQtDialogWindow::SetIcon(HICON icon, bool)
 
 bool CQtDialogWindow::event(QEvent* event)
 {
+    // Pairs with the release in Wake(): a wake event built on another
+    // thread is complete before it is read here.
+    m_wakesPosted.load(std::memory_order_acquire);
     if (event->type() == kWakeEvent) {
         Dispatch(false);
         return true;

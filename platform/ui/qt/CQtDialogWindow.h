@@ -70,6 +70,7 @@ private:
     QEventLoop* m_loop { nullptr };
     bool m_allowClose { false };
     std::atomic<bool> m_wakePending { false };
+    std::atomic<unsigned> m_wakesPosted { 0 };
     QIcon m_icon;
     std::vector<std::unique_ptr<CQtControl>> m_controls;
 };

@@ -1,0 +1,103 @@
+#include "app/CCommandLine.h"
+
+#include "platform/ui/WindowZoom.h"
+
+#include <cstring>
+
+namespace {
+
+const char* const USAGE =
+    "Usage: tabrino [--port NAME] [--soundfont PATH] [--zoom N] [FILE]\n"
+    "\n"
+    "Opens the player window, with the Standard MIDI File FILE loaded when given.\n"
+    "\n"
+    "  --port NAME       where the MIDI bytes go (default synth):\n"
+    "                      synth           the built-in synthesizer on the sound card\n"
+    "                      synth:FILE.wav  the built-in synthesizer into a WAV file\n"
+    "                      capture:FILE    one line per byte: microseconds and hex byte\n"
+    "                      /dev/...        a serial port or a raw MIDI device\n"
+    "                      none            nothing is sent\n"
+    "  --soundfont PATH  SoundFont of the built-in synthesizer (default TimGM6mb)\n"
+    "  --zoom N          show every face pixel as N x N screen pixels, 1..4\n"
+    "                    (default: the largest that fits half the screen height)\n"
+    "  --help            this text\n"
+    "  --version         the program's version\n";
+
+// A whole decimal number of at most a few digits, so that no value can
+// overflow on its way to the range test.
+bool ParseSmallNumber(const char* text, int& value)
+{
+    size_t length = std::strlen(text);
+    if (length == 0 || length > 4)
+        return false;
+    int result = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+        result = result * 10 + (text[i] - '0');
+    }
+    value = result;
+    return true;
+}
+
+}
+
+const char* CCommandLine::Usage()
+{
+    return USAGE;
+}
+
+CCommandLine::Action CCommandLine::Parse(int argc, const char* const* argv)
+{
+    bool onlyFiles = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i] ? argv[i] : "";
+        auto value = [&](const char*& out) {
+            if (i + 1 >= argc || !argv[i + 1]) {
+                m_error = arg + " needs a value";
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        const char* text = nullptr;
+        if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
+            if (!m_file.IsEmpty()) {
+                m_error = "only one FILE can be opened";
+                return FAULT;
+            }
+            m_file = CString::FromUtf8(arg);
+            if (m_file.IsEmpty()) {
+                m_error = "the FILE name is empty";
+                return FAULT;
+            }
+        } else if (arg == "--") {
+            onlyFiles = true;
+        } else if (arg == "--help" || arg == "-h") {
+            return HELP;
+        } else if (arg == "--version") {
+            return VERSION;
+        } else if (arg == "--port") {
+            if (!value(text))
+                return FAULT;
+            m_port = CString::FromUtf8(text);
+        } else if (arg == "--soundfont") {
+            if (!value(text))
+                return FAULT;
+            m_soundFont = CString::FromUtf8(text);
+        } else if (arg == "--zoom") {
+            if (!value(text))
+                return FAULT;
+            int zoom = 0;
+            if (!ParseSmallNumber(text, zoom) || zoom < kMinWindowZoom || zoom > kMaxWindowZoom) {
+                m_error = std::string("--zoom takes a whole number from 1 to 4, not \"") + text + "\"";
+                return FAULT;
+            }
+            m_zoom = zoom;
+        } else {
+            m_error = "unknown option " + arg;
+            return FAULT;
+        }
+    }
+    return RUN;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/core/CString.h"
+
+#include <string>
+
+// The player's command line: tabrino [--port NAME] [--soundfont PATH]
+// [--zoom N] [FILE], --help and --version. Parsing only records what was
+// asked; the program applies it.
+class CCommandLine {
+public:
+    enum Action {
+        RUN, // open the window
+        HELP, // print Usage() and end with status 0
+        VERSION, // print the version and end with status 0
+        FAULT, // print m_error and Usage() on the error stream, end with status 2
+    };
+
+    Action Parse(int argc, const char* const* argv);
+
+    static const char* Usage();
+
+    CString m_port { L"synth" };
+    CString m_soundFont;
+    // 1..4, or 0 for the largest zoom that fits the screen.
+    int m_zoom { 0 };
+    // The file to open at start-up; empty for none.
+    CString m_file;
+    // Why the command line was refused.
+    std::string m_error;
+};

@@ -1,0 +1,167 @@
+#pragma once
+
+#include "tests/TempConfigHome.h"
+#include "app/CTabrinoDlg.h"
+#include "platform/core/TickCount.h"
+#include "platform/ui/WindowHandle.h"
+#include "player/CMainThread.h"
+#include "skin/CSkinText.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// A tick count the test moves by hand, so the 15 ms refresh tests do not
+// depend on how fast the machine runs.
+class DrivenTickCount {
+public:
+    explicit DrivenTickCount(DWORD start) { s_now = start; SetTickCountSource(&Now); }
+    ~DrivenTickCount() { SetTickCountSource(nullptr); }
+    void Set(DWORD now) { s_now = now; }
+    void Advance(DWORD ms) { s_now += ms; }
+
+private:
+    static DWORD Now() { return s_now; }
+    static inline std::atomic<DWORD> s_now { 0 };
+};
+
+// A Standard MIDI File with one track: an optional tempo, a note on at 0 and
+// its note off at lastTick.
+inline std::string WriteSong(const std::string& name, int division, long tempo, long lastTick)
+{
+    auto vlq = [](std::vector<unsigned char>& out, unsigned long value) {
+        unsigned char bytes[5];
+        int n = 0;
+        do {
+            bytes[n++] = static_cast<unsigned char>(value & 0x7F);
+            value >>= 7;
+        } while (value);
+        while (n > 1)
+            out.push_back(static_cast<unsigned char>(bytes[--n] | 0x80));
+        out.push_back(bytes[0]);
+    };
+    std::vector<unsigned char> track;
+    if (tempo >= 0) {
+        track.insert(track.end(), { 0x00, 0xFF, 0x51, 0x03 });
+        track.insert(track.end(), { static_cast<unsigned char>(tempo >> 16), static_cast<unsigned char>(tempo >> 8),
+                                      static_cast<unsigned char>(tempo) });
+    }
+    track.insert(track.end(), { 0x00, 0x90, 60, 100 });
+    vlq(track, static_cast<unsigned long>(lastTick));
+    track.insert(track.end(), { 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00 });
+    std::vector<unsigned char> file { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1,
+        static_cast<unsigned char>(division >> 8), static_cast<unsigned char>(division), 'M', 'T', 'r', 'k', 0, 0,
+        static_cast<unsigned char>(track.size() >> 8), static_cast<unsigned char>(track.size()) };
+    file.insert(file.end(), track.begin(), track.end());
+    std::string path = std::string(TEST_BINARY_DIR) + "/" + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+        static_cast<std::streamsize>(file.size()));
+    return path;
+}
+
+inline CString Wide(const std::string& text) { return CString::FromUtf8(text); }
+
+// The main dialog on a window without a screen, initialised as at start-up
+// with its output going to a capture file, its clock driven by the test and
+// its settings in a temporary folder.
+class PlayerDialog : public ::testing::Test {
+protected:
+    TempConfigHome config;
+    DrivenTickCount clock { 1000 };
+    std::string capture;
+    CTabrinoDlg dialog;
+    CPlayerState& state { dialog.m_playerState };
+
+    void SetUp() override
+    {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        capture = std::string(TEST_BINARY_DIR) + "/app-" + info->test_suite_name() + "-" + info->name() + ".txt";
+        dialog.m_strPort = Wide("capture:" + capture);
+        ASSERT_TRUE(dialog.CreateHeadless(240, 268));
+        ASSERT_TRUE(dialog.OnInitDialog());
+        ASSERT_NE(dialog.m_pThread, nullptr);
+        Drain();
+    }
+    void TearDown() override
+    {
+        if (dialog.m_hWnd)
+            dialog.DestroyWindow();
+        std::remove(capture.c_str());
+    }
+
+    HWND Hwnd() { return dialog.m_hWnd; }
+
+    std::vector<MSG> Drain()
+    {
+        std::vector<MSG> posted;
+        MSG msg;
+        while (TakePostedMessage(Hwnd(), &msg))
+            posted.push_back(msg);
+        return posted;
+    }
+    // The commands posted since the last look, but for the meter refresh,
+    // which the player thread keeps posting while no refresh runs.
+    std::vector<int> Commands()
+    {
+        std::vector<int> ids;
+        for (const MSG& msg : Drain()) {
+            if (msg.message == WM_COMMAND && LOWORD(msg.wParam) != 1004) {
+                EXPECT_EQ(msg.lParam, reinterpret_cast<LPARAM>(Hwnd()));
+                ids.push_back(LOWORD(msg.wParam));
+            }
+        }
+        return ids;
+    }
+    void Command(int id) { SendMessageW(Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(Hwnd())); }
+    // Runs the display refresh once it is due.
+    void Refresh()
+    {
+        clock.Advance(16);
+        dialog.OnUpdateDisplay();
+    }
+    std::string Text(CSkinText* field) { return field->m_strText.ToUtf8(); }
+
+    void Open(const std::string& path)
+    {
+        dialog.OpenFile(Wide(path), Wide(path.substr(path.rfind('/') + 1)));
+    }
+    void WaitForState(std::int32_t wanted)
+    {
+        for (int i = 0; i < 5000 && state.m_playState != wanted; ++i)
+            Sleep(1);
+        ASSERT_EQ(state.m_playState, wanted);
+    }
+
+    // The capture file as MIDI messages (a status byte starts each).
+    std::vector<std::vector<int>> Sent()
+    {
+        std::vector<std::vector<int>> messages;
+        std::ifstream in(capture);
+        long long time;
+        std::string hex;
+        while (in >> time >> hex) {
+            int byte = std::stoi(hex, nullptr, 16);
+            if (byte >= 0x80 || messages.empty())
+                messages.push_back({});
+            messages.back().push_back(byte);
+        }
+        return messages;
+    }
+    // TRUE when the output's last messages silence all sixteen channels.
+    bool EndsSilenced()
+    {
+        auto sent = Sent();
+        if (sent.size() < 48)
+            return false;
+        for (int n = 0; n < 16; ++n) {
+            const auto& reset = sent[sent.size() - 48 + 3 * n + 2];
+            if (reset != std::vector<int> { 0xB0 + n, 123, 0 })
+                return false;
+        }
+        return true;
+    }
+};

@@ -1,0 +1,73 @@
+#include "app/CCommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+CCommandLine::Action Parse(CCommandLine& line, std::vector<const char*> args)
+{
+    args.insert(args.begin(), "tabrino");
+    return line.Parse(static_cast<int>(args.size()), args.data());
+}
+
+}
+
+TEST(CommandLine, DefaultsAndEveryOption)
+{
+    CCommandLine plain;
+    EXPECT_EQ(Parse(plain, {}), CCommandLine::RUN);
+    EXPECT_EQ(plain.m_port.ToUtf8(), "synth");
+    EXPECT_EQ(plain.m_zoom, 0);
+    EXPECT_TRUE(plain.m_file.IsEmpty());
+    EXPECT_TRUE(plain.m_soundFont.IsEmpty());
+
+    CCommandLine full;
+    EXPECT_EQ(Parse(full, { "--port", "capture:/tmp/x y.txt", "--zoom", "3", "--soundfont", "/sf/ä.sf2", "Lied.mid" }),
+        CCommandLine::RUN);
+    EXPECT_EQ(full.m_port.ToUtf8(), "capture:/tmp/x y.txt");
+    EXPECT_EQ(full.m_zoom, 3);
+    EXPECT_EQ(full.m_soundFont.ToUtf8(), "/sf/ä.sf2");
+    EXPECT_EQ(full.m_file.ToUtf8(), "Lied.mid");
+
+    // After "--" a name that looks like an option is a file.
+    CCommandLine dashed;
+    EXPECT_EQ(Parse(dashed, { "--", "--zoom" }), CCommandLine::RUN);
+    EXPECT_EQ(dashed.m_file.ToUtf8(), "--zoom");
+}
+
+TEST(CommandLine, HelpAndVersionWinOverTheRest)
+{
+    CCommandLine help;
+    EXPECT_EQ(Parse(help, { "song.mid", "--help", "--bogus" }), CCommandLine::HELP);
+    CCommandLine version;
+    EXPECT_EQ(Parse(version, { "--version" }), CCommandLine::VERSION);
+    EXPECT_NE(std::string(CCommandLine::Usage()).find("tabrino [--port NAME] [--soundfont PATH] [--zoom N] [FILE]"),
+        std::string::npos);
+}
+
+TEST(CommandLine, RefusesWhatItCannotUse)
+{
+    struct Case {
+        std::vector<const char*> args;
+        const char* error;
+    };
+    for (const Case& c : {
+             Case { { "--zoom", "0" }, "--zoom takes a whole number from 1 to 4" },
+             Case { { "--zoom", "5" }, "--zoom takes" },
+             Case { { "--zoom", "2x" }, "--zoom takes" },
+             Case { { "--zoom", "-1" }, "--zoom takes" },
+             Case { { "--zoom", "99999999999999999999" }, "--zoom takes" },
+             Case { { "--zoom" }, "--zoom needs a value" },
+             Case { { "--port" }, "--port needs a value" },
+             Case { { "--soundfont" }, "--soundfont needs a value" },
+             Case { { "--loud" }, "unknown option --loud" },
+             Case { { "a.mid", "b.mid" }, "only one FILE" },
+             Case { { "" }, "empty" },
+         }) {
+        CCommandLine line;
+        EXPECT_EQ(Parse(line, c.args), CCommandLine::FAULT) << c.error;
+        EXPECT_NE(line.m_error.find(c.error), std::string::npos) << line.m_error;
+    }
+}

@@ -1,0 +1,246 @@
+#include "player/CPositionText.h"
+#include "PlayerDialogFixture.h"
+
+#include "app/CDisplayRefresh.h"
+#include "platform/ui/CFileDialogScript.h"
+#include "skin/CSkinSlider.h"
+
+using MainCommands = PlayerDialog;
+
+TEST_F(MainCommands, ReadoutsShowPositionAndLengthInBothFormats)
+{
+    state.m_ppqn = 384;
+    state.m_usPerQuarter = 500000;
+    struct Case {
+        LONGLONG tick;
+        const char* beat;
+        const char* time;
+    };
+    for (const Case& c : { Case { 0, "1.1.000", "00:00:00,0" }, Case { 384, "1.2.000", "00:00:00,5" },
+             Case { 1536, "2.1.000", "00:00:02,0" }, Case { 1537, "2.1.001", "00:00:02,0" },
+             Case { 46080, "31.1.000", "00:01:00,0" }, Case { 384LL * 2 * 3600 * 3, "5401.1.000", "03:00:00,0" } }) {
+        state.m_currentTick = c.tick;
+        state.m_length = c.tick;
+        Refresh();
+        EXPECT_EQ(Text(dialog.m_pPositionBeat), c.beat) << c.tick;
+        EXPECT_EQ(Text(dialog.m_pPositionTime), c.time) << c.tick;
+        EXPECT_EQ(Text(dialog.m_pLengthBeat), c.beat) << c.tick;
+        EXPECT_EQ(Text(dialog.m_pLengthTime), c.time) << c.tick;
+    }
+}
+
+TEST_F(MainCommands, DisplayRefreshRunsOnlyAfterFifteenMilliseconds)
+{
+    state.m_currentTick = 384;
+    clock.Advance(15);
+    dialog.OnUpdateDisplay();
+    EXPECT_EQ(Text(dialog.m_pPositionBeat), "1.1.000");
+    clock.Advance(1);
+    dialog.OnUpdateDisplay();
+    EXPECT_EQ(Text(dialog.m_pPositionBeat), "1.2.000");
+
+    // Across the wrap of the tick count the refresh goes on at its pace.
+    clock.Set(0xFFFFFFF8u);
+    dialog.OnUpdateDisplay();
+    state.m_currentTick = 768;
+    clock.Set(4);
+    dialog.OnUpdateDisplay();
+    EXPECT_EQ(Text(dialog.m_pPositionBeat), "1.2.000");
+    clock.Set(8);
+    dialog.OnUpdateDisplay();
+    EXPECT_EQ(Text(dialog.m_pPositionBeat), "1.3.000");
+}
+
+TEST_F(MainCommands, TempoStepsStayWithinThirtyToThreeHundredAndPostARefresh)
+{
+    state.m_bpm = 299;
+    Command(1017);
+    EXPECT_EQ(state.m_bpm, 300);
+    EXPECT_EQ(state.m_usPerQuarter, 200000);
+    EXPECT_EQ(Commands(), std::vector<int> { 1005 });
+    Command(1017);
+    EXPECT_EQ(state.m_bpm, 300);
+    EXPECT_TRUE(Commands().empty());
+
+    state.m_bpm = 31;
+    Command(1018);
+    EXPECT_EQ(state.m_bpm, 30);
+    EXPECT_EQ(state.m_usPerQuarter, 2000000);
+    EXPECT_EQ(Commands(), std::vector<int> { 1005 });
+    Command(1018);
+    EXPECT_EQ(state.m_bpm, 30);
+    EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(MainCommands, TranspositionStaysWithinAnOctaveAndPostsARefresh)
+{
+    for (int i = 0; i < 14; ++i)
+        Command(1015);
+    EXPECT_EQ(state.m_transpose, 12);
+    EXPECT_EQ(Commands().size(), 12u);
+    for (int i = 0; i < 30; ++i)
+        Command(1016);
+    EXPECT_EQ(state.m_transpose, -12);
+    EXPECT_EQ(Commands().size(), 24u);
+    Refresh();
+    EXPECT_EQ(Text(dialog.m_pTransposeText), "-12");
+    // The transposition is not changed by a tempo step.
+    Command(1017);
+    EXPECT_EQ(state.m_transpose, -12);
+}
+
+TEST_F(MainCommands, AFileTempoOutsideTheRangeIsShownThenBroughtToTheLimit)
+{
+    // 100000 microseconds per quarter note is 600 beats per minute.
+    std::string path = WriteSong("app-fast.mid", 384, 100000, 3840);
+    Open(path);
+    Refresh();
+    EXPECT_EQ(Text(dialog.m_pTempoText), "600");
+    Command(1018);
+    Refresh();
+    EXPECT_EQ(Text(dialog.m_pTempoText), "300");
+    EXPECT_EQ(state.m_usPerQuarter, 200000);
+
+    // A slow file, 20 beats per minute, reaches 30 with either button.
+    Open(WriteSong("app-slow.mid", 384, 3000000, 3840));
+    Refresh();
+    EXPECT_EQ(Text(dialog.m_pTempoText), "20");
+    Command(1017);
+    Refresh();
+    EXPECT_EQ(Text(dialog.m_pTempoText), "30");
+}
+
+TEST_F(MainCommands, OpeningAFileSetsTitleStateAndReadouts)
+{
+    CFileDialogScript script(Wide(WriteSong("app-open.mid", 96, -1, 960)));
+    state.m_transpose = 5;
+    state.m_bpm = 200;
+    state.m_currentTick = 77;
+    Command(1000);
+    ASSERT_EQ(script.Requests().size(), 1u);
+    const auto& request = script.Requests()[0];
+    EXPECT_TRUE(request.open);
+    EXPECT_EQ(request.defaultExt.ToUtf8(), "mid");
+    EXPECT_TRUE(request.fileName.IsEmpty());
+    EXPECT_EQ(request.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
+    EXPECT_EQ(request.filter.ToUtf8(), "Midi Files (*.mid)|*.mid|All Files (*.*)|*.*||");
+
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
+    EXPECT_EQ(state.m_transpose, 0);
+    EXPECT_EQ(state.m_bpm, 90);
+    EXPECT_EQ(state.m_currentTick, 0);
+    EXPECT_EQ(state.m_ppqn, 96);
+    EXPECT_EQ(state.m_length, 960);
+    EXPECT_EQ(Text(dialog.m_pTransposeText), "0");
+    EXPECT_EQ(Text(dialog.m_pLengthBeat), "3.3.000");
+    EXPECT_EQ(Text(dialog.m_pLengthTime), "00:00:06,6");
+
+    // A cancelled dialog changes nothing, not even the title.
+    script.SetAnswer(CString());
+    Command(1000);
+    EXPECT_EQ(script.Requests().size(), 2u);
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
+    EXPECT_EQ(state.m_length, 960);
+}
+
+TEST_F(MainCommands, OpenIsIgnoredWhilePlayingAndStopWaitsForThePlayerThread)
+{
+    Open(WriteSong("app-long.mid", 384, 500000, 384 * 400));
+    Command(1001);
+    WaitForState(STATE_PLAYING);
+
+    CFileDialogScript script(Wide(WriteSong("app-other.mid", 384, -1, 384)));
+    Command(1000);
+    EXPECT_TRUE(script.Requests().empty());
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-long.mid");
+    // Steps of tempo and transposition never stop a running song.
+    Command(1017);
+    Command(1015);
+    EXPECT_NE(state.m_playState, STATE_STOPPED);
+
+    Command(1002);
+    EXPECT_EQ(state.m_playState, STATE_STOPPED);
+    EXPECT_TRUE(EndsSilenced());
+    // Stop pressed while idle returns once the thread has answered.
+    Command(1002);
+    EXPECT_EQ(state.m_playState, STATE_STOPPED);
+}
+
+TEST_F(MainCommands, PlayAtOrPastTheEndStartsFromTheBeginning)
+{
+    Open(WriteSong("app-short.mid", 384, -1, 3840));
+    for (LONGLONG at : { 3840LL, 5000LL }) {
+        state.m_currentTick = at;
+        Command(1001);
+        EXPECT_EQ(state.m_startTick, 0) << at;
+        EXPECT_NE(state.m_playState, STATE_STOPPED);
+        Command(1002);
+    }
+    state.m_currentTick = 3839;
+    Command(1001);
+    EXPECT_EQ(state.m_startTick, 3839);
+    Command(1002);
+}
+
+TEST_F(MainCommands, PositionSliderSeeksToTheStartOfABeatOnRelease)
+{
+    Open(WriteSong("app-seek.mid", 384, -1, 10000));
+    auto slider = [&](UINT id, int code, int value) {
+        SendMessageW(Hwnd(), WM_SKIN_SLIDER, id, MAKELPARAM(value, code));
+    };
+    slider(1013, SLIDER_NOTIFY_DOWN, 500);
+    slider(1013, SLIDER_NOTIFY_DRAG, 500);
+    EXPECT_EQ(state.m_currentTick, 0);
+    slider(1013, SLIDER_NOTIFY_UP, 500);
+    EXPECT_EQ(state.m_currentTick, 4992);
+    EXPECT_EQ(state.m_startTick, 4992);
+    EXPECT_EQ(state.m_playState, STATE_STOPPED);
+    slider(1013, SLIDER_NOTIFY_UP, 1000);
+    EXPECT_EQ(state.m_currentTick, 9984);
+    slider(1013, SLIDER_NOTIFY_UP, 0);
+    EXPECT_EQ(state.m_currentTick, 0);
+    EXPECT_EQ(CDisplayRefresh::SeekTick(10000, 384, 1000), 9984);
+    EXPECT_EQ(CDisplayRefresh::SeekTick(0, 384, 700), 0);
+
+    // Seeking while playing starts again from the new position.
+    Command(1001);
+    WaitForState(STATE_PLAYING);
+    slider(1013, SLIDER_NOTIFY_UP, 500);
+    EXPECT_EQ(state.m_startTick, 4992);
+    EXPECT_NE(state.m_playState, STATE_STOPPED);
+    Command(1002);
+
+    // The volume follows the slider until the release, which changes nothing.
+    slider(1016, SLIDER_NOTIFY_DOWN, 700);
+    EXPECT_EQ(dialog.m_output.m_volume, 700);
+    slider(1016, SLIDER_NOTIFY_DRAG, 250);
+    EXPECT_EQ(dialog.m_output.m_volume, 250);
+    slider(1016, SLIDER_NOTIFY_UP, 900);
+    EXPECT_EQ(dialog.m_output.m_volume, 250);
+}
+
+TEST_F(MainCommands, DisplayRefreshLeavesAHeldPositionSliderAlone)
+{
+    Open(WriteSong("app-held.mid", 384, -1, 10000));
+    state.m_currentTick = 5000;
+    Refresh();
+    EXPECT_EQ(dialog.m_pPositionSlider->m_nValue, 500);
+    dialog.m_pCaptured = dialog.m_pPositionSlider;
+    state.m_currentTick = 2500;
+    Refresh();
+    EXPECT_EQ(dialog.m_pPositionSlider->m_nValue, 500);
+    EXPECT_EQ(Text(dialog.m_pPositionBeat), CPositionText::BarBeatTick(2500, 384).ToUtf8());
+    dialog.m_pCaptured = nullptr;
+}
+
+TEST_F(MainCommands, CloseWhilePlayingStopsFirstThenSavesTheDrumChannel)
+{
+    Open(WriteSong("app-close.mid", 384, 500000, 384 * 400));
+    Command(1001);
+    WaitForState(STATE_PLAYING);
+    state.m_drumChannel = 3;
+    dialog.DestroyWindow();
+    EXPECT_EQ(state.m_playState, STATE_STOPPED);
+    EXPECT_TRUE(EndsSilenced());
+    EXPECT_NE(config.Read().find("\"DrumChannel\"=hex(1):34,00"), std::string::npos) << config.Read();
+}
