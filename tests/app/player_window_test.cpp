@@ -3,6 +3,11 @@
 
 #include "skin/CSkinSlider.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
 // The main dialog run modally by the Qt window backend, as the program runs
 // it, on the offscreen platform.
 class PlayerWindow : public QtDialogTest {
@@ -70,4 +75,52 @@ TEST_F(PlayerWindow, OpensTheFileOfTheCommandLineAndReadsTheStoredDrumChannel)
     EXPECT_EQ(length, 960);
     EXPECT_EQ(lengthText, "3.3.000");
     EXPECT_NE(config.Read().find("\"DrumChannel\"=hex(1):31,32,00"), std::string::npos);
+}
+
+TEST_F(PlayerWindow, SettingsButtonChangesTheDrumChannelThatTheCloseWrites)
+{
+    CTabrinoDlg dialog;
+    dialog.m_strPort = L"none";
+    QString shown;
+    BYTE afterOk = 0;
+    BYTE afterCancel = 0;
+    auto settingsWindow = []() -> QWidget* {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->windowTitle() == QStringLiteral("Settings"))
+                return w;
+        }
+        return nullptr;
+    };
+    // The settings dialog runs its own modal loop inside the command, so
+    // the typing is queued before the command is sent.
+    auto answer = [&](const char* text, bool ok) {
+        Later([&, text, ok]() {
+            QWidget* window = settingsWindow();
+            QLineEdit* edit = window ? window->findChild<QLineEdit*>() : nullptr;
+            if (!edit)
+                return;
+            shown = edit->text();
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            QTest::keyClicks(edit, QString::fromLatin1(text));
+            for (QPushButton* b : window->findChildren<QPushButton*>()) {
+                if (b->text() == (ok ? QStringLiteral("Ok") : QStringLiteral("Abbruch")))
+                    QTest::mouseClick(b, Qt::LeftButton);
+            }
+        });
+    };
+    Later([&]() {
+        answer("3", true);
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(1019, 0), reinterpret_cast<LPARAM>(dialog.m_hWnd));
+        afterOk = dialog.m_playerState.m_drumChannel;
+        answer("7", false);
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(1019, 0), reinterpret_cast<LPARAM>(dialog.m_hWnd));
+        afterCancel = dialog.m_playerState.m_drumChannel;
+        dialog.EndDialog(IDCANCEL);
+    });
+    EXPECT_EQ(RunModal(dialog), IDCANCEL);
+    EXPECT_EQ(shown, QStringLiteral("3")) << "the second run shows the channel the first one set";
+    EXPECT_EQ(afterOk, 2);
+    EXPECT_EQ(afterCancel, 2);
+    EXPECT_NE(config.Read().find("\"DrumChannel\"=hex(1):33,00"), std::string::npos) << config.Read();
 }
