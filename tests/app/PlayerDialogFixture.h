@@ -2,6 +2,7 @@
 
 #include "tests/TempConfigHome.h"
 #include "app/CTabrinoDlg.h"
+#include "tests/DrivenTickCount.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
 #include "player/CMainThread.h"
@@ -14,20 +15,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-// A tick count the test moves by hand, so the 15 ms refresh tests do not
-// depend on how fast the machine runs.
-class DrivenTickCount {
-public:
-    explicit DrivenTickCount(DWORD start) { s_now = start; SetTickCountSource(&Now); }
-    ~DrivenTickCount() { SetTickCountSource(nullptr); }
-    void Set(DWORD now) { s_now = now; }
-    void Advance(DWORD ms) { s_now += ms; }
-
-private:
-    static DWORD Now() { return s_now; }
-    static inline std::atomic<DWORD> s_now { 0 };
-};
 
 // A Standard MIDI File with one track: an optional tempo, a note on at 0 and
 // its note off at lastTick.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CTabrinoDlg.h"
+#include "tests/DrivenTickCount.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
 #include "player/CPlayerEngine.h"
@@ -14,21 +15,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-// A tick count the test sets by hand, so clock results do not depend on
-// how fast the machine runs.
-class DrivenTickCount {
-public:
-    explicit DrivenTickCount(DWORD start) { s_now = start; SetTickCountSource(&Now); }
-    ~DrivenTickCount() { SetTickCountSource(nullptr); }
-    void Set(DWORD now) { s_now = now; }
-    void Advance(DWORD ms) { s_now += ms; }
-    DWORD Get() const { return s_now; }
-
-private:
-    static DWORD Now() { return s_now; }
-    static inline std::atomic<DWORD> s_now { 0 };
-};
 
 using Message = std::vector<int>;
 
