@@ -109,7 +109,7 @@ BOOL CTabrinoDlg::OnInitDialog()
 BOOL CTabrinoDlg::DestroyWindow()
 {
     if (m_playerState.m_playState != STATE_STOPPED)
-        CTransport(m_playerState, m_hWnd, m_pThread != nullptr).Stop();
+        Transport().Stop();
     m_bRefresh = FALSE;
     // A period that read the flag before it changed may still be about to
     // post to the window; holding the thread once between two periods lets
@@ -165,7 +165,7 @@ void CTabrinoDlg::OpenFile(const CString& path, const CString& name)
     SetWindowText(CString(L"TabrinoCE - ") + name);
     m_playerState.Reset();
     ReadFile(m_strPath);
-    CTransport(m_playerState, m_hWnd, m_pThread != nullptr).AdoptSong(m_pTracks);
+    Transport().AdoptSong(m_pTracks);
     CDisplayRefresh(*this).ShowSong();
     Invalidate(TRUE);
 }
@@ -212,6 +212,12 @@ void CTabrinoDlg::SaveSettings()
     SaveDrumChannel(m_playerState.m_drumChannel);
 }
 
+CTransport CTabrinoDlg::Transport()
+{
+    // Without a player thread nobody answers a request, so nothing waits.
+    return CTransport(m_playerState, m_hWnd, m_pThread != nullptr);
+}
+
 void CTabrinoDlg::PlayerPeriod()
 {
     CPlayerEngine::Period(*this);
@@ -222,37 +228,37 @@ void CTabrinoDlg::OnButtonPlay()
     // Without a player thread nobody would ever answer the start request.
     if (!m_pThread)
         return;
-    CTransport(m_playerState, m_hWnd, m_pThread != nullptr).Play();
+    Transport().Play();
 }
 
 void CTabrinoDlg::OnButtonStop()
 {
-    CTransport(m_playerState, m_hWnd, m_pThread != nullptr).Stop();
+    Transport().Stop();
 }
 
 void CTabrinoDlg::OnButtonTempoup()
 {
-    CTransport(m_playerState, m_hWnd, m_pThread != nullptr).StepTempo(1);
+    Transport().StepTempo(1);
 }
 
 void CTabrinoDlg::OnButtonTempodown()
 {
-    CTransport(m_playerState, m_hWnd, m_pThread != nullptr).StepTempo(-1);
+    Transport().StepTempo(-1);
 }
 
 void CTabrinoDlg::OnButtonTransposeup()
 {
-    CTransport(m_playerState, m_hWnd, m_pThread != nullptr).StepTranspose(1);
+    Transport().StepTranspose(1);
 }
 
 void CTabrinoDlg::OnButtonTransposedown()
 {
-    CTransport(m_playerState, m_hWnd, m_pThread != nullptr).StepTranspose(-1);
+    Transport().StepTranspose(-1);
 }
 
 void CTabrinoDlg::SetPosition(LONGLONG tick)
 {
-    CTransport(m_playerState, m_hWnd, m_pThread != nullptr).SetPosition(tick);
+    Transport().SetPosition(tick);
 }
 
 void CTabrinoDlg::ReadFile(CString path)

@@ -5,6 +5,7 @@
 #include "platform/gdi/CFont.h"
 #include "player/CMetronome.h"
 #include "player/CPlayerState.h"
+#include "player/CTransport.h"
 #include "skin/CSkinDialog.h"
 
 #include <atomic>
@@ -84,4 +85,8 @@ public:
     // nothing), and the file to open at start-up (empty for none).
     CString m_strPort { L"synth" };
     CString m_strStartFile;
+
+private:
+    // The transport commands on this dialog's player state and window.
+    CTransport Transport();
 };

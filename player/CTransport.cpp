@@ -3,7 +3,7 @@
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
 #include "player/CPlayerState.h"
-#include "song/CTrack.h"
+#include "song/CSongInfo.h"
 
 #include <algorithm>
 
@@ -82,15 +82,12 @@ BOOL CTransport::StepTranspose(std::int32_t step)
     return SetTranspose(m_state.m_transpose + step);
 }
 
-void CTransport::AdoptSong(CTrack* tracks)
+void CTransport::AdoptSong(const CTrack* tracks)
 {
-    LONGLONG length = 0;
-    CRing::ForEach(tracks, [&](CTrack* track) {
-        if (track->m_tempo != -1 && track->m_tempo != 0)
-            m_state.m_bpm = static_cast<std::int32_t>(60000000u / static_cast<DWORD>(track->m_tempo));
-        length = std::max(length, track->GetLastTick());
-    });
-    m_state.m_length = length;
+    CSongInfo info = CSongInfo::FromTracks(tracks);
+    if (info.m_bpm != -1)
+        m_state.m_bpm = info.m_bpm;
+    m_state.m_length = info.m_length;
 }
 
 void CTransport::PostDisplayRefresh()

@@ -29,7 +29,7 @@ public:
     BOOL SetTranspose(std::int32_t semitones);
     BOOL StepTranspose(std::int32_t step);
     // Takes the song's tempo and length from a newly loaded track ring.
-    void AdoptSong(CTrack* tracks);
+    void AdoptSong(const CTrack* tracks);
 
     static constexpr std::int32_t MIN_BPM = 30;
     static constexpr std::int32_t MAX_BPM = 300;

@@ -168,32 +168,30 @@ void CSkinDialog::OnLButtonDown(UINT flags, int x, int y)
     }
 }
 
+void CSkinDialog::OfferToCaptured(StylusOperation operation, UINT flags, int x, int y)
+{
+    CClientDC dc(this);
+    CDC probe;
+    probe.CreateCompatibleDC(&dc);
+    const BOOL redraw = (m_pCaptured->*operation)(flags, x, y, &probe);
+    probe.DeleteDC();
+    if (redraw)
+        RedrawControls(&dc, FALSE);
+}
+
 void CSkinDialog::OnLButtonUp(UINT flags, int x, int y)
 {
     if (!m_pCaptured)
         return;
-    CClientDC dc(this);
-    CDC probe;
-    probe.CreateCompatibleDC(&dc);
-    const BOOL redraw = m_pCaptured->OnStylusUp(flags, x, y, &probe);
-    probe.DeleteDC();
-    if (redraw)
-        RedrawControls(&dc, FALSE);
+    OfferToCaptured(&CSkinControl::OnStylusUp, flags, x, y);
     m_pCaptured = nullptr;
     ::ReleaseCapture();
 }
 
 void CSkinDialog::OnMouseMove(UINT flags, int x, int y)
 {
-    if (!m_pCaptured)
-        return;
-    CClientDC dc(this);
-    CDC probe;
-    probe.CreateCompatibleDC(&dc);
-    const BOOL redraw = m_pCaptured->OnStylusMove(flags, x, y, &probe);
-    probe.DeleteDC();
-    if (redraw)
-        RedrawControls(&dc, FALSE);
+    if (m_pCaptured)
+        OfferToCaptured(&CSkinControl::OnStylusMove, flags, x, y);
 }
 
 LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

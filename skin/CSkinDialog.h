@@ -50,5 +50,9 @@ protected:
     void OnMouseMove(UINT flags, int x, int y);
 
 private:
+    using StylusOperation = BOOL (CSkinControl::*)(UINT, int, int, CDC*);
+    // Hands a stylus event to the captured control with a fresh probe DC
+    // and redraws the dirty controls when it asks for it.
+    void OfferToCaptured(StylusOperation operation, UINT flags, int x, int y);
     void Append(CSkinControl* control);
 };

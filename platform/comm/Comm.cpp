@@ -10,14 +10,6 @@
 
 namespace {
 
-std::shared_ptr<CCommPort> FindPort(HANDLE handle)
-{
-    std::shared_ptr<CCommPort> port = CHandleTable::FindAs<CCommPort>(handle);
-    if (!port)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return port;
-}
-
 bool StartsWith(const std::wstring& text, const wchar_t* prefix, std::wstring& rest)
 {
     std::wstring p(prefix);
@@ -81,7 +73,7 @@ namespace {
 template<typename Arg, typename Op>
 BOOL WithPortArgument(HANDLE handle, Arg* argument, Op op)
 {
-    std::shared_ptr<CCommPort> port = FindPort(handle);
+    std::shared_ptr<CCommPort> port = CHandleTable::FindAs<CCommPort>(handle);
     if (!port)
         return FALSE;
     if (!argument) {
@@ -115,7 +107,7 @@ BOOL SetCommTimeouts(HANDLE handle, LPCOMMTIMEOUTS timeouts)
 
 BOOL SetCommMask(HANDLE handle, DWORD mask)
 {
-    std::shared_ptr<CCommPort> port = FindPort(handle);
+    std::shared_ptr<CCommPort> port = CHandleTable::FindAs<CCommPort>(handle);
     return port ? port->SetMask(mask) : FALSE;
 }
 
@@ -123,7 +115,7 @@ BOOL WaitCommEvent(HANDLE handle, LPDWORD mask, LPOVERLAPPED)
 {
     if (mask)
         *mask = 0;
-    std::shared_ptr<CCommPort> port = FindPort(handle);
+    std::shared_ptr<CCommPort> port = CHandleTable::FindAs<CCommPort>(handle);
     if (!port || !mask) {
         if (port)
             SetLastError(ERROR_INVALID_PARAMETER);
@@ -132,40 +124,40 @@ BOOL WaitCommEvent(HANDLE handle, LPDWORD mask, LPOVERLAPPED)
     return port->WaitEvent(*mask);
 }
 
-BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED)
+namespace {
+
+// Reads and writes share their checks and the reporting of the count done.
+template<typename Op>
+BOOL Transfer(HANDLE handle, const void* buffer, DWORD count, LPDWORD done, Op op)
 {
     if (done)
         *done = 0;
-    std::shared_ptr<CCommPort> port = FindPort(handle);
+    std::shared_ptr<CCommPort> port = CHandleTable::FindAs<CCommPort>(handle);
     if (!port)
         return FALSE;
     if (!buffer && count) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    DWORD got = 0;
-    BOOL result = port->Read(static_cast<BYTE*>(buffer), count, got);
+    DWORD moved = 0;
+    BOOL result = op(*port, moved);
     if (done)
-        *done = got;
+        *done = moved;
     return result;
+}
+
+}
+
+BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED)
+{
+    return Transfer(handle, buffer, count, done,
+        [&](CCommPort& port, DWORD& moved) { return port.Read(static_cast<BYTE*>(buffer), count, moved); });
 }
 
 BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED)
 {
-    if (done)
-        *done = 0;
-    std::shared_ptr<CCommPort> port = FindPort(handle);
-    if (!port)
-        return FALSE;
-    if (!buffer && count) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    DWORD put = 0;
-    BOOL result = port->Write(static_cast<const BYTE*>(buffer), count, put);
-    if (done)
-        *done = put;
-    return result;
+    return Transfer(handle, buffer, count, done,
+        [&](CCommPort& port, DWORD& moved) { return port.Write(static_cast<const BYTE*>(buffer), count, moved); });
 }
 
 BOOL IsNoPortName(LPCWSTR name)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CKernelObject.h"
+#include "platform/core/LastError.h"
 
 #include <memory>
 
@@ -13,10 +14,15 @@ public:
     // Takes the object out of the table; null when the handle is unknown.
     static std::shared_ptr<CKernelObject> Remove(HANDLE handle);
 
+    // The object behind the handle when it is of kind T; otherwise null,
+    // with ERROR_INVALID_HANDLE as the thread's last error.
     template <class T>
     static std::shared_ptr<T> FindAs(HANDLE handle)
     {
-        return std::dynamic_pointer_cast<T>(Find(handle));
+        std::shared_ptr<T> object = std::dynamic_pointer_cast<T>(Find(handle));
+        if (!object)
+            SetLastError(ERROR_INVALID_HANDLE);
+        return object;
     }
 };
 

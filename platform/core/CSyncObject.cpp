@@ -6,9 +6,7 @@
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds)
 {
     std::shared_ptr<CSyncObject> object = CHandleTable::FindAs<CSyncObject>(handle);
-    if (!object) {
-        SetLastError(ERROR_INVALID_HANDLE);
+    if (!object)
         return WAIT_FAILED;
-    }
     return object->Wait(milliseconds);
 }

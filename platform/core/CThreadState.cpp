@@ -108,33 +108,21 @@ void CThreadState::SetCurrent(CThreadState* object)
     t_current = object;
 }
 
-namespace {
-
-std::shared_ptr<CThreadState> FindThread(HANDLE thread)
-{
-    std::shared_ptr<CThreadState> state = CHandleTable::FindAs<CThreadState>(thread);
-    if (!state)
-        SetLastError(ERROR_INVALID_HANDLE);
-    return state;
-}
-
-}
-
 DWORD SuspendThread(HANDLE thread)
 {
-    std::shared_ptr<CThreadState> state = FindThread(thread);
+    std::shared_ptr<CThreadState> state = CHandleTable::FindAs<CThreadState>(thread);
     return state ? state->Suspend() : 0xFFFFFFFFu;
 }
 
 DWORD ResumeThread(HANDLE thread)
 {
-    std::shared_ptr<CThreadState> state = FindThread(thread);
+    std::shared_ptr<CThreadState> state = CHandleTable::FindAs<CThreadState>(thread);
     return state ? state->Resume() : 0xFFFFFFFFu;
 }
 
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode)
 {
-    std::shared_ptr<CThreadState> state = FindThread(thread);
+    std::shared_ptr<CThreadState> state = CHandleTable::FindAs<CThreadState>(thread);
     if (!state || !exitCode)
         return FALSE;
     if (!state->GetExitCode(exitCode))

@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -180,7 +181,11 @@ void CQtDialogWindow::Invalidate(const RECT& area, bool)
 
 void CQtDialogWindow::SurfaceChanged(const RECT& area)
 {
-    update(FaceToWidget(area));
+    // What the paint handlers draw inside the region being painted is shown
+    // by that same paint event; asking for another would paint it twice.
+    QRect changed = FaceToWidget(area);
+    if (!QRegion(changed).subtracted(m_painting).isEmpty())
+        update(changed);
 }
 
 void CQtDialogWindow::SetTitle(const CString& title)
@@ -227,11 +232,13 @@ bool CQtDialogWindow::event(QEvent* event)
     return QWidget::event(event);
 }
 
-void CQtDialogWindow::paintEvent(QPaintEvent*)
+void CQtDialogWindow::paintEvent(QPaintEvent* event)
 {
     if (!IsWindow(m_hwnd))
         return;
+    m_painting = event->region();
     UpdateWindow(m_hwnd);
+    m_painting = QRegion();
     if (!m_template.IsFace() || !IsWindow(m_hwnd))
         return;
     const CPixelBuffer& surface = m_hwnd->surface;

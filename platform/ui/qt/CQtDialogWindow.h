@@ -4,6 +4,7 @@
 #include "platform/ui/CWindowBackend.h"
 
 #include <QIcon>
+#include <QRegion>
 #include <QWidget>
 
 #include <atomic>
@@ -72,5 +73,7 @@ private:
     std::atomic<bool> m_wakePending { false };
     std::atomic<unsigned> m_wakesPosted { 0 };
     QIcon m_icon;
+    // While a paint event runs: the part of the window it shows.
+    QRegion m_painting;
     std::vector<std::unique_ptr<CQtControl>> m_controls;
 };
