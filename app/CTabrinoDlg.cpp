@@ -80,15 +80,10 @@ BOOL CTabrinoDlg::OnInitDialog()
     if (!IsNoPortName(m_strPort))
         m_output.OpenPort(m_strPort);
 
-    m_pThread = new CMainThread(this);
-    if (!m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr)) {
-        delete m_pThread;
-        m_pThread = nullptr;
+    if (!StartPlayerThread()) {
         // The face still works, but nothing can play: play does nothing and
         // nothing waits for a thread that is not there.
         MessageBoxW(nullptr, L"Unable to start the player thread", L"Error", MB_OK | MB_ICONERROR);
-    } else {
-        m_pThread->ResumeThread();
     }
 
     m_bRefresh = TRUE;
@@ -210,6 +205,18 @@ void CTabrinoDlg::LoadSettings()
 void CTabrinoDlg::SaveSettings()
 {
     SaveDrumChannel(m_playerState.m_drumChannel);
+}
+
+BOOL CTabrinoDlg::StartPlayerThread()
+{
+    m_pThread = new CMainThread(this);
+    if (!m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr)) {
+        delete m_pThread;
+        m_pThread = nullptr;
+        return FALSE;
+    }
+    m_pThread->ResumeThread();
+    return TRUE;
 }
 
 CTransport CTabrinoDlg::Transport()

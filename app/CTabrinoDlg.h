@@ -49,6 +49,9 @@ public:
     // Reads a Standard MIDI File into m_pSongs and m_pTracks.
     void ReadFile(CString path);
 
+    // Creates the player thread suspended and lets it run; FALSE, with
+    // m_pThread null, when it cannot be created.
+    BOOL StartPlayerThread();
     // One period of the player thread (called by that thread only).
     void PlayerPeriod();
     // Transport commands.

@@ -8,7 +8,6 @@
 #include "app/CTabrinoDlg.h"
 #include "platform/core/Console.h"
 #include "platform/core/TickCount.h"
-#include "player/CMainThread.h"
 #include "player/CPlayerEngine.h"
 #include "player/CTransport.h"
 #include "song/CTrack.h"
@@ -81,10 +80,8 @@ void PlaySong(const std::string& file, double seconds, double idleSeconds)
 {
     CTabrinoDlg dialog;
     CPlayerState& state = dialog.m_playerState;
-    state.Reset();
-    dialog.ReadFile(CString::FromUtf8(file));
+    dialog.OpenFile(CString::FromUtf8(file), CString());
     CTransport transport(state, nullptr, TRUE);
-    transport.AdoptSong(dialog.m_pTracks);
     if (!dialog.m_pTracks || state.m_length == 0) {
         std::printf("%s: nothing to play\n", file.c_str());
         return;
@@ -95,9 +92,7 @@ void PlaySong(const std::string& file, double seconds, double idleSeconds)
         std::printf("%s: the capture port cannot be opened\n", file.c_str());
         return;
     }
-    dialog.m_pThread = new CMainThread(&dialog);
-    dialog.m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr);
-    dialog.m_pThread->ResumeThread();
+    dialog.StartPlayerThread();
     Sleep(200);
 
     ULONGLONG cpuStart = GetProcessCpuMicroseconds();

@@ -5,7 +5,6 @@
 #include "platform/comm/Comm.h"
 #include "platform/core/Console.h"
 #include "platform/core/TickCount.h"
-#include "player/CMainThread.h"
 #include "player/CPositionText.h"
 #include "player/CTransport.h"
 
@@ -152,14 +151,12 @@ int main(int argc, char** argv)
 
     CTabrinoDlg dialog;
     CPlayerState& state = dialog.m_playerState;
-    state.Reset();
-    dialog.ReadFile(CString::FromUtf8(options.file));
+    dialog.OpenFile(CString::FromUtf8(options.file), CString());
     if (!dialog.m_pTracks) {
         std::fprintf(stderr, "tabrino-play: no tracks in %s\n", options.file.c_str());
         return 1;
     }
     CTransport transport(state, nullptr, TRUE);
-    transport.AdoptSong(dialog.m_pTracks);
     if (state.m_length == 0) {
         std::fprintf(stderr, "tabrino-play: %s holds nothing to play\n", options.file.c_str());
         return 1;
@@ -170,14 +167,10 @@ int main(int argc, char** argv)
     if (options.port != "none" && !dialog.m_output.OpenPort(CString::FromUtf8(options.port)))
         return 1;
 
-    dialog.m_pThread = new CMainThread(&dialog);
-    if (!dialog.m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr)) {
-        delete dialog.m_pThread;
-        dialog.m_pThread = nullptr;
+    if (!dialog.StartPlayerThread()) {
         std::fprintf(stderr, "tabrino-play: the player thread cannot be started\n");
         return 1;
     }
-    dialog.m_pThread->ResumeThread();
     InstallInterruptHandler();
 
     if (options.hasTempo)
