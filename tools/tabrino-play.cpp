@@ -144,6 +144,9 @@ void ShowStatus(CPlayerState& state)
 
 int main(int argc, char** argv)
 {
+    // The handler goes in first so that a Ctrl-C while the song loads or the
+    // port opens still ends through the player thread, with the all-off.
+    InstallInterruptHandler();
     Options options;
     int status = ParseOptions(argc, argv, options);
     if (status != 0)
@@ -171,7 +174,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tabrino-play: the player thread cannot be started\n");
         return 1;
     }
-    InstallInterruptHandler();
 
     if (options.hasTempo)
         transport.SetTempo(static_cast<std::int32_t>(Clamp(options.tempo, CTransport::MIN_BPM, CTransport::MAX_BPM)));

@@ -44,11 +44,20 @@ grep -q "whole number" "$work/err"
 "$build/tools/tabrino-play" --port "capture:$work/out.txt" "$work/song.mid" 2>"$work/err" </dev/null
 "$build/tools/tabrino-play" --port "capture:$work/transposed.txt" --transpose 2 "$work/song.mid" 2>>"$work/err" </dev/null
 
-# Ctrl-C (here SIGINT after a second) stops playback through the player
-# thread before the program exits: the capture ends with the all-off.
+# Ctrl-C stops playback through the player thread before the program exits:
+# the capture ends with the all-off. The signal goes once playback has
+# clearly begun (past the 64 messages of the start sequence), however slowly
+# the build under test starts.
+"$build/tools/tabrino-play" --port "capture:$work/interrupted.txt" "$2/res/demo.mid" \
+  2>>"$work/err" </dev/null &
+player=$!
+for _ in $(seq 600); do
+  [ "$(wc -l <"$work/interrupted.txt" 2>/dev/null || echo 0)" -gt 300 ] && break
+  sleep 0.05
+done
+kill -INT "$player"
 rc=0
-timeout --preserve-status -s INT 1 "$build/tools/tabrino-play" --port "capture:$work/interrupted.txt" "$2/res/demo.mid" \
-  2>>"$work/err" </dev/null || rc=$?
+wait "$player" || rc=$?
 [ "$rc" = 130 ] || { echo "interrupted run ended with $rc"; exit 1; }
 
 /usr/bin/python3 - "$work/song.mid" "$work/out.txt" "$work/transposed.txt" "$work/interrupted.txt" <<'PY'
