@@ -6,22 +6,14 @@
 
 namespace {
 
-const char* const USAGE =
-    "Usage: tabrino [--port NAME] [--soundfont PATH] [--zoom N] [FILE]\n"
-    "\n"
-    "Opens the player window, with the Standard MIDI File FILE loaded when given.\n"
-    "\n"
+const char* const OUTPUT_OPTIONS =
     "  --port NAME       where the MIDI bytes go (default synth):\n"
     "                      synth           the built-in synthesizer on the sound card\n"
     "                      synth:FILE.wav  the built-in synthesizer into a WAV file\n"
     "                      capture:FILE    one line per byte: microseconds and hex byte\n"
     "                      /dev/...        a serial port or a raw MIDI device\n"
     "                      none            nothing is sent\n"
-    "  --soundfont PATH  SoundFont of the built-in synthesizer (default TimGM6mb)\n"
-    "  --zoom N          show every face pixel as N x N screen pixels, 1..4\n"
-    "                    (default: the largest that fits half the screen height)\n"
-    "  --help            this text\n"
-    "  --version         the program's version\n";
+    "  --soundfont PATH  SoundFont of the built-in synthesizer (default TimGM6mb)\n";
 
 // A whole decimal number of at most a few digits, so that no value can
 // overflow on its way to the range test.
@@ -42,9 +34,24 @@ bool ParseSmallNumber(const char* text, int& value)
 
 }
 
+const char* CCommandLine::OutputOptions()
+{
+    return OUTPUT_OPTIONS;
+}
+
 const char* CCommandLine::Usage()
 {
-    return USAGE;
+    static const std::string usage = std::string("Usage: tabrino [--port NAME] [--soundfont PATH] [--zoom N] [FILE]\n"
+                                                 "\n"
+                                                 "Opens the player window, with the Standard MIDI File FILE loaded when "
+                                                 "given.\n"
+                                                 "\n")
+        + OUTPUT_OPTIONS
+        + "  --zoom N          show every face pixel as N x N screen pixels, 1..4\n"
+          "                    (default: the largest that fits half the screen height)\n"
+          "  --help            this text\n"
+          "  --version         the program's version\n";
+    return usage.c_str();
 }
 
 CCommandLine::Action CCommandLine::Parse(int argc, const char* const* argv)

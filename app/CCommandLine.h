@@ -19,6 +19,9 @@ public:
     Action Parse(int argc, const char* const* argv);
 
     static const char* Usage();
+    // The help lines of --port and --soundfont, which the player's other
+    // programs take alike.
+    static const char* OutputOptions();
 
     CString m_port { L"synth" };
     CString m_soundFont;

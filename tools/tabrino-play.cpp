@@ -1,6 +1,7 @@
 // tabrino-play: plays a Standard MIDI File through the output stage in real
 // time, without a display. Also the tool for timing measurements.
 
+#include "app/CCommandLine.h"
 #include "app/CTabrinoDlg.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/Console.h"
@@ -15,27 +16,25 @@
 
 namespace {
 
-const char* const USAGE =
-    "Usage: tabrino-play [--port NAME] [--transpose N] [--tempo BPM] [--from TICK] [--metronome]\n"
-    "                    [--soundfont PATH] FILE\n"
-    "\n"
-    "Plays the Standard MIDI File FILE from start to end and exits.\n"
-    "\n"
-    "  --port NAME     where the MIDI bytes go (default synth):\n"
-    "                    synth           the built-in synthesizer on the sound card\n"
-    "                    synth:FILE.wav  the built-in synthesizer into a WAV file\n"
-    "                    capture:FILE    one line per byte: microseconds and hex byte\n"
-    "                    /dev/...        a serial port or a raw MIDI device\n"
-    "                    none            nothing is sent\n"
-    "  --transpose N   transposition in semitones, -12..12 (the drum channel stays)\n"
-    "  --tempo BPM     tempo in beats per minute, 30..300, instead of the file's\n"
-    "  --from TICK     start position in ticks\n"
-    "  --metronome     click every quarter note, accented every four\n"
-    "  --soundfont PATH  SoundFont of the built-in synthesizer (default TimGM6mb)\n"
-    "  --help          this text\n"
-    "\n"
-    "On a terminal the position is shown as bar.beat.tick and as time about once\n"
-    "a second. Ctrl-C stops playback and exits.\n";
+const std::string& Usage()
+{
+    static const std::string usage =
+        std::string("Usage: tabrino-play [--port NAME] [--transpose N] [--tempo BPM] [--from TICK] [--metronome]\n"
+                    "                    [--soundfont PATH] FILE\n"
+                    "\n"
+                    "Plays the Standard MIDI File FILE from start to end and exits.\n"
+                    "\n")
+        + CCommandLine::OutputOptions()
+        + "  --transpose N     transposition in semitones, -12..12 (the drum channel stays)\n"
+          "  --tempo BPM       tempo in beats per minute, 30..300, instead of the file's\n"
+          "  --from TICK       start position in ticks\n"
+          "  --metronome       click every quarter note, accented every four\n"
+          "  --help            this text\n"
+          "\n"
+          "On a terminal the position is shown as bar.beat.tick and as time about once\n"
+          "a second. Ctrl-C stops playback and exits.\n";
+    return usage;
+}
 
 struct Options {
     std::string port { "synth" };
@@ -83,7 +82,7 @@ int ParseOptions(int argc, char** argv, Options& options)
         };
         const char* text = nullptr;
         if (arg == "--help" || arg == "-h") {
-            std::fputs(USAGE, stdout);
+            std::fputs(Usage().c_str(), stdout);
             return -1;
         } else if (arg == "--port") {
             if (!value(text))
@@ -115,7 +114,7 @@ int ParseOptions(int argc, char** argv, Options& options)
         }
     }
     if (options.file.empty()) {
-        std::fputs(USAGE, stderr);
+        std::fputs(Usage().c_str(), stderr);
         return 2;
     }
     return 0;

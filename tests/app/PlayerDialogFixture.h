@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/PostedMessages.h"
 #include "tests/TempConfigHome.h"
 #include "app/CTabrinoDlg.h"
 #include "tests/DrivenTickCount.h"
@@ -82,14 +83,7 @@ protected:
 
     HWND Hwnd() { return dialog.m_hWnd; }
 
-    std::vector<MSG> Drain()
-    {
-        std::vector<MSG> posted;
-        MSG msg;
-        while (TakePostedMessage(Hwnd(), &msg))
-            posted.push_back(msg);
-        return posted;
-    }
+    std::vector<MSG> Drain() { return DrainPostedMessages(Hwnd()); }
     // The commands posted since the last look, but for the meter refresh,
     // which the player thread keeps posting while no refresh runs.
     std::vector<int> Commands()

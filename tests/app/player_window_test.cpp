@@ -1,12 +1,9 @@
 #include "PlayerDialogFixture.h"
+#include "SettingsAnswer.h"
 #include "tests/QtDialogTest.h"
 
 #include "skin/CSkinSlider.h"
 
-#include <QApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 // The main dialog run modally by the Qt window backend, as the program runs
 // it, on the offscreen platform.
@@ -84,30 +81,10 @@ TEST_F(PlayerWindow, SettingsButtonChangesTheDrumChannelThatTheCloseWrites)
     QString shown;
     BYTE afterOk = 0;
     BYTE afterCancel = 0;
-    auto settingsWindow = []() -> QWidget* {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->isVisible() && w->windowTitle() == QStringLiteral("Settings"))
-                return w;
-        }
-        return nullptr;
-    };
     // The settings dialog runs its own modal loop inside the command, so
     // the typing is queued before the command is sent.
-    auto answer = [&](const char* text, bool ok) {
-        Later([&, text, ok]() {
-            QWidget* window = settingsWindow();
-            QLineEdit* edit = window ? window->findChild<QLineEdit*>() : nullptr;
-            if (!edit)
-                return;
-            shown = edit->text();
-            edit->selectAll();
-            QTest::keyClick(edit, Qt::Key_Delete);
-            QTest::keyClicks(edit, QString::fromLatin1(text));
-            for (QPushButton* b : window->findChildren<QPushButton*>()) {
-                if (b->text() == (ok ? QStringLiteral("Ok") : QStringLiteral("Abbruch")))
-                    QTest::mouseClick(b, Qt::LeftButton);
-            }
-        });
+    auto answer = [&shown](const char* text, bool ok) {
+        Later([&shown, text, ok]() { AnswerSettings(text, ok, shown); });
     };
     Later([&]() {
         answer("3", true);

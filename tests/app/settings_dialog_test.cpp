@@ -5,6 +5,7 @@
 #include "platform/ui/CDialogControl.h"
 #include "platform/ui/WindowHandle.h"
 #include "tests/QtDialogTest.h"
+#include "tests/app/SettingsAnswer.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -25,13 +26,9 @@ QPushButton* Button(CDialog& dialog, int id)
     return control ? qobject_cast<QPushButton*>(WidgetOfWindow(control->m_hWnd)) : nullptr;
 }
 
-// Replaces the edit's text the way a user does: select all, type.
 void Type(CDialog& dialog, const char* text)
 {
-    QLineEdit* edit = Edit(dialog);
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, QString::fromLatin1(text));
+    TypeInto(Edit(dialog), text);
 }
 
 }
@@ -42,35 +39,14 @@ TEST_F(SettingsDialog, OkTakesTheTypedNumber)
 {
     BYTE channel = 9;
     QString shown;
-    // The dialog object is inside EditDrumChannel: find its window by title.
-    auto settingsWindow = []() -> QWidget* {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->isVisible() && w->windowTitle() == QStringLiteral("Settings"))
-                return w;
-        }
-        return nullptr;
-    };
     QTimer watchdog;
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, [&]() {
-        if (QWidget* w = settingsWindow())
+        if (QWidget* w = VisibleSettingsWindow())
             w->close();
     });
     watchdog.start(30000);
-    Later([&]() {
-        QWidget* window = settingsWindow();
-        QLineEdit* edit = window ? window->findChild<QLineEdit*>() : nullptr;
-        if (!edit)
-            return;
-        shown = edit->text();
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, QStringLiteral("0"));
-        for (QPushButton* b : window->findChildren<QPushButton*>()) {
-            if (b->text() == QStringLiteral("Ok"))
-                QTest::mouseClick(b, Qt::LeftButton);
-        }
-    });
+    Later([&]() { AnswerSettings("0", true, shown); });
     EXPECT_TRUE(EditDrumChannel(nullptr, channel));
     EXPECT_EQ(shown, QStringLiteral("10"));
     // 0 is accepted by the dialog and then taken as channel 16.
@@ -78,7 +54,7 @@ TEST_F(SettingsDialog, OkTakesTheTypedNumber)
 
     // A cancelled dialog leaves the channel alone.
     Later([&]() {
-        if (QWidget* window = settingsWindow())
+        if (QWidget* window = VisibleSettingsWindow())
             QTest::keyClick(window, Qt::Key_Escape);
     });
     EXPECT_FALSE(EditDrumChannel(nullptr, channel));

@@ -5,6 +5,7 @@
 #include "skin/CFaceRenderer.h"
 #include "skin/CSkinButton.h"
 #include "skin/CSkinSlider.h"
+#include "tests/PostedMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -31,14 +32,7 @@ protected:
     void Move(int x, int y) { Send(WM_MOUSEMOVE, x, y); }
     void Up(int x, int y) { Send(WM_LBUTTONUP, x, y); }
 
-    std::vector<MSG> Drain()
-    {
-        std::vector<MSG> posted;
-        MSG msg;
-        while (TakePostedMessage(Hwnd(), &msg))
-            posted.push_back(msg);
-        return posted;
-    }
+    std::vector<MSG> Drain() { return DrainPostedMessages(Hwnd()); }
 
     CSkinButton* Button(UINT id)
     {
