@@ -6,6 +6,18 @@
 #include <condition_variable>
 #include <mutex>
 
+namespace {
+
+// A time-out far beyond any use is held to a year, so that adding it to the
+// clock cannot overflow.
+std::chrono::microseconds Span(ULONGLONG microseconds)
+{
+    constexpr ULONGLONG kYear = 365ULL * 24 * 3600 * 1000000;
+    return std::chrono::microseconds(static_cast<std::int64_t>(microseconds < kYear ? microseconds : kYear));
+}
+
+}
+
 // What the handle refers to; it outlives the CEvent while a wait is in
 // progress.
 class CEvent::CState : public CSyncObject {
@@ -34,17 +46,17 @@ public:
         m_signalled = false;
     }
 
-    DWORD Wait(DWORD milliseconds) override
+    DWORD Wait(ULONGLONG microseconds) override
     {
         std::unique_lock<std::mutex> guard(m_lock);
         auto signalled = [this] { return m_signalled; };
         // A zero time-out only tests the state; the player thread does that
         // every period, so it must not cost a timed wait.
-        if (milliseconds == 0 && !m_signalled)
+        if (microseconds == 0 && !m_signalled)
             return WAIT_TIMEOUT;
-        if (milliseconds == INFINITE)
+        if (microseconds == FOREVER)
             m_changed.wait(guard, signalled);
-        else if (!m_changed.wait_for(guard, std::chrono::milliseconds(milliseconds), signalled))
+        else if (!m_changed.wait_for(guard, Span(microseconds), signalled))
             return WAIT_TIMEOUT;
         if (!m_manualReset)
             m_signalled = false;

@@ -6,9 +6,12 @@
 // through its HANDLE in the handle table.
 class CSyncObject : public CKernelObject {
 public:
+    // Time-outs of Wait in microseconds; this one waits for ever.
+    static constexpr ULONGLONG FOREVER = ~0ULL;
+
     // WAIT_OBJECT_0 once signalled, WAIT_TIMEOUT after the given
-    // milliseconds (INFINITE waits for ever, 0 only tests).
-    virtual DWORD Wait(DWORD milliseconds) = 0;
+    // microseconds (FOREVER waits for ever, 0 only tests).
+    virtual DWORD Wait(ULONGLONG microseconds) = 0;
 };
 
 // Waits for an event or a thread; WAIT_FAILED (last error
