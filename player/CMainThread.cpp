@@ -30,6 +30,8 @@ void CMainThread::Delete()
 void CMainThread::Terminate()
 {
     m_kill.SetEvent();
+    // The thread may sleep until its next request.
+    m_pOwner->m_playerState.Wake();
     WaitForSingleObject(m_finished, INFINITE);
     WaitForSingleObject(m_hThread, INFINITE);
 }

@@ -29,6 +29,9 @@ public:
     void SetBarCount(int bars);
     void SetRect(RECT rect);
     void SetLevel(int bar, int level, int peakInput);
+    // TRUE once every bar and peak marker has fallen to the bottom, so that
+    // refreshes with silent levels change nothing more.
+    BOOL AtRest() const;
     // Paints the cells whose state changed straight into dc.
     void DrawChanged(CDC* dc);
     void Draw(CDC* composite, CDC* work, CDC* skin) override;
