@@ -35,6 +35,7 @@ public:
     // Paints the cells whose state changed straight into dc.
     void DrawChanged(CDC* dc);
     void Draw(CDC* composite, CDC* work, CDC* skin) override;
+    RECT DrawArea() const override { return m_rect; }
 
     // The area of one cell on the face.
     RECT CellRect(int bar, int row) const;
