@@ -4,6 +4,8 @@
 #include <chrono>
 #include <thread>
 
+#include <sys/prctl.h>
+
 namespace {
 
 // At most one of the two is set.
@@ -50,6 +52,24 @@ BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency)
         return FALSE;
     frequency->QuadPart = kCountsPerSecond;
     return TRUE;
+}
+
+UINT timeBeginPeriod(UINT period)
+{
+    if (period == 0)
+        return TIMERR_NOCANDO;
+    // The timer slack of the calling thread, in nanoseconds.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    return TIMERR_NOERROR;
+}
+
+UINT timeEndPeriod(UINT period)
+{
+    if (period == 0)
+        return TIMERR_NOCANDO;
+    // 0 gives the thread its default slack back.
+    prctl(PR_SET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL);
+    return TIMERR_NOERROR;
 }
 
 void Sleep(DWORD milliseconds)

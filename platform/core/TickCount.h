@@ -13,6 +13,16 @@ DWORD GetTickCount();
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 
+// Asks for timed waits as exact as the system can make them (period in
+// milliseconds, at least 1); timeEndPeriod with the same period undoes it.
+// Here it holds for the calling thread: the system may otherwise let a wait
+// run on for tens of microseconds to gather wake-ups. TIMERR_NOERROR, or
+// TIMERR_NOCANDO for a period of 0.
+#define TIMERR_NOERROR 0u
+#define TIMERR_NOCANDO 97u
+UINT timeBeginPeriod(UINT period);
+UINT timeEndPeriod(UINT period);
+
 // Sleeps for the given milliseconds; Sleep(0) only yields the processor.
 void Sleep(DWORD milliseconds);
 
