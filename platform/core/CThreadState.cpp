@@ -155,6 +155,12 @@ DWORD CheckpointWait(HANDLE handle, ULONGLONG microseconds)
     return object->Wait(microseconds);
 }
 
+BOOL SuspendPending()
+{
+    CThreadState* current = CThreadState::Current();
+    return current && current->SuspendCount() > 0 ? TRUE : FALSE;
+}
+
 void SuspendCheckpoint()
 {
     if (CThreadState* current = CThreadState::Current())

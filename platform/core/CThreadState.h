@@ -34,6 +34,7 @@ public:
     // while it waits; on the way out it parks while suspended.
     DWORD WaitParked(CSyncObject& object, ULONGLONG microseconds);
     void MarkEnded(DWORD exitCode);
+    DWORD SuspendCount() const { return m_suspendCount.load(); }
     BOOL GetExitCode(DWORD* exitCode);
 
     static CThreadState* Current();
@@ -70,6 +71,9 @@ BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 // A point between two units of work where the calling thread may be
 // parked; does nothing on threads not started through CWinThread.
 void SuspendCheckpoint();
+// TRUE when the calling thread, started through CWinThread, is asked to
+// park at its next checkpoint.
+BOOL SuspendPending();
 // Waits like WaitForSingleObject, the time-out in microseconds
 // (CSyncObject::FOREVER for none), at a point where the calling thread holds
 // nothing: a SuspendThread meanwhile returns without waiting for the wait

@@ -2,6 +2,7 @@
 #include "PlayerDialogFixture.h"
 
 #include "app/CDisplayRefresh.h"
+#include "platform/core/CThreadState.h"
 #include "platform/ui/CFileDialogScript.h"
 #include "skin/CSkinSlider.h"
 #include "song/CMeterMap.h"
@@ -261,4 +262,35 @@ TEST_F(MainCommands, CloseWhilePlayingStopsFirstThenSavesTheDrumChannel)
     EXPECT_EQ(state.m_playState, STATE_STOPPED);
     EXPECT_TRUE(EndsSilenced());
     EXPECT_NE(config.Read().find("\"DrumChannel\"=hex(1):34,00"), std::string::npos) << config.Read();
+}
+
+TEST_F(MainCommands, TheCloseWaitsForAPeriodThatSawTheRefreshesOn)
+{
+    // The player thread is held inside a period that has read the refresh
+    // flag (its look at the clock comes next), until the close asks to hold
+    // the thread, or has returned without asking.
+    static std::atomic<bool> armed, blocked, closed, released, endedAfterClose;
+    static std::atomic<DWORD> player;
+    armed = blocked = closed = released = endedAfterClose = false;
+    player = dialog.m_pThread->m_nThreadID;
+    SetPerformanceCounterSource([] {
+        CThreadState* current = CThreadState::Current();
+        if (current && current->m_id == player && armed.exchange(false)) {
+            blocked = true;
+            while (!SuspendPending() && !closed)
+                Sleep(1);
+            endedAfterClose = closed.load();
+            released = true;
+        }
+        return LONGLONG { 1000000 };
+    });
+    armed = true;
+    state.Wake();
+    while (!blocked)
+        Sleep(1);
+    dialog.DestroyWindow();
+    closed = true;
+    while (!released)
+        Sleep(1);
+    EXPECT_FALSE(endedAfterClose);
 }
