@@ -15,3 +15,5 @@ BOOL InterruptRequested();
 
 // Processor time (user and system) the process has used, in microseconds.
 ULONGLONG GetProcessCpuMicroseconds();
+// The same for the calling thread alone.
+ULONGLONG GetThreadCpuMicroseconds();
