@@ -182,25 +182,43 @@ LONGLONG CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
     // for a refresh, and an idle player sleeps until a request.
     const bool playing = dialog.m_playerState.m_playState != STATE_STOPPED;
     const LONGLONG now = CPlayerState::Now();
-    const HWND hwnd = dialog.GetSafeHwnd();
+    struct Refresh {
+        bool wanted;
+        DWORD lastRun;
+        PostRecord& post;
+        WORD command;
+        LONGLONG until;
+    };
+    Refresh refreshes[] = {
+        { playing || dialog.m_bDisplayPending, dialog.m_dwLastRefresh, dialog.m_displayPost, 1005, NO_WORK },
+        { playing || dialog.m_bMetersMoving, static_cast<DWORD>(dialog.m_playerState.m_lastMeterTime),
+            dialog.m_metersPost, 1004, NO_WORK },
+    };
     LONGLONG sleep = NO_WORK;
-    auto refresh = [&](bool wanted, DWORD lastRun, PostRecord& post, WORD command) {
-        if (!wanted)
-            return;
-        LONGLONG until = UntilRefresh(lastRun, now);
+    LONGLONG together = 0;
+    for (Refresh& r : refreshes) {
+        if (!r.wanted)
+            continue;
+        r.until = UntilRefresh(r.lastRun, now);
         // A post the window has not run yet is not repeated before the
         // interval is over.
-        if (post.posted && post.lastRun == lastRun)
-            until = std::max(until, UntilRefresh(post.at, now));
-        if (until == 0) {
-            PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(command, 0), reinterpret_cast<LPARAM>(hwnd));
-            post = PostRecord { TRUE, static_cast<DWORD>(static_cast<ULONGLONG>(now / 1000)), lastRun };
-            until = UntilRefresh(post.at, now);
+        if (r.post.posted && r.post.lastRun == r.lastRun)
+            r.until = std::max(r.until, UntilRefresh(r.post.at, now));
+        sleep = std::min(sleep, r.until);
+        together = std::max(together, r.until);
+    }
+    // While both are wanted they go out together: the window runs them in
+    // one wake-up and repaints once.
+    if (refreshes[0].wanted && refreshes[1].wanted)
+        sleep = together;
+    if (sleep != 0)
+        return sleep;
+    const HWND hwnd = dialog.GetSafeHwnd();
+    for (Refresh& r : refreshes) {
+        if (r.wanted && r.until == 0) {
+            PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(r.command, 0), reinterpret_cast<LPARAM>(hwnd));
+            r.post = PostRecord { TRUE, static_cast<DWORD>(static_cast<ULONGLONG>(now / 1000)), r.lastRun };
         }
-        sleep = std::min(sleep, until);
-    };
-    refresh(playing || dialog.m_bDisplayPending, dialog.m_dwLastRefresh, dialog.m_displayPost, 1005);
-    refresh(playing || dialog.m_bMetersMoving, static_cast<DWORD>(dialog.m_playerState.m_lastMeterTime),
-        dialog.m_metersPost, 1004);
-    return sleep;
+    }
+    return UntilRefresh(static_cast<DWORD>(static_cast<ULONGLONG>(now / 1000)), now);
 }

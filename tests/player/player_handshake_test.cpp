@@ -246,17 +246,24 @@ TEST(Handshake, RefreshesArePostedWhileSomethingMovesAndTheIdleThreadSleeps)
     EXPECT_EQ(CPlayerEngine::RunPeriod(dialog), INFINITE);
     EXPECT_TRUE(posted().empty());
 
-    // Falling meters are refreshed; the display waits for its interval.
+    // Falling meters and a display waiting to be shown go out together once
+    // both are due, so the window paints once.
     dialog.m_bMetersMoving = TRUE;
     dialog.m_bDisplayPending = TRUE;
     EXPECT_EQ(CPlayerEngine::RunPeriod(dialog), 6000u);
-    EXPECT_EQ(posted(), std::vector<int> { 1004 });
-    // A command the window has not run yet is not posted again at once.
+    EXPECT_TRUE(posted().empty());
     clock.Set(1006);
-    EXPECT_EQ(CPlayerEngine::RunPeriod(dialog), 10000u);
-    EXPECT_EQ(posted(), std::vector<int> { 1005 });
+    EXPECT_EQ(CPlayerEngine::RunPeriod(dialog), 16000u);
+    EXPECT_EQ(posted(), (std::vector<int> { 1005, 1004 }));
+    // Posts the window has not run yet are not repeated at once.
     clock.Set(1016);
     EXPECT_EQ(CPlayerEngine::RunPeriod(dialog), 6000u);
+    EXPECT_TRUE(posted().empty());
+    // The display is shown; the meters, still not run, are posted again.
+    dialog.m_dwLastRefresh = 1016;
+    dialog.m_bDisplayPending = FALSE;
+    clock.Set(1022);
+    EXPECT_EQ(CPlayerEngine::RunPeriod(dialog), 16000u);
     EXPECT_EQ(posted(), std::vector<int> { 1004 });
 
     // A dialog without a window loses its posts quietly.
