@@ -6,18 +6,6 @@
 #include <condition_variable>
 #include <mutex>
 
-namespace {
-
-// A time-out far beyond any use is held to a year, so that adding it to the
-// clock cannot overflow.
-std::chrono::microseconds Span(ULONGLONG microseconds)
-{
-    constexpr ULONGLONG kYear = 365ULL * 24 * 3600 * 1000000;
-    return std::chrono::microseconds(static_cast<std::int64_t>(microseconds < kYear ? microseconds : kYear));
-}
-
-}
-
 // What the handle refers to; it outlives the CEvent while a wait is in
 // progress.
 class CEvent::CState : public CSyncObject {

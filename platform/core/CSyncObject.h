@@ -2,6 +2,8 @@
 
 #include "platform/core/CKernelObject.h"
 
+#include <chrono>
+
 // A kernel object a thread can wait for (events and threads), reached
 // through its HANDLE in the handle table.
 class CSyncObject : public CKernelObject {
@@ -12,6 +14,15 @@ public:
     // WAIT_OBJECT_0 once signalled, WAIT_TIMEOUT after the given
     // microseconds (FOREVER waits for ever, 0 only tests).
     virtual DWORD Wait(ULONGLONG microseconds) = 0;
+
+protected:
+    // A time-out for the standard waits; one far beyond any use is held to
+    // a year, so that adding it to the clock cannot overflow.
+    static std::chrono::microseconds Span(ULONGLONG microseconds)
+    {
+        constexpr ULONGLONG kYear = 365ULL * 24 * 3600 * 1000000;
+        return std::chrono::microseconds(static_cast<std::int64_t>(microseconds < kYear ? microseconds : kYear));
+    }
 };
 
 // Waits for an event or a thread; WAIT_FAILED (last error

@@ -26,7 +26,7 @@ DWORD CThreadState::Wait(ULONGLONG microseconds)
     auto ended = [this] { return m_ended; };
     if (microseconds == FOREVER)
         m_changed.wait(guard, ended);
-    else if (!m_changed.wait_for(guard, std::chrono::microseconds(static_cast<std::int64_t>(microseconds)), ended))
+    else if (!m_changed.wait_for(guard, Span(microseconds), ended))
         return WAIT_TIMEOUT;
     return WAIT_OBJECT_0;
 }
