@@ -16,6 +16,7 @@
 #include "song/CTrack.h"
 
 #include "song/CTempoMap.h"
+#include "tests/SmfBytes.h"
 
 #include <algorithm>
 #include <chrono>
@@ -81,34 +82,13 @@ double DriftPerMinute(const std::vector<double>& at, const std::vector<double>& 
     return den == 0 ? 0 : (n * sxy - sx * sy) / den * 60000.0;
 }
 
-void PutVarLen(std::vector<unsigned char>& out, unsigned long value)
-{
-    unsigned char bytes[5];
-    int n = 0;
-    do {
-        bytes[n++] = static_cast<unsigned char>(value & 0x7F);
-        value >>= 7;
-    } while (value);
-    while (n > 1)
-        out.push_back(static_cast<unsigned char>(bytes[--n] | 0x80));
-    out.push_back(bytes[0]);
-}
-
-void PutChunk(std::vector<unsigned char>& file, const std::vector<unsigned char>& track)
-{
-    file.insert(file.end(), { 'M', 'T', 'r', 'k' });
-    for (int shift = 24; shift >= 0; shift -= 8)
-        file.push_back(static_cast<unsigned char>(track.size() >> shift));
-    file.insert(file.end(), track.begin(), track.end());
-}
-
 // 500 ticks per quarter at 500000 us: a tick a millisecond. Every 10 ticks
 // each of 16 channels ends its chord and strikes the next: 8 messages.
 std::string WriteDenseSong(double seconds)
 {
     const int chords = static_cast<int>(seconds * 100);
     std::vector<unsigned char> file { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 17, 0x01, 0xF4 };
-    PutChunk(file, { 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x2F, 0x00 });
+    PutTrackChunk(file, { 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x2F, 0x00 });
     for (int channel = 0; channel < 16; ++channel) {
         std::vector<unsigned char> track;
         auto chord = [channel](int k) {
@@ -133,7 +113,7 @@ std::string WriteDenseSong(double seconds)
             }
         }
         track.insert(track.end(), { 0x00, 0xFF, 0x2F, 0x00 });
-        PutChunk(file, track);
+        PutTrackChunk(file, track);
     }
     std::string path = (std::filesystem::temp_directory_path() / "bench_playback_dense.mid").string();
     std::ofstream(path, std::ios::binary)
@@ -141,23 +121,30 @@ std::string WriteDenseSong(double seconds)
     return path;
 }
 
-// The player alone, with nothing to write to: its own processor time.
-void PlayWithoutPort(const std::string& file, double seconds)
+// Starts the player thread and plays the loaded song until it ends or the
+// seconds are over; returns the seconds played and the processor seconds
+// the process used meanwhile.
+std::pair<double, double> PlayFor(CTabrinoDlg& dialog, double seconds)
 {
-    CTabrinoDlg dialog;
     CPlayerState& state = dialog.m_playerState;
-    dialog.OpenFile(CString::FromUtf8(file), CString());
-    CTransport transport(state, nullptr, TRUE);
     dialog.StartPlayerThread();
     Sleep(200);
     ULONGLONG cpuStart = GetProcessCpuMicroseconds();
     long long wallStart = MicrosNow();
-    transport.Play();
+    CTransport(state, nullptr, TRUE).Play();
     while (state.m_playState != STATE_STOPPED && MicrosNow() - wallStart < static_cast<long long>(seconds * 1e6))
         Sleep(50);
-    double played = static_cast<double>(MicrosNow() - wallStart) / 1e6;
-    double cpu = static_cast<double>(GetProcessCpuMicroseconds() - cpuStart) / 1e6;
-    transport.Stop();
+    return { static_cast<double>(MicrosNow() - wallStart) / 1e6,
+        static_cast<double>(GetProcessCpuMicroseconds() - cpuStart) / 1e6 };
+}
+
+// The player alone, with nothing to write to: its own processor time.
+void PlayWithoutPort(const std::string& file, double seconds)
+{
+    CTabrinoDlg dialog;
+    dialog.OpenFile(CString::FromUtf8(file), CString());
+    auto [played, cpu] = PlayFor(dialog, seconds);
+    CTransport(dialog.m_playerState, nullptr, TRUE).Stop();
     std::printf("%s without a port: %.1f s played, cpu %.3f %% of one core\n",
         std::filesystem::path(file).filename().c_str(), played, 100.0 * cpu / played);
 }
@@ -178,23 +165,14 @@ void PlaySong(const std::string& file, double seconds, double idleSeconds)
         std::printf("%s: the capture port cannot be opened\n", file.c_str());
         return;
     }
-    dialog.StartPlayerThread();
-    Sleep(200);
-
-    ULONGLONG cpuStart = GetProcessCpuMicroseconds();
-    long long wallStart = MicrosNow();
-    transport.Play();
-    while (state.m_playState != STATE_STOPPED && MicrosNow() - wallStart < static_cast<long long>(seconds * 1e6))
-        Sleep(50);
-    double playedSeconds = static_cast<double>(MicrosNow() - wallStart) / 1e6;
-    double playCpu = static_cast<double>(GetProcessCpuMicroseconds() - cpuStart) / 1e6;
+    auto [playedSeconds, playCpu] = PlayFor(dialog, seconds);
     LONGLONG anchor = state.m_startTime;
     LONGLONG stopTick = state.m_currentTick;
     transport.Stop();
     dialog.m_output.ClosePort();
 
-    cpuStart = GetProcessCpuMicroseconds();
-    wallStart = MicrosNow();
+    ULONGLONG cpuStart = GetProcessCpuMicroseconds();
+    long long wallStart = MicrosNow();
     Sleep(static_cast<DWORD>(idleSeconds * 1000));
     double idleWall = static_cast<double>(MicrosNow() - wallStart) / 1e6;
     double idleCpu = static_cast<double>(GetProcessCpuMicroseconds() - cpuStart) / 1e6;

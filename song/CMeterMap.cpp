@@ -58,9 +58,7 @@ void CMeterMap::Build(const CTrack* tracks, LONGLONG ppqn)
 
 const CMeterMap::Segment& CMeterMap::SegmentAt(LONGLONG tick) const
 {
-    auto after = std::upper_bound(m_segments.begin(), m_segments.end(), tick,
-        [](LONGLONG t, const Segment& segment) { return t < segment.tick; });
-    return after == m_segments.begin() ? m_segments.front() : *(after - 1);
+    return SegmentAtTick(m_segments, tick);
 }
 
 CMeterMap::Position CMeterMap::At(LONGLONG tick) const

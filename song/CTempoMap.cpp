@@ -60,9 +60,7 @@ void CTempoMap::Build(const CTrack* tracks)
 
 const CTempoMap::Segment& CTempoMap::SegmentAt(LONGLONG tick) const
 {
-    auto after = std::upper_bound(m_segments.begin(), m_segments.end(), tick,
-        [](LONGLONG t, const Segment& segment) { return t < segment.tick; });
-    return after == m_segments.begin() ? m_segments.front() : *(after - 1);
+    return SegmentAtTick(m_segments, tick);
 }
 
 LONGLONG CTempoMap::TempoAt(LONGLONG tick) const

@@ -2,6 +2,7 @@
 
 #include "platform/core/WinTypes.h"
 
+#include <algorithm>
 #include <vector>
 
 class CMidiEvent;
@@ -12,3 +13,14 @@ class CTrack;
 // the same tick keep ring order, then file order, so the last of them is
 // the one that holds from there on. The events stay owned by their tracks.
 std::vector<const CMidiEvent*> CollectMetaEvents(const CTrack* tracks, BYTE metaType, DWORD minLength);
+
+// The segment of a map that holds at tick: the last whose m_tick is at or
+// before it (the first for earlier ticks). The segments are ordered by tick
+// and there is at least one.
+template <typename Segment>
+const Segment& SegmentAtTick(const std::vector<Segment>& segments, LONGLONG tick)
+{
+    auto after = std::upper_bound(segments.begin(), segments.end(), tick,
+        [](LONGLONG t, const Segment& segment) { return t < segment.tick; });
+    return after == segments.begin() ? segments.front() : *(after - 1);
+}

@@ -3,7 +3,7 @@
 #include "platform/gdi/CClientDC.h"
 #include "platform/gdi/PngFile.h"
 #include "platform/gdi/TextRaster.h"
-#include "platform/ui/CWindowBackend.h"
+#include "tests/RecordingBackend.h"
 #include "skin/CSkinText.h"
 
 using SkinFace = FaceFixture;
@@ -93,15 +93,7 @@ TEST_F(SkinFace, PaintDrawsEveryControlOverWhateverTheWindowShows)
 TEST_F(SkinFace, ADirtyOnlyRedrawTouchesOnlyTheChangedField)
 {
     // What the window is told to show anew, which is what it repaints.
-    struct Recorder : CWindowBackend {
-        std::vector<RECT> changed;
-        void Wake() override { }
-        void Invalidate(const RECT&, bool) override { }
-        void SurfaceChanged(const RECT& area) override { changed.push_back(area); }
-        void SetTitle(const CString&) override { }
-        void SetCapture(bool) override { }
-        void Center() override { }
-    } recorder;
+    RecordingBackend recorder;
     Hwnd()->backend = &recorder;
     CSkinText* tempo = face.m_layout.m_pTempoText;
     EXPECT_FALSE(tempo->SetText(L"90")) << "same text after drawing: nothing to do";
