@@ -49,6 +49,9 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const CDialogTemplate& dialogT
         setWindowModality(Qt::ApplicationModal);
     // Windows report every move of the stylus, not only while it is down.
     setMouseTracking(true);
+    // A face covers the whole window, so Qt need not clear what it repaints.
+    if (m_template.IsFace())
+        setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
 }
 
