@@ -36,7 +36,7 @@ std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
         driver = g_audioDriver;
     }
     if (access(soundFont.c_str(), R_OK) != 0) {
-        SetLastError(static_cast<DWORD>(errno));
+        SetLastError(errno == ENOENT ? ERROR_SOUNDFONT_NOT_FOUND : static_cast<DWORD>(errno));
         return nullptr;
     }
     std::shared_ptr<CSynthPort> port(new CSynthPort());
@@ -54,7 +54,7 @@ std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
         return nullptr;
     }
     if (fluid_synth_sfload(port->m_synth, soundFont.c_str(), 1) == FLUID_FAILED) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+        SetLastError(ERROR_BAD_SOUNDFONT);
         return nullptr;
     }
     if (wavPath.empty()) {
@@ -102,6 +102,12 @@ void CSynthPort::OnClose()
 BOOL CSynthPort::Emit(BYTE byte)
 {
     std::lock_guard<std::mutex> guard(m_synthLock);
+    // A WAV file that can take no more (a full disk) fails every byte: what
+    // is played would never be heard.
+    if (int error = m_renderer ? m_renderer->Error() : 0) {
+        SetLastError(static_cast<DWORD>(error));
+        return FALSE;
+    }
     CMidiByteParser::Message message;
     if (m_parser.Feed(byte, message))
         Play(message);

@@ -8,6 +8,9 @@
 #include "platform/comm/CSynthPort.h"
 #include "platform/core/CString.h"
 
+#include <cerrno>
+#include <sys/stat.h>
+
 namespace {
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix, std::wstring& rest)
@@ -16,6 +19,22 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix, std::wstring& r
     if (text.compare(0, p.size(), p) != 0)
         return false;
     rest = text.substr(p.size());
+    return true;
+}
+
+// A device node is what a MIDI interface is; a regular file, a directory
+// or a FIFO named as a port by mistake is refused before it is opened.
+bool IsCharacterDevice(const std::string& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        SetLastError(static_cast<DWORD>(errno));
+        return false;
+    }
+    if (!S_ISCHR(info.st_mode)) {
+        SetLastError(ERROR_NOT_A_MIDI_DEVICE);
+        return false;
+    }
     return true;
 }
 
@@ -47,6 +66,8 @@ std::shared_ptr<CCommPort> OpenByName(const std::wstring& name, DWORD shareMode)
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
+    if (!IsCharacterDevice(path))
+        return nullptr;
     if (CRawMidiPort::IsRawMidiPath(path))
         return CRawMidiPort::Open(path);
     return CSerialPort::Open(path, shareMode == 0);
@@ -146,6 +167,24 @@ BOOL Transfer(HANDLE handle, const void* buffer, DWORD count, LPDWORD done, Op o
     return result;
 }
 
+}
+
+BOOL ClearCommError(HANDLE handle, LPDWORD errors, LPCOMSTAT stat)
+{
+    std::shared_ptr<CCommPort> port = CHandleTable::FindAs<CCommPort>(handle);
+    if (!port)
+        return FALSE;
+    if (errors)
+        *errors = 0;
+    DWORD inQueue = 0, outQueue = 0;
+    if (!port->QueueStatus(inQueue, outQueue))
+        return FALSE;
+    if (stat) {
+        std::memset(stat, 0, sizeof *stat);
+        stat->cbInQue = inQueue;
+        stat->cbOutQue = outQueue;
+    }
+    return TRUE;
 }
 
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED)
