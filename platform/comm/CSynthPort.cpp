@@ -1,5 +1,7 @@
 #include "platform/comm/CSynthPort.h"
 
+#include "platform/comm/AlsaMessages.h"
+
 #include <cerrno>
 #include <unistd.h>
 
@@ -25,6 +27,34 @@ void CSynthPort::SetAudioDriver(const std::string& driver)
 {
     std::lock_guard<std::mutex> guard(g_configLock);
     g_audioDriver = driver;
+}
+
+bool CSynthPort::SoundOutputOpens()
+{
+    std::string driver;
+    {
+        std::lock_guard<std::mutex> guard(g_configLock);
+        driver = g_audioDriver;
+    }
+    fluid_settings_t* settings = new_fluid_settings();
+    if (!settings)
+        return false;
+    if (!driver.empty())
+        fluid_settings_setstr(settings, "audio.driver", driver.c_str());
+    SilenceAlsaMessages();
+    for (int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
+        fluid_set_log_function(level, nullptr, nullptr);
+    fluid_synth_t* synth = new_fluid_synth(settings);
+    fluid_audio_driver_t* output = synth ? new_fluid_audio_driver(settings, synth) : nullptr;
+    bool opens = output != nullptr;
+    if (output)
+        delete_fluid_audio_driver(output);
+    if (synth)
+        delete_fluid_synth(synth);
+    delete_fluid_settings(settings);
+    for (int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
+        fluid_set_log_function(level, fluid_default_log_function, nullptr);
+    return opens;
 }
 
 std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)

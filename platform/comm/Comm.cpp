@@ -4,6 +4,7 @@
 #include "platform/comm/CFakeDevice.h"
 #include "platform/comm/CFakePort.h"
 #include "platform/comm/CRawMidiPort.h"
+#include "platform/comm/CSeqPort.h"
 #include "platform/comm/CSerialPort.h"
 #include "platform/comm/CSynthPort.h"
 #include "platform/core/CString.h"
@@ -41,6 +42,10 @@ bool IsCharacterDevice(const std::string& path)
 std::shared_ptr<CCommPort> OpenByName(const std::wstring& name, DWORD shareMode)
 {
     std::wstring rest;
+    if (name == L"seq")
+        return CSeqPort::Open(std::string());
+    if (StartsWith(name, L"seq:", rest) && !rest.empty())
+        return CSeqPort::Open(CString(rest).ToUtf8());
     if (name == L"synth")
         return CSynthPort::Open(std::string());
     if (StartsWith(name, L"synth:", rest) && !rest.empty())

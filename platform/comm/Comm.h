@@ -11,6 +11,8 @@
 // CreateFileW takes these port names:
 //   /dev/tty*, a pty or any other terminal path  a serial port (termios)
 //   /dev/snd/midiC*D*, /dev/midi*                a raw MIDI device
+//   seq                                          an ALSA sequencer port of our own, unconnected
+//   seq:ADDRESS                                  the same, connected to a sequencer destination
 //   synth                                        the built-in synthesizer on the sound card
 //   synth:FILE.wav                               the built-in synthesizer rendered into a WAV file
 //   capture:FILE                                 one text line per byte written
