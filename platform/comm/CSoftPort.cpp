@@ -107,12 +107,16 @@ void CSoftPort::RaiseDue(Clock::time_point now)
         m_due.reset();
         m_wake.notify_all();
     }
-    if (m_held && m_heldUntil && now >= *m_heldUntil) {
-        m_held = false;
-        m_heldUntil.reset();
-        m_events |= EV_TXEMPTY;
-        m_wake.notify_all();
-    }
+    if (m_held && m_heldUntil && now >= *m_heldUntil)
+        LetGo();
+}
+
+void CSoftPort::LetGo()
+{
+    m_held = false;
+    m_heldUntil.reset();
+    m_events |= EV_TXEMPTY;
+    m_wake.notify_all();
 }
 
 void CSoftPort::HoldOutput(std::optional<Clock::time_point> until)
@@ -126,12 +130,8 @@ void CSoftPort::HoldOutput(std::optional<Clock::time_point> until)
 void CSoftPort::ReleaseOutput()
 {
     std::lock_guard<std::mutex> guard(m_lock);
-    if (!m_held)
-        return;
-    m_held = false;
-    m_heldUntil.reset();
-    m_events |= EV_TXEMPTY;
-    m_wake.notify_all();
+    if (m_held)
+        LetGo();
 }
 
 void CSoftPort::Receive(const BYTE* bytes, std::size_t count)
@@ -145,13 +145,6 @@ std::size_t CSoftPort::PendingInput()
 {
     std::lock_guard<std::mutex> guard(m_lock);
     return m_input.size();
-}
-
-void CSoftPort::Signal(DWORD events)
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_events |= events;
-    m_wake.notify_all();
 }
 
 void CSoftPort::SignalAt(Clock::time_point due, DWORD events)

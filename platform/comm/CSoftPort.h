@@ -36,7 +36,6 @@ protected:
     // Releases the device; runs once, on the thread that closes the handle.
     virtual void OnClose() { }
 
-    void Signal(DWORD events);
     void SignalAt(Clock::time_point due, DWORD events);
     // The last byte stays in the output queue until `until` (for ever when
     // empty), then leaves it and raises EV_TXEMPTY. ReleaseOutput lets it
@@ -60,4 +59,6 @@ private:
 
     // Raises what has fallen due by now (m_lock held).
     void RaiseDue(Clock::time_point now);
+    // The held byte leaves the queue (m_lock held).
+    void LetGo();
 };

@@ -68,13 +68,23 @@ TEST(DialogTemplate, DamagedTextIsRefusedWhole)
     EXPECT_TRUE(t.m_items[0].styles.empty());
 }
 
-TEST(DialogControls, HeadlessControlsExchangeAByte)
+namespace {
+
+// A dialog without a screen whose one control is the template line given.
+void MakeHeadlessDialog(CDialog& dialog, const char* control)
 {
     CDialogTemplate t;
-    ASSERT_TRUE(t.Parse("size 50 50\ncontrol 7 EDIT \"\" 1 1 10 10 WS_TABSTOP\n"));
-    CDialog dialog(0);
+    ASSERT_TRUE(t.Parse(std::string("size 50 50\n") + control + "\n"));
     ASSERT_TRUE(dialog.CreateHeadless(100, 100));
     dialog.CreateControls(t, nullptr);
+}
+
+}
+
+TEST(DialogControls, HeadlessControlsExchangeAByte)
+{
+    CDialog dialog(0);
+    MakeHeadlessDialog(dialog, "control 7 EDIT \"\" 1 1 10 10 WS_TABSTOP");
     ASSERT_NE(dialog.GetDlgItem(7), nullptr);
     EXPECT_EQ(dialog.GetDlgItem(8), nullptr);
 
@@ -152,11 +162,8 @@ TEST(FileDialog, ScriptAnswersWithoutShowing)
 
 TEST(DialogControls, HeadlessComboBoxKeepsItsListAndSelection)
 {
-    CDialogTemplate t;
-    ASSERT_TRUE(t.Parse("size 50 50\ncontrol 5 COMBOBOX \"\" 1 1 10 10 CBS_DROPDOWNLIST\n"));
     CDialog dialog(0);
-    ASSERT_TRUE(dialog.CreateHeadless(100, 100));
-    dialog.CreateControls(t, nullptr);
+    MakeHeadlessDialog(dialog, "control 5 COMBOBOX \"\" 1 1 10 10 CBS_DROPDOWNLIST");
     auto add = [&](const wchar_t* text) { return dialog.SendDlgItemMessage(5, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); };
     EXPECT_EQ(add(L"synth"), 0);
     EXPECT_EQ(add(L"seq:128:0"), 1);
