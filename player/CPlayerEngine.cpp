@@ -66,6 +66,16 @@ void CPlayerEngine::HandleRequest(CTabrinoDlg& dialog)
 void CPlayerEngine::Play(CTabrinoDlg& dialog)
 {
     CPlayerState& state = dialog.m_playerState;
+    if (dialog.m_output.WriteFailed()) {
+        // Playing on into a port that takes nothing would only look as if it
+        // worked: playback stops and the window tells why.
+        dialog.m_output.Stop();
+        state.ClearNotes();
+        Answer(state, STATE_PLAYING, STATE_STOPPED);
+        HWND hwnd = dialog.GetSafeHwnd();
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(OUTPUT_FAILED, 0), reinterpret_cast<LPARAM>(hwnd));
+        return;
+    }
     LONGLONG previous = 0;
     LONGLONG tick = state.AdvanceClock(GetTickCount(), &previous);
     LONGLONG length = state.m_length;

@@ -17,6 +17,10 @@ public:
     // boundary, so the playing periods keep in step with the clock.
     static void Period(CTabrinoDlg& dialog);
 
+    // The command posted to the dialog when playback stopped because the
+    // port failed.
+    static constexpr WORD OUTPUT_FAILED = 1006;
+
     static constexpr DWORD PLAYING_PERIOD = 1;
     static constexpr DWORD IDLE_PERIOD = 15;
     // A refresh command is posted when its last run lies more than this

@@ -53,7 +53,9 @@ void CTrack::SeekTo(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* s
         if (event->m_tick >= tick)
             return;
         BYTE kind = event->m_status & 0xF0;
-        if (event->m_status < 0xF0 && (kind == 0xB0 || kind == 0xC0))
+        // With a stop pending the cursor still moves, but nothing more is
+        // sent: a slow device must not hold the stop.
+        if (event->m_status < 0xF0 && (kind == 0xB0 || kind == 0xC0) && state->m_playState != STATE_STOP)
             output->Send(event, state, FALSE);
         event = event->m_next;
     } while (event != m_firstEvent);
@@ -68,6 +70,10 @@ void CTrack::PlayUntil(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState
     for (;;) {
         m_currentEvent = event;
         if (event->m_tick > tick)
+            return;
+        // A stop is looked at between messages, so that a slow device
+        // cannot keep the player from answering it.
+        if (state->m_playState == STATE_STOP)
             return;
         // System-exclusive and meta events (a tempo change included) have
         // no effect during playback.
