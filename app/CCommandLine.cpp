@@ -7,12 +7,15 @@
 namespace {
 
 const char* const OUTPUT_OPTIONS =
-    "  --port NAME       where the MIDI bytes go (default synth):\n"
+    "  --port NAME       where the MIDI bytes go:\n"
     "                      synth           the built-in synthesizer on the sound card\n"
     "                      synth:FILE.wav  the built-in synthesizer into a WAV file\n"
+    "                      seq:ADDRESS     an ALSA sequencer port, as seq:128:0 or seq:\"FLUID Synth\"\n"
+    "                      seq             our own sequencer port, to connect in a patchbay\n"
     "                      capture:FILE    one line per byte: microseconds and hex byte\n"
     "                      /dev/...        a serial port or a raw MIDI device\n"
     "                      none            nothing is sent\n"
+    "  --list-ports      print the ports this machine offers, then exit\n"
     "  --soundfont PATH  SoundFont of the built-in synthesizer (default TimGM6mb)\n";
 
 // A whole decimal number of at most a few digits, so that no value can
@@ -45,6 +48,8 @@ const char* CCommandLine::Usage()
                                                  "\n"
                                                  "Opens the player window, with the Standard MIDI File FILE loaded when "
                                                  "given.\n"
+                                                 "The MIDI bytes go to the port chosen in the settings dialog (synth until\n"
+                                                 "one is chosen) unless --port names another.\n"
                                                  "\n")
         + OUTPUT_OPTIONS
         + "  --zoom N          show every face pixel as N x N screen pixels, 1..4\n"
@@ -84,6 +89,8 @@ CCommandLine::Action CCommandLine::Parse(int argc, const char* const* argv)
             return HELP;
         } else if (arg == "--version") {
             return VERSION;
+        } else if (arg == "--list-ports") {
+            return LIST_PORTS;
         } else if (arg == "--port") {
             if (!value(text))
                 return FAULT;

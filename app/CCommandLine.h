@@ -5,14 +5,15 @@
 #include <string>
 
 // The player's command line: tabrino [--port NAME] [--soundfont PATH]
-// [--zoom N] [FILE], --help and --version. Parsing only records what was
-// asked; the program applies it.
+// [--zoom N] [FILE], --help, --version and --list-ports. Parsing only
+// records what was asked; the program applies it.
 class CCommandLine {
 public:
     enum Action {
         RUN, // open the window
         HELP, // print Usage() and end with status 0
         VERSION, // print the version and end with status 0
+        LIST_PORTS, // print the ports (CPortList) and end with status 0
         FAULT, // print m_error and Usage() on the error stream, end with status 2
     };
 
@@ -23,7 +24,8 @@ public:
     // programs take alike.
     static const char* OutputOptions();
 
-    CString m_port { L"synth" };
+    // The port named with --port; empty when none was named.
+    CString m_port;
     CString m_soundFont;
     // 1..4, or 0 for the largest zoom that fits the screen.
     int m_zoom { 0 };

@@ -1,5 +1,7 @@
 #include "app/CSettingsDlg.h"
 
+#include "app/DrumChannel.h"
+#include "platform/comm/CPortList.h"
 #include "platform/ui/CDataExchange.h"
 
 CSettingsDlg::CSettingsDlg(CWnd* parent)
@@ -7,10 +9,48 @@ CSettingsDlg::CSettingsDlg(CWnd* parent)
 {
 }
 
+void CSettingsDlg::SetPorts(const CPortList& ports, const CString& current)
+{
+    m_strCurrentPort = current;
+    m_portNames.clear();
+    m_portLabels.clear();
+    m_nPort = -1;
+    for (const CPortList::Entry& entry : ports.m_entries) {
+        if (entry.needsFile)
+            continue;
+        if (entry.name == current)
+            m_nPort = static_cast<int>(m_portNames.size());
+        m_portNames.push_back(entry.name);
+        m_portLabels.push_back(entry.name + L"  " + entry.description);
+    }
+    if (m_nPort < 0 && !current.IsEmpty()) {
+        m_nPort = static_cast<int>(m_portNames.size());
+        m_portNames.push_back(current);
+        m_portLabels.push_back(current);
+    }
+}
+
+CString CSettingsDlg::GetPort() const
+{
+    if (m_nPort < 0 || static_cast<size_t>(m_nPort) >= m_portNames.size())
+        return m_strCurrentPort;
+    return m_portNames[static_cast<size_t>(m_nPort)];
+}
+
+BOOL CSettingsDlg::OnInitDialog()
+{
+    // The list is filled before the exchange selects the current port.
+    SendDlgItemMessage(IDC_PORT, CB_RESETCONTENT);
+    for (const CString& label : m_portLabels)
+        SendDlgItemMessage(IDC_PORT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.GetString()));
+    return CDialog::OnInitDialog();
+}
+
 void CSettingsDlg::DoDataExchange(CDataExchange* dx)
 {
     CDialog::DoDataExchange(dx);
     DDX_Text(dx, IDC_DRUM_CHANNEL, m_nDrumChannel);
+    DDX_CBIndex(dx, IDC_PORT, m_nPort);
 }
 
 void CSettingsDlg::OnOK()
@@ -20,4 +60,16 @@ void CSettingsDlg::OnOK()
     // when the text was accepted.
     if (UpdateData(TRUE))
         CDialog::OnOK();
+}
+
+BOOL CSettingsDlg::Edit(CWnd* parent, BYTE& channel, CString& port)
+{
+    CSettingsDlg dialog(parent);
+    dialog.m_nDrumChannel = DrumChannelToDialog(channel);
+    dialog.SetPorts(CPortList::Scan(false), port);
+    if (dialog.DoModal() != IDOK)
+        return FALSE;
+    channel = DrumChannelFromDialog(dialog.m_nDrumChannel);
+    port = dialog.GetPort();
+    return TRUE;
 }

@@ -10,7 +10,7 @@ CTabrinoApp::CTabrinoApp()
 BOOL CTabrinoApp::InitInstance()
 {
     CTabrinoDlg dialog;
-    dialog.m_strPort = m_commandLine.m_port;
+    dialog.m_strPortOverride = m_commandLine.m_port;
     dialog.m_strStartFile = m_commandLine.m_file;
     m_pMainWnd = &dialog;
     dialog.DoModal();

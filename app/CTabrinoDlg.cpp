@@ -1,7 +1,9 @@
 #include "app/CTabrinoDlg.h"
 
 #include "app/CDisplayRefresh.h"
+#include "app/CSettingsDlg.h"
 #include "app/DrumChannel.h"
+#include "app/PortSetting.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/CFile.h"
 #include "platform/core/MessageBox.h"
@@ -133,6 +135,7 @@ LRESULT CTabrinoDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         case 1002: OnButtonStop(); return 0;
         case 1004: OnUpdateMeters(); return 0;
         case 1005: OnUpdateDisplay(); return 0;
+        case CPlayerEngine::OUTPUT_FAILED: OnOutputFailed(); return 0;
         case 1015: OnButtonTransposeup(); return 0;
         case 1016: OnButtonTransposedown(); return 0;
         case 1017: OnButtonTempoup(); return 0;
@@ -168,8 +171,39 @@ void CTabrinoDlg::OpenFile(const CString& path, const CString& name)
 void CTabrinoDlg::OnButtonSettings()
 {
     BYTE channel = m_playerState.m_drumChannel;
-    if (EditDrumChannel(this, channel))
-        m_playerState.m_drumChannel = channel;
+    CString port = m_strPort;
+    if (!CSettingsDlg::Edit(this, channel, port))
+        return;
+    m_playerState.m_drumChannel = channel;
+    if (port != m_strPort)
+        ChoosePort(port);
+}
+
+void CTabrinoDlg::ChoosePort(const CString& port)
+{
+    m_strPort = port;
+    m_strPortSetting = port;
+    m_bPortPending = TRUE;
+    ApplyPendingPort();
+}
+
+void CTabrinoDlg::ApplyPendingPort()
+{
+    if (!m_bPortPending || m_playerState.m_playState != STATE_STOPPED)
+        return;
+    m_bPortPending = FALSE;
+    m_output.ClosePort();
+    if (!IsNoPortName(m_strPort))
+        m_output.OpenPort(m_strPort);
+}
+
+void CTabrinoDlg::OnOutputFailed()
+{
+    CString text;
+    if (!m_output.TakeWriteFailure(text))
+        return;
+    MessageBoxW(nullptr, text, L"Error", MB_OK | MB_ICONERROR);
+    m_output.ClosePort();
 }
 
 LRESULT CTabrinoDlg::OnSkinSlider(WPARAM wParam, LPARAM lParam)
@@ -180,13 +214,20 @@ LRESULT CTabrinoDlg::OnSkinSlider(WPARAM wParam, LPARAM lParam)
     const int value = LOWORD(bits);
     if (id == 1013 && code == SLIDER_NOTIFY_UP)
         SetPosition(CDisplayRefresh::SeekTick(m_playerState.m_length, m_playerState.m_meterMap, value));
-    else if (id == 1016 && code != SLIDER_NOTIFY_UP)
+    else if (id == 1016 && code != SLIDER_NOTIFY_UP) {
         m_output.SetVolume(value);
+        // A port that failed here stops playback; the player thread, which
+        // may sleep until its next event, learns it now.
+        if (m_output.WriteFailed())
+            m_playerState.Wake();
+    }
     return 0;
 }
 
 void CTabrinoDlg::OnUpdateDisplay()
 {
+    // A song that ended by itself lets a port chosen meanwhile take over.
+    ApplyPendingPort();
     CDisplayRefresh(*this).UpdateDisplay();
 }
 
@@ -200,11 +241,17 @@ void CTabrinoDlg::LoadSettings()
     BYTE channel = m_playerState.m_drumChannel;
     if (LoadDrumChannel(channel))
         m_playerState.m_drumChannel = channel;
+    if (LoadPortSetting(m_strPortSetting))
+        m_strPort = m_strPortSetting;
+    if (!m_strPortOverride.IsEmpty())
+        m_strPort = m_strPortOverride;
 }
 
 void CTabrinoDlg::SaveSettings()
 {
     SaveDrumChannel(m_playerState.m_drumChannel);
+    if (!m_strPortSetting.IsEmpty())
+        SavePortSetting(m_strPortSetting);
 }
 
 BOOL CTabrinoDlg::StartPlayerThread()
@@ -235,12 +282,14 @@ void CTabrinoDlg::OnButtonPlay()
     // Without a player thread nobody would ever answer the start request.
     if (!m_pThread)
         return;
+    ApplyPendingPort();
     Transport().Play();
 }
 
 void CTabrinoDlg::OnButtonStop()
 {
     Transport().Stop();
+    ApplyPendingPort();
 }
 
 void CTabrinoDlg::OnButtonTempoup()

@@ -41,6 +41,12 @@ public:
     LRESULT OnSkinSlider(WPARAM wParam, LPARAM lParam);
     void OnUpdateDisplay();
     void OnUpdateMeters();
+    // The player stopped because the port failed: tells the user once and
+    // closes the port, so the window runs on silently.
+    void OnOutputFailed();
+    // Makes the port the one in use and the one kept in the settings. It is
+    // opened at once while stopped, otherwise at the next stop.
+    void ChoosePort(const CString& port);
     // Opens a file as the open command does once the file is chosen: name
     // is the file's name as the title shows it.
     void OpenFile(const CString& path, const CString& name);
@@ -97,8 +103,17 @@ public:
     // nothing), and the file to open at start-up (empty for none).
     CString m_strPort { L"synth" };
     CString m_strStartFile;
+    // The port named on the command line, used instead of the setting for
+    // this run; empty when none was named.
+    CString m_strPortOverride;
+    // The port kept in the settings; empty while none was ever chosen.
+    CString m_strPortSetting;
 
 private:
     // The transport commands on this dialog's player state and window.
     CTransport Transport();
+    // Opens the chosen port once playback has stopped.
+    void ApplyPendingPort();
+
+    BOOL m_bPortPending { FALSE };
 };

@@ -1,6 +1,5 @@
 #include "app/DrumChannel.h"
 
-#include "app/CSettingsDlg.h"
 #include "app/RegistryText.h"
 #include "platform/core/FormatString.h"
 
@@ -76,14 +75,4 @@ BOOL LoadDrumChannel(BYTE& channel)
 BOOL SaveDrumChannel(BYTE channel)
 {
     return WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, kDrumChannelValue, DrumChannelToRegistryText(channel));
-}
-
-BOOL EditDrumChannel(CWnd* parent, BYTE& channel)
-{
-    CSettingsDlg dialog(parent);
-    dialog.m_nDrumChannel = DrumChannelToDialog(channel);
-    if (dialog.DoModal() != IDOK)
-        return FALSE;
-    channel = DrumChannelFromDialog(dialog.m_nDrumChannel);
-    return TRUE;
 }

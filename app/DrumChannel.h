@@ -24,8 +24,3 @@ CString DrumChannelToRegistryText(BYTE channel);
 BOOL LoadDrumChannel(BYTE& channel);
 // Writes the setting, creating the key when needed.
 BOOL SaveDrumChannel(BYTE channel);
-
-class CWnd;
-// Runs the settings dialog on the channel; TRUE (and the channel changed)
-// when the user confirmed it, FALSE when the dialog was cancelled.
-BOOL EditDrumChannel(CWnd* parent, BYTE& channel);

@@ -1,36 +1,51 @@
 #include "midiout/CSerialMidiOut.h"
 
 #include "platform/comm/Comm.h"
+#include "platform/core/CSyncObject.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/Thread.h"
 #include "platform/core/TickCount.h"
 #include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr int kRingSize = 2048;
-constexpr DWORD kReadyLimit = 100;
-constexpr DWORD kPortEvents = EV_RXCHAR | EV_CTS;
+constexpr DWORD kPortEvents = EV_RXCHAR | EV_CTS | EV_TXEMPTY;
+constexpr BYTE kDefaultChannelVolume = 100;
+// While stalled, a write that the device does not take returns at once.
+constexpr DWORD kStalledWriteTimeout = 1;
 
 BYTE ClampData(LONGLONG value)
 {
     return static_cast<BYTE>(value < 0 ? 0 : (value > 127 ? 127 : value));
 }
 
-void ShowSystemError()
+CString SystemText(DWORD code)
 {
     LPWSTR text = nullptr;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, GetLastError(), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&text), 0,
-        nullptr);
-    MessageBoxW(nullptr, text ? text : L"", L"Error", MB_ICONINFORMATION);
+        nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    CString result(text ? text : L"");
     LocalFree(text);
+    return result;
+}
+
+BOOL OutputQueueEmpty(HANDLE port)
+{
+    COMSTAT stat;
+    DWORD errors = 0;
+    return ClearCommError(port, &errors, &stat) && stat.cbOutQue == 0;
 }
 
 }
 
-CSerialMidiOut::CSerialMidiOut() = default;
+CSerialMidiOut::CSerialMidiOut()
+{
+    std::memset(m_channelVolume, kDefaultChannelVolume, sizeof m_channelVolume);
+}
 
 CSerialMidiOut::~CSerialMidiOut()
 {
@@ -47,10 +62,18 @@ BOOL CSerialMidiOut::Start()
         std::lock_guard<std::mutex> guard(m_writeLock);
         m_head = 0;
         m_tail = 0;
+        // The song's controllers up to the start position are sent again
+        // after the start; until then every channel has the default volume.
+        std::memset(m_channelVolume, kDefaultChannelVolume, sizeof m_channelVolume);
     }
     AllOff();
     m_started = 1;
-    SetVolume(m_volume);
+    // The volume is read inside the broadcast: a change the user makes
+    // meanwhile is either in it or broadcast after it, never lost.
+    if (m_scaleVolume) {
+        std::lock_guard<std::mutex> guard(m_writeLock);
+        BroadcastVolumeLocked();
+    }
     return TRUE;
 }
 
@@ -82,11 +105,17 @@ void CSerialMidiOut::SetVolume(int volume)
     m_volume = volume;
     if (!m_started || !m_scaleVolume)
         return;
+    std::lock_guard<std::mutex> guard(m_writeLock);
+    BroadcastVolumeLocked();
+}
+
+void CSerialMidiOut::BroadcastVolumeLocked()
+{
     // 64-bit product: the volume comes from callers and may be out of range.
-    BYTE value = ClampData(static_cast<LONGLONG>(volume) * 127 / 1000);
+    LONGLONG volume = m_volume;
     for (int n = 0; n < 16; ++n) {
-        BYTE bytes[3] = { static_cast<BYTE>(0xB0 + n), 7, value };
-        Write(bytes, 3);
+        BYTE bytes[3] = { static_cast<BYTE>(0xB0 + n), 7, ClampData(m_channelVolume[n] * volume / 1000) };
+        WriteLocked(bytes, 3);
     }
 }
 
@@ -96,7 +125,9 @@ BOOL CSerialMidiOut::Send(const CMidiEvent* event, CPlayerState* state, BOOL for
         return FALSE;
     if (event->m_status >= 0xF0)
         return FALSE;
-    BYTE bytes[3] = { event->m_status, event->m_data1, event->m_data2 };
+    // A damaged file may hold data bytes of 0x80 and more; sent as they
+    // are, the device would take them for status bytes.
+    BYTE bytes[3] = { event->m_status, ClampData(event->m_data1), ClampData(event->m_data2) };
     BYTE kind = bytes[0] & 0xF0;
     int channel = bytes[0] & 0x0F;
 
@@ -104,8 +135,17 @@ BOOL CSerialMidiOut::Send(const CMidiEvent* event, CPlayerState* state, BOOL for
     if (transpose != 0 && channel != state->m_drumChannel && (kind == 0x80 || kind == 0x90))
         bytes[1] = ClampData(static_cast<LONGLONG>(bytes[1]) + transpose);
 
-    if (m_scaleVolume && kind == 0xB0 && bytes[1] == 7)
-        bytes[2] = ClampData(static_cast<LONGLONG>(bytes[2]) * m_volume / 1000);
+    if (kind == 0xB0 && bytes[1] == 7) {
+        // The channel's own volume is kept, so that the master volume can
+        // scale it again later; keeping and sending are one step against a
+        // broadcast from the other thread.
+        std::lock_guard<std::mutex> guard(m_writeLock);
+        m_channelVolume[channel] = bytes[2];
+        if (m_scaleVolume)
+            bytes[2] = ClampData(static_cast<LONGLONG>(bytes[2]) * m_volume / 1000);
+        WriteLocked(bytes, 3);
+        return TRUE;
+    }
 
     if (!forced && kind == 0x90 && bytes[2] >= 16 && state->m_channels[channel].m_muted)
         return FALSE;
@@ -117,17 +157,19 @@ BOOL CSerialMidiOut::Send(const CMidiEvent* event, CPlayerState* state, BOOL for
 void CSerialMidiOut::Write(BYTE* bytes, int count)
 {
     std::lock_guard<std::mutex> guard(m_writeLock);
+    WriteLocked(bytes, count);
+}
+
+void CSerialMidiOut::WriteLocked(BYTE* bytes, int count)
+{
     HANDLE port = m_hPort;
-    if (port == INVALID_HANDLE_VALUE)
+    if (port == INVALID_HANDLE_VALUE || m_writeError != 0)
         return;
 
     if ((bytes[0] & 0xF0) == 0xC0 && count == 3)
         count = 2;
     else if ((bytes[0] & 0xD0) == 0xD0 && count == 3)
         count = 2;
-
-    if ((bytes[0] & 0xF0) == 0xB0 && (bytes[0] & 0x0F) == m_portDrumChannel && count >= 3)
-        bytes[2] = 127;
 
     for (int i = 0; i < count; ++i) {
         m_ring[m_head] = bytes[i];
@@ -136,26 +178,78 @@ void CSerialMidiOut::Write(BYTE* bytes, int count)
             break;
     }
 
-    DWORD t0 = GetTickCount();
-    while (!m_ready) {
-        Sleep(0);
-        if (GetTickCount() - t0 > kReadyLimit)
-            break;
-    }
-
     while (m_tail != m_head) {
         BYTE b = m_ring[m_tail];
         m_tail = (m_tail + 1) % kRingSize;
-        m_ready = 0;
-        t0 = GetTickCount();
-        DWORD written = 0;
-        WriteFile(port, &b, 1, &written, nullptr);
-        while (!m_ready) {
-            Sleep(0);
-            if (GetTickCount() - t0 > kReadyLimit)
-                break;
+        if (!SendByte(port, b)) {
+            // The rest of a message whose byte did not go out is dropped:
+            // its data bytes alone would be read with the wrong status.
+            m_tail = m_head;
+            return;
         }
     }
+}
+
+BOOL CSerialMidiOut::SendByte(HANDLE port, BYTE byte)
+{
+    // A stalled device that signalled since the last byte is alive again.
+    if (m_stalled && WaitForSingleObject(m_ready, 0) == WAIT_OBJECT_0)
+        CountReadiness(port, TRUE);
+    m_ready.ResetEvent();
+    DWORD written = 0;
+    if (!WriteFile(port, &byte, 1, &written, nullptr)) {
+        DWORD error = GetLastError();
+        m_writeError = error != 0 ? error : ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    BOOL done = FALSE;
+    if (written == 1) {
+        // Ports that hand every byte on at once have an empty queue here
+        // and cost no wait; the others are waited for, not polled.
+        done = OutputQueueEmpty(port)
+            || WaitForSingleObject(m_ready, m_stalled ? 0 : READY_LIMIT) == WAIT_OBJECT_0;
+    }
+    CountReadiness(port, done);
+    return written == 1;
+}
+
+void CSerialMidiOut::CountReadiness(HANDLE port, BOOL done)
+{
+    if (done) {
+        m_missed = 0;
+        if (m_stalled)
+            SetStalled(port, FALSE);
+    } else if (++m_missed >= STALL_AFTER && !m_stalled) {
+        SetStalled(port, TRUE);
+    }
+}
+
+void CSerialMidiOut::SetStalled(HANDLE port, BOOL stalled)
+{
+    m_stalled = stalled;
+    COMMTIMEOUTS timeouts;
+    if (!GetCommTimeouts(port, &timeouts))
+        return;
+    timeouts.WriteTotalTimeoutMultiplier = stalled ? 0 : 10;
+    timeouts.WriteTotalTimeoutConstant = stalled ? kStalledWriteTimeout : WRITE_TIMEOUT;
+    SetCommTimeouts(port, &timeouts);
+}
+
+BOOL CSerialMidiOut::TakeWriteFailure(CString& text)
+{
+    DWORD error = m_writeError;
+    if (error == 0 || m_failureTold.exchange(TRUE))
+        return FALSE;
+    text = L"Port " + m_portName + L": write failed: " + SystemText(error);
+    return TRUE;
+}
+
+void CSerialMidiOut::ShowOpenFailure(LPCWSTR firstLine, UINT type)
+{
+    CString text = L"Port " + m_portName + L": " + SystemText(GetLastError());
+    if (firstLine)
+        text = CString(firstLine) + L"\n" + text;
+    MessageBoxW(nullptr, text, L"Error", type);
 }
 
 BOOL CSerialMidiOut::OpenPort(LPCWSTR name)
@@ -163,19 +257,27 @@ BOOL CSerialMidiOut::OpenPort(LPCWSTR name)
     // A second open would orphan the first port and leave two read threads
     // on one handle field, so the port that is still open goes first.
     ClosePort();
+    m_portName = name;
 
     HANDLE port = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    m_hPort = port;
     if (port == INVALID_HANDLE_VALUE) {
-        MessageBoxW(nullptr, L"Unable to open the port", L"Error", MB_OK);
+        ShowOpenFailure(L"Unable to open the port", MB_OK);
         return FALSE;
     }
-
+    {
+        std::lock_guard<std::mutex> guard(m_writeLock);
+        m_hPort = port;
+        m_missed = 0;
+        m_stalled = FALSE;
+    }
+    // Whatever fails from here on, the port is closed again: a half-set-up
+    // device is never written.
     DCB dcb;
     std::memset(&dcb, 0, sizeof dcb);
     dcb.DCBlength = sizeof(DCB);
     if (!GetCommState(port, &dcb)) {
-        ShowSystemError();
+        ShowOpenFailure(nullptr, MB_ICONINFORMATION);
+        ClosePort();
         return FALSE;
     }
     dcb.BaudRate = 38400;
@@ -184,7 +286,8 @@ BOOL CSerialMidiOut::OpenPort(LPCWSTR name)
     dcb.StopBits = ONE5STOPBITS;
     SetDcbFlags(dcb, (GetDcbFlags(dcb) & 0xFFFF9015u) | 0x1015u);
     if (!SetCommState(port, &dcb)) {
-        ShowSystemError();
+        ShowOpenFailure(nullptr, MB_ICONINFORMATION);
+        ClosePort();
         return FALSE;
     }
 
@@ -193,20 +296,23 @@ BOOL CSerialMidiOut::OpenPort(LPCWSTR name)
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = 0;
     timeouts.ReadTotalTimeoutConstant = 0;
+    // A byte the device does not take costs no more than one it never
+    // confirms, so a stalled device cannot hold the player.
     timeouts.WriteTotalTimeoutMultiplier = 10;
-    timeouts.WriteTotalTimeoutConstant = 1000;
+    timeouts.WriteTotalTimeoutConstant = WRITE_TIMEOUT;
     if (!SetCommTimeouts(port, &timeouts)) {
-        MessageBoxW(nullptr, L"Unable to set the time-out parameters", L"Error", MB_OK);
+        ShowOpenFailure(L"Unable to set the time-out parameters", MB_OK);
+        ClosePort();
         return FALSE;
     }
 
     m_readThreadUp = 0;
-    m_ready = 0;
     DWORD id = 0;
     HANDLE thread = CreateThread(nullptr, 0, &CSerialMidiOut::ReadThreadProc, this, 0, &id);
     if (!thread) {
-        MessageBoxW(nullptr, L"Unable to create the read thread", L"Error", MB_OK);
+        ShowOpenFailure(L"Unable to create the read thread", MB_OK);
         m_readThreadId = -1;
+        ClosePort();
         return FALSE;
     }
     m_readThreadId = static_cast<std::int32_t>(id);
@@ -222,7 +328,6 @@ DWORD CSerialMidiOut::ReadThreadProc(LPVOID stage)
     auto* self = static_cast<CSerialMidiOut*>(stage);
     SetCommMask(self->m_hPort, kPortEvents);
     self->m_readThreadUp = 1;
-    self->m_ready = 1;
     for (;;) {
         HANDLE port = self->m_hPort;
         if (port == INVALID_HANDLE_VALUE)
@@ -236,8 +341,8 @@ DWORD CSerialMidiOut::ReadThreadProc(LPVOID stage)
             while (ReadFile(port, &b, 1, &got, nullptr) && got == 1)
                 self->OnReceive(b);
         }
-        if (mask & EV_CTS)
-            self->m_ready = 1;
+        if (mask & (EV_CTS | EV_TXEMPTY))
+            self->m_ready.SetEvent();
     }
     self->m_readThreadId = -1;
     return 0;
@@ -249,10 +354,19 @@ void CSerialMidiOut::OnReceive(BYTE)
 
 void CSerialMidiOut::ClosePort()
 {
-    HANDLE port = m_hPort;
-    if (port == INVALID_HANDLE_VALUE || !CloseHandle(port))
-        return;
-    m_hPort = INVALID_HANDLE_VALUE;
+    HANDLE port;
+    {
+        // A write in progress ends first, so it never fails on a handle
+        // that went away under it. Without its port the stage is silent,
+        // not failing.
+        std::lock_guard<std::mutex> guard(m_writeLock);
+        m_writeError = 0;
+        m_failureTold = FALSE;
+        port = m_hPort;
+        if (port == INVALID_HANDLE_VALUE || !CloseHandle(port))
+            return;
+        m_hPort = INVALID_HANDLE_VALUE;
+    }
     while (m_readThreadId != -1)
         Sleep(1);
 }

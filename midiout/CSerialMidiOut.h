@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/CEvent.h"
+#include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
 
 #include <atomic>
@@ -9,9 +11,16 @@ class CMidiEvent;
 class CPlayerState;
 
 // The only way MIDI leaves the program: applies the player's rules to each
-// channel message (transposition, master volume, drum channel) and writes
-// the bytes one at a time to the port, each paced by the device's
-// readiness (or 100 ms).
+// channel message (transposition, master volume) and writes the bytes one
+// at a time to the port. A byte is done when it has left the driver's
+// output queue or the device signals a CTS change, whichever comes first,
+// and at most 100 ms after it was written.
+//
+// A device that lets three bytes in a row run out their time counts as
+// stalled: from then on bytes are written without waiting, until the
+// device signals again. The first write that fails ends the writing: the
+// stage drops everything from then on and keeps the failure for the
+// player to report (TakeWriteFailure) until the port is closed.
 class CSerialMidiOut {
 public:
     CSerialMidiOut();
@@ -23,29 +32,65 @@ public:
     void Pause();
     void Stop();
     void AllOff();
+    // The master volume, 0..1000. While started, every channel gets its own
+    // volume (the song's last controller 7 on it, 100 before any) scaled by
+    // it.
     void SetVolume(int volume);
     BOOL Send(const CMidiEvent* event, CPlayerState* state, BOOL forced);
+    // Writes one message (or the all-off group of one channel); the bytes
+    // of two calls never interleave.
     void Write(BYTE* bytes, int count);
 
+    // Opens the port by name; on any failure shows why (naming the port),
+    // leaves the port closed and returns FALSE.
     BOOL OpenPort(LPCWSTR name);
     void ClosePort();
     static DWORD ReadThreadProc(LPVOID stage);
     void OnReceive(BYTE byte);
 
+    // TRUE once a write to the port has failed.
+    BOOL WriteFailed() const { return m_writeError != 0; }
+    // The first time after a failed write: TRUE with the text that tells the
+    // user ("Port NAME: write failed: <system text>"). FALSE otherwise, so
+    // the user is told once.
+    BOOL TakeWriteFailure(CString& text);
+
     std::atomic<BOOL> m_started { 0 };
     BOOL m_scaleVolume { 1 };
     std::atomic<std::int32_t> m_volume { 1000 };
-    BYTE m_portDrumChannel { 9 };
     std::atomic<HANDLE> m_hPort { INVALID_HANDLE_VALUE };
     std::atomic<std::int32_t> m_readThreadId { -1 };
-    std::atomic<BOOL> m_ready { 0 };
+    // Set by the read thread when the device signals (its output queue ran
+    // empty, or CTS changed); reset by the writer before each byte.
+    CEvent m_ready { FALSE, TRUE };
     std::atomic<BOOL> m_readThreadUp { 0 };
     BYTE m_ring[2048] {};
     std::int32_t m_head { 0 };
     std::int32_t m_tail { 0 };
 
+    static constexpr DWORD READY_LIMIT = 100;
+    static constexpr DWORD WRITE_TIMEOUT = 100;
+    static constexpr int STALL_AFTER = 3;
+
 private:
-    // Serialises Write between the player thread and the user-interface
-    // thread, so the bytes of two messages never interleave.
+    void WriteLocked(BYTE* bytes, int count);
+    // Writes one byte and waits until it is done; FALSE when it did not go
+    // out (the write failed or ran out its time).
+    BOOL SendByte(HANDLE port, BYTE byte);
+    void CountReadiness(HANDLE port, BOOL done);
+    void SetStalled(HANDLE port, BOOL stalled);
+    void BroadcastVolumeLocked();
+    void ShowOpenFailure(LPCWSTR firstLine, UINT type);
+
+    // Serialises the writers (the player thread and the user-interface
+    // thread) and guards everything below.
     std::mutex m_writeLock;
+    BYTE m_channelVolume[16] {};
+    int m_missed { 0 };
+    BOOL m_stalled { FALSE };
+
+    // The name the port was opened by (the opening thread's own).
+    CString m_portName;
+    std::atomic<DWORD> m_writeError { 0 };
+    std::atomic<BOOL> m_failureTold { FALSE };
 };

@@ -123,6 +123,15 @@ void CPlayerEngine::Halt(CTabrinoDlg& dialog)
 LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
 {
     CPlayerState& state = dialog.m_playerState;
+    if (dialog.m_output.WriteFailed()) {
+        // Playing on into a port that takes nothing would only look as if it
+        // worked: playback stops and the window tells why.
+        Halt(dialog);
+        Answer(state, STATE_PLAYING, STATE_STOPPED);
+        HWND hwnd = dialog.GetSafeHwnd();
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(OUTPUT_FAILED, 0), reinterpret_cast<LPARAM>(hwnd));
+        return NO_WORK;
+    }
     LONGLONG previous = 0;
     LONGLONG now = CPlayerState::Now();
     LONGLONG tick = state.AdvanceClock(now, &previous);
@@ -159,8 +168,9 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
         track->PlayUntil(&dialog.m_output, &dialog, &state, tick);
         next = std::min(next, track->NextTick());
     });
-    // A stop that cut the dispatch short is answered at once.
-    if (StopRequested(state))
+    // A stop that cut the dispatch short, or a write that failed, is
+    // answered at once.
+    if (StopRequested(state) || dialog.m_output.WriteFailed())
         return 0;
     return state.MicrosUntil(next, now);
 }

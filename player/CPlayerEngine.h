@@ -22,6 +22,9 @@ public:
     static void Period(CTabrinoDlg& dialog);
 
     static constexpr DWORD MAX_SLEEP = 1000000;
+    // The command posted to the dialog when playback stopped because the
+    // port failed.
+    static constexpr WORD OUTPUT_FAILED = 1006;
     // A refresh command is posted when its last run lies more than this
     // many milliseconds back.
     static constexpr DWORD REFRESH_INTERVAL = 15;

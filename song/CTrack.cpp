@@ -69,7 +69,9 @@ void CTrack::SeekTo(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* s
         m_currentEvent = event;
         if (event->m_tick >= tick || StopRequested(state))
             return;
-        if (IsController(event))
+        // With a stop pending the cursor still moves, but nothing more is
+        // sent: a slow device must not hold the stop.
+        if (IsController(event) && !StopRequested(state))
             output->Send(event, state, FALSE);
         event = event->m_next;
     } while (event != m_firstEvent);

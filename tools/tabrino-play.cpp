@@ -3,7 +3,9 @@
 
 #include "app/CCommandLine.h"
 #include "app/CTabrinoDlg.h"
+#include "platform/comm/CPortList.h"
 #include "platform/comm/Comm.h"
+#include "platform/core/MessageBox.h"
 #include "platform/core/Console.h"
 #include "platform/core/TickCount.h"
 #include "player/CPositionText.h"
@@ -22,7 +24,8 @@ const std::string& Usage()
         std::string("Usage: tabrino-play [--port NAME] [--transpose N] [--tempo BPM] [--from TICK] [--metronome]\n"
                     "                    [--soundfont PATH] FILE\n"
                     "\n"
-                    "Plays the Standard MIDI File FILE from start to end and exits.\n"
+                    "Plays the Standard MIDI File FILE from start to end and exits. The MIDI\n"
+                    "bytes go to synth unless --port names another.\n"
                     "\n")
         + CCommandLine::OutputOptions()
         + "  --transpose N     transposition in semitones, -12..12 (the drum channel stays)\n"
@@ -32,7 +35,11 @@ const std::string& Usage()
           "  --help            this text\n"
           "\n"
           "On a terminal the position is shown as bar.beat.tick and as time about once\n"
-          "a second. Ctrl-C stops playback and exits.\n";
+          "a second. Ctrl-C stops playback and exits.\n"
+          "\n"
+          "Exit status: 0 played to the end (or --help, --list-ports), 1 the song or the\n"
+          "port cannot be opened, 2 a mistyped command line, 3 a write to the port\n"
+          "failed, 130 stopped by Ctrl-C.\n";
     return usage;
 }
 
@@ -83,6 +90,9 @@ int ParseOptions(int argc, char** argv, Options& options)
         const char* text = nullptr;
         if (arg == "--help" || arg == "-h") {
             std::fputs(Usage().c_str(), stdout);
+            return -1;
+        } else if (arg == "--list-ports") {
+            std::fputs(CPortList::Scan(true).Text().c_str(), stdout);
             return -1;
         } else if (arg == "--port") {
             if (!value(text))
@@ -202,6 +212,12 @@ int main(int argc, char** argv)
     if (terminal) {
         ShowStatus(state);
         std::fputc('\n', stderr);
+    }
+    // Playback stopped at the first failed write; that is told once.
+    CString failure;
+    if (dialog.m_output.TakeWriteFailure(failure)) {
+        MessageBoxW(nullptr, failure, L"Error", MB_OK | MB_ICONERROR);
+        exitStatus = 3;
     }
     dialog.m_output.ClosePort();
     return exitStatus;

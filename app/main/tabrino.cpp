@@ -1,6 +1,7 @@
 // tabrino: the player window.
 
 #include "app/CTabrinoApp.h"
+#include "platform/comm/CPortList.h"
 #include "platform/comm/Comm.h"
 #include "platform/ui/WindowZoom.h"
 #include "platform/ui/qt/QtBackend.h"
@@ -20,6 +21,9 @@ int main(int argc, char** argv)
         return 0;
     case CCommandLine::VERSION:
         std::printf("tabrino %s\n", TABRINO_VERSION);
+        return 0;
+    case CCommandLine::LIST_PORTS:
+        std::fputs(CPortList::Scan(true).Text().c_str(), stdout);
         return 0;
     case CCommandLine::FAULT:
         std::fprintf(stderr, "tabrino: %s\n\n%s", commandLine.m_error.c_str(), CCommandLine::Usage());

@@ -53,3 +53,10 @@ COMMTIMEOUTS CCommPort::Timeouts()
     std::lock_guard<std::mutex> guard(m_settingsLock);
     return m_timeouts;
 }
+
+BOOL CCommPort::QueueStatus(DWORD& inQueue, DWORD& outQueue)
+{
+    inQueue = 0;
+    outQueue = 0;
+    return TRUE;
+}

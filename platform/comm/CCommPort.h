@@ -19,6 +19,9 @@ public:
     virtual BOOL WaitEvent(DWORD& events) = 0;
     virtual BOOL Read(BYTE* buffer, DWORD count, DWORD& done) = 0;
     virtual BOOL Write(const BYTE* buffer, DWORD count, DWORD& done) = 0;
+    // Bytes received and not yet read; bytes written that have not yet left
+    // the driver. A port that hands every byte on at once has none queued.
+    virtual BOOL QueueStatus(DWORD& inQueue, DWORD& outQueue);
 
 protected:
     COMMTIMEOUTS Timeouts();

@@ -64,6 +64,22 @@ void CFakeDevice::GetReadiness(Readiness& readiness, DWORD& delayMs) const
     delayMs = m_delayMs;
 }
 
+void CFakeDevice::TimeOutWrites(int count)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_writeTimeouts = count;
+}
+
+bool CFakeDevice::TakeWriteTimeout()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_writeTimeouts == 0)
+        return false;
+    if (m_writeTimeouts > 0)
+        --m_writeTimeouts;
+    return true;
+}
+
 void CFakeDevice::SetFailure(Call call, DWORD error)
 {
     std::lock_guard<std::mutex> guard(m_lock);

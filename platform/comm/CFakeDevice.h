@@ -12,12 +12,22 @@ class CFakePort;
 
 // A scripted device for tests, opened by CreateFileW under its port name
 // "fake:NAME" while the object lives. It records every byte written with
-// its time, signals readiness as told, can feed bytes back to the program
-// and can make any of the setting calls fail.
+// its time, takes its bytes as told, can feed bytes back to the program
+// and can make any of the calls fail.
 class CFakeDevice {
 public:
-    enum Readiness { READY_EACH_BYTE, READY_NEVER, READY_AFTER_DELAY };
-    enum Call { CALL_OPEN, CALL_GET_STATE, CALL_SET_STATE, CALL_SET_TIMEOUTS, CALL_COUNT };
+    enum Readiness {
+        // Each byte leaves the output queue at once.
+        READY_EACH_BYTE,
+        // A dead device: the byte stays queued and nothing ever signals.
+        READY_NEVER,
+        // The byte leaves the queue after the delay (EV_TXEMPTY); CTS
+        // stays as it is, like an interface sending at its wire rate.
+        READY_AFTER_DELAY,
+        // The queue never looks empty; CTS changes after the delay (EV_CTS).
+        READY_CTS_AFTER_DELAY,
+    };
+    enum Call { CALL_OPEN, CALL_GET_STATE, CALL_SET_STATE, CALL_SET_TIMEOUTS, CALL_WRITE, CALL_COUNT };
 
     struct Written {
         long long microseconds; // since the device was made
@@ -33,6 +43,12 @@ public:
     CString PortName() const { return L"fake:" + m_name; }
 
     void SetReadiness(Readiness readiness, DWORD delayMs = 0);
+    // The next `count` writes (all of them while count is negative) take
+    // nothing: each waits out the port's write time-out and reports no byte
+    // written, like a pty nobody reads. 0 takes bytes again.
+    void TimeOutWrites(int count);
+    // TRUE (counting it down) when the write about to happen times out.
+    bool TakeWriteTimeout();
     // Makes the call fail with `error` from now on (0: succeed again).
     void SetFailure(Call call, DWORD error);
     // Bytes from the device to the program; they reach the open port.
@@ -67,6 +83,7 @@ private:
     mutable std::mutex m_lock;
     Readiness m_readiness { READY_EACH_BYTE };
     DWORD m_delayMs { 0 };
+    int m_writeTimeouts { 0 };
     DWORD m_failures[CALL_COUNT] {};
     std::vector<Written> m_bytes;
     std::weak_ptr<CFakePort> m_port;

@@ -2,6 +2,8 @@
 
 #include "platform/comm/CFakeDevice.h"
 
+#include <thread>
+
 BOOL CFakePort::Fails(int call)
 {
     DWORD error = m_device->Failure(static_cast<CFakeDevice::Call>(call));
@@ -41,6 +43,24 @@ BOOL CFakePort::SetTimeouts(const COMMTIMEOUTS& timeouts)
     return TRUE;
 }
 
+BOOL CFakePort::Write(const BYTE* buffer, DWORD count, DWORD& done)
+{
+    done = 0;
+    if (IsClosed()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (Fails(CFakeDevice::CALL_WRITE))
+        return FALSE;
+    if (m_device->TakeWriteTimeout()) {
+        COMMTIMEOUTS timeouts = m_device->Timeouts();
+        std::this_thread::sleep_for(std::chrono::milliseconds(
+            static_cast<std::uint64_t>(timeouts.WriteTotalTimeoutMultiplier) * count + timeouts.WriteTotalTimeoutConstant));
+        return TRUE;
+    }
+    return CSoftPort::Write(buffer, count, done);
+}
+
 BOOL CFakePort::Emit(BYTE byte)
 {
     m_device->Record(byte);
@@ -52,8 +72,20 @@ void CFakePort::AfterByte()
     CFakeDevice::Readiness readiness;
     DWORD delayMs;
     m_device->GetReadiness(readiness, delayMs);
-    if (readiness == CFakeDevice::READY_EACH_BYTE)
-        Signal(EV_CTS);
-    else if (readiness == CFakeDevice::READY_AFTER_DELAY)
-        SignalAt(Clock::now() + std::chrono::milliseconds(delayMs), EV_CTS);
+    Clock::time_point due = Clock::now() + std::chrono::milliseconds(delayMs);
+    switch (readiness) {
+    case CFakeDevice::READY_NEVER:
+        HoldOutput(std::nullopt);
+        break;
+    case CFakeDevice::READY_AFTER_DELAY:
+        HoldOutput(due);
+        break;
+    case CFakeDevice::READY_CTS_AFTER_DELAY:
+        HoldOutput(std::nullopt);
+        SignalAt(due, EV_CTS);
+        break;
+    default:
+        ReleaseOutput();
+        break;
+    }
 }

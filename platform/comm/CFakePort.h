@@ -15,6 +15,7 @@ public:
     BOOL SetState(const DCB& dcb) override;
     BOOL GetTimeouts(COMMTIMEOUTS& timeouts) override;
     BOOL SetTimeouts(const COMMTIMEOUTS& timeouts) override;
+    BOOL Write(const BYTE* buffer, DWORD count, DWORD& done) override;
     bool IsOpen() { return !IsClosed(); }
 
 protected:

@@ -5,11 +5,17 @@
 #include <cstdint>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// How often a pending output queue is looked at: under a byte's time on the
+// wire at 38400 baud, so the stream keeps up with the line.
+constexpr long kSampleNanoseconds = 200000;
 
 int RemainingMs(Clock::time_point deadline)
 {
@@ -77,10 +83,13 @@ BOOL CFdPort::WaitEvent(DWORD& events)
         }
         DWORD mask = m_mask;
         DWORD hit = 0;
-        if (mask & EV_CTS) {
-            if (m_txReady.exchange(false))
-                hit |= EV_CTS;
-            if (ReportsCts() && CtsChanged())
+        bool pending = m_txPending;
+        if (pending && (mask & EV_TXEMPTY) && OutputQueue() == 0 && m_txPending.exchange(false))
+            hit |= EV_TXEMPTY;
+        int cts = 0;
+        if (pending && (mask & EV_CTS) && CtsCount(cts)) {
+            int baseline = m_ctsBaseline;
+            if (cts != baseline && m_ctsBaseline.compare_exchange_strong(baseline, cts))
                 hit |= EV_CTS;
         }
         bool watchDevice = (mask & EV_RXCHAR) && !m_hungUp;
@@ -89,10 +98,11 @@ BOOL CFdPort::WaitEvent(DWORD& events)
             { m_notifyEvent, POLLIN, 0 },
             { watchDevice ? m_fd : -1, POLLIN, 0 },
         };
-        // Modem-line counters cannot be waited for with poll(), so they are
-        // sampled every millisecond while a CTS change is awaited.
-        int timeout = hit ? 0 : ((mask & EV_CTS) && ReportsCts() ? 1 : -1);
-        int ready = poll(fds, 3, timeout);
+        // Neither the queue nor the modem lines can be waited for with
+        // poll(), so they are sampled while a written byte is pending.
+        timespec sample { 0, hit ? 0 : kSampleNanoseconds };
+        bool sampling = hit || (m_txPending && (mask & (EV_TXEMPTY | EV_CTS)));
+        int ready = ppoll(fds, 3, sampling ? &sample : nullptr, nullptr);
         if (ready < 0 && errno != EINTR) {
             SetLastError(static_cast<DWORD>(errno));
             return FALSE;
@@ -114,6 +124,25 @@ BOOL CFdPort::WaitEvent(DWORD& events)
             return TRUE;
         }
     }
+}
+
+DWORD CFdPort::OutputQueue()
+{
+    // Devices without a queue count (a raw MIDI device) have none pending.
+    int queued = 0;
+    return ioctl(m_fd, TIOCOUTQ, &queued) == 0 && queued > 0 ? static_cast<DWORD>(queued) : 0;
+}
+
+BOOL CFdPort::QueueStatus(DWORD& inQueue, DWORD& outQueue)
+{
+    if (m_closed) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    int available = 0;
+    inQueue = ioctl(m_fd, FIONREAD, &available) == 0 && available > 0 ? static_cast<DWORD>(available) : 0;
+    outQueue = OutputQueue();
+    return TRUE;
 }
 
 bool CFdPort::WaitDevice(short events, int milliseconds, short& revents)
@@ -180,6 +209,9 @@ BOOL CFdPort::Write(const BYTE* buffer, DWORD count, DWORD& done)
     std::uint64_t total = static_cast<std::uint64_t>(timeouts.WriteTotalTimeoutMultiplier) * count
         + timeouts.WriteTotalTimeoutConstant;
     Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);
+    int cts = 0;
+    if (CtsCount(cts))
+        m_ctsBaseline = cts;
     BOOL result = TRUE;
     while (done < count) {
         ssize_t put = write(m_fd, buffer + done, count - done);
@@ -209,8 +241,8 @@ BOOL CFdPort::Write(const BYTE* buffer, DWORD count, DWORD& done)
             break;
         }
     }
-    if (!ReportsCts()) {
-        m_txReady = true;
+    if (done > 0 && OutputQueue() > 0) {
+        m_txPending = true;
         Notify();
     }
     return result;

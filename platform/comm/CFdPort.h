@@ -7,7 +7,10 @@
 // A port on a host file descriptor (terminal or raw MIDI device). Waits
 // with poll() on the device and on two eventfds: one that CloseHandle
 // raises (closing a descriptor does not wake a blocked poll), one that
-// the writer raises when the device counts as ready after a byte.
+// the writer raises when it leaves bytes in the driver's output queue.
+// While such bytes are pending, the waiter samples the queue (and the CTS
+// counter) a few times a millisecond and raises EV_TXEMPTY once the queue
+// is empty and EV_CTS when CTS changed; with nothing pending it sleeps.
 class CFdPort : public CCommPort {
 public:
     ~CFdPort() override;
@@ -16,6 +19,7 @@ public:
     BOOL WaitEvent(DWORD& events) override;
     BOOL Read(BYTE* buffer, DWORD count, DWORD& done) override;
     BOOL Write(const BYTE* buffer, DWORD count, DWORD& done) override;
+    BOOL QueueStatus(DWORD& inQueue, DWORD& outQueue) override;
     void Close() override;
 
 protected:
@@ -24,17 +28,15 @@ protected:
     explicit CFdPort(int fd);
     bool Ok() const { return m_closeEvent >= 0 && m_notifyEvent >= 0; }
 
-    // When the device reports its CTS changes, the writer leaves EV_CTS to
-    // it; otherwise every byte written raises EV_CTS.
-    virtual bool ReportsCts() { return false; }
-    // TRUE when CTS changed since the last call (only if ReportsCts()).
-    virtual bool CtsChanged() { return false; }
+    // The driver's count of CTS changes; false when it keeps none.
+    virtual bool CtsCount(int& count) { return false; }
 
     int m_fd;
 
 private:
     void Notify();
     void DrainNotify();
+    DWORD OutputQueue();
     // Waits for `events` on the device for at most `milliseconds` (-1 for
     // ever); false when the port was closed meanwhile.
     bool WaitDevice(short events, int milliseconds, short& revents);
@@ -43,7 +45,10 @@ private:
     int m_notifyEvent;
     std::atomic<bool> m_closed { false };
     std::atomic<DWORD> m_mask { 0 };
-    std::atomic<bool> m_txReady { false };
+    // Bytes were left in the output queue by the last write.
+    std::atomic<bool> m_txPending { false };
+    // The CTS count when the last write began; a change from it is EV_CTS.
+    std::atomic<int> m_ctsBaseline { 0 };
     // A device that hung up reports POLLHUP for ever; it is no longer
     // watched, so the waiting thread sleeps until the handle is closed.
     std::atomic<bool> m_hungUp { false };

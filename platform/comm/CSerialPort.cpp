@@ -52,10 +52,7 @@ CSerialPort::CSerialPort(int fd)
     : CFdPort(fd)
 {
     serial_icounter_struct counters {};
-    if (ioctl(fd, TIOCGICOUNT, &counters) == 0) {
-        m_hasCounters = true;
-        m_lastCts = counters.cts;
-    }
+    m_hasCounters = ioctl(fd, TIOCGICOUNT, &counters) == 0;
 }
 
 std::shared_ptr<CSerialPort> CSerialPort::Open(const std::string& path, bool exclusive)
@@ -75,12 +72,12 @@ std::shared_ptr<CSerialPort> CSerialPort::Open(const std::string& path, bool exc
     return port;
 }
 
-bool CSerialPort::CtsChanged()
+bool CSerialPort::CtsCount(int& count)
 {
     serial_icounter_struct counters {};
-    if (ioctl(m_fd, TIOCGICOUNT, &counters) != 0 || counters.cts == m_lastCts)
+    if (!m_hasCounters || ioctl(m_fd, TIOCGICOUNT, &counters) != 0)
         return false;
-    m_lastCts = counters.cts;
+    count = counters.cts;
     return true;
 }
 

@@ -7,9 +7,10 @@
 
 // A terminal device (/dev/ttyS*, /dev/ttyUSB*, /dev/ttyACM*, a pty) through
 // termios. Linux has no one-and-a-half stop bits, so that code gives two,
-// the nearest framing a receiver of 1 or 1.5 accepts. CTS changes come from
-// the driver's modem-line counters; a driver without them (a pty) counts
-// as ready after every byte.
+// the nearest framing a receiver of 1 or 1.5 accepts. A written byte is
+// pending while it waits in the driver's output queue (TIOCOUTQ); CTS
+// changes come from the driver's modem-line counters. A pty has neither:
+// its bytes never wait in a queue.
 class CSerialPort : public CFdPort {
 public:
     // Null with the last error set when the device cannot be opened.
@@ -19,12 +20,10 @@ public:
     BOOL SetState(const DCB& dcb) override;
 
 protected:
-    bool ReportsCts() override { return m_hasCounters; }
-    bool CtsChanged() override;
+    bool CtsCount(int& count) override;
 
 private:
     explicit CSerialPort(int fd);
 
     bool m_hasCounters { false };
-    int m_lastCts { 0 };
 };

@@ -23,10 +23,7 @@ BOOL CSoftPort::WaitEvent(DWORD& events)
             SetLastError(ERROR_INVALID_HANDLE);
             return FALSE;
         }
-        if (m_due && Clock::now() >= *m_due) {
-            m_events |= m_dueEvents;
-            m_due.reset();
-        }
+        RaiseDue(Clock::now());
         if (!m_input.empty())
             m_events |= EV_RXCHAR;
         DWORD hit = m_events & m_mask;
@@ -40,8 +37,11 @@ BOOL CSoftPort::WaitEvent(DWORD& events)
             events = 0;
             return TRUE;
         }
-        if (m_due)
-            m_wake.wait_until(lock, *m_due);
+        std::optional<Clock::time_point> next = m_due;
+        if (m_heldUntil && (!next || *m_heldUntil < *next))
+            next = m_heldUntil;
+        if (next)
+            m_wake.wait_until(lock, *next);
         else
             m_wake.wait(lock);
     }
@@ -91,6 +91,49 @@ void CSoftPort::Close()
     OnClose();
 }
 
+BOOL CSoftPort::QueueStatus(DWORD& inQueue, DWORD& outQueue)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    RaiseDue(Clock::now());
+    inQueue = static_cast<DWORD>(m_input.size());
+    outQueue = m_held ? 1 : 0;
+    return TRUE;
+}
+
+void CSoftPort::RaiseDue(Clock::time_point now)
+{
+    if (m_due && now >= *m_due) {
+        m_events |= m_dueEvents;
+        m_due.reset();
+        m_wake.notify_all();
+    }
+    if (m_held && m_heldUntil && now >= *m_heldUntil)
+        LetGo();
+}
+
+void CSoftPort::LetGo()
+{
+    m_held = false;
+    m_heldUntil.reset();
+    m_events |= EV_TXEMPTY;
+    m_wake.notify_all();
+}
+
+void CSoftPort::HoldOutput(std::optional<Clock::time_point> until)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_held = true;
+    m_heldUntil = until;
+    m_wake.notify_all();
+}
+
+void CSoftPort::ReleaseOutput()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_held)
+        LetGo();
+}
+
 void CSoftPort::Receive(const BYTE* bytes, std::size_t count)
 {
     std::lock_guard<std::mutex> guard(m_lock);
@@ -102,13 +145,6 @@ std::size_t CSoftPort::PendingInput()
 {
     std::lock_guard<std::mutex> guard(m_lock);
     return m_input.size();
-}
-
-void CSoftPort::Signal(DWORD events)
-{
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_events |= events;
-    m_wake.notify_all();
 }
 
 void CSoftPort::SignalAt(Clock::time_point due, DWORD events)

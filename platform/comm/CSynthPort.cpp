@@ -1,5 +1,7 @@
 #include "platform/comm/CSynthPort.h"
 
+#include "platform/comm/AlsaMessages.h"
+
 #include <cerrno>
 #include <unistd.h>
 
@@ -27,6 +29,34 @@ void CSynthPort::SetAudioDriver(const std::string& driver)
     g_audioDriver = driver;
 }
 
+bool CSynthPort::SoundOutputOpens()
+{
+    std::string driver;
+    {
+        std::lock_guard<std::mutex> guard(g_configLock);
+        driver = g_audioDriver;
+    }
+    fluid_settings_t* settings = new_fluid_settings();
+    if (!settings)
+        return false;
+    if (!driver.empty())
+        fluid_settings_setstr(settings, "audio.driver", driver.c_str());
+    SilenceAlsaMessages();
+    for (int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
+        fluid_set_log_function(level, nullptr, nullptr);
+    fluid_synth_t* synth = new_fluid_synth(settings);
+    fluid_audio_driver_t* output = synth ? new_fluid_audio_driver(settings, synth) : nullptr;
+    bool opens = output != nullptr;
+    if (output)
+        delete_fluid_audio_driver(output);
+    if (synth)
+        delete_fluid_synth(synth);
+    delete_fluid_settings(settings);
+    for (int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
+        fluid_set_log_function(level, fluid_default_log_function, nullptr);
+    return opens;
+}
+
 std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
 {
     std::string soundFont, driver;
@@ -36,7 +66,7 @@ std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
         driver = g_audioDriver;
     }
     if (access(soundFont.c_str(), R_OK) != 0) {
-        SetLastError(static_cast<DWORD>(errno));
+        SetLastError(errno == ENOENT ? ERROR_SOUNDFONT_NOT_FOUND : static_cast<DWORD>(errno));
         return nullptr;
     }
     std::shared_ptr<CSynthPort> port(new CSynthPort());
@@ -54,7 +84,7 @@ std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
         return nullptr;
     }
     if (fluid_synth_sfload(port->m_synth, soundFont.c_str(), 1) == FLUID_FAILED) {
-        SetLastError(ERROR_INVALID_PARAMETER);
+        SetLastError(ERROR_BAD_SOUNDFONT);
         return nullptr;
     }
     if (wavPath.empty()) {
@@ -102,6 +132,12 @@ void CSynthPort::OnClose()
 BOOL CSynthPort::Emit(BYTE byte)
 {
     std::lock_guard<std::mutex> guard(m_synthLock);
+    // A WAV file that can take no more (a full disk) fails every byte: what
+    // is played would never be heard.
+    if (int error = m_renderer ? m_renderer->Error() : 0) {
+        SetLastError(static_cast<DWORD>(error));
+        return FALSE;
+    }
     CMidiByteParser::Message message;
     if (m_parser.Feed(byte, message))
         Play(message);

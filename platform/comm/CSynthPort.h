@@ -21,6 +21,9 @@ public:
 
     static void SetSoundFont(const std::string& path);
     static void SetAudioDriver(const std::string& driver);
+    // TRUE when a sound output opens through the configured driver. The
+    // synthesizer's complaints about drivers that fail are not printed.
+    static bool SoundOutputOpens();
 
 protected:
     BOOL Emit(BYTE byte) override;

@@ -45,7 +45,7 @@ void CWavRenderer::Stop()
 void CWavRenderer::RenderUntil(std::uint64_t frame)
 {
     std::int16_t block[kBlockFrames * 2];
-    while (m_writer.Frames() < frame) {
+    while (m_writer.Frames() < frame && m_writer.Error() == 0) {
         int n = static_cast<int>(std::min<std::uint64_t>(kBlockFrames, frame - m_writer.Frames()));
         fluid_synth_write_s16(m_synth, n, block, 0, 2, block, 1, 2);
         m_writer.Append(block, static_cast<std::size_t>(n));

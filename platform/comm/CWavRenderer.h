@@ -22,6 +22,9 @@ public:
 
     // Renders up to now, stops the thread and completes the file.
     void Stop();
+    // The error code of the first write into the file that failed; 0 while
+    // none failed. Any thread may ask.
+    int Error() const { return m_writer.Error(); }
 
 private:
     CWavRenderer(fluid_synth_t* synth, int sampleRate);

@@ -1,21 +1,28 @@
 #include "platform/comm/CWavWriter.h"
 
+#include "platform/comm/WriteSignals.h"
+
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-void Put16(std::FILE* file, std::uint16_t v)
+constexpr std::size_t kHeaderBytes = 44;
+
+void Put16(unsigned char* at, std::uint16_t v)
 {
-    unsigned char b[2] = { static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8) };
-    std::fwrite(b, 1, 2, file);
+    at[0] = static_cast<unsigned char>(v);
+    at[1] = static_cast<unsigned char>(v >> 8);
 }
 
-void Put32(std::FILE* file, std::uint32_t v)
+void Put32(unsigned char* at, std::uint32_t v)
 {
-    unsigned char b[4] = { static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-        static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24) };
-    std::fwrite(b, 1, 4, file);
+    for (int i = 0; i < 4; ++i)
+        at[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 // The RIFF sizes are 32-bit: the data stops growing below that limit.
@@ -30,36 +37,60 @@ CWavWriter::~CWavWriter()
 
 bool CWavWriter::Open(const std::string& path, int sampleRate, int channels)
 {
-    m_file = std::fopen(path.c_str(), "wb");
-    if (!m_file)
+    IgnoreWriteSignals();
+    m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (m_fd < 0)
         return false;
     m_sampleRate = sampleRate;
     m_channels = channels;
     m_frames = 0;
-    WriteHeader(0);
+    m_dataBytes = 0;
+    m_headerBytes = 0;
+    m_error = 0;
+    unsigned char header[kHeaderBytes];
+    Header(header, 0);
+    Put(header, sizeof header, m_headerBytes);
     return true;
 }
 
-void CWavWriter::WriteHeader(std::uint32_t dataBytes)
+void CWavWriter::Header(unsigned char* out, std::uint32_t dataBytes) const
 {
-    std::fwrite("RIFF", 1, 4, m_file);
-    Put32(m_file, 36 + dataBytes);
-    std::fwrite("WAVEfmt ", 1, 8, m_file);
-    Put32(m_file, 16);
-    Put16(m_file, 1);
-    Put16(m_file, static_cast<std::uint16_t>(m_channels));
-    Put32(m_file, static_cast<std::uint32_t>(m_sampleRate));
-    Put32(m_file, static_cast<std::uint32_t>(m_sampleRate * m_channels * 2));
-    Put16(m_file, static_cast<std::uint16_t>(m_channels * 2));
-    Put16(m_file, 16);
-    std::fwrite("data", 1, 4, m_file);
-    Put32(m_file, dataBytes);
+    std::memcpy(out, "RIFF", 4);
+    Put32(out + 4, 36 + dataBytes);
+    std::memcpy(out + 8, "WAVEfmt ", 8);
+    Put32(out + 16, 16);
+    Put16(out + 20, 1);
+    Put16(out + 22, static_cast<std::uint16_t>(m_channels));
+    Put32(out + 24, static_cast<std::uint32_t>(m_sampleRate));
+    Put32(out + 28, static_cast<std::uint32_t>(m_sampleRate * m_channels * 2));
+    Put16(out + 32, static_cast<std::uint16_t>(m_channels * 2));
+    Put16(out + 34, 16);
+    std::memcpy(out + 36, "data", 4);
+    Put32(out + 40, dataBytes);
 }
 
-void CWavWriter::Append(const std::int16_t* samples, std::size_t frames)
+bool CWavWriter::Put(const unsigned char* bytes, std::size_t count, std::uint64_t& written)
 {
-    if (!m_file)
-        return;
+    if (m_error != 0)
+        return false;
+    for (std::size_t at = 0; at < count;) {
+        ssize_t put = write(m_fd, bytes + at, count - at);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            m_error = put < 0 ? errno : EIO;
+            return false;
+        }
+        at += static_cast<std::size_t>(put);
+        written += static_cast<std::uint64_t>(put);
+    }
+    return true;
+}
+
+bool CWavWriter::Append(const std::int16_t* samples, std::size_t frames)
+{
+    if (m_fd < 0 || m_error != 0)
+        return false;
     std::uint64_t frameBytes = static_cast<std::uint64_t>(m_channels) * 2;
     std::uint64_t room = (kMaxDataBytes - m_frames * frameBytes) / frameBytes;
     if (frames > room)
@@ -71,16 +102,25 @@ void CWavWriter::Append(const std::int16_t* samples, std::size_t frames)
         bytes[2 * i] = static_cast<unsigned char>(v);
         bytes[2 * i + 1] = static_cast<unsigned char>(v >> 8);
     }
-    std::fwrite(bytes.data(), 1, bytes.size(), m_file);
     m_frames += frames;
+    return Put(bytes.data(), bytes.size(), m_dataBytes);
 }
 
 void CWavWriter::Finish()
 {
-    if (!m_file)
+    if (m_fd < 0)
         return;
-    std::fseek(m_file, 0, SEEK_SET);
-    WriteHeader(static_cast<std::uint32_t>(m_frames * static_cast<std::uint64_t>(m_channels) * 2));
-    std::fclose(m_file);
-    m_file = nullptr;
+    if (m_headerBytes < kHeaderBytes) {
+        // Not even the header went in: what is there is no WAV file.
+        if (ftruncate(m_fd, 0) != 0) { }
+    } else {
+        std::uint64_t frameBytes = static_cast<std::uint64_t>(m_channels) * 2;
+        std::uint64_t whole = m_dataBytes - m_dataBytes % frameBytes;
+        if (whole != m_dataBytes && ftruncate(m_fd, static_cast<off_t>(kHeaderBytes + whole)) != 0) { }
+        unsigned char header[kHeaderBytes];
+        Header(header, static_cast<std::uint32_t>(whole));
+        if (pwrite(m_fd, header, sizeof header, 0) != static_cast<ssize_t>(sizeof header)) { }
+    }
+    close(m_fd);
+    m_fd = -1;
 }

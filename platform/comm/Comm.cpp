@@ -4,9 +4,13 @@
 #include "platform/comm/CFakeDevice.h"
 #include "platform/comm/CFakePort.h"
 #include "platform/comm/CRawMidiPort.h"
+#include "platform/comm/CSeqPort.h"
 #include "platform/comm/CSerialPort.h"
 #include "platform/comm/CSynthPort.h"
 #include "platform/core/CString.h"
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -19,9 +23,29 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix, std::wstring& r
     return true;
 }
 
+// A device node is what a MIDI interface is; a regular file, a directory
+// or a FIFO named as a port by mistake is refused before it is opened.
+bool IsCharacterDevice(const std::string& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        SetLastError(static_cast<DWORD>(errno));
+        return false;
+    }
+    if (!S_ISCHR(info.st_mode)) {
+        SetLastError(ERROR_NOT_A_MIDI_DEVICE);
+        return false;
+    }
+    return true;
+}
+
 std::shared_ptr<CCommPort> OpenByName(const std::wstring& name, DWORD shareMode)
 {
     std::wstring rest;
+    if (name == L"seq")
+        return CSeqPort::Open(std::string());
+    if (StartsWith(name, L"seq:", rest) && !rest.empty())
+        return CSeqPort::Open(CString(rest).ToUtf8());
     if (name == L"synth")
         return CSynthPort::Open(std::string());
     if (StartsWith(name, L"synth:", rest) && !rest.empty())
@@ -47,6 +71,8 @@ std::shared_ptr<CCommPort> OpenByName(const std::wstring& name, DWORD shareMode)
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
+    if (!IsCharacterDevice(path))
+        return nullptr;
     if (CRawMidiPort::IsRawMidiPath(path))
         return CRawMidiPort::Open(path);
     return CSerialPort::Open(path, shareMode == 0);
@@ -146,6 +172,24 @@ BOOL Transfer(HANDLE handle, const void* buffer, DWORD count, LPDWORD done, Op o
     return result;
 }
 
+}
+
+BOOL ClearCommError(HANDLE handle, LPDWORD errors, LPCOMSTAT stat)
+{
+    std::shared_ptr<CCommPort> port = CHandleTable::FindAs<CCommPort>(handle);
+    if (!port)
+        return FALSE;
+    if (errors)
+        *errors = 0;
+    DWORD inQueue = 0, outQueue = 0;
+    if (!port->QueueStatus(inQueue, outQueue))
+        return FALSE;
+    if (stat) {
+        std::memset(stat, 0, sizeof *stat);
+        stat->cbInQue = inQueue;
+        stat->cbOutQue = outQueue;
+    }
+    return TRUE;
 }
 
 BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED)

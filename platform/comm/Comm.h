@@ -11,10 +11,15 @@
 // CreateFileW takes these port names:
 //   /dev/tty*, a pty or any other terminal path  a serial port (termios)
 //   /dev/snd/midiC*D*, /dev/midi*                a raw MIDI device
+//   seq                                          an ALSA sequencer port of our own, unconnected
+//   seq:ADDRESS                                  the same, connected to a sequencer destination
 //   synth                                        the built-in synthesizer on the sound card
 //   synth:FILE.wav                               the built-in synthesizer rendered into a WAV file
 //   capture:FILE                                 one text line per byte written
 //   fake:NAME                                    a scripted device registered by CFakeDevice
+// A device path must name a character device: anything else (a regular
+// file given by mistake) is refused with ERROR_NOT_A_MIDI_DEVICE before it
+// is opened, so it can never be written.
 
 struct DCB {
     DWORD DCBlength;
@@ -69,7 +74,23 @@ struct COMMTIMEOUTS {
     DWORD WriteTotalTimeoutConstant;
 };
 
+// What ClearCommError reports about the port's queues: cbOutQue counts the
+// bytes written that have not yet left the driver.
+struct COMSTAT {
+    DWORD fCtsHold : 1;
+    DWORD fDsrHold : 1;
+    DWORD fRlsdHold : 1;
+    DWORD fXoffHold : 1;
+    DWORD fXoffSent : 1;
+    DWORD fEof : 1;
+    DWORD fTxim : 1;
+    DWORD fReserved : 25;
+    DWORD cbInQue;
+    DWORD cbOutQue;
+};
+
 using LPDCB = DCB*;
+using LPCOMSTAT = COMSTAT*;
 using LPCOMMTIMEOUTS = COMMTIMEOUTS*;
 struct OVERLAPPED;
 using LPOVERLAPPED = OVERLAPPED*;
@@ -115,6 +136,8 @@ BOOL SetCommMask(HANDLE port, DWORD mask);
 // Blocks until an event of the mask happens, the mask is changed, or the
 // handle is closed (then FALSE with ERROR_INVALID_HANDLE and *mask 0).
 BOOL WaitCommEvent(HANDLE port, LPDWORD mask, LPOVERLAPPED overlapped);
+// Reports the queue counts in *stat (when given) and no line errors.
+BOOL ClearCommError(HANDLE port, LPDWORD errors, LPCOMSTAT stat);
 BOOL ReadFile(HANDLE port, LPVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED overlapped);
 BOOL WriteFile(HANDLE port, LPCVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED overlapped);
 

@@ -12,6 +12,12 @@ thread_local DWORD t_lastError = ERROR_SUCCESS;
 
 std::wstring SystemText(DWORD code)
 {
+    switch (code) {
+    case ERROR_NOT_A_MIDI_DEVICE: return L"is not a MIDI device";
+    case ERROR_SOUNDFONT_NOT_FOUND: return L"SoundFont not found";
+    case ERROR_BAD_SOUNDFONT: return L"not a SoundFont the synthesizer can load";
+    default: break;
+    }
     char buffer[256];
     // The GNU strerror_r returns a pointer that may or may not be buffer.
     const char* text = strerror_r(static_cast<int>(code), buffer, sizeof buffer);

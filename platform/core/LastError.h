@@ -17,6 +17,11 @@ void SetLastError(DWORD code);
 #define ERROR_INVALID_PARAMETER 22u
 #define ERROR_NOT_SUPPORTED 95u
 #define ERROR_TIMEOUT 110u
+// The program's own codes (bit 29 set, as the platform reserves for
+// applications), with texts of their own.
+#define ERROR_NOT_A_MIDI_DEVICE 0x20000001u
+#define ERROR_SOUNDFONT_NOT_FOUND 0x20000002u
+#define ERROR_BAD_SOUNDFONT 0x20000003u
 
 using HLOCAL = void*;
 

@@ -109,6 +109,16 @@ constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(stati
 #define WM_LBUTTONUP 0x0202
 #define WM_USER 0x0400
 
+// Combo-box messages and results.
+#define CB_ADDSTRING 0x0143
+#define CB_GETCOUNT 0x0146
+#define CB_GETCURSEL 0x0147
+#define CB_GETLBTEXT 0x0148
+#define CB_GETLBTEXTLEN 0x0149
+#define CB_RESETCONTENT 0x014B
+#define CB_SETCURSEL 0x014E
+#define CB_ERR (-1)
+
 #define ICON_SMALL 0
 #define ICON_BIG 1
 

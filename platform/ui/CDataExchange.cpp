@@ -67,3 +67,19 @@ void DDX_Text(CDataExchange* dx, int id, BYTE& value)
     }
     value = parsed;
 }
+
+void DDX_CBIndex(CDataExchange* dx, int id, int& index)
+{
+    if (!dx || dx->Failed() || !dx->m_pDlgWnd)
+        return;
+    dx->m_idLastControl = id;
+    CDialog* dialog = dx->m_pDlgWnd;
+    if (!dialog->GetDlgItem(id)) {
+        dx->Fail();
+        return;
+    }
+    if (dx->m_bSaveAndValidate)
+        index = static_cast<int>(dialog->SendDlgItemMessage(id, CB_GETCURSEL));
+    else
+        dialog->SendDlgItemMessage(id, CB_SETCURSEL, static_cast<WPARAM>(index < 0 ? -1 : index));
+}

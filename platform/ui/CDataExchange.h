@@ -36,3 +36,7 @@ extern const wchar_t* const kParseByteMessage;
 // accepts 0..255 with optional surrounding blanks and otherwise shows
 // kParseByteMessage and fails.
 void DDX_Text(CDataExchange* dx, int id, BYTE& value);
+
+// The selected index of a combo box: loading selects it (an index past the
+// list selects nothing), saving reads it back (-1 when nothing is selected).
+void DDX_CBIndex(CDataExchange* dx, int id, int& index);

@@ -108,6 +108,12 @@ void CDialog::SetDlgItemText(int id, LPCWSTR text)
         control->SetWindowText(text);
 }
 
+LRESULT CDialog::SendDlgItemMessage(int id, UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    CWnd* control = GetDlgItem(id);
+    return control ? control->SendMessage(message, wParam, lParam) : 0;
+}
+
 int CDialog::GetDlgItemText(int id, CString& text) const
 {
     CWnd* control = GetDlgItem(id);

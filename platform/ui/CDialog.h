@@ -37,6 +37,8 @@ public:
     // The controls of the dialog's template, made when its window is.
     CWnd* GetDlgItem(int id) const;
     void SetDlgItemText(int id, LPCWSTR text);
+    // Sends a message to a control; 0 when there is no such control.
+    LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     int GetDlgItemText(int id, CString& text) const;
     // Moves the focus to a control (an edit gets its text selected by the
     // backend).

@@ -2,6 +2,8 @@
 
 #include "platform/core/CString.h"
 
+#include <vector>
+
 // What a window needs from whatever shows it on a screen. A window without a
 // backend is headless: it keeps its pixels and queue, and nothing is shown.
 class CWindowBackend {
@@ -20,4 +22,6 @@ public:
     virtual void SetFocus() { }
     // WM_SETICON: the window's big (title, task bar) or small icon.
     virtual void SetIcon(HICON icon, bool big) { }
+    // A list control's items and its selection (-1 for none) changed.
+    virtual void SetList(const std::vector<CString>& items, int selection) { }
 };

@@ -57,7 +57,7 @@ protected:
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         capture = std::string(TEST_BINARY_DIR) + "/app-" + info->test_suite_name() + "-" + info->name() + ".txt";
-        dialog.m_strPort = Wide("capture:" + capture);
+        dialog.m_strPortOverride = Wide("capture:" + capture);
         ASSERT_TRUE(dialog.CreateHeadless(240, 268));
         ASSERT_TRUE(dialog.OnInitDialog());
         ASSERT_NE(dialog.m_pThread, nullptr);

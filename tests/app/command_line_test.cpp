@@ -18,7 +18,7 @@ TEST(CommandLine, DefaultsAndEveryOption)
 {
     CCommandLine plain;
     EXPECT_EQ(Parse(plain, {}), CCommandLine::RUN);
-    EXPECT_EQ(plain.m_port.ToUtf8(), "synth");
+    EXPECT_TRUE(plain.m_port.IsEmpty()) << "no port named: the settings decide";
     EXPECT_EQ(plain.m_zoom, 0);
     EXPECT_TRUE(plain.m_file.IsEmpty());
     EXPECT_TRUE(plain.m_soundFont.IsEmpty());
@@ -43,6 +43,8 @@ TEST(CommandLine, HelpAndVersionWinOverTheRest)
     EXPECT_EQ(Parse(help, { "song.mid", "--help", "--bogus" }), CCommandLine::HELP);
     CCommandLine version;
     EXPECT_EQ(Parse(version, { "--version" }), CCommandLine::VERSION);
+    CCommandLine ports;
+    EXPECT_EQ(Parse(ports, { "--list-ports", "song.mid" }), CCommandLine::LIST_PORTS);
     EXPECT_NE(std::string(CCommandLine::Usage()).find("tabrino [--port NAME] [--soundfont PATH] [--zoom N] [FILE]"),
         std::string::npos);
 }

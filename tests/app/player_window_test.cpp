@@ -17,7 +17,7 @@ TEST_F(PlayerWindow, StartsWithTheEmptyFaceAndSavesTheDrumChannelAtEveryClose)
     for (int run = 0; run < 2; ++run) {
         std::remove(config.File().c_str());
         CTabrinoDlg dialog;
-        dialog.m_strPort = L"none";
+        dialog.m_strPortOverride = L"none";
         std::vector<std::string> texts;
         CString title;
         int volumeValue = -1;
@@ -53,7 +53,7 @@ TEST_F(PlayerWindow, OpensTheFileOfTheCommandLineAndReadsTheStoredDrumChannel)
 {
     config.Write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"DrumChannel\"=hex(1):31,32,00\n");
     CTabrinoDlg dialog;
-    dialog.m_strPort = L"none";
+    dialog.m_strPortOverride = L"none";
     dialog.m_strStartFile = Wide(WriteSong("window-start.mid", 96, 250000, 960));
     CString title;
     BYTE drum = 0;
@@ -77,7 +77,7 @@ TEST_F(PlayerWindow, OpensTheFileOfTheCommandLineAndReadsTheStoredDrumChannel)
 TEST_F(PlayerWindow, SettingsButtonChangesTheDrumChannelThatTheCloseWrites)
 {
     CTabrinoDlg dialog;
-    dialog.m_strPort = L"none";
+    dialog.m_strPortOverride = L"none";
     QString shown;
     BYTE afterOk = 0;
     BYTE afterCancel = 0;

@@ -1,5 +1,6 @@
 #include "app/CSettingsDlg.h"
 #include "app/DrumChannel.h"
+#include "platform/comm/CPortList.h"
 #include "platform/core/CMessageBoxRecorder.h"
 #include "platform/ui/CDataExchange.h"
 #include "platform/ui/CDialogControl.h"
@@ -7,6 +8,7 @@
 #include "tests/QtDialogTest.h"
 #include "tests/app/SettingsAnswer.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,6 +40,7 @@ using SettingsDialog = QtDialogTest;
 TEST_F(SettingsDialog, OkTakesTheTypedNumber)
 {
     BYTE channel = 9;
+    CString port = L"none";
     QString shown;
     QTimer watchdog;
     watchdog.setSingleShot(true);
@@ -47,7 +50,7 @@ TEST_F(SettingsDialog, OkTakesTheTypedNumber)
     });
     watchdog.start(30000);
     Later([&]() { AnswerSettings("0", true, shown); });
-    EXPECT_TRUE(EditDrumChannel(nullptr, channel));
+    EXPECT_TRUE(CSettingsDlg::Edit(nullptr, channel, port));
     EXPECT_EQ(shown, QStringLiteral("10"));
     // 0 is accepted by the dialog and then taken as channel 16.
     EXPECT_EQ(channel, 15);
@@ -57,7 +60,7 @@ TEST_F(SettingsDialog, OkTakesTheTypedNumber)
         if (QWidget* window = VisibleSettingsWindow())
             QTest::keyClick(window, Qt::Key_Escape);
     });
-    EXPECT_FALSE(EditDrumChannel(nullptr, channel));
+    EXPECT_FALSE(CSettingsDlg::Edit(nullptr, channel, port));
     EXPECT_EQ(channel, 15);
 }
 
@@ -149,7 +152,7 @@ TEST_F(SettingsDialog, ControlsComeFromTheTemplate)
     EXPECT_EQ(ok, QStringLiteral("Ok"));
     EXPECT_EQ(cancel, QStringLiteral("Abbruch"));
     EXPECT_TRUE(okIsDefault);
-    ASSERT_EQ(labels.size(), 5u);
+    ASSERT_EQ(labels.size(), 6u);
     bool drum = false, settings = false;
     for (const auto& [text, alignment] : labels) {
         drum = drum || (text == QStringLiteral("Drum Channel :") && alignment == Qt::AlignRight);
@@ -157,4 +160,51 @@ TEST_F(SettingsDialog, ControlsComeFromTheTemplate)
     }
     EXPECT_TRUE(drum);
     EXPECT_TRUE(settings);
+}
+
+TEST_F(SettingsDialog, PortChooserOffersTheListWithTheCurrentPortSelected)
+{
+    CPortList ports;
+    for (const wchar_t* name : { L"synth", L"seq:128:0", L"/dev/ttyUSB0", L"none" })
+        ports.m_entries.push_back({ name, L"a port", false });
+    ports.m_entries.push_back({ L"capture:FILE", L"a form", true });
+    struct Case {
+        const wchar_t* current;
+        int choose;
+        std::vector<QString> items;
+        int shown;
+        const wchar_t* chosen;
+    };
+    for (const Case& c : {
+             Case { L"/dev/ttyUSB0", 3, { "synth  a port", "seq:128:0  a port", "/dev/ttyUSB0  a port", "none  a port" }, 2,
+                 L"none" },
+             // A port the list does not hold (a capture file from the command
+             // line) is offered too, so Ok keeps it.
+             Case { L"capture:/tmp/x.txt", -1,
+                 { "synth  a port", "seq:128:0  a port", "/dev/ttyUSB0  a port", "none  a port", "capture:/tmp/x.txt" }, 4,
+                 L"capture:/tmp/x.txt" },
+         }) {
+        CSettingsDlg dialog;
+        dialog.SetPorts(ports, c.current);
+        std::vector<QString> items;
+        int shown = -1;
+        Later([&]() {
+            CWnd* control = dialog.GetDlgItem(CSettingsDlg::IDC_PORT);
+            auto* combo = control ? qobject_cast<QComboBox*>(WidgetOfWindow(control->m_hWnd)) : nullptr;
+            if (!combo) {
+                dialog.EndDialog(-3);
+                return;
+            }
+            for (int i = 0; i < combo->count(); ++i)
+                items.push_back(combo->itemText(i));
+            shown = combo->currentIndex();
+            if (c.choose >= 0)
+                combo->setCurrentIndex(c.choose);
+            QTest::mouseClick(Button(dialog, IDOK), Qt::LeftButton);
+        });
+        ASSERT_EQ(RunModal(dialog), IDOK);
+        EXPECT_EQ(items, c.items);
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(dialog.GetPort(), CString(c.chosen));
+    }
 }

@@ -2,11 +2,15 @@
 #include "PlayerDialogFixture.h"
 
 #include "app/CDisplayRefresh.h"
+#include "platform/comm/CFakeDevice.h"
+#include "platform/core/CMessageBoxRecorder.h"
 #include "platform/core/CThreadState.h"
 #include "platform/ui/CFileDialogScript.h"
 #include "skin/CSkinSlider.h"
 #include "song/CMeterMap.h"
 #include "song/CTrack.h"
+
+#include <algorithm>
 
 using MainCommands = PlayerDialog;
 
@@ -293,4 +297,70 @@ TEST_F(MainCommands, TheCloseWaitsForAPeriodThatSawTheRefreshesOn)
     while (!released)
         Sleep(1);
     EXPECT_FALSE(endedAfterClose);
+}
+
+TEST_F(MainCommands, AChosenPortOpensAtOnceWhileStoppedAndAtTheNextStopWhilePlaying)
+{
+    auto first = CFakeDevice::Create(L"app-first");
+    auto second = CFakeDevice::Create(L"app-second");
+    dialog.ChoosePort(first->PortName());
+    EXPECT_TRUE(first->IsOpen());
+
+    Open(WriteSong("app-port.mid", 384, 500000, 384 * 400));
+    Command(1001);
+    WaitForState(STATE_PLAYING);
+    dialog.ChoosePort(second->PortName());
+    EXPECT_TRUE(first->IsOpen()) << "a running song keeps its port";
+    EXPECT_FALSE(second->IsOpen());
+    Command(1002);
+    EXPECT_FALSE(first->IsOpen());
+    EXPECT_TRUE(second->IsOpen());
+
+    // The choice is kept for the next start; a port named on the command
+    // line wins over it for its run.
+    dialog.DestroyWindow();
+    EXPECT_NE(config.Read().find("\"Port\"=hex(1):66,61,6b,65,3a"), std::string::npos) << config.Read();
+    for (const wchar_t* named : { L"", L"none" }) {
+        CTabrinoDlg next;
+        next.m_strPortOverride = named;
+        ASSERT_TRUE(next.CreateHeadless(240, 268));
+        ASSERT_TRUE(next.OnInitDialog());
+        EXPECT_EQ(next.m_strPort, *named ? CString(named) : second->PortName());
+        EXPECT_EQ(second->IsOpen(), !*named);
+        next.DestroyWindow();
+    }
+}
+
+TEST_F(MainCommands, AFailedWriteStopsPlaybackAndIsToldOnce)
+{
+    auto device = CFakeDevice::Create(L"app-failing");
+    dialog.ChoosePort(device->PortName());
+    Open(WriteSong("app-failing.mid", 384, 500000, 384 * 400));
+    Command(1001);
+    WaitForState(STATE_PLAYING);
+    Drain();
+    CMessageBoxRecorder boxes;
+    // The device goes away; the next bytes (the volume slider's) fail.
+    device->SetFailure(CFakeDevice::CALL_WRITE, 5);
+    dialog.m_output.SetVolume(500);
+    WaitForState(STATE_STOPPED);
+    std::vector<int> commands;
+    for (int i = 0; i < 200 && std::find(commands.begin(), commands.end(), 1006) == commands.end(); ++i) {
+        for (int id : Commands())
+            commands.push_back(id);
+        Sleep(1);
+    }
+    ASSERT_NE(std::find(commands.begin(), commands.end(), 1006), commands.end());
+    Command(1006);
+    Command(1006);
+    auto entries = boxes.Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].text, L"Port " + device->PortName() + L": write failed: Input/output error");
+    EXPECT_EQ(entries[0].caption, L"Error");
+    // The window runs on silently.
+    EXPECT_FALSE(device->IsOpen());
+    Command(1001);
+    WaitForState(STATE_PLAYING);
+    Command(1002);
+    EXPECT_EQ(boxes.Entries().size(), 1u);
 }

@@ -79,8 +79,8 @@ for line in open(sys.argv[1]):
     messages[-1].append(b)
 start = []
 for n in range(16):
-    start += [[0xB0 + n, 120, 127 if n == 9 else 0], [0xB0 + n, 121, 0], [0xB0 + n, 123, 0]]
-start += [[0xB0 + n, 7, 127] for n in range(16)]
+    start += [[0xB0 + n, 120, 0], [0xB0 + n, 121, 0], [0xB0 + n, 123, 0]]
+start += [[0xB0 + n, 7, 100] for n in range(16)]
 assert messages[:64] == start, ("start sequence", messages[:64])
 notes = [m[1] for m in messages[64:] if m[0] == 0x90 and m[2] > 0]
 # The session played on until notes followed the start sequence.

@@ -50,16 +50,22 @@ protected:
         std::vector<BYTE> bytes;
         for (int n = 0; n < 16; ++n) {
             BYTE s = static_cast<BYTE>(0xB0 + n);
-            bytes.insert(bytes.end(), { s, 120, static_cast<BYTE>(n == 9 ? 127 : 0), s, 121, 0, s, 123, 0 });
+            bytes.insert(bytes.end(), { s, 120, 0, s, 121, 0, s, 123, 0 });
         }
         return bytes;
     }
 
-    static std::vector<BYTE> VolumeBytes(BYTE value)
+    // A volume broadcast: controller 7 with the value on every channel, but
+    // for those given otherwise.
+    static std::vector<BYTE> VolumeBytes(BYTE value, std::initializer_list<std::pair<int, BYTE>> others = {})
     {
         std::vector<BYTE> bytes;
-        for (int n = 0; n < 16; ++n)
-            bytes.insert(bytes.end(), { static_cast<BYTE>(0xB0 + n), 7, static_cast<BYTE>(n == 9 ? 127 : value) });
+        for (int n = 0; n < 16; ++n) {
+            BYTE v = value;
+            for (const auto& [channel, other] : others)
+                v = channel == n ? other : v;
+            bytes.insert(bytes.end(), { static_cast<BYTE>(0xB0 + n), 7, v });
+        }
         return bytes;
     }
 

@@ -6,6 +6,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -17,41 +20,24 @@ long long MillisecondsSince(Clock::time_point start)
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-// A tick count that moves one millisecond each time it is read, so a wait
-// on it costs no real time and its length can be counted exactly.
-std::atomic<DWORD> g_fakeTicks { 0 };
-DWORD StepTicks() { return g_fakeTicks.fetch_add(1) + 1; }
-
-class StepTickCount {
-public:
-    StepTickCount() { SetTickCountSource(&StepTicks); }
-    ~StepTickCount() { SetTickCountSource(nullptr); }
-};
-
 }
 
 class SerialMidiOutPort : public MidiOutFixture {
 protected:
-    void ExpectOneBox(const wchar_t* text, UINT type)
+    // Gaps in microseconds between the bytes the device got from `from` on.
+    std::vector<long long> Gaps(std::size_t from)
     {
-        auto entries = m_boxes.Entries();
-        ASSERT_EQ(entries.size(), 1u);
-        EXPECT_EQ(entries[0].owner, nullptr);
-        EXPECT_EQ(entries[0].text, text);
-        EXPECT_EQ(entries[0].caption, L"Error");
-        EXPECT_EQ(entries[0].type, type);
+        auto bytes = m_device->Bytes();
+        std::vector<long long> gaps;
+        for (std::size_t i = from + 1; i < bytes.size(); ++i)
+            gaps.push_back(bytes[i].microseconds - bytes[i - 1].microseconds);
+        return gaps;
     }
 
-    // After a failure past the open, the port stays open without a read
-    // thread, and ClosePort releases it at once.
-    void ExpectOpenWithoutReadThread()
+    void SendNotes(int count)
     {
-        EXPECT_NE(m_out.m_hPort, INVALID_HANDLE_VALUE);
-        EXPECT_TRUE(m_device->IsOpen());
-        EXPECT_EQ(m_out.m_readThreadId, -1);
-        m_out.ClosePort();
-        EXPECT_EQ(m_out.m_hPort, INVALID_HANDLE_VALUE);
-        EXPECT_FALSE(m_device->IsOpen());
+        for (int i = 0; i < count; ++i)
+            SendMessage(0x90, 60, 100);
     }
 };
 
@@ -85,65 +71,60 @@ TEST_F(SerialMidiOutPort, OpenSetsTheLineAndLeavesTheOtherSettingsAlone)
     EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 0u);
     EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 0u);
     EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 10u);
-    EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 1000u);
+    EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 100u);
     EXPECT_NE(m_out.m_readThreadId, -1);
     EXPECT_TRUE(m_out.m_readThreadUp);
 }
 
-TEST_F(SerialMidiOutPort, UnknownPortFailsWithItsMessage)
+TEST_F(SerialMidiOutPort, EveryFailedOpenNamesThePortAndLeavesItClosed)
 {
-    EXPECT_FALSE(m_out.OpenPort(L"fake:nobody-registered-this"));
-    ExpectOneBox(L"Unable to open the port", MB_OK);
-    EXPECT_EQ(m_out.m_hPort, INVALID_HANDLE_VALUE);
-    m_out.ClosePort();
-
-    m_boxes.Clear();
-    m_device->SetFailure(CFakeDevice::CALL_OPEN, ERROR_ACCESS_DENIED);
-    EXPECT_FALSE(m_out.OpenPort(m_device->PortName()));
-    ExpectOneBox(L"Unable to open the port", MB_OK);
-    EXPECT_EQ(m_out.m_hPort, INVALID_HANDLE_VALUE);
-}
-
-TEST_F(SerialMidiOutPort, UnreadableSettingsShowTheSystemText)
-{
-    m_device->SetFailure(CFakeDevice::CALL_GET_STATE, 25);
-    EXPECT_FALSE(m_out.OpenPort(m_device->PortName()));
-    ExpectOneBox(L"Inappropriate ioctl for device", MB_ICONINFORMATION);
-    EXPECT_EQ(m_device->State().BaudRate, 9600u);
-    ExpectOpenWithoutReadThread();
-}
-
-TEST_F(SerialMidiOutPort, AFileThatIsNoTerminalShowsTheSystemText)
-{
-    EXPECT_FALSE(m_out.OpenPort(L"/dev/null"));
-    ExpectOneBox(L"Inappropriate ioctl for device", MB_ICONINFORMATION);
-    EXPECT_NE(m_out.m_hPort, INVALID_HANDLE_VALUE);
-    m_out.ClosePort();
-    EXPECT_EQ(m_out.m_hPort, INVALID_HANDLE_VALUE);
-}
-
-TEST_F(SerialMidiOutPort, RefusedSettingsShowTheSystemText)
-{
-    m_device->SetFailure(CFakeDevice::CALL_SET_STATE, 22);
-    EXPECT_FALSE(m_out.OpenPort(m_device->PortName()));
-    ExpectOneBox(L"Invalid argument", MB_ICONINFORMATION);
-    ExpectOpenWithoutReadThread();
-}
-
-TEST_F(SerialMidiOutPort, RefusedTimeoutsShowTheirMessage)
-{
-    m_device->SetFailure(CFakeDevice::CALL_SET_TIMEOUTS, 22);
-    EXPECT_FALSE(m_out.OpenPort(m_device->PortName()));
-    ExpectOneBox(L"Unable to set the time-out parameters", MB_OK);
-    ExpectOpenWithoutReadThread();
-}
-
-TEST_F(SerialMidiOutPort, MissingReadThreadShowsItsMessage)
-{
-    SetCreateThreadFault(11);
-    EXPECT_FALSE(m_out.OpenPort(m_device->PortName()));
-    ExpectOneBox(L"Unable to create the read thread", MB_OK);
-    ExpectOpenWithoutReadThread();
+    std::string song = std::string(TEST_BINARY_DIR) + "/midiout_song_given_as_port.mid";
+    const std::string content = "MThd\0\0\0\6 a song the user wants to keep";
+    std::ofstream(song, std::ios::binary) << content;
+    CString fake = m_device->PortName();
+    struct Case {
+        CString port;
+        std::function<void()> arrange;
+        CString text;
+        UINT type;
+    };
+    auto fail = [this](CFakeDevice::Call call, DWORD error) {
+        return [this, call, error] { m_device->SetFailure(call, error); };
+    };
+    std::vector<Case> cases {
+        { L"fake:nobody-registered-this", [] {}, L"Unable to open the port\nPort fake:nobody-registered-this: No such file or directory", MB_OK },
+        { fake, fail(CFakeDevice::CALL_OPEN, ERROR_ACCESS_DENIED), L"Unable to open the port\nPort " + fake + L": Permission denied", MB_OK },
+        { CString::FromUtf8(song), [] {}, L"Unable to open the port\nPort " + CString::FromUtf8(song) + L": is not a MIDI device", MB_OK },
+        { L"synth:/nonexistent/folder/out.wav", [] {}, L"Unable to open the port\nPort synth:/nonexistent/folder/out.wav: No such file or directory", MB_OK },
+        { L"/dev/null", [] {}, L"Port /dev/null: Inappropriate ioctl for device", MB_ICONINFORMATION },
+        { fake, fail(CFakeDevice::CALL_GET_STATE, 25), L"Port " + fake + L": Inappropriate ioctl for device", MB_ICONINFORMATION },
+        { fake, fail(CFakeDevice::CALL_SET_STATE, 22), L"Port " + fake + L": Invalid argument", MB_ICONINFORMATION },
+        { fake, fail(CFakeDevice::CALL_SET_TIMEOUTS, 22), L"Unable to set the time-out parameters\nPort " + fake + L": Invalid argument", MB_OK },
+        { fake, [] { SetCreateThreadFault(11); }, L"Unable to create the read thread\nPort " + fake + L": Resource temporarily unavailable", MB_OK },
+    };
+    for (const Case& c : cases) {
+        m_boxes.Clear();
+        c.arrange();
+        EXPECT_FALSE(m_out.OpenPort(c.port));
+        for (int call = 0; call < CFakeDevice::CALL_COUNT; ++call)
+            m_device->SetFailure(static_cast<CFakeDevice::Call>(call), 0);
+        auto entries = m_boxes.Entries();
+        ASSERT_EQ(entries.size(), 1u) << c.text.ToUtf8();
+        EXPECT_EQ(entries[0].text, c.text);
+        EXPECT_EQ(entries[0].caption, L"Error");
+        EXPECT_EQ(entries[0].type, c.type) << c.text.ToUtf8();
+        EXPECT_EQ(entries[0].owner, nullptr);
+        // Nothing half set up stays open, so nothing can be written to it.
+        EXPECT_EQ(m_out.m_hPort, INVALID_HANDLE_VALUE) << c.text.ToUtf8();
+        EXPECT_FALSE(m_device->IsOpen());
+        EXPECT_EQ(m_out.m_readThreadId, -1);
+    }
+    // The stage plays on silently; the song file is untouched.
+    m_out.Start();
+    EXPECT_TRUE(SendMessage(0x90, 60, 100));
+    m_out.Stop();
+    std::ifstream back(song, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(back), {}), content);
 }
 
 TEST_F(SerialMidiOutPort, ClosePortEndsTheReadThreadAndIsHarmlessWhenClosed)
@@ -164,7 +145,7 @@ TEST_F(SerialMidiOutPort, ClosePortEndsTheReadThreadAndIsHarmlessWhenClosed)
     // The port can be opened again and works as before.
     Open();
     m_out.Start();
-    EXPECT_EQ(Take().size(), AllOffBytes().size() + VolumeBytes(0).size());
+    EXPECT_EQ(Take(), Concat(AllOffBytes(), VolumeBytes(100)));
 }
 
 TEST_F(SerialMidiOutPort, OpeningAnotherPortReleasesTheFirst)
@@ -191,56 +172,108 @@ TEST_F(SerialMidiOutPort, DestructorStopsActiveOutputAndClosesThePort)
     EXPECT_FALSE(m_device->IsOpen());
 }
 
-TEST_F(SerialMidiOutPort, DeviceThatNeverSignalsCostsOneHundredMillisecondsPerByte)
+TEST_F(SerialMidiOutPort, EachByteWaitsUntilItHasLeftOrTheDeviceSignals)
+{
+    struct Case {
+        CFakeDevice::Readiness readiness;
+        DWORD delayMs;
+        int notes;
+        const char* what;
+    };
+    Open();
+    m_out.Start();
+    for (const Case& c : {
+             // A steady CTS, as standard interfaces have: the queue drains at
+             // the wire rate, and that is the pace.
+             Case { CFakeDevice::READY_AFTER_DELAY, 2, 30, "queue drains" },
+             // CTS held low: the next byte waits for its change.
+             Case { CFakeDevice::READY_CTS_AFTER_DELAY, 25, 3, "CTS changes" },
+             Case { CFakeDevice::READY_EACH_BYTE, 0, 100, "ready at once" },
+         }) {
+        std::size_t from = m_device->Bytes().size();
+        m_device->SetReadiness(c.readiness, c.delayMs);
+        auto start = Clock::now();
+        SendNotes(c.notes);
+        long long spent = MillisecondsSince(start);
+        ASSERT_EQ(m_device->Bytes().size(), from + 3 * static_cast<std::size_t>(c.notes)) << c.what;
+        for (long long gap : Gaps(from))
+            EXPECT_GE(gap, static_cast<long long>(c.delayMs) * 1000 - 500) << c.what;
+        // Waiting out the 100 ms limit on every byte would take 9 s here.
+        EXPECT_LT(spent, 4000) << c.what;
+    }
+}
+
+TEST_F(SerialMidiOutPort, ADeadDeviceIsStalledAfterThreeBytesUntilItSignalsAgain)
 {
     Open();
     m_out.Start();
     Take();
     m_device->SetReadiness(CFakeDevice::READY_NEVER);
-    {
-        StepTickCount ticks;
-        DWORD before = GetTickCount();
-        EXPECT_TRUE(SendMessage(0x90, 60, 100));
-        DWORD spent = GetTickCount() - before;
-        auto bytes = m_device->Bytes();
-        ASSERT_EQ(bytes.size(), AllOffBytes().size() + VolumeBytes(0).size() + 3);
-        const auto* note = &bytes[bytes.size() - 3];
-        for (int i = 1; i < 3; ++i) {
-            DWORD gap = note[i].tick - note[i - 1].tick;
-            EXPECT_GE(gap, 101u);
-            EXPECT_LE(gap, 110u);
-        }
-        EXPECT_GE(spent, 303u);
-        EXPECT_LE(spent, 330u);
-    }
-    m_device->SetReadiness(CFakeDevice::READY_EACH_BYTE);
-}
-
-TEST_F(SerialMidiOutPort, ReadyDeviceIsNotWaitedFor)
-{
-    Open();
+    std::size_t from = m_device->Bytes().size();
     auto start = Clock::now();
-    m_out.Start();
-    for (int i = 0; i < 100; ++i)
-        SendMessage(0x90, 60, static_cast<BYTE>(i));
-    // 492 bytes: a device that never answered would take 49 seconds.
-    EXPECT_EQ(Take().size(), 492u);
-    EXPECT_LT(MillisecondsSince(start), 10000);
+    SendNotes(100);
+    long long spent = MillisecondsSince(start);
+    ASSERT_EQ(Take().size(), 300u) << "every byte is still written";
+    std::vector<long long> gaps = Gaps(from);
+    EXPECT_GE(gaps[0], 99000);
+    EXPECT_GE(gaps[1], 99000);
+    // 300 bytes at 100 ms each would take 30 s.
+    EXPECT_LT(spent, 3000);
+
+    // The device comes back and signals that its bytes left: they are
+    // waited for again.
+    m_device->SetReadiness(CFakeDevice::READY_AFTER_DELAY, 20);
+    SendNotes(1);
+    Sleep(60);
+    from = m_device->Bytes().size();
+    SendNotes(2);
+    for (long long gap : Gaps(from))
+        EXPECT_GE(gap, 19500);
 }
 
-TEST_F(SerialMidiOutPort, DeviceThatSignalsLateIsWaitedFor)
+TEST_F(SerialMidiOutPort, ADeviceThatTakesNothingCannotHoldTheWriterAndGetsNoPartOfAMessage)
 {
     Open();
     m_out.Start();
     Take();
-    m_device->SetReadiness(CFakeDevice::READY_AFTER_DELAY, 30);
-    for (int i = 0; i < 3; ++i)
-        SendMessage(0x90, 60, 100);
-    auto bytes = m_device->Bytes();
-    ASSERT_GE(bytes.size(), 10u);
-    for (std::size_t i = bytes.size() - 8; i < bytes.size(); ++i)
-        EXPECT_GE(bytes[i].microseconds - bytes[i - 1].microseconds, 29000);
-    m_device->SetReadiness(CFakeDevice::READY_EACH_BYTE);
+    m_device->TimeOutWrites(-1);
+    auto start = Clock::now();
+    SendNotes(100);
+    // Three write time-outs of about 0.1 s, then no more waiting: a second
+    // write time-out for every byte would take 30 s.
+    EXPECT_LT(MillisecondsSince(start), 3000);
+    EXPECT_GE(MillisecondsSince(start), 300);
+    EXPECT_FALSE(m_out.WriteFailed()) << "a time-out is no failure";
+
+    // A device that missed a status byte gets none of that message's data
+    // bytes: alone, they would be read with the previous status.
+    m_device->TimeOutWrites(1);
+    EXPECT_TRUE(SendMessage(0x90, 60, 100));
+    EXPECT_TRUE(SendMessage(0x91, 62, 90));
+    EXPECT_EQ(Take(), (std::vector<BYTE> { 0x91, 62, 90 }));
+}
+
+TEST_F(SerialMidiOutPort, AFailedWriteEndsTheWritingAndIsToldOnce)
+{
+    Open();
+    m_out.Start();
+    Take();
+    m_device->SetFailure(CFakeDevice::CALL_WRITE, 5);
+    SendNotes(3);
+    m_device->SetFailure(CFakeDevice::CALL_WRITE, 0);
+    SendNotes(3);
+    EXPECT_TRUE(Take().empty()) << "nothing after the failure";
+    ASSERT_TRUE(m_out.WriteFailed());
+    CString text;
+    ASSERT_TRUE(m_out.TakeWriteFailure(text));
+    EXPECT_EQ(text, L"Port " + m_device->PortName() + L": write failed: Input/output error");
+    EXPECT_FALSE(m_out.TakeWriteFailure(text));
+
+    // Opening the port again starts afresh.
+    Open();
+    EXPECT_FALSE(m_out.WriteFailed());
+    EXPECT_TRUE(SendMessage(0x90, 60, 100));
+    EXPECT_EQ(Take(), (std::vector<BYTE> { 0x90, 60, 100 }));
 }
 
 TEST_F(SerialMidiOutPort, VolumeAndSendOnTwoThreadsNeverInterleave)

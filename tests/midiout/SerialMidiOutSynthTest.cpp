@@ -4,6 +4,7 @@
 #include "platform/core/TickCount.h"
 
 #include <cmath>
+#include <sys/resource.h>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -90,9 +91,37 @@ TEST_F(MidiOutFixture, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
     SetSynthAudioDriver(L"");
     auto entries = m_boxes.Entries();
     ASSERT_EQ(entries.size(), 2u);
-    for (const auto& entry : entries) {
-        EXPECT_EQ(entry.text, L"Unable to open the port");
+    EXPECT_EQ(entries[0].text, L"Unable to open the port\nPort synth:/tmp/never-written.wav: SoundFont not found");
+    EXPECT_EQ(entries[1].text, L"Unable to open the port\nPort synth: No such device");
+    for (const auto& entry : entries)
         EXPECT_EQ(entry.caption, L"Error");
-    }
     EXPECT_EQ(m_out.m_hPort, INVALID_HANDLE_VALUE);
+}
+
+TEST_F(MidiOutFixture, AWavFileThatCanTakeNoMoreStopsTheOutputAndKeepsAnHonestHeader)
+{
+    std::string path = std::string(TEST_BINARY_DIR) + "/midiout_full.wav";
+    std::remove(path.c_str());
+    ASSERT_TRUE(m_out.OpenPort(CString::FromUtf8("synth:" + path)));
+    // The file may not grow past 100,000 bytes, about half a second of sound:
+    // a disk that fills up while the song plays.
+    rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit limited = old;
+    limited.rlim_cur = 100000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    m_out.Start();
+    for (int i = 0; i < 300 && !m_out.WriteFailed(); ++i) {
+        SendMessage(0x90, 60, 100);
+        Sleep(10);
+    }
+    m_out.Stop();
+    CString text;
+    EXPECT_TRUE(m_out.TakeWriteFailure(text));
+    m_out.ClosePort();
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(text, CString::FromUtf8("Port synth:" + path + ": write failed: File too large"));
+    Wav wav;
+    ASSERT_TRUE(ReadWav(path, wav)) << "the header states exactly the data the file holds";
+    EXPECT_GT(wav.samples.size(), 0u);
 }

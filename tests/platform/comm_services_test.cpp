@@ -5,9 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
+#include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 TEST(CommServices, LastErrorBelongsToEachThread)
 {
@@ -53,6 +58,24 @@ TEST(CommServices, PortNamesThatOpenNothing)
             << CString(name).ToUtf8();
         EXPECT_NE(GetLastError(), ERROR_SUCCESS);
     }
+
+    // Anything but a device node is refused before it is opened: a song
+    // file named as a port by mistake, a folder, a FIFO.
+    std::string song = std::string(TEST_BINARY_DIR) + "/comm_not_a_port.mid";
+    std::string fifo = std::string(TEST_BINARY_DIR) + "/comm_not_a_port.fifo";
+    std::ofstream(song, std::ios::binary) << "MThd";
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : { song, std::string(TEST_BINARY_DIR), fifo, std::string("/dev/snd/midiC0D0-not-a-device") }) {
+        SetLastError(ERROR_SUCCESS);
+        EXPECT_EQ(CreateFileW(CString::FromUtf8(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+            INVALID_HANDLE_VALUE) << path;
+        EXPECT_EQ(GetLastError(), path.find("-not-a-device") != std::string::npos ? ERROR_FILE_NOT_FOUND : ERROR_NOT_A_MIDI_DEVICE)
+            << path;
+    }
+    std::ifstream back(song, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(back), {}), "MThd");
+    unlink(fifo.c_str());
 }
 
 TEST(CommServices, CallsOnUnknownHandlesFail)
@@ -119,20 +142,19 @@ TEST(CommServices, DcbFlagWordMatchesTheBitFields)
     EXPECT_EQ(zero.fDtrControl, 1u);
 }
 
-TEST(CommServices, CaptureWritesOneFlushedLinePerByte)
+TEST(CommServices, CaptureWritesOneLinePerByteAtOnceAndHoldsNothingBack)
 {
     std::string path = std::string(TEST_BINARY_DIR) + "/comm_capture.txt";
     HANDLE port = CreateFileW(CString::FromUtf8("capture:" + path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
         0, nullptr);
     ASSERT_NE(port, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(SetCommMask(port, EV_CTS));
     const BYTE bytes[] = { 0x90, 0x3C, 0x0A, 0xFF };
     DWORD done = 0;
     ASSERT_TRUE(WriteFile(port, bytes, sizeof bytes, &done, nullptr));
     EXPECT_EQ(done, 4u);
-    DWORD events = 0;
-    ASSERT_TRUE(WaitCommEvent(port, &events, nullptr));
-    EXPECT_EQ(events, EV_CTS);
+    COMSTAT stat {};
+    ASSERT_TRUE(ClearCommError(port, &done, &stat));
+    EXPECT_EQ(stat.cbOutQue, 0u) << "every byte has left: nothing to wait for";
 
     // Read while the port is still open: the lines are already there.
     std::ifstream in(path);
@@ -150,21 +172,62 @@ TEST(CommServices, CaptureWritesOneFlushedLinePerByte)
     EXPECT_FALSE(WriteFile(port, bytes, 1, &done, nullptr));
 }
 
+TEST(CommServices, CaptureIntoAPipeFailsInsteadOfBlockingOrEndingTheProcess)
+{
+    std::string path = std::string(TEST_BINARY_DIR) + "/comm_capture.fifo";
+    unlink(path.c_str());
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    CString name = CString::FromUtf8("capture:" + path);
+    // Nobody reads: the open fails at once.
+    EXPECT_EQ(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ENXIO));
+
+    // The reader goes away: the next byte fails with the broken pipe, and
+    // the process lives on.
+    int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    HANDLE port = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(port, INVALID_HANDLE_VALUE);
+    BYTE b = 0x90;
+    DWORD done = 0;
+    EXPECT_TRUE(WriteFile(port, &b, 1, &done, nullptr));
+    close(reader);
+    EXPECT_FALSE(WriteFile(port, &b, 1, &done, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(EPIPE));
+    EXPECT_TRUE(CloseHandle(port));
+    unlink(path.c_str());
+}
+
 TEST(CommServices, FakeDeviceReadinessScripts)
 {
     auto device = CFakeDevice::Create(L"services");
     HANDLE port = CreateFileW(device->PortName(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(port, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(SetCommMask(port, EV_RXCHAR | EV_CTS));
+    ASSERT_TRUE(SetCommMask(port, EV_RXCHAR | EV_CTS | EV_TXEMPTY));
     BYTE b = 0x42;
     DWORD n = 0, events = 0;
+    auto queued = [&] {
+        COMSTAT stat {};
+        EXPECT_TRUE(ClearCommError(port, nullptr, &stat));
+        return stat.cbOutQue;
+    };
 
+    // The byte stays queued until the device lets it go.
     device->SetReadiness(CFakeDevice::READY_AFTER_DELAY, 40);
     auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(WriteFile(port, &b, 1, &n, nullptr));
+    EXPECT_EQ(queued(), 1u);
+    ASSERT_TRUE(WaitCommEvent(port, &events, nullptr));
+    EXPECT_EQ(events, EV_TXEMPTY);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(39));
+    EXPECT_EQ(queued(), 0u);
+
+    // A device that signals with CTS only.
+    device->SetReadiness(CFakeDevice::READY_CTS_AFTER_DELAY, 20);
+    ASSERT_TRUE(WriteFile(port, &b, 1, &n, nullptr));
     ASSERT_TRUE(WaitCommEvent(port, &events, nullptr));
     EXPECT_EQ(events, EV_CTS);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(39));
+    EXPECT_EQ(queued(), 1u);
 
     // A device that never answers leaves the waiter to the next event.
     device->SetReadiness(CFakeDevice::READY_NEVER);
@@ -176,7 +239,23 @@ TEST(CommServices, FakeDeviceReadinessScripts)
     ASSERT_TRUE(ReadFile(port, in, 4, &n, nullptr));
     EXPECT_EQ(n, 2u);
     EXPECT_EQ(in[1], 2);
-    EXPECT_EQ(device->Values(), (std::vector<BYTE> { 0x42, 0x42 }));
+
+    // A device that takes nothing: the write runs out its time-out.
+    COMMTIMEOUTS timeouts { MAXDWORD, 0, 0, 0, 30 };
+    ASSERT_TRUE(SetCommTimeouts(port, &timeouts));
+    device->TimeOutWrites(1);
+    start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(WriteFile(port, &b, 1, &n, nullptr));
+    EXPECT_EQ(n, 0u);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(29));
+    device->SetReadiness(CFakeDevice::READY_EACH_BYTE);
+    EXPECT_TRUE(WriteFile(port, &b, 1, &n, nullptr));
+    EXPECT_EQ(n, 1u) << "the next write goes through";
+    device->SetFailure(CFakeDevice::CALL_WRITE, 5);
+    EXPECT_FALSE(WriteFile(port, &b, 1, &n, nullptr));
+    EXPECT_EQ(GetLastError(), 5u);
+
+    EXPECT_EQ(device->Values(), (std::vector<BYTE> { 0x42, 0x42, 0x42, 0x42 }));
     EXPECT_TRUE(CloseHandle(port));
     EXPECT_FALSE(device->IsOpen());
 }

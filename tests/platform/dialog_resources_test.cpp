@@ -23,7 +23,7 @@ TEST(DialogTemplate, EmbeddedTemplatesLoad)
     ASSERT_TRUE(settings.Load(132));
     EXPECT_EQ(settings.m_caption, L"Settings");
     EXPECT_FALSE(settings.IsFace());
-    ASSERT_EQ(settings.m_items.size(), 8u);
+    ASSERT_EQ(settings.m_items.size(), 10u);
     const CDialogTemplate::Item& edit = settings.m_items[0];
     EXPECT_EQ(edit.id, 1011);
     EXPECT_EQ(edit.className, L"EDIT");
@@ -31,9 +31,14 @@ TEST(DialogTemplate, EmbeddedTemplatesLoad)
     EXPECT_EQ(edit.x, 83);
     EXPECT_EQ(edit.height, 14);
     EXPECT_TRUE(edit.HasStyle("WS_TABSTOP"));
-    EXPECT_EQ(settings.m_items[6].id, IDOK);
-    EXPECT_TRUE(settings.m_items[6].HasStyle("BS_DEFPUSHBUTTON"));
-    EXPECT_EQ(settings.m_items[7].text, L"Abbruch");
+    const CDialogTemplate::Item& ports = settings.m_items[7];
+    EXPECT_EQ(ports.id, 1012);
+    EXPECT_EQ(ports.className, L"COMBOBOX");
+    EXPECT_TRUE(ports.HasStyle("CBS_DROPDOWNLIST"));
+    EXPECT_TRUE(ports.HasStyle("WS_TABSTOP"));
+    EXPECT_EQ(settings.m_items[8].id, IDOK);
+    EXPECT_TRUE(settings.m_items[8].HasStyle("BS_DEFPUSHBUTTON"));
+    EXPECT_EQ(settings.m_items[9].text, L"Abbruch");
 
     CDialogTemplate none;
     EXPECT_FALSE(none.Load(999));
@@ -63,13 +68,23 @@ TEST(DialogTemplate, DamagedTextIsRefusedWhole)
     EXPECT_TRUE(t.m_items[0].styles.empty());
 }
 
-TEST(DialogControls, HeadlessControlsExchangeAByte)
+namespace {
+
+// A dialog without a screen whose one control is the template line given.
+void MakeHeadlessDialog(CDialog& dialog, const char* control)
 {
     CDialogTemplate t;
-    ASSERT_TRUE(t.Parse("size 50 50\ncontrol 7 EDIT \"\" 1 1 10 10 WS_TABSTOP\n"));
-    CDialog dialog(0);
+    ASSERT_TRUE(t.Parse(std::string("size 50 50\n") + control + "\n"));
     ASSERT_TRUE(dialog.CreateHeadless(100, 100));
     dialog.CreateControls(t, nullptr);
+}
+
+}
+
+TEST(DialogControls, HeadlessControlsExchangeAByte)
+{
+    CDialog dialog(0);
+    MakeHeadlessDialog(dialog, "control 7 EDIT \"\" 1 1 10 10 WS_TABSTOP");
     ASSERT_NE(dialog.GetDlgItem(7), nullptr);
     EXPECT_EQ(dialog.GetDlgItem(8), nullptr);
 
@@ -143,4 +158,35 @@ TEST(FileDialog, ScriptAnswersWithoutShowing)
     CFileDialog::SetRunner(nullptr);
     EXPECT_EQ(empty.DoModal(), IDCANCEL);
     CFileDialog::SetRunner(std::move(previous));
+}
+
+TEST(DialogControls, HeadlessComboBoxKeepsItsListAndSelection)
+{
+    CDialog dialog(0);
+    MakeHeadlessDialog(dialog, "control 5 COMBOBOX \"\" 1 1 10 10 CBS_DROPDOWNLIST");
+    auto add = [&](const wchar_t* text) { return dialog.SendDlgItemMessage(5, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)); };
+    EXPECT_EQ(add(L"synth"), 0);
+    EXPECT_EQ(add(L"seq:128:0"), 1);
+    EXPECT_EQ(add(L"none"), 2);
+    EXPECT_EQ(dialog.SendDlgItemMessage(5, CB_GETCOUNT), 3);
+    EXPECT_EQ(dialog.SendDlgItemMessage(5, CB_GETCURSEL), CB_ERR);
+
+    int index = 1;
+    CDataExchange load(&dialog, FALSE);
+    DDX_CBIndex(&load, 5, index);
+    EXPECT_EQ(dialog.SendDlgItemMessage(5, CB_GETCURSEL), 1);
+    ASSERT_EQ(dialog.SendDlgItemMessage(5, CB_GETLBTEXTLEN, 1), 9);
+    wchar_t text[10];
+    EXPECT_EQ(dialog.SendDlgItemMessage(5, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(text)), 9);
+    EXPECT_EQ(CString(text), L"seq:128:0");
+    EXPECT_EQ(dialog.SendDlgItemMessage(5, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(text)), CB_ERR);
+
+    // An index past the list selects nothing, and saving reads that back.
+    EXPECT_EQ(dialog.SendDlgItemMessage(5, CB_SETCURSEL, 3), CB_ERR);
+    CDataExchange save(&dialog, TRUE);
+    DDX_CBIndex(&save, 5, index);
+    EXPECT_EQ(index, -1);
+    EXPECT_EQ(dialog.SendDlgItemMessage(5, CB_RESETCONTENT), 0);
+    EXPECT_EQ(dialog.SendDlgItemMessage(5, CB_GETCOUNT), 0);
+    dialog.DestroyWindow();
 }

@@ -1,8 +1,10 @@
 #include "PlayerTestSupport.h"
 
+#include "platform/comm/CFakeDevice.h"
 #include "player/CMainThread.h"
 #include "player/CTransport.h"
 
+#include <chrono>
 #include <thread>
 
 namespace {
@@ -115,4 +117,52 @@ TEST(PlayerThread, TheDialogTerminatesItsThread)
     WaitFor(dialog->m_playerState, STATE_PLAYING);
     dialog->OnButtonStop();
     delete dialog;
+}
+
+// A device that stops answering (or a pty nobody reads) must not keep the
+// window waiting: stop returns at once, whether it comes while the song
+// plays or while the start still sends its all-off.
+TEST(PlayerThread, AStalledDeviceCannotHoldTheStop)
+{
+    struct Case {
+        bool takesNothing;
+        bool duringStart;
+        const char* what;
+    };
+    for (const Case& c : {
+             Case { false, false, "dead device, stop while playing" },
+             Case { false, true, "dead device, stop during the start" },
+             Case { true, false, "device takes nothing, stop while playing" },
+             Case { true, true, "device takes nothing, stop during the start" },
+         }) {
+        auto device = CFakeDevice::Create(L"stalled");
+        CapturedDialog d;
+        BuildLongSong(d);
+        ASSERT_TRUE(d.dialog.m_output.OpenPort(device->PortName()));
+        ASSERT_TRUE(d.dialog.StartPlayerThread());
+        if (!c.duringStart) {
+            d.dialog.OnButtonPlay();
+            WaitFor(d.state, STATE_PLAYING);
+            Sleep(30);
+        }
+        if (c.takesNothing)
+            device->TimeOutWrites(-1);
+        else
+            device->SetReadiness(CFakeDevice::READY_NEVER);
+        if (c.duringStart) {
+            d.dialog.OnButtonPlay();
+            Sleep(50);
+            EXPECT_EQ(d.state.m_playState, STATE_START) << c.what;
+        }
+        auto start = std::chrono::steady_clock::now();
+        d.dialog.OnButtonStop();
+        auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        // About 0.4 s at most; waiting out every byte takes 1.9 s (writes
+        // that time out) to 15 s and more (a device that never signals).
+        EXPECT_LT(spent.count(), 1500) << c.what;
+        EXPECT_EQ(d.state.m_playState, STATE_STOPPED) << c.what;
+        d.dialog.m_pThread->Terminate();
+        delete d.dialog.m_pThread;
+        d.dialog.m_pThread = nullptr;
+    }
 }

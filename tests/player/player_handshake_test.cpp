@@ -12,8 +12,7 @@ bool IsAllOff(const std::vector<Message>& messages, size_t from)
         return false;
     for (int n = 0; n < 16; ++n) {
         int s = 0xB0 + n;
-        int v = n == 9 ? 127 : 0;
-        if (messages[from + 3 * n] != Msg({ s, 120, v }) || messages[from + 3 * n + 1] != Msg({ s, 121, 0 })
+        if (messages[from + 3 * n] != Msg({ s, 120, 0 }) || messages[from + 3 * n + 1] != Msg({ s, 121, 0 })
             || messages[from + 3 * n + 2] != Msg({ s, 123, 0 }))
             return false;
     }
@@ -44,7 +43,7 @@ TEST(Handshake, StartSendsTheStartSequenceThenPlaysInTheSamePeriod)
     ASSERT_EQ(sent.size(), START_SEQUENCE + 1);
     EXPECT_TRUE(IsAllOff(sent, 0));
     for (int n = 0; n < 16; ++n)
-        EXPECT_EQ(sent[48 + n], Msg({ 0xB0 + n, 7, 127 }));
+        EXPECT_EQ(sent[48 + n], Msg({ 0xB0 + n, 7, 100 }));
     EXPECT_EQ(sent.back(), Msg({ 0x90, 60, 100 }));
 }
 

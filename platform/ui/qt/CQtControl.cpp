@@ -5,7 +5,10 @@
 #include "platform/ui/qt/CQtDialogWindow.h"
 #include "platform/ui/qt/QtWindows.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -36,6 +39,14 @@ CQtControl::CQtControl(CDialogControl& control, CQtDialogWindow& dialog)
                 owner->m_hWnd->title = FromQString(text);
         });
         m_widget = edit;
+    } else if (item.className == L"COMBOBOX") {
+        auto* combo = new QComboBox(&dialog);
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [owner](int index) {
+            if (IsWindow(owner->m_hWnd))
+                owner->SelectFromBackend(index);
+        });
+        m_widget = combo;
     } else if (item.className == L"BUTTON") {
         auto* button = new QPushButton(&dialog);
         button->setDefault(item.HasStyle("BS_DEFPUSHBUTTON"));
@@ -77,4 +88,19 @@ void CQtControl::SetFocus()
     m_widget->setFocus(Qt::OtherFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(m_widget))
         edit->selectAll();
+}
+
+void CQtControl::SetList(const std::vector<CString>& items, int selection)
+{
+    auto* combo = qobject_cast<QComboBox*>(m_widget);
+    if (!combo)
+        return;
+    // The control set this itself; the widget only follows.
+    QSignalBlocker quiet(combo);
+    combo->clear();
+    for (const CString& item : items)
+        combo->addItem(ToQString(item));
+    combo->setCurrentIndex(selection);
+    // The drop-down shows whole entries even where the box is narrow.
+    combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0) + 8);
 }

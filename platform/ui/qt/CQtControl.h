@@ -7,9 +7,10 @@ class CQtDialogWindow;
 class QWidget;
 
 // Shows one dialog control as a Qt widget: EDIT as a line edit, STATIC as a
-// label, BUTTON as a push button. The control's window text and the widget's
-// text are kept equal in both directions; a button click reaches the dialog
-// as WM_COMMAND with the control's id.
+// label, BUTTON as a push button, COMBOBOX as a drop-down list. The
+// control's window text (a list's items and selection) and the widget are
+// kept equal in both directions; a button click reaches the dialog as
+// WM_COMMAND with the control's id.
 class CQtControl : public CWindowBackend {
 public:
     CQtControl(CDialogControl& control, CQtDialogWindow& dialog);
@@ -23,6 +24,7 @@ public:
     void SetCapture(bool) override { }
     void Center() override { }
     void SetFocus() override;
+    void SetList(const std::vector<CString>& items, int selection) override;
 
 private:
     QWidget* m_widget { nullptr };

@@ -1,0 +1,121 @@
+#include "platform/comm/CSeqPort.h"
+
+#include "platform/comm/AlsaMessages.h"
+
+#include <alsa/asoundlib.h>
+
+namespace {
+
+const char* const kClientName = "TabrinoCE";
+
+int OpenSequencer(snd_seq_t** seq)
+{
+    // The port reports a missing sequencer through its error code.
+    SilenceAlsaMessages();
+    return snd_seq_open(seq, "default", SND_SEQ_OPEN_OUTPUT, 0);
+}
+
+}
+
+std::shared_ptr<CSeqPort> CSeqPort::Open(const std::string& address)
+{
+    std::shared_ptr<CSeqPort> port(new CSeqPort());
+    auto fail = [](int error) {
+        SetLastError(static_cast<DWORD>(error < 0 ? -error : error));
+        return nullptr;
+    };
+    if (!port->m_encoder.Ok())
+        return fail(ENOMEM);
+    int error = OpenSequencer(&port->m_seq);
+    if (error < 0) {
+        port->m_seq = nullptr;
+        return fail(error);
+    }
+    snd_seq_set_client_name(port->m_seq, kClientName);
+    port->m_port = snd_seq_create_simple_port(port->m_seq, kClientName,
+        SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ, SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+    if (port->m_port < 0)
+        return fail(port->m_port);
+    if (!address.empty()) {
+        snd_seq_addr_t destination {};
+        error = snd_seq_parse_address(port->m_seq, &destination, address.c_str());
+        if (error >= 0)
+            error = snd_seq_connect_to(port->m_seq, port->m_port, destination.client, destination.port);
+        if (error < 0)
+            return fail(error);
+    }
+    return port;
+}
+
+CSeqPort::~CSeqPort()
+{
+    OnClose();
+}
+
+void CSeqPort::OnClose()
+{
+    std::lock_guard<std::mutex> guard(m_seqLock);
+    if (m_seq) {
+        snd_seq_close(m_seq);
+        m_seq = nullptr;
+    }
+}
+
+BOOL CSeqPort::Emit(BYTE byte)
+{
+    std::lock_guard<std::mutex> guard(m_seqLock);
+    if (!m_seq) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!m_encoder.Feed(byte))
+        return TRUE;
+    snd_seq_event_t& event = m_encoder.Event();
+    snd_seq_ev_set_source(&event, m_port);
+    snd_seq_ev_set_subs(&event);
+    snd_seq_ev_set_direct(&event);
+    int error = snd_seq_event_output(m_seq, &event);
+    if (error >= 0)
+        error = snd_seq_drain_output(m_seq);
+    if (error < 0) {
+        SetLastError(static_cast<DWORD>(-error));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool CSeqPort::ListDestinations(std::vector<Destination>& destinations, DWORD& error)
+{
+    destinations.clear();
+    snd_seq_t* seq = nullptr;
+    int opened = OpenSequencer(&seq);
+    if (opened < 0) {
+        error = static_cast<DWORD>(-opened);
+        return false;
+    }
+    int self = snd_seq_client_id(seq);
+    snd_seq_client_info_t* client = nullptr;
+    snd_seq_port_info_t* port = nullptr;
+    snd_seq_client_info_malloc(&client);
+    snd_seq_port_info_malloc(&port);
+    const unsigned wanted = SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE;
+    snd_seq_client_info_set_client(client, -1);
+    while (client && port && snd_seq_query_next_client(seq, client) >= 0) {
+        int id = snd_seq_client_info_get_client(client);
+        std::string name = snd_seq_client_info_get_name(client);
+        if (id == self || id == SND_SEQ_CLIENT_SYSTEM || name == kClientName || name == "Midi Through")
+            continue;
+        snd_seq_port_info_set_client(port, id);
+        snd_seq_port_info_set_port(port, -1);
+        while (snd_seq_query_next_port(seq, port) >= 0) {
+            unsigned caps = snd_seq_port_info_get_capability(port);
+            if ((caps & wanted) != wanted || (caps & SND_SEQ_PORT_CAP_NO_EXPORT))
+                continue;
+            destinations.push_back({ id, snd_seq_port_info_get_port(port), name, snd_seq_port_info_get_name(port) });
+        }
+    }
+    snd_seq_port_info_free(port);
+    snd_seq_client_info_free(client);
+    snd_seq_close(seq);
+    return true;
+}

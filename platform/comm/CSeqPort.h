@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/comm/CSeqEncoder.h"
+#include "platform/comm/CSoftPort.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+typedef struct _snd_seq snd_seq_t;
+
+// A port of the ALSA sequencer: the client "TabrinoCE" with one output
+// port, optionally connected to a destination. The byte stream becomes
+// sequencer events through alsa-lib's encoder; each event is delivered
+// directly (no queue) to the port's subscribers and drained at once, so
+// the port is ready after every byte.
+class CSeqPort : public CSoftPort {
+public:
+    // A destination other programs offer.
+    struct Destination {
+        int client;
+        int port;
+        std::string clientName;
+        std::string portName;
+    };
+
+    // address empty: the port only, for the user to connect in a patchbay.
+    // Otherwise the destination in the sequencer's own address syntax
+    // (client number or name, ':' or '.', port number defaulting to 0),
+    // connected at once. Null with the last error set when there is no
+    // sequencer or no such destination.
+    static std::shared_ptr<CSeqPort> Open(const std::string& address);
+    ~CSeqPort() override;
+
+    // The destinations a port can be connected to: writable, open to
+    // subscription, neither ours nor Midi Through. FALSE, with the error
+    // code, when the sequencer cannot be opened.
+    static bool ListDestinations(std::vector<Destination>& destinations, DWORD& error);
+
+protected:
+    BOOL Emit(BYTE byte) override;
+    void OnClose() override;
+
+private:
+    CSeqPort() = default;
+
+    std::mutex m_seqLock;
+    snd_seq_t* m_seq { nullptr };
+    int m_port { -1 };
+    CSeqEncoder m_encoder;
+};

@@ -1,0 +1,89 @@
+#include "platform/comm/CPortList.h"
+#include "platform/comm/CSeqEncoder.h"
+#include "platform/comm/Comm.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+bool HaveSequencer()
+{
+    return access("/dev/snd/seq", F_OK) == 0;
+}
+
+}
+
+// The stream the output stage writes becomes one sequencer event per
+// message, complete only with its last byte.
+TEST(CommSeq, EncoderTurnsEachCompleteMessageIntoOneEvent)
+{
+    struct Case {
+        std::vector<BYTE> bytes;
+        const char* event;
+    };
+    CSeqEncoder encoder;
+    ASSERT_TRUE(encoder.Ok());
+    for (const Case& c : {
+             Case { { 0x90, 60, 100 }, "noteon 0 60 100" },
+             Case { { 0x8F, 61, 64 }, "noteoff 15 61 64" },
+             Case { { 0xA2, 62, 10 }, "keypress 2 62 10" },
+             Case { { 0xB9, 7, 100 }, "controller 9 7 100" },
+             Case { { 0xC5, 19 }, "pgmchange 5 19" },
+             Case { { 0xD1, 77 }, "chanpress 1 77" },
+             Case { { 0xE3, 0, 0 }, "pitchbend 3 -8192" },
+             Case { { 0xE3, 0, 64 }, "pitchbend 3 0" },
+         }) {
+        for (size_t i = 0; i + 1 < c.bytes.size(); ++i)
+            EXPECT_FALSE(encoder.Feed(c.bytes[i])) << c.event;
+        ASSERT_TRUE(encoder.Feed(c.bytes.back())) << c.event;
+        EXPECT_EQ(encoder.Describe(), c.event);
+    }
+}
+
+TEST(CommSeq, WithoutASequencerThePortCannotBeOpenedAndTheListSaysWhy)
+{
+    if (HaveSequencer())
+        GTEST_SKIP() << "this machine has an ALSA sequencer";
+    for (const wchar_t* name : { L"seq", L"seq:128:0", L"seq:FLUID Synth" }) {
+        EXPECT_EQ(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+    }
+    CPortList list = CPortList::Scan(false);
+    ASSERT_EQ(list.m_notes.size(), 1u);
+    EXPECT_NE(list.m_notes[0].Find(L"ALSA sequencer"), -1);
+    EXPECT_NE(list.Text().find("# no sequencer ports"), std::string::npos);
+}
+
+TEST(CommSeq, WithASequencerOurPortOpensAndTakesMessages)
+{
+    if (!HaveSequencer())
+        GTEST_SKIP() << "no ALSA sequencer on this machine (/dev/snd/seq is missing)";
+    HANDLE port = CreateFileW(L"seq", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(port, INVALID_HANDLE_VALUE);
+    const BYTE note[] = { 0x90, 60, 100, 0x80, 60, 0 };
+    DWORD done = 0;
+    EXPECT_TRUE(WriteFile(port, note, sizeof note, &done, nullptr));
+    EXPECT_EQ(done, sizeof note);
+    EXPECT_TRUE(CloseHandle(port));
+    EXPECT_EQ(CreateFileW(L"seq:no client has this name", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+        INVALID_HANDLE_VALUE);
+}
+
+TEST(CommSeq, ThePortListNamesFirstAndEndsWithTheFileForms)
+{
+    CPortList list = CPortList::Scan(false);
+    ASSERT_GE(list.m_entries.size(), 4u);
+    EXPECT_EQ(list.m_entries.front().name, L"synth");
+    size_t n = list.m_entries.size();
+    EXPECT_EQ(list.m_entries[n - 3].name, L"none");
+    EXPECT_EQ(list.m_entries[n - 2].name, L"capture:FILE");
+    EXPECT_TRUE(list.m_entries[n - 2].needsFile);
+    EXPECT_EQ(list.m_entries[n - 1].name, L"synth:FILE.wav");
+    for (const CPortList::Entry& entry : list.m_entries) {
+        EXPECT_FALSE(entry.description.IsEmpty()) << entry.name.ToUtf8();
+        EXPECT_NE(list.Text().find(entry.name.ToUtf8() + "  "), std::string::npos) << entry.name.ToUtf8();
+    }
+}
