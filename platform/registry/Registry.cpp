@@ -85,12 +85,14 @@ HKEY NewHandle(const std::wstring& path, REGSAM access)
 }
 
 // Rewrites the file. A damaged file is kept beside the new one, so that what
-// it held is not silently lost.
-bool Store(const CRegistryFile& file, CRegistryFile::LoadResult loaded, const std::string& path)
+// it held is not silently lost; a file that could not be read is left alone.
+LONG Store(const CRegistryFile& file, CRegistryFile::LoadResult loaded, const std::string& path)
 {
-    if (loaded == CRegistryFile::LoadResult::Damaged)
-        std::rename(path.c_str(), (path + ".damaged").c_str());
-    return file.Save(path);
+    if (loaded == CRegistryFile::LoadResult::Unreadable)
+        return ERROR_ACCESS_DENIED;
+    if (loaded == CRegistryFile::LoadResult::Damaged && !CRegistryFile::KeepDamagedCopy(path))
+        return ERROR_WRITE_FAULT;
+    return file.Save(path) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
 }
 
 }
@@ -145,8 +147,8 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM desi
     bool exists = file.HasKeyOrChild(path);
     if (!exists) {
         file.AddKey(path);
-        if (!Store(file, loaded, filePath))
-            return ERROR_WRITE_FAULT;
+        if (LONG stored = Store(file, loaded, filePath); stored != ERROR_SUCCESS)
+            return stored;
     }
     if (disposition)
         *disposition = exists ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
@@ -210,7 +212,7 @@ LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* 
     if (!target)
         target = &file.AddKey(path);
     CRegistryFile::SetValue(*target, name, type, std::vector<BYTE>(data, data + size));
-    return Store(file, loaded, filePath) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+    return Store(file, loaded, filePath);
 }
 
 LONG RegCloseKey(HKEY key)
