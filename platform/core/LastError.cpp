@@ -12,6 +12,8 @@ thread_local DWORD t_lastError = ERROR_SUCCESS;
 
 std::wstring SystemText(DWORD code)
 {
+    if (code == ERROR_BAD_FILE_TYPE)
+        return L"Not a regular file";
     char buffer[256];
     // The GNU strerror_r returns a pointer that may or may not be buffer.
     const char* text = strerror_r(static_cast<int>(code), buffer, sizeof buffer);

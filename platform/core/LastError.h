@@ -17,6 +17,9 @@ void SetLastError(DWORD code);
 #define ERROR_INVALID_PARAMETER 22u
 #define ERROR_NOT_SUPPORTED 95u
 #define ERROR_TIMEOUT 110u
+// Outside the host's errno values: a device, pipe or socket where a regular
+// file is needed.
+#define ERROR_BAD_FILE_TYPE 222u
 
 using HLOCAL = void*;
 

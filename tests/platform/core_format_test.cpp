@@ -72,8 +72,14 @@ TEST(CString, Utf8RoundTripAndBrokenInput)
 {
     CString s(L"Gr\u00fc\u00dfe \u20ac \U0001F3B5");
     EXPECT_EQ(CString::FromUtf8(s.ToUtf8()), s);
-    EXPECT_EQ(CString::FromUtf8("a\xff" "b"), L"a\uFFFDb");
-    EXPECT_EQ(CString::FromUtf8("\xe2\x82"), L"\uFFFD\uFFFD") << "a cut sequence does not read past the end";
+    // Bytes that are not UTF-8 (a stray byte, a cut sequence, an overlong
+    // form, an encoded surrogate) come back as the same bytes, and show as
+    // the replacement character.
+    for (const std::string bytes : { "a\xff" "b", "\xe2\x82", "\xc0\xaf", "\xed\xb2\x80", "Lied \xe4.mid" })
+        EXPECT_EQ(CString::FromUtf8(bytes).ToUtf8(), bytes);
+    EXPECT_EQ(CString::FromUtf8("a\xff" "b").ForDisplay(), L"a\uFFFDb");
+    EXPECT_EQ(CString::FromUtf8("\xc0\xaf").ForDisplay(), L"\uFFFD\uFFFD");
+    EXPECT_EQ(CString::FromUtf8("\xe2\x82").ForDisplay(), L"\uFFFD\uFFFD") << "a cut sequence does not read past the end";
 }
 
 TEST(CodePage, Windows1252BothWays)

@@ -9,9 +9,11 @@ class QWidget;
 // The widget that shows a window or a dialog control, or null.
 QWidget* WidgetOfWindow(HWND hwnd);
 
+// Texts for Qt to show: bytes of a name that are not UTF-8 show as the
+// replacement character, as the desktop shows such names.
 inline QString ToQString(const CString& text)
 {
-    return QString::fromStdWString(text.Str());
+    return QString::fromStdWString(text.ForDisplay().Str());
 }
 
 inline CString FromQString(const QString& text)
