@@ -1,9 +1,9 @@
 #include "app/CTabrinoDlg.h"
 
 #include "app/CDisplayRefresh.h"
+#include "app/CSongFile.h"
 #include "app/DrumChannel.h"
 #include "platform/comm/Comm.h"
-#include "platform/core/CFile.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/CFileDialog.h"
@@ -13,13 +13,10 @@
 #include "player/CMainThread.h"
 #include "player/CPlayerEngine.h"
 #include "player/CTransport.h"
-#include "song/CMidiFileReader.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CTrack.h"
 
-#include <memory>
-#include <new>
 
 namespace {
 
@@ -154,15 +151,16 @@ void CTabrinoDlg::OnButtonFileopen()
     OpenFile(dialog.GetPathName(), dialog.GetFileName());
 }
 
-void CTabrinoDlg::OpenFile(const CString& path, const CString& name)
+BOOL CTabrinoDlg::OpenFile(const CString& path, const CString& name)
 {
+    if (!ReadFile(path))
+        return FALSE;
     m_strPath = path;
     SetWindowText(CString(L"TabrinoCE - ") + name);
-    m_playerState.Reset();
-    ReadFile(m_strPath);
     Transport().AdoptSong(m_pTracks);
     CDisplayRefresh(*this).ShowSong();
     Invalidate(TRUE);
+    return TRUE;
 }
 
 void CTabrinoDlg::OnButtonSettings()
@@ -268,38 +266,23 @@ void CTabrinoDlg::SetPosition(LONGLONG tick)
     Transport().SetPosition(tick);
 }
 
-void CTabrinoDlg::ReadFile(CString path)
+BOOL CTabrinoDlg::ReadFile(CString path)
 {
-    // The whole file is read before anything changes, so a file that cannot
-    // be read leaves the previous song loaded.
-    CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone)) {
-        MessageBoxW(nullptr, L"CTabrinoDlg::ReadFile() -> cannot open file", L"", MB_OK);
-        return;
+    // The new song is read and checked whole before the old one is touched,
+    // so a file that fails leaves the song, the title and the position.
+    CSongFile file(m_playerState.m_smpteOffset);
+    if (!file.Load(path)) {
+        MessageBoxW(nullptr, file.FailureMessage(path), L"", MB_OK);
+        return FALSE;
     }
-    const LONGLONG length = file.SeekToEnd();
-    file.SeekToBegin();
-    std::unique_ptr<BYTE[]> buffer;
-    if (length >= 0 && length <= static_cast<LONGLONG>(MAXDWORD))
-        buffer.reset(new (std::nothrow) BYTE[static_cast<size_t>(length) + 1]);
-    if (!buffer) {
-        MessageBoxW(nullptr, L"CTabrinoDlg::ReadFile() -> cannot open file", L"", MB_OK);
-        return;
-    }
-    // A file that shrank since its length was taken is parsed as far as it
-    // was read.
-    const UINT read = file.Read(buffer.get(), static_cast<UINT>(length));
-    file.Close();
-
     // The player thread walks the track ring, so it is held suspended
-    // between two of its periods while the old song is freed.
+    // between two of its periods while the songs change places; the old
+    // one goes with the file object.
     if (m_pThread)
         m_pThread->SuspendThread();
-    CRing::Clear(m_pTracks);
-    CRing::Clear(m_pSongs);
+    m_playerState.Reset();
+    file.Exchange(m_pSongs, m_pTracks, m_playerState);
     if (m_pThread)
         m_pThread->ResumeThread();
-
-    CMidiFileReader reader(buffer.get(), read, m_playerState);
-    reader.Read(m_pSongs, m_pTracks);
+    return TRUE;
 }

@@ -41,13 +41,16 @@ public:
     void OnUpdateDisplay();
     void OnUpdateMeters();
     // Opens a file as the open command does once the file is chosen: name
-    // is the file's name as the title shows it.
-    void OpenFile(const CString& path, const CString& name);
+    // is the file's name as the title shows it. A file that cannot be
+    // loaded changes nothing (FALSE, after a message).
+    BOOL OpenFile(const CString& path, const CString& name);
     void LoadSettings();
     void SaveSettings();
 
-    // Reads a Standard MIDI File into m_pSongs and m_pTracks.
-    void ReadFile(CString path);
+    // Reads a Standard MIDI File and, when it was read whole, puts it in
+    // place of m_pSongs and m_pTracks with the player state reset to it.
+    // Otherwise shows why (the reason, then the file) and changes nothing.
+    BOOL ReadFile(CString path);
 
     // Creates the player thread suspended and lets it run; FALSE, with
     // m_pThread null, when it cannot be created.
