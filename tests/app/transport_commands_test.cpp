@@ -2,6 +2,7 @@
 #include "PlayerDialogFixture.h"
 
 #include "app/CDisplayRefresh.h"
+#include "platform/core/CMessageBoxRecorder.h"
 #include "platform/ui/CFileDialogScript.h"
 #include "skin/CSkinSlider.h"
 
@@ -135,12 +136,19 @@ TEST_F(MainCommands, OpeningAFileSetsTitleStateAndReadouts)
     EXPECT_EQ(Text(dialog.m_pLengthBeat), "3.3.000");
     EXPECT_EQ(Text(dialog.m_pLengthTime), "00:00:06,6");
 
-    // A cancelled dialog changes nothing, not even the title.
-    script.SetAnswer(CString());
-    Command(1000);
-    EXPECT_EQ(script.Requests().size(), 2u);
-    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
-    EXPECT_EQ(state.m_length, 960);
+    // A cancelled dialog changes nothing, not even the title; nor does a
+    // file that fails to load, after its message.
+    state.m_currentTick = 480;
+    CMessageBoxRecorder boxes;
+    for (const CString& answer : { CString(), Wide(std::string(TEST_BINARY_DIR) + "/app-missing.mid") }) {
+        script.SetAnswer(answer);
+        Command(1000);
+        EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
+        EXPECT_EQ(state.m_length, 960);
+        EXPECT_EQ(state.m_currentTick, 480);
+    }
+    EXPECT_EQ(script.Requests().size(), 3u);
+    EXPECT_EQ(boxes.Entries().size(), 1u);
 }
 
 TEST_F(MainCommands, OpenIsIgnoredWhilePlayingAndStopWaitsForThePlayerThread)
