@@ -32,7 +32,8 @@ const std::string& Usage()
           "  --help            this text\n"
           "\n"
           "On a terminal the position is shown as bar.beat.tick and as time about once\n"
-          "a second. Ctrl-C stops playback and exits.\n";
+          "a second. Ctrl-C (or closing the terminal, or a termination request) stops\n"
+          "playback and exits with 128 + the signal's number (130, 129, 143).\n";
     return usage;
 }
 
@@ -190,7 +191,7 @@ int main(int argc, char** argv)
     while (state.m_playState != STATE_STOPPED) {
         if (InterruptRequested()) {
             transport.Stop();
-            exitStatus = 130;
+            exitStatus = 128 + InterruptSignal();
             break;
         }
         if (terminal && GetTickCount() - lastStatus >= 1000) {
