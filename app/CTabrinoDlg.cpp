@@ -2,11 +2,13 @@
 
 #include "app/CDisplayRefresh.h"
 #include "app/CSongFile.h"
+#include "app/SongFileNames.h"
 #include "app/DrumChannel.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/CFileDialog.h"
+#include "platform/ui/DragDrop.h"
 #include "platform/ui/Icon.h"
 #include "skin/CFaceLayout.h"
 #include "skin/CSkinSlider.h"
@@ -17,12 +19,6 @@
 #include "song/CSong.h"
 #include "song/CTrack.h"
 
-
-namespace {
-
-const wchar_t* const kFileFilter = L"Midi Files (*.mid)|*.mid|All Files (*.*)|*.*||";
-
-}
 
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
@@ -77,6 +73,9 @@ BOOL CTabrinoDlg::OnInitDialog()
     if (!IsNoPortName(m_strPort))
         m_output.OpenPort(m_strPort);
 
+    // Files dropped on the face open as with the open button.
+    DragAcceptFiles(m_hWnd, TRUE);
+
     if (!StartPlayerThread()) {
         // The face still works, but nothing can play: play does nothing and
         // nothing waits for a thread that is not there.
@@ -90,10 +89,7 @@ BOOL CTabrinoDlg::OnInitDialog()
         m_pVolumeSlider->SetValue(1000);
 
     if (!m_strStartFile.IsEmpty()) {
-        // The title shows the name the file dialog would report.
-        CFileDialog named(TRUE);
-        named.SetPathName(m_strStartFile);
-        OpenFile(m_strStartFile, named.GetFileName());
+        OpenFile(m_strStartFile, FileNameOf(m_strStartFile));
     }
     return TRUE;
 }
@@ -123,6 +119,10 @@ LRESULT CTabrinoDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_SKIN_SLIDER)
         return OnSkinSlider(wParam, lParam);
+    if (message == WM_DROPFILES) {
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    }
     if (message == WM_COMMAND && HIWORD(wParam) == 0) {
         switch (LOWORD(wParam)) {
         case 1000: OnButtonFileopen(); return 0;
@@ -145,7 +145,7 @@ void CTabrinoDlg::OnButtonFileopen()
 {
     if (m_playerState.m_playState != STATE_STOPPED)
         return;
-    CFileDialog dialog(TRUE, L"mid", L"", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kFileFilter, this);
+    CFileDialog dialog(TRUE, L"mid", L"", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kSongFileFilter, this);
     if (dialog.DoModal() != IDOK)
         return;
     OpenFile(dialog.GetPathName(), dialog.GetFileName());
@@ -161,6 +161,24 @@ BOOL CTabrinoDlg::OpenFile(const CString& path, const CString& name)
     CDisplayRefresh(*this).ShowSong();
     Invalidate(TRUE);
     return TRUE;
+}
+
+void CTabrinoDlg::OnDropFiles(HDROP drop)
+{
+    // The first MIDI file of the drop, or else its first file, which then
+    // says itself what it is not.
+    CString chosen;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+        if (chosen.IsEmpty() || (!IsMidiFileName(chosen) && IsMidiFileName(name))) {
+            chosen = name;
+        }
+    }
+    DragFinish(drop);
+    if (!chosen.IsEmpty())
+        OpenFile(chosen, FileNameOf(chosen));
 }
 
 void CTabrinoDlg::OnButtonSettings()
@@ -275,6 +293,10 @@ BOOL CTabrinoDlg::ReadFile(CString path)
         MessageBoxW(nullptr, file.FailureMessage(path), L"", MB_OK);
         return FALSE;
     }
+    // A file that arrives from outside (a drop, another instance) while a
+    // song plays stops it first.
+    if (m_playerState.m_playState != STATE_STOPPED)
+        Transport().Stop();
     // The player thread walks the track ring, so it is held suspended
     // between two of its periods while the songs change places; the old
     // one goes with the file object.

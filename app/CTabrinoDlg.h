@@ -3,6 +3,7 @@
 #include "midiout/CSerialMidiOut.h"
 #include "platform/core/CString.h"
 #include "platform/gdi/CFont.h"
+#include "platform/ui/DragDrop.h"
 #include "player/CMetronome.h"
 #include "player/CPlayerState.h"
 #include "player/CTransport.h"
@@ -37,6 +38,9 @@ public:
 
     void OnButtonFileopen();
     void OnButtonSettings();
+    // WM_DROPFILES: opens the first MIDI file of the drop (or its first
+    // file); a song that plays stops once the new one has loaded.
+    void OnDropFiles(HDROP drop);
     LRESULT OnSkinSlider(WPARAM wParam, LPARAM lParam);
     void OnUpdateDisplay();
     void OnUpdateMeters();

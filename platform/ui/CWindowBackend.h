@@ -20,4 +20,6 @@ public:
     virtual void SetFocus() { }
     // WM_SETICON: the window's big (title, task bar) or small icon.
     virtual void SetIcon(HICON icon, bool big) { }
+    // DragAcceptFiles: files dropped on the window reach it as WM_DROPFILES.
+    virtual void AcceptFiles(bool accept) { }
 };

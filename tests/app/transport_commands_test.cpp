@@ -124,7 +124,8 @@ TEST_F(MainCommands, OpeningAFileSetsTitleStateAndReadouts)
     EXPECT_EQ(request.defaultExt.ToUtf8(), "mid");
     EXPECT_TRUE(request.fileName.IsEmpty());
     EXPECT_EQ(request.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
-    EXPECT_EQ(request.filter.ToUtf8(), "Midi Files (*.mid)|*.mid|All Files (*.*)|*.*||");
+    EXPECT_EQ(request.filter.ToUtf8(),
+        "Midi Files (*.mid;*.midi;*.kar;*.smf)|*.mid;*.midi;*.kar;*.smf|All Files (*.*)|*.*||");
 
     EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
     EXPECT_EQ(state.m_transpose, 0);
@@ -172,6 +173,36 @@ TEST_F(MainCommands, OpenIsIgnoredWhilePlayingAndStopWaitsForThePlayerThread)
     // Stop pressed while idle returns once the thread has answered.
     Command(1002);
     EXPECT_EQ(state.m_playState, STATE_STOPPED);
+}
+
+TEST_F(MainCommands, ADroppedMidiFileOpensAndStopsThePlayingSongOnlyOnceItHasLoaded)
+{
+    Open(WriteSong("app-playing.mid", 384, 500000, 384 * 400));
+    Command(1001);
+    WaitForState(STATE_PLAYING);
+    CMessageBoxRecorder boxes;
+    auto drop = [&](std::vector<CString> files) {
+        SendMessageW(Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(CreateDropFiles(files)), 0);
+    };
+    // A damaged MIDI file, preferred to the text file before it, fails:
+    // the song plays on.
+    const std::string damaged = std::string(TEST_BINARY_DIR) + "/app-damaged.mid";
+    std::ofstream(damaged) << "RIFF";
+    drop({ L"/tmp/notes.txt", Wide(damaged) });
+    ASSERT_EQ(boxes.Entries().size(), 1u);
+    EXPECT_NE(boxes.Entries()[0].text.Find(Wide(damaged)), -1);
+    EXPECT_NE(state.m_playState, STATE_STOPPED);
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-playing.mid");
+
+    std::string other = WriteSong("app-dropped.MID", 96, -1, 960);
+    drop({ L"/tmp/notes.txt", Wide(other), L"/tmp/later.mid" });
+    EXPECT_EQ(boxes.Entries().size(), 1u);
+    EXPECT_EQ(state.m_playState, STATE_STOPPED);
+    EXPECT_TRUE(EndsSilenced());
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-dropped.MID");
+    EXPECT_EQ(state.m_length, 960);
+    std::remove(damaged.c_str());
+    std::remove(other.c_str());
 }
 
 TEST_F(MainCommands, PlayAtOrPastTheEndStartsFromTheBeginning)
