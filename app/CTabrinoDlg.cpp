@@ -3,6 +3,7 @@
 #include "app/CDisplayRefresh.h"
 #include "app/CSongFile.h"
 #include "app/SongFileNames.h"
+#include "app/ZoomSetting.h"
 #include "app/DrumChannel.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/MessageBox.h"
@@ -146,6 +147,9 @@ void CTabrinoDlg::OnButtonFileopen()
     if (m_playerState.m_playState != STATE_STOPPED)
         return;
     CFileDialog dialog(TRUE, L"mid", L"", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kSongFileFilter, this);
+    // The dialog opens where the last song came from.
+    const CString folder = m_recentFiles.LastFolder();
+    dialog.m_ofn.lpstrInitialDir = folder;
     if (dialog.DoModal() != IDOK)
         return;
     OpenFile(dialog.GetPathName(), dialog.GetFileName());
@@ -156,6 +160,7 @@ BOOL CTabrinoDlg::OpenFile(const CString& path, const CString& name)
     if (!ReadFile(path))
         return FALSE;
     m_strPath = path;
+    m_recentFiles.Add(path);
     SetWindowText(CString(L"TabrinoCE - ") + name);
     Transport().AdoptSong(m_pTracks);
     CDisplayRefresh(*this).ShowSong();
@@ -216,11 +221,15 @@ void CTabrinoDlg::LoadSettings()
     BYTE channel = m_playerState.m_drumChannel;
     if (LoadDrumChannel(channel))
         m_playerState.m_drumChannel = channel;
+    m_recentFiles.Load();
 }
 
 void CTabrinoDlg::SaveSettings()
 {
     SaveDrumChannel(m_playerState.m_drumChannel);
+    if (m_nZoom != 0)
+        SaveZoom(m_nZoom);
+    m_recentFiles.Save();
 }
 
 BOOL CTabrinoDlg::StartPlayerThread()

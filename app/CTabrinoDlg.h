@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CRecentFiles.h"
 #include "midiout/CSerialMidiOut.h"
 #include "platform/core/CString.h"
 #include "platform/gdi/CFont.h"
@@ -95,6 +96,11 @@ public:
     // nothing), and the file to open at start-up (empty for none).
     CString m_strPort { L"synth" };
     CString m_strStartFile;
+    // The zoom the user asked for (1..4), remembered at close; 0 when the
+    // window chose its own.
+    int m_nZoom { 0 };
+    // The songs opened last; read with the settings, saved at close.
+    CRecentFiles m_recentFiles;
 
 private:
     // The transport commands on this dialog's player state and window.

@@ -1,6 +1,6 @@
 // Times the settings file at start-up and close with files of growing size:
-// the player's own values beside many foreign keys. Both should grow in
-// proportion to the file's size.
+// the player's own values (drum channel, zoom, eight recent files) beside
+// many foreign keys. Both should grow in proportion to the file's size.
 
 #include "app/CTabrinoDlg.h"
 
@@ -40,11 +40,16 @@ int main()
     std::filesystem::create_directories(dir + "/TabrinoCE");
 
     for (int keys : { 0, 500, 5000, 10000 }) {
-        WriteFile(path, keys);
-        const auto size = std::filesystem::file_size(path);
         double load = 1e9, save = 1e9;
+        size_t size = 0;
         for (int run = 0; run < 3; ++run) {
+            // A new file each time, as a new start of the program finds it.
+            WriteFile(path, keys);
+            size = std::filesystem::file_size(path);
             CTabrinoDlg dialog;
+            dialog.m_nZoom = 2;
+            for (int i = 0; i < 8; ++i)
+                dialog.m_recentFiles.Add(CString::FromUtf8("/home/someone/Music/MIDI/song " + std::to_string(i) + ".mid"));
             auto start = Clock::now();
             dialog.LoadSettings();
             load = std::min(load, Since(start));
@@ -53,7 +58,7 @@ int main()
             save = std::min(save, Since(start));
         }
         std::printf("%6d foreign keys, %8zu bytes: start-up read %8.2f ms   close write %8.2f ms\n", keys,
-            static_cast<size_t>(size), load, save);
+            size, load, save);
     }
     std::filesystem::remove_all(dir);
     return 0;

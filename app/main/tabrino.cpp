@@ -3,7 +3,6 @@
 #include "app/CTabrinoApp.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/Console.h"
-#include "platform/ui/WindowZoom.h"
 #include "platform/ui/qt/QtBackend.h"
 
 #include <cstdio>
@@ -32,7 +31,6 @@ int main(int argc, char** argv)
     case CCommandLine::RUN:
         break;
     }
-    SetWindowZoom(commandLine.m_zoom);
     if (!commandLine.m_soundFont.IsEmpty())
         SetSynthSoundFont(commandLine.m_soundFont);
     // Qt takes only its own arguments out; ours were read above.

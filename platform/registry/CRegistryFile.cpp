@@ -375,7 +375,12 @@ bool CRegistryFile::Save(const std::string& path) const
 
 CRegistryFile::Key* CRegistryFile::FindKey(const std::wstring& path)
 {
-    for (Key& key : m_keys) {
+    return const_cast<Key*>(static_cast<const CRegistryFile*>(this)->FindKey(path));
+}
+
+const CRegistryFile::Key* CRegistryFile::FindKey(const std::wstring& path) const
+{
+    for (const Key& key : m_keys) {
         if (RegistryNamesEqual(key.path, path))
             return &key;
     }
@@ -401,7 +406,12 @@ CRegistryFile::Key& CRegistryFile::AddKey(const std::wstring& path)
 
 CRegistryFile::Value* CRegistryFile::FindValue(Key& key, const std::wstring& name)
 {
-    for (Value& value : key.values) {
+    return const_cast<Value*>(FindValue(static_cast<const Key&>(key), name));
+}
+
+const CRegistryFile::Value* CRegistryFile::FindValue(const Key& key, const std::wstring& name)
+{
+    for (const Value& value : key.values) {
         if (RegistryNamesEqual(value.name, name))
             return &value;
     }

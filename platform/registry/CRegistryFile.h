@@ -46,10 +46,12 @@ public:
 
     // Keys and value names compare without regard to case.
     Key* FindKey(const std::wstring& path);
+    const Key* FindKey(const std::wstring& path) const;
     // True when the key or any key below it is present.
     bool HasKeyOrChild(const std::wstring& path) const;
     Key& AddKey(const std::wstring& path);
     static Value* FindValue(Key& key, const std::wstring& name);
+    static const Value* FindValue(const Key& key, const std::wstring& name);
     static void SetValue(Key& key, const std::wstring& name, DWORD type, std::vector<BYTE> data);
 
     std::vector<Key> m_keys;

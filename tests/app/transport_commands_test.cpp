@@ -150,6 +150,11 @@ TEST_F(MainCommands, OpeningAFileSetsTitleStateAndReadouts)
     }
     EXPECT_EQ(script.Requests().size(), 3u);
     EXPECT_EQ(boxes.Entries().size(), 1u);
+    // The first dialog opened in the default folder, the later ones where
+    // the song came from; only the song that loaded is a recent file.
+    EXPECT_TRUE(script.Requests()[0].initialDir.IsEmpty());
+    EXPECT_EQ(script.Requests()[2].initialDir.ToUtf8(), TEST_BINARY_DIR);
+    EXPECT_EQ(dialog.m_recentFiles.Files(), std::vector<CString> { Wide(std::string(TEST_BINARY_DIR) + "/app-open.mid") });
 }
 
 TEST_F(MainCommands, OpenIsIgnoredWhilePlayingAndStopWaitsForThePlayerThread)
