@@ -89,14 +89,17 @@ BOOL CTabrinoDlg::OnInitDialog()
     if (m_pVolumeSlider)
         m_pVolumeSlider->SetValue(1000);
 
-    if (!m_strStartFile.IsEmpty()) {
+    if (!m_strStartFile.IsEmpty())
         OpenFile(m_strStartFile, FileNameOf(m_strStartFile));
-    }
+    // The media keys, the desktop's media widget and later starts of the
+    // program reach this window from now on.
+    PublishMediaPlayer(m_hWnd, &m_mediaControl, CMediaControl::kPlayerInfo);
     return TRUE;
 }
 
 BOOL CTabrinoDlg::DestroyWindow()
 {
+    WithdrawMediaPlayer(m_hWnd);
     if (m_playerState.m_playState != STATE_STOPPED)
         Transport().Stop();
     m_bRefresh = FALSE;
@@ -122,6 +125,12 @@ LRESULT CTabrinoDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnSkinSlider(wParam, lParam);
     if (message == WM_DROPFILES) {
         OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    }
+    if (message == WM_APPCOMMAND)
+        return m_mediaControl.OnAppCommand(GET_APPCOMMAND_LPARAM(lParam));
+    if (message == WM_MEDIA_SETPOSITION) {
+        m_mediaControl.SetPositionMicroseconds(static_cast<LONGLONG>(lParam));
         return 0;
     }
     if (message == WM_COMMAND && HIWORD(wParam) == 0) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CMediaControl.h"
 #include "app/CRecentFiles.h"
 #include "midiout/CSerialMidiOut.h"
 #include "platform/core/CString.h"
@@ -101,6 +102,8 @@ public:
     int m_nZoom { 0 };
     // The songs opened last; read with the settings, saved at close.
     CRecentFiles m_recentFiles;
+    // The dialog as the desktop's media controls see it.
+    CMediaControl m_mediaControl { *this };
 
 private:
     // The transport commands on this dialog's player state and window.

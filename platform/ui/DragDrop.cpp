@@ -1,5 +1,6 @@
 #include "platform/ui/DragDrop.h"
 
+#include "platform/core/FullPath.h"
 #include "platform/ui/CWindowBackend.h"
 #include "platform/ui/WindowHandle.h"
 
@@ -94,7 +95,7 @@ std::string FileUriFromPath(const CString& path)
 {
     static const char kHex[] = "0123456789ABCDEF";
     std::string uri = "file://";
-    for (char c : path.ToUtf8()) {
+    for (char c : FullPathName(path).ToUtf8()) {
         auto b = static_cast<unsigned char>(c);
         if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' || b == '.'
             || b == '_' || b == '~' || b == '/') {

@@ -32,5 +32,6 @@ HDROP CreateDropFiles(const std::vector<CString>& files);
 // (percent escapes of any byte, host "" or "localhost"); FALSE for any
 // other URI.
 BOOL PathFromFileUri(const std::string& uri, CString& path);
-// The file URI of a local path, every byte but the unreserved ones escaped.
+// The file URI of a local path (taken from the working folder when it is
+// not absolute), every byte but the unreserved ones escaped.
 std::string FileUriFromPath(const CString& path);

@@ -210,6 +210,62 @@ TEST_F(MainCommands, ADroppedMidiFileOpensAndStopsThePlayingSongOnlyOnceItHasLoa
     std::remove(other.c_str());
 }
 
+TEST_F(MainCommands, MediaKeysAndTheDesktopWidgetPlayPauseStopAndSeek)
+{
+    MEDIASTATUS status;
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.playback, MEDIA_STOPPED);
+    EXPECT_EQ(status.songId, 0);
+    EXPECT_FALSE(status.canPlay);
+
+    // 500000 us per quarter at 384 ticks: a beat is half a second.
+    Open(WriteSong("app-media.mid", 384, 500000, 384 * 400));
+    auto key = [&](int command) {
+        return SendMessageW(Hwnd(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(Hwnd()), MAKELPARAM(0, command));
+    };
+    auto seek = [&](LONGLONG microseconds) {
+        SendMessageW(Hwnd(), WM_MEDIA_SETPOSITION, 0, static_cast<LPARAM>(microseconds));
+    };
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.playback, MEDIA_STOPPED);
+    EXPECT_EQ(status.title.ToUtf8(), "app-media.mid");
+    EXPECT_EQ(status.lengthUs, 200000000);
+    EXPECT_NE(status.songId, 0);
+    EXPECT_TRUE(status.canPlay && status.canSeek);
+
+    // A seek lands on the beat at or before the time; stopped away from the
+    // start is paused.
+    seek(10700000);
+    EXPECT_EQ(state.m_currentTick, 384 * 21);
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.playback, MEDIA_PAUSED);
+    EXPECT_EQ(status.positionUs, 10500000);
+
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_PLAY_PAUSE));
+    EXPECT_EQ(state.m_startTick, 384 * 21);
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.playback, MEDIA_PLAYING);
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_PLAY));
+    WaitForState(STATE_PLAYING);
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_PAUSE));
+    EXPECT_EQ(state.m_playState, STATE_STOPPED);
+    EXPECT_GE(state.m_currentTick, 384 * 21);
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_PLAY_PAUSE));
+    EXPECT_NE(state.m_playState, STATE_STOPPED);
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_PLAY_PAUSE));
+    EXPECT_EQ(state.m_playState, STATE_STOPPED);
+    // Stop goes back to the start; seeks past either end stay in the song.
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_STOP));
+    EXPECT_EQ(state.m_currentTick, 0);
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.playback, MEDIA_STOPPED);
+    seek(-5);
+    EXPECT_EQ(state.m_currentTick, 0);
+    seek(999000000);
+    EXPECT_EQ(state.m_currentTick, 384 * 400);
+    EXPECT_FALSE(key(APPCOMMAND_MEDIA_STOP + 100));
+}
+
 TEST_F(MainCommands, PlayAtOrPastTheEndStartsFromTheBeginning)
 {
     Open(WriteSong("app-short.mid", 384, -1, 3840));

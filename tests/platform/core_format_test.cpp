@@ -1,8 +1,11 @@
 #include "platform/core/CString.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/FormatString.h"
+#include "platform/core/FullPath.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -101,4 +104,28 @@ TEST(CodePage, Windows1252BothWays)
     EXPECT_STREQ(buffer, "1\x80?");
     EXPECT_TRUE(usedDefault);
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, L"toolong", -1, buffer, 3, nullptr, nullptr), 0) << "no overflow";
+}
+
+TEST(FullPath, NamesJoinTheWorkingFolderAndDotsResolveByName)
+{
+    char folder[4096];
+    ASSERT_NE(::getcwd(folder, sizeof folder), nullptr);
+    const std::string here = folder;
+    struct Case {
+        const char* name;
+        std::string full;
+    };
+    for (const Case& c : { Case { "song.mid", here + "/song.mid" }, Case { "a/../b/./c.mid", here + "/b/c.mid" },
+             Case { "/x/../../y.mid", "/y.mid" }, Case { "/", "/" }, Case { "/a//b/", "/a/b" },
+             Case { "/Lieder/\xe4.mid", "/Lieder/\xe4.mid" } }) {
+        EXPECT_EQ(FullPathName(CString::FromUtf8(c.name)).ToUtf8(), c.full) << c.name;
+    }
+    wchar_t small[4];
+    EXPECT_EQ(GetFullPathNameW(L"/abc/def.mid", 4, small, nullptr), 13u) << "the size needed, terminator included";
+    wchar_t buffer[64];
+    LPWSTR name = nullptr;
+    EXPECT_EQ(GetFullPathNameW(L"/abc/./def.mid", 64, buffer, &name), 12u);
+    EXPECT_EQ(std::wstring(buffer), L"/abc/def.mid");
+    EXPECT_EQ(std::wstring(name), L"def.mid");
+    EXPECT_EQ(GetFullPathNameW(L"", 64, buffer, nullptr), 0u);
 }

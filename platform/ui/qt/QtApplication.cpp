@@ -1,5 +1,6 @@
 #include "platform/core/Console.h"
 #include "platform/ui/CWinApp.h"
+#include "platform/ui/qt/CQtMediaSession.h"
 #include "platform/ui/qt/QtBackend.h"
 #include "platform/ui/qt/QtWindows.h"
 
@@ -60,6 +61,10 @@ int RunApplication(int argc, char** argv, const char* noDisplay)
     g_startMessages.clear();
     QApplication::setApplicationName(QStringLiteral("TabrinoCE"));
     InstallQtBackend();
+    // The session bus only for the program itself: tests that install the
+    // backend never touch the user's desktop.
+    CQtMediaSession mediaSession;
+    CMediaSessionService* previousSession = SetMediaSessionService(&mediaSession);
 
     // A signal caught by the console service ends the program as the close
     // boxes of its windows do.
@@ -85,6 +90,7 @@ int RunApplication(int argc, char** argv, const char* noDisplay)
         code = winApp->ExitInstance();
     }
     interrupt.reset();
+    SetMediaSessionService(previousSession);
     UninstallQtBackend();
     if (InterruptRequested())
         code = 128 + InterruptSignal();
