@@ -5,6 +5,16 @@
 # title must name the song, and the close must have written the registry.
 set -euo pipefail
 build=$1
+
+# Without a display (none named, or one that cannot be reached) the player
+# says what to use instead and ends with 1, not with the toolkit's abort.
+for display in "" ":97"; do
+  rc=0
+  out=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" "$build/tabrino" 2>&1) || rc=$?
+  [ "$rc" = 1 ] && [ "$out" = "tabrino: no display; use tabrino-play for playback without a window" ] \
+    || { echo "without a display (\"$display\"): status $rc, \"$out\""; exit 1; }
+done
+
 if ! command -v xvfb-run >/dev/null; then
   echo "xvfb-run is not installed: skipping the window test"
   exit 0
