@@ -1,6 +1,7 @@
 #include "platform/registry/CRegistryFile.h"
 
 #include "platform/core/CString.h"
+#include "platform/core/HexDigit.h"
 #include "platform/registry/Registry.h"
 
 #include <cerrno>
@@ -15,17 +16,6 @@
 namespace {
 
 const char kHeader[] = "REGEDIT4";
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Reads a quoted name or string at text[pos] (the opening quote), with
 // backslash escapes for the quote and the backslash; pos ends past the
@@ -72,8 +62,8 @@ bool ParseHexList(const std::string& text, std::vector<BYTE>& out)
             ++pos;
         if (pos + 2 > text.size())
             return false;
-        int hi = HexDigit(text[pos]);
-        int lo = HexDigit(text[pos + 1]);
+        int hi = HexDigitValue(text[pos]);
+        int lo = HexDigitValue(text[pos + 1]);
         if (hi < 0 || lo < 0)
             return false;
         out.push_back(static_cast<BYTE>(hi * 16 + lo));
@@ -111,7 +101,7 @@ bool ParseData(const std::string& text, DWORD& type, std::vector<BYTE>& data)
             return false;
         DWORD v = 0;
         for (char c : digits) {
-            int d = HexDigit(c);
+            int d = HexDigitValue(c);
             if (d < 0)
                 return false;
             v = v * 16 + static_cast<DWORD>(d);
@@ -130,7 +120,7 @@ bool ParseData(const std::string& text, DWORD& type, std::vector<BYTE>& data)
             return false;
         DWORD t = 0;
         for (size_t i = 4; i < close; ++i) {
-            int d = HexDigit(text[i]);
+            int d = HexDigitValue(text[i]);
             if (d < 0)
                 return false;
             t = t * 16 + static_cast<DWORD>(d);

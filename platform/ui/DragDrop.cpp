@@ -1,6 +1,7 @@
 #include "platform/ui/DragDrop.h"
 
 #include "platform/core/FullPath.h"
+#include "platform/core/HexDigit.h"
 #include "platform/ui/CWindowBackend.h"
 #include "platform/ui/WindowHandle.h"
 
@@ -9,21 +10,6 @@
 struct HDROP__ {
     std::vector<CString> files;
 };
-
-namespace {
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-}
 
 void DragAcceptFiles(HWND hwnd, BOOL accept)
 {
@@ -78,8 +64,8 @@ BOOL PathFromFileUri(const std::string& uri, CString& path)
             bytes += uri[i];
             continue;
         }
-        int hi = i + 2 < uri.size() ? HexValue(uri[i + 1]) : -1;
-        int lo = hi >= 0 ? HexValue(uri[i + 2]) : -1;
+        int hi = i + 2 < uri.size() ? HexDigitValue(uri[i + 1]) : -1;
+        int lo = hi >= 0 ? HexDigitValue(uri[i + 2]) : -1;
         if (lo < 0)
             return FALSE;
         bytes += static_cast<char>(hi * 16 + lo);

@@ -5,6 +5,8 @@
 # the all-off of the end.
 set -euo pipefail
 build=$1
+export PYTHONPATH
+PYTHONPATH=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -67,15 +69,7 @@ done
 /usr/bin/python3 - "$work/song.mid" "$work/out.txt" "$work/transposed.txt" "$work"/interrupted-*.txt <<'PY'
 import sys, mido
 from collections import Counter
-
-def messages(path):
-    out = []
-    for line in open(path):
-        b = int(line.split()[1], 16)
-        if b >= 0x80 or not out:
-            out.append([])
-        out[-1].append(b)
-    return [tuple(m) for m in out]
+from capture import all_off, messages, start_sequence
 
 def expected(song, transpose):
     f = mido.MidiFile(song)
@@ -100,23 +94,16 @@ def expected(song, transpose):
         result[tuple(b)] += 1
     return result, last
 
-def start_sequence():
-    seq = []
-    for n in range(16):
-        seq += [(0xB0 + n, 120, 127 if n == 9 else 0), (0xB0 + n, 121, 0), (0xB0 + n, 123, 0)]
-    return seq
-
 for path, transpose in ((sys.argv[2], 0), (sys.argv[3], 2)):
     got = messages(path)
-    start = start_sequence() + [(0xB0 + n, 7, 127) for n in range(16)]
-    assert got[:64] == start, ("start sequence", got[:64])
-    assert got[-48:] == start_sequence(), ("final all-off", got[-48:])
+    assert got[:64] == start_sequence(), ("start sequence", got[:64])
+    assert got[-48:] == all_off(), ("final all-off", got[-48:])
     want, last = expected(sys.argv[1], transpose)
     body = Counter(got[64:-48])
     assert body == want, ("messages differ", sorted((body - want).items()), sorted((want - body).items()))
 assert len(sys.argv) == 7, sys.argv
 for path in sys.argv[4:]:
     got = messages(path)
-    assert len(got) > 112 and got[-48:] == start_sequence(), (path, "interrupted run did not stop cleanly")
+    assert len(got) > 112 and got[-48:] == all_off(), (path, "interrupted run did not stop cleanly")
 print("capture ok")
 PY

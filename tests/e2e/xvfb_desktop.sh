@@ -7,6 +7,8 @@
 # all-off, the settings file is written, the status is 143.
 set -euo pipefail
 build=$(cd "$1" && pwd)
+export PYTHONPATH
+PYTHONPATH=$(cd "$(dirname "$0")" && pwd)
 for tool in xvfb-run dbus-run-session gdbus xdotool; do
   command -v "$tool" >/dev/null || { echo "$tool is not installed: skipping the desktop test"; exit 0; }
 done
@@ -96,17 +98,10 @@ grep -Fq "\"Recent1\"=hex(1):$(printf '%s' "$work/b.mid" | od -An -tx1 -v | tr -
 
 /usr/bin/python3 - "$work/capture.txt" <<'PY'
 import sys
-messages = []
-for line in open(sys.argv[1]):
-    b = int(line.split()[1], 16)
-    if b >= 0x80 or not messages:
-        messages.append([])
-    messages[-1].append(b)
+from capture import all_off, messages
+messages = messages(sys.argv[1])
 notes = [m[1] for m in messages if m[0] == 0x90 and m[2] > 0]
 assert notes and all(70 <= n < 82 for n in notes), ("not the notes of b.mid", notes[:20])
-all_off = []
-for n in range(16):
-    all_off += [[0xB0 + n, 120, 127 if n == 9 else 0], [0xB0 + n, 121, 0], [0xB0 + n, 123, 0]]
-assert messages[-48:] == all_off, "SIGTERM did not silence the output"
+assert messages[-48:] == all_off(), "SIGTERM did not silence the output"
 print("desktop session ok:", len(notes), "notes")
 PY

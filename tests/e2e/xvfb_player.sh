@@ -5,6 +5,8 @@
 # title must name the song, and the close must have written the registry.
 set -euo pipefail
 build=$1
+export PYTHONPATH
+PYTHONPATH=$(cd "$(dirname "$0")" && pwd)
 
 # Without a display (none named, or one that cannot be reached) the player
 # says what to use instead and ends with 1, not with the toolkit's abort.
@@ -85,21 +87,13 @@ grep -Fxq '"DrumChannel"=hex(1):31,30,00' "$work/config/TabrinoCE/registry.reg" 
 
 /usr/bin/python3 - "$work/capture.txt" <<'PY'
 import sys
-messages = []
-for line in open(sys.argv[1]):
-    b = int(line.split()[1], 16)
-    if b >= 0x80 or not messages:
-        messages.append([])
-    messages[-1].append(b)
-start = []
-for n in range(16):
-    start += [[0xB0 + n, 120, 127 if n == 9 else 0], [0xB0 + n, 121, 0], [0xB0 + n, 123, 0]]
-start += [[0xB0 + n, 7, 127] for n in range(16)]
-assert messages[:64] == start, ("start sequence", messages[:64])
+from capture import all_off, messages, start_sequence
+messages = messages(sys.argv[1])
+assert messages[:64] == start_sequence(), ("start sequence", messages[:64])
 notes = [m[1] for m in messages[64:] if m[0] == 0x90 and m[2] > 0]
 # The session played on until notes followed the start sequence.
 assert len(notes) >= 4, ("too few notes", notes)
 assert notes == [48 + i % 24 for i in range(len(notes))], ("notes out of order", notes)
-assert messages[-48:] == start[:48], "the stop did not silence the output"
+assert messages[-48:] == all_off(), "the stop did not silence the output"
 print("window session ok:", len(notes), "notes")
 PY
