@@ -5,8 +5,8 @@
 #include <string>
 
 // The player's command line: tabrino [--port NAME] [--soundfont PATH]
-// [--zoom N] [--new-window] [FILE], --help and --version. Parsing only records what was
-// asked; the program applies it.
+// [--zoom N] [--new-window] [FILE], --help and --version. Parsing only
+// records what was asked; the program applies it.
 class CCommandLine {
 public:
     enum Action {

@@ -36,6 +36,8 @@ public:
     // sets in the player state (division, tempo, SMPTE offset, channel
     // links) to state. The object then holds the previous song.
     void Exchange(CSong*& songs, CTrack*& tracks, CPlayerState& state);
+    // Frees the song the object holds.
+    void Free();
 
     CSong* m_pSongs { nullptr };
     CTrack* m_pTracks { nullptr };
@@ -44,7 +46,6 @@ public:
 
 private:
     BOOL Parse(const BYTE* bytes, size_t size);
-    void Free();
 
     CString m_failure;
 };

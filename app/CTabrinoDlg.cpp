@@ -2,9 +2,9 @@
 
 #include "app/CDisplayRefresh.h"
 #include "app/CSongFile.h"
+#include "app/DrumChannel.h"
 #include "app/SongFileNames.h"
 #include "app/ZoomSetting.h"
-#include "app/DrumChannel.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/TickCount.h"
@@ -19,7 +19,6 @@
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CTrack.h"
-
 
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
@@ -186,9 +185,8 @@ void CTabrinoDlg::OnDropFiles(HDROP drop)
     for (UINT i = 0; i < count; ++i) {
         std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
         name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
-        if (chosen.IsEmpty() || (!IsMidiFileName(chosen) && IsMidiFileName(name))) {
+        if (chosen.IsEmpty() || (!IsMidiFileName(chosen) && IsMidiFileName(name)))
             chosen = name;
-        }
     }
     DragFinish(drop);
     if (!chosen.IsEmpty())
@@ -316,12 +314,13 @@ BOOL CTabrinoDlg::ReadFile(CString path)
     if (m_playerState.m_playState != STATE_STOPPED)
         Transport().Stop();
     // The player thread walks the track ring, so it is held suspended
-    // between two of its periods while the songs change places; the old
-    // one goes with the file object.
+    // between two of its periods while the songs change places and the old
+    // one is freed.
     if (m_pThread)
         m_pThread->SuspendThread();
     m_playerState.Reset();
     file.Exchange(m_pSongs, m_pTracks, m_playerState);
+    file.Free();
     if (m_pThread)
         m_pThread->ResumeThread();
     return TRUE;
