@@ -70,10 +70,12 @@ await windows_are 2 || fail "no message box for the missing file"
 title_is "TabrinoCE - a.mid" || fail "the title changed after a failed open"
 property_has Metadata "file://$work/a.mid" || fail "the song changed after a failed open"
 
-# A good file reaches the first window too, which opens it.
+# A good file reaches the first window too, which opens it; the second
+# start has ended by then, without a window of its own (the message box of
+# the missing file stays until the end).
 "$build/tabrino" b.mid || fail "the second start ended with $?"
 await title_is "TabrinoCE - b.mid" || fail "the handed-over file did not open"
-[ "$(pgrep -c -x tabrino)" = 1 ] || fail "a second player stayed"
+windows_are 2 || fail "a window more than the player's and its message box"
 
 # The desktop's play-pause starts it.
 gdbus call "${mpris[@]}" -m org.mpris.MediaPlayer2.Player.PlayPause >/dev/null
