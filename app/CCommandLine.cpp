@@ -44,16 +44,19 @@ const char* CCommandLine::OutputOptions()
 
 const char* CCommandLine::Usage()
 {
-    static const std::string usage = std::string("Usage: tabrino [--port NAME] [--soundfont PATH] [--zoom N] [FILE]\n"
-                                                 "\n"
-                                                 "Opens the player window, with the Standard MIDI File FILE loaded when "
-                                                 "given.\n"
-                                                 "The MIDI bytes go to the port chosen in the settings dialog (synth until\n"
-                                                 "one is chosen) unless --port names another.\n"
-                                                 "\n")
+    static const std::string usage
+        = std::string("Usage: tabrino [--port NAME] [--soundfont PATH] [--zoom N] [--new-window] [FILE]\n"
+                      "\n"
+                      "Opens the player window, with the Standard MIDI File FILE loaded when given.\n"
+                      "While a player window runs, FILE opens in that window instead.\n"
+                      "The MIDI bytes go to the port chosen in the settings dialog (synth until\n"
+                      "one is chosen) unless --port names another.\n"
+                      "\n")
         + OUTPUT_OPTIONS
         + "  --zoom N          show every face pixel as N x N screen pixels, 1..4\n"
-          "                    (default: the largest that fits half the screen height)\n"
+          "                    (default: the last one asked for, or the largest that\n"
+          "                    fits half the screen height)\n"
+          "  --new-window      open a window of its own even while another runs\n"
           "  --help            this text\n"
           "  --version         the program's version\n";
     return usage.c_str();
@@ -91,6 +94,8 @@ CCommandLine::Action CCommandLine::Parse(int argc, const char* const* argv)
             return VERSION;
         } else if (arg == "--list-ports") {
             return LIST_PORTS;
+        } else if (arg == "--new-window") {
+            m_newWindow = true;
         } else if (arg == "--port") {
             if (!value(text))
                 return FAULT;

@@ -5,7 +5,7 @@
 #include <string>
 
 // The player's command line: tabrino [--port NAME] [--soundfont PATH]
-// [--zoom N] [FILE], --help, --version and --list-ports. Parsing only
+// [--zoom N] [--new-window] [FILE], --help, --version and --list-ports. Parsing only
 // records what was asked; the program applies it.
 class CCommandLine {
 public:
@@ -31,6 +31,8 @@ public:
     int m_zoom { 0 };
     // The file to open at start-up; empty for none.
     CString m_file;
+    // A window of its own, even while another player window runs.
+    bool m_newWindow { false };
     // Why the command line was refused.
     std::string m_error;
 };

@@ -2,32 +2,25 @@
 
 #include "app/CDisplayRefresh.h"
 #include "app/CSettingsDlg.h"
+#include "app/CSongFile.h"
 #include "app/DrumChannel.h"
 #include "app/PortSetting.h"
+#include "app/SongFileNames.h"
+#include "app/ZoomSetting.h"
 #include "platform/comm/Comm.h"
-#include "platform/core/CFile.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/CFileDialog.h"
+#include "platform/ui/DragDrop.h"
 #include "platform/ui/Icon.h"
 #include "skin/CFaceLayout.h"
 #include "skin/CSkinSlider.h"
 #include "player/CMainThread.h"
 #include "player/CPlayerEngine.h"
 #include "player/CTransport.h"
-#include "song/CMidiFileReader.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CTrack.h"
-
-#include <memory>
-#include <new>
-
-namespace {
-
-const wchar_t* const kFileFilter = L"Midi Files (*.mid)|*.mid|All Files (*.*)|*.*||";
-
-}
 
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
@@ -82,6 +75,9 @@ BOOL CTabrinoDlg::OnInitDialog()
     if (!IsNoPortName(m_strPort))
         m_output.OpenPort(m_strPort);
 
+    // Files dropped on the face open as with the open button.
+    DragAcceptFiles(m_hWnd, TRUE);
+
     if (!StartPlayerThread()) {
         // The face still works, but nothing can play: play does nothing and
         // nothing waits for a thread that is not there.
@@ -94,17 +90,17 @@ BOOL CTabrinoDlg::OnInitDialog()
     if (m_pVolumeSlider)
         m_pVolumeSlider->SetValue(1000);
 
-    if (!m_strStartFile.IsEmpty()) {
-        // The title shows the name the file dialog would report.
-        CFileDialog named(TRUE);
-        named.SetPathName(m_strStartFile);
-        OpenFile(m_strStartFile, named.GetFileName());
-    }
+    if (!m_strStartFile.IsEmpty())
+        OpenFile(m_strStartFile, FileNameOf(m_strStartFile));
+    // The media keys, the desktop's media widget and later starts of the
+    // program reach this window from now on.
+    PublishMediaPlayer(m_hWnd, &m_mediaControl, CMediaControl::kPlayerInfo);
     return TRUE;
 }
 
 BOOL CTabrinoDlg::DestroyWindow()
 {
+    WithdrawMediaPlayer(m_hWnd);
     if (m_playerState.m_playState != STATE_STOPPED)
         Transport().Stop();
     m_bRefresh = FALSE;
@@ -128,6 +124,16 @@ LRESULT CTabrinoDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_SKIN_SLIDER)
         return OnSkinSlider(wParam, lParam);
+    if (message == WM_DROPFILES) {
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    }
+    if (message == WM_APPCOMMAND)
+        return m_mediaControl.OnAppCommand(GET_APPCOMMAND_LPARAM(lParam));
+    if (message == WM_MEDIA_SETPOSITION) {
+        m_mediaControl.SetPositionMicroseconds(static_cast<LONGLONG>(lParam));
+        return 0;
+    }
     if (message == WM_COMMAND && HIWORD(wParam) == 0) {
         switch (LOWORD(wParam)) {
         case 1000: OnButtonFileopen(); return 0;
@@ -151,21 +157,43 @@ void CTabrinoDlg::OnButtonFileopen()
 {
     if (m_playerState.m_playState != STATE_STOPPED)
         return;
-    CFileDialog dialog(TRUE, L"mid", L"", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kFileFilter, this);
+    CFileDialog dialog(TRUE, L"mid", L"", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kSongFileFilter, this);
+    // The dialog opens where the last song came from.
+    const CString folder = m_recentFiles.LastFolder();
+    dialog.m_ofn.lpstrInitialDir = folder;
     if (dialog.DoModal() != IDOK)
         return;
     OpenFile(dialog.GetPathName(), dialog.GetFileName());
 }
 
-void CTabrinoDlg::OpenFile(const CString& path, const CString& name)
+BOOL CTabrinoDlg::OpenFile(const CString& path, const CString& name)
 {
+    if (!ReadFile(path))
+        return FALSE;
     m_strPath = path;
+    m_recentFiles.Add(path);
     SetWindowText(CString(L"TabrinoCE - ") + name);
-    m_playerState.Reset();
-    ReadFile(m_strPath);
     Transport().AdoptSong(m_pTracks);
     CDisplayRefresh(*this).ShowSong();
     Invalidate(TRUE);
+    return TRUE;
+}
+
+void CTabrinoDlg::OnDropFiles(HDROP drop)
+{
+    // The first MIDI file of the drop, or else its first file, which then
+    // says itself what it is not.
+    CString chosen;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+        if (chosen.IsEmpty() || (!IsMidiFileName(chosen) && IsMidiFileName(name)))
+            chosen = name;
+    }
+    DragFinish(drop);
+    if (!chosen.IsEmpty())
+        OpenFile(chosen, FileNameOf(chosen));
 }
 
 void CTabrinoDlg::OnButtonSettings()
@@ -245,6 +273,7 @@ void CTabrinoDlg::LoadSettings()
         m_strPort = m_strPortSetting;
     if (!m_strPortOverride.IsEmpty())
         m_strPort = m_strPortOverride;
+    m_recentFiles.Load();
 }
 
 void CTabrinoDlg::SaveSettings()
@@ -252,6 +281,9 @@ void CTabrinoDlg::SaveSettings()
     SaveDrumChannel(m_playerState.m_drumChannel);
     if (!m_strPortSetting.IsEmpty())
         SavePortSetting(m_strPortSetting);
+    if (m_nZoom != 0)
+        SaveZoom(m_nZoom);
+    m_recentFiles.Save();
 }
 
 BOOL CTabrinoDlg::StartPlayerThread()
@@ -317,38 +349,28 @@ void CTabrinoDlg::SetPosition(LONGLONG tick)
     Transport().SetPosition(tick);
 }
 
-void CTabrinoDlg::ReadFile(CString path)
+BOOL CTabrinoDlg::ReadFile(CString path)
 {
-    // The whole file is read before anything changes, so a file that cannot
-    // be read leaves the previous song loaded.
-    CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone)) {
-        MessageBoxW(nullptr, L"CTabrinoDlg::ReadFile() -> cannot open file", L"", MB_OK);
-        return;
+    // The new song is read and checked whole before the old one is touched,
+    // so a file that fails leaves the song, the title and the position.
+    CSongFile file(m_playerState.m_smpteOffset);
+    if (!file.Load(path)) {
+        MessageBoxW(nullptr, file.FailureMessage(path), L"", MB_OK);
+        return FALSE;
     }
-    const LONGLONG length = file.SeekToEnd();
-    file.SeekToBegin();
-    std::unique_ptr<BYTE[]> buffer;
-    if (length >= 0 && length <= static_cast<LONGLONG>(MAXDWORD))
-        buffer.reset(new (std::nothrow) BYTE[static_cast<size_t>(length) + 1]);
-    if (!buffer) {
-        MessageBoxW(nullptr, L"CTabrinoDlg::ReadFile() -> cannot open file", L"", MB_OK);
-        return;
-    }
-    // A file that shrank since its length was taken is parsed as far as it
-    // was read.
-    const UINT read = file.Read(buffer.get(), static_cast<UINT>(length));
-    file.Close();
-
+    // A file that arrives from outside (a drop, another instance) while a
+    // song plays stops it first.
+    if (m_playerState.m_playState != STATE_STOPPED)
+        Transport().Stop();
     // The player thread walks the track ring, so it is held suspended
-    // between two of its periods while the old song is freed.
+    // between two of its periods while the songs change places and the old
+    // one is freed.
     if (m_pThread)
         m_pThread->SuspendThread();
-    CRing::Clear(m_pTracks);
-    CRing::Clear(m_pSongs);
+    m_playerState.Reset();
+    file.Exchange(m_pSongs, m_pTracks, m_playerState);
+    file.Free();
     if (m_pThread)
         m_pThread->ResumeThread();
-
-    CMidiFileReader reader(buffer.get(), read, m_playerState);
-    reader.Read(m_pSongs, m_pTracks);
+    return TRUE;
 }

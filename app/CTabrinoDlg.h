@@ -1,8 +1,11 @@
 #pragma once
 
+#include "app/CMediaControl.h"
+#include "app/CRecentFiles.h"
 #include "midiout/CSerialMidiOut.h"
 #include "platform/core/CString.h"
 #include "platform/gdi/CFont.h"
+#include "platform/ui/DragDrop.h"
 #include "player/CMetronome.h"
 #include "player/CPlayerEngine.h"
 #include "player/CPlayerState.h"
@@ -38,6 +41,9 @@ public:
 
     void OnButtonFileopen();
     void OnButtonSettings();
+    // WM_DROPFILES: opens the first MIDI file of the drop (or its first
+    // file); a song that plays stops once the new one has loaded.
+    void OnDropFiles(HDROP drop);
     LRESULT OnSkinSlider(WPARAM wParam, LPARAM lParam);
     void OnUpdateDisplay();
     void OnUpdateMeters();
@@ -48,13 +54,16 @@ public:
     // opened at once while stopped, otherwise at the next stop.
     void ChoosePort(const CString& port);
     // Opens a file as the open command does once the file is chosen: name
-    // is the file's name as the title shows it.
-    void OpenFile(const CString& path, const CString& name);
+    // is the file's name as the title shows it. A file that cannot be
+    // loaded changes nothing (FALSE, after a message).
+    BOOL OpenFile(const CString& path, const CString& name);
     void LoadSettings();
     void SaveSettings();
 
-    // Reads a Standard MIDI File into m_pSongs and m_pTracks.
-    void ReadFile(CString path);
+    // Reads a Standard MIDI File and, when it was read whole, puts it in
+    // place of m_pSongs and m_pTracks with the player state reset to it.
+    // Otherwise shows why (the reason, then the file) and changes nothing.
+    BOOL ReadFile(CString path);
 
     // Creates the player thread suspended and lets it run; FALSE, with
     // m_pThread null, when it cannot be created.
@@ -108,6 +117,13 @@ public:
     CString m_strPortOverride;
     // The port kept in the settings; empty while none was ever chosen.
     CString m_strPortSetting;
+    // The zoom the user asked for (1..4), remembered at close; 0 when the
+    // window chose its own.
+    int m_nZoom { 0 };
+    // The songs opened last; read with the settings, saved at close.
+    CRecentFiles m_recentFiles;
+    // The dialog as the desktop's media controls see it.
+    CMediaControl m_mediaControl { *this };
 
 private:
     // The transport commands on this dialog's player state and window.

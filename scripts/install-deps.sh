@@ -12,6 +12,8 @@ PACKAGES=(
   xvfb xdotool imagemagick x11-utils
   openttd-openmsx python3 python3-mido
   socat
+  dbus-daemon libglib2.0-bin
+  desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -1,20 +1,59 @@
 #!/usr/bin/env bash
 # `make run`: the player window with the demo song through the built-in
-# synthesizer; without a display, the demo song on the command line.
+# synthesizer. Without a display the demo song plays with tabrino-play; with
+# no sound output either, it is rendered into build/demo.wav instead.
+#
+# For the tests: TABRINO_RUN_SONG and TABRINO_RUN_WAV replace the song and
+# the WAV file, and the first argument the build folder.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-build=build/default
+build=${1:-build/default}
+song=${TABRINO_RUN_SONG:-res/demo.mid}
+wav=${TABRINO_RUN_WAV:-build/demo.wav}
+
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec "$build/tabrino" res/demo.mid
+  exec "$build/tabrino" "$song"
 fi
-echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): playing res/demo.mid with tabrino-play instead."
-echo "Press Ctrl-C to stop."
+
+# The one place that makes the WAV file. It renders in real time, about as
+# long as the song lasts.
+render() {
+  "$build/tools/tabrino-play" --port "synth:$wav" "$song" </dev/null
+}
+
+# A sound card, or a sound server of the session.
+has_sound_output() {
+  local runtime=${XDG_RUNTIME_DIR:-/run/user/$(id -u)}
+  [ -d /dev/snd ] || [ -S "$runtime/pulse/native" ] || [ -S "$runtime/pipewire-0" ]
+}
+
+# Ending by Ctrl-C (130), a hang-up (129) or a termination request (143) is
+# the user's choice, not a failure.
+stopped_on_purpose() {
+  [ "$1" = 130 ] || [ "$1" = 129 ] || [ "$1" = 143 ]
+}
+
+echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set)."
+if has_sound_output; then
+  echo "Playing $song with tabrino-play; press Ctrl-C to stop."
+  status=0
+  "$build/tools/tabrino-play" --port synth "$song" || status=$?
+  if [ "$status" = 0 ] || stopped_on_purpose "$status"; then
+    exit 0
+  fi
+  echo "The sound output could not be used."
+else
+  echo "No sound output either."
+fi
+
+mkdir -p "$(dirname "$wav")"
+echo "Rendering $song through the built-in synthesizer into $wav (about as long as the song lasts)..."
 status=0
-"$build/tools/tabrino-play" --port synth res/demo.mid || status=$?
-# 130 is the Ctrl-C that ends playback on purpose.
-if [ "$status" != 0 ] && [ "$status" != 130 ]; then
-  echo "tabrino-play could not play through the built-in synthesizer (no sound output?)." >&2
-  echo "Try: $build/tools/tabrino-play --port synth:demo.wav res/demo.mid" >&2
+render || status=$?
+if [ "$status" != 0 ] && ! stopped_on_purpose "$status"; then
+  echo "Rendering failed (status $status)." >&2
   exit "$status"
 fi
+echo "Done: $wav"
+echo "Play it with: aplay $wav   (or any audio player)"
 exit 0

@@ -1,13 +1,13 @@
 #include "song/CMidiFileReader.h"
 
 #include "platform/core/CodePage.h"
-#include "platform/core/MessageBox.h"
 #include "player/CPlayerState.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CTrack.h"
 
 #include <cstring>
+#include <memory>
 #include <mutex>
 
 const wchar_t* const CMidiFileReader::kNoHeader = L"CTabrinoDlg::OnButtonFileopen() -> no MThd Chunk found";
@@ -45,10 +45,17 @@ CMidiFileReader::~CMidiFileReader() = default;
 
 void CMidiFileReader::Fail(const wchar_t* text)
 {
-    MessageBoxW(nullptr, text, L"", MB_OK);
+    m_failure = text;
 }
 
-void CMidiFileReader::Read(CSong*& songs, CTrack*& tracks)
+const wchar_t* CMidiFileReader::Read(CSong*& songs, CTrack*& tracks)
+{
+    m_failure = nullptr;
+    ReadChunks(songs, tracks);
+    return m_failure;
+}
+
+void CMidiFileReader::ReadChunks(CSong*& songs, CTrack*& tracks)
 {
     if (m_size < kHeaderSize || std::memcmp(m_data, "MThd", 4) != 0) {
         Fail(kNoHeader);
@@ -226,10 +233,12 @@ BOOL CMidiFileReader::ApplyMeta(TrackContext& context, const Event& event)
 
 void CMidiFileReader::Store(TrackContext& context, const Event& event)
 {
-    BYTE* payload = nullptr;
+    // The payload is owned here until its event holds it, so that memory
+    // running out while the event is made loses nothing.
+    std::unique_ptr<BYTE[]> payload;
     if (event.length > 0) {
-        payload = new BYTE[static_cast<size_t>(event.length) + 1];
-        std::memcpy(payload, event.payload, event.length);
+        payload.reset(new BYTE[static_cast<size_t>(event.length) + 1]);
+        std::memcpy(payload.get(), event.payload, event.length);
         payload[event.length] = 0;
     }
     // Deltas of dropped events are added here so that absolute ticks stay
@@ -239,7 +248,8 @@ void CMidiFileReader::Store(TrackContext& context, const Event& event)
     const DWORD storedDelta = delta > MAXDWORD ? MAXDWORD : static_cast<DWORD>(delta);
     context.carriedDelta = 0;
     CMidiEvent* stored = context.track->AddEvent(storedDelta, event.status, event.data1, event.data2, 0,
-        event.metaType, event.length, payload);
+        event.metaType, event.length, payload.get());
+    payload.release();
     stored->m_tick += static_cast<LONGLONG>(delta - storedDelta);
 
     const BYTE kind = event.status & 0xF0;

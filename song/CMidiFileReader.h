@@ -9,9 +9,10 @@ class CTrack;
 
 // Builds the song model from the bytes of a Standard MIDI File held in
 // memory. Every read is checked against the bytes that remain, so no input
-// can make it read outside the buffer. Failures are reported with a message
-// box (no owner, empty caption) and end the read at once; whatever was built
-// up to then stays in the rings.
+// can make it read outside the buffer. A failure ends the read at once and
+// is answered with its text; whatever was built up to then stays in the
+// rings. Memory that runs out ends the read with std::bad_alloc, the rings
+// again holding what was built.
 class CMidiFileReader {
 public:
     static const wchar_t* const kNoHeader;
@@ -26,8 +27,10 @@ public:
     CMidiFileReader& operator=(const CMidiFileReader&) = delete;
 
     // Reads the header and the declared track chunks into songs and tracks,
-    // which the caller has emptied before.
-    void Read(CSong*& songs, CTrack*& tracks);
+    // which the caller has emptied before. Returns null when the file was
+    // read whole, otherwise the text of the failure (kNoHeader, kNoTrack or
+    // kNoStatus).
+    const wchar_t* Read(CSong*& songs, CTrack*& tracks);
 
 private:
     enum class EventResult { Stored, Dropped, PastChunkEnd, PastFileEnd, NoStatus };
@@ -57,7 +60,8 @@ private:
         CMidiEvent* firstVolume { nullptr };
     };
 
-    // Returns FALSE when a message was shown and the read must stop.
+    void ReadChunks(CSong*& songs, CTrack*& tracks);
+    // Returns FALSE when a failure ends the read.
     BOOL ReadTrack(CTrack* track, DWORD chunkLength);
     EventResult ReadEvent(TrackContext& context);
     // Applies what a meta event sets in the track and the player state.
@@ -80,4 +84,5 @@ private:
     ULONGLONG m_pos { 0 };
     CSong* m_song { nullptr };
     CPlayerState& m_state;
+    const wchar_t* m_failure { nullptr };
 };

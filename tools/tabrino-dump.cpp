@@ -1,10 +1,9 @@
 // tabrino-dump FILE: loads a Standard MIDI File the way the player does and
-// prints the song record, every track and every event, then the messages
-// the load showed. Other readers' outputs are compared with it line by line,
+// prints the song record, every track and every event read (up to a fault),
+// then the failure that ended the load. Other readers' outputs are compared with it line by line,
 // so the format must not change.
 
-#include "app/CTabrinoDlg.h"
-#include "platform/core/CMessageBoxRecorder.h"
+#include "app/CSongFile.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CTrack.h"
@@ -84,7 +83,7 @@ void PrintUsage(std::FILE* out)
                "  song format= tracks= ppqn= usPerQuarter= smpteOffset=   (left out when no song loaded)\n"
                "  track INDEX tempo= timeSignature= keySignature= sequence= lastTick= events= name=\"\" instrument=\"\"\n"
                "  e TICK STATUS DATA1 DATA2 METATYPE PAYLOADLENGTH PAYLOAD\n"
-               "  message \"TEXT\"   (one for each message box the load showed)\n"
+               "  message \"TEXT\"   (why the load stopped, when it did)\n"
                "The exit status is 0 whatever the file holds.\n",
         out);
 }
@@ -102,21 +101,20 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    CMessageBoxRecorder messages;
-    CTabrinoDlg dialog;
-    dialog.ReadFile(CString::FromUtf8(argv[1]));
+    CSongFile file;
+    file.Load(CString::FromUtf8(argv[1]));
 
     std::FILE* out = stdout;
-    if (const CSong* song = dialog.m_pSongs) {
+    if (const CSong* song = file.m_pSongs) {
         std::fprintf(out, "song format=%d tracks=%d ppqn=%" PRId64 " usPerQuarter=%" PRId64 " smpteOffset=%" PRId64 "\n",
-            song->m_format, song->m_trackCount, static_cast<std::int64_t>(dialog.m_playerState.m_ppqn.load()),
-            static_cast<std::int64_t>(dialog.m_playerState.m_usPerQuarter.load()),
-            static_cast<std::int64_t>(dialog.m_playerState.m_smpteOffset));
+            song->m_format, song->m_trackCount, static_cast<std::int64_t>(file.m_state.m_ppqn.load()),
+            static_cast<std::int64_t>(file.m_state.m_usPerQuarter.load()),
+            static_cast<std::int64_t>(file.m_state.m_smpteOffset));
     }
     int index = 0;
-    CRing::ForEach(dialog.m_pTracks, [out, &index](const CTrack* track) { PrintTrack(out, index++, track); });
-    for (const CMessageBoxRecorder::Entry& entry : messages.Entries())
-        std::fprintf(out, "message %s\n", Quoted(entry.text).c_str());
+    CRing::ForEach(file.m_pTracks, [out, &index](const CTrack* track) { PrintTrack(out, index++, track); });
+    if (!file.Failure().IsEmpty())
+        std::fprintf(out, "message %s\n", Quoted(file.Failure()).c_str());
     std::fflush(out);
     return 0;
 }

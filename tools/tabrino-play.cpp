@@ -35,11 +35,13 @@ const std::string& Usage()
           "  --help            this text\n"
           "\n"
           "On a terminal the position is shown as bar.beat.tick and as time about once\n"
-          "a second. Ctrl-C stops playback and exits.\n"
+          "a second. Ctrl-C (or closing the terminal, or a termination request) stops\n"
+          "playback and exits.\n"
           "\n"
           "Exit status: 0 played to the end (or --help, --list-ports), 1 the song or the\n"
           "port cannot be opened, 2 a mistyped command line, 3 a write to the port\n"
-          "failed, 130 stopped by Ctrl-C.\n";
+          "failed, 128 + the signal's number when stopped by a signal (130 Ctrl-C,\n"
+          "129 the terminal closed, 143 a termination request).\n";
     return usage;
 }
 
@@ -200,7 +202,7 @@ int main(int argc, char** argv)
     while (state.m_playState != STATE_STOPPED) {
         if (InterruptRequested()) {
             transport.Stop();
-            exitStatus = 130;
+            exitStatus = 128 + InterruptSignal();
             break;
         }
         if (terminal && GetTickCount() - lastStatus >= 1000) {

@@ -3,7 +3,7 @@
 #include "app/CTabrinoApp.h"
 #include "platform/comm/CPortList.h"
 #include "platform/comm/Comm.h"
-#include "platform/ui/WindowZoom.h"
+#include "platform/core/Console.h"
 #include "platform/ui/qt/QtBackend.h"
 
 #include <cstdio>
@@ -12,6 +12,10 @@ CTabrinoApp theApp;
 
 int main(int argc, char** argv)
 {
+    // SIGINT, SIGTERM and SIGHUP close the window as its close box does (the
+    // song stops, the port closes, the settings are saved); the program then
+    // ends with 128 + the signal's number.
+    InstallInterruptHandler();
     // The command line is settled before the window system is touched, so
     // --help and a mistyped option work without a display.
     CCommandLine& commandLine = theApp.m_commandLine;
@@ -31,9 +35,8 @@ int main(int argc, char** argv)
     case CCommandLine::RUN:
         break;
     }
-    SetWindowZoom(commandLine.m_zoom);
     if (!commandLine.m_soundFont.IsEmpty())
         SetSynthSoundFont(commandLine.m_soundFont);
     // Qt takes only its own arguments out; ours were read above.
-    return RunApplication(argc, argv);
+    return RunApplication(argc, argv, "tabrino: no display; use tabrino-play for playback without a window");
 }

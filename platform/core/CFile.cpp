@@ -1,6 +1,7 @@
 #include "platform/core/CFile.h"
 
 #include "platform/core/CString.h"
+#include "platform/core/LastError.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -19,10 +20,13 @@ BOOL CFile::Open(LPCWSTR path, UINT)
         return FALSE;
     std::string name = CString(path).ToUtf8();
     int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
+    if (fd < 0) {
+        SetLastError(static_cast<DWORD>(errno));
         return FALSE;
+    }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        SetLastError(S_ISDIR(info.st_mode) ? static_cast<DWORD>(EISDIR) : ERROR_BAD_FILE_TYPE);
         ::close(fd);
         return FALSE;
     }
@@ -48,6 +52,8 @@ UINT CFile::Read(void* buffer, UINT count)
         ssize_t n = ::read(m_fd, out + done, count - done);
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0)
+            SetLastError(static_cast<DWORD>(errno));
         if (n <= 0)
             break;
         done += static_cast<UINT>(n);

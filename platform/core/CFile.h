@@ -21,12 +21,14 @@ public:
     CFile() = default;
     ~CFile() override;
 
+    // FALSE with the reason in GetLastError when the file cannot be opened.
     BOOL Open(LPCWSTR path, UINT flags);
     // Returns the new position, or -1 when the seek failed.
     LONGLONG Seek(LONGLONG offset, UINT from);
     void SeekToBegin() { Seek(0, begin); }
     LONGLONG SeekToEnd() { return Seek(0, end); }
-    // Reads up to count bytes; returns how many were read.
+    // Reads up to count bytes; returns how many were read. A read error
+    // leaves its reason in GetLastError.
     UINT Read(void* buffer, UINT count);
     void Close();
 

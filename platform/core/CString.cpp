@@ -91,6 +91,10 @@ std::string CString::ToUtf8() const
     out.reserve(m_text.size());
     for (wchar_t wc : m_text) {
         auto c = static_cast<std::uint32_t>(wc);
+        if (c >= kEscapedByteFirst && c <= kEscapedByteLast) {
+            out += static_cast<char>(c - kEscapedByteBase);
+            continue;
+        }
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
             c = 0xFFFD;
         if (c < 0x80) {
@@ -112,35 +116,62 @@ std::string CString::ToUtf8() const
     return out;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at text[i], or 0 when the
+// bytes there are not one (a stray or cut sequence, an overlong form, a
+// surrogate, a value past U+10FFFF). c receives the character.
+size_t Utf8Sequence(const std::string& text, size_t i, std::uint32_t& c)
+{
+    auto b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+        c = b;
+        return 1;
+    }
+    size_t extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : 0;
+    if (extra == 0 || text.size() - i <= extra)
+        return 0;
+    c = b & (0x3F >> extra);
+    for (size_t k = 1; k <= extra; ++k) {
+        auto n = static_cast<unsigned char>(text[i + k]);
+        if ((n & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (n & 0x3F);
+    }
+    static const std::uint32_t smallest[] = { 0, 0x80, 0x800, 0x10000 };
+    if (c < smallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return 0;
+    return extra + 1;
+}
+
+}
+
 CString CString::FromUtf8(const std::string& text)
 {
     std::wstring out;
+    out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {
-        auto b = static_cast<unsigned char>(text[i]);
-        int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-        if (extra < 0 || i + static_cast<size_t>(extra) >= text.size() + (extra == 0 ? 1 : 0)) {
-            out += L'\xFFFD';
-            ++i;
-            continue;
-        }
-        std::uint32_t c = extra == 0 ? b : (b & (0x3F >> extra));
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            auto n = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
-            if ((n & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            c = (c << 6) | (n & 0x3F);
-        }
-        if (!ok) {
-            out += L'\xFFFD';
+        std::uint32_t c = 0;
+        size_t length = Utf8Sequence(text, i, c);
+        if (length == 0) {
+            out += static_cast<wchar_t>(kEscapedByteBase + static_cast<unsigned char>(text[i]));
             ++i;
             continue;
         }
         out += static_cast<wchar_t>(c);
-        i += static_cast<size_t>(extra) + 1;
+        i += length;
+    }
+    return CString(std::move(out));
+}
+
+CString CString::ForDisplay() const
+{
+    std::wstring out(m_text);
+    for (wchar_t& c : out) {
+        auto code = static_cast<std::uint32_t>(c);
+        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            c = L'\xFFFD';
     }
     return CString(std::move(out));
 }

@@ -69,9 +69,19 @@ public:
     CString& TrimRight();
     CString& Trim();
 
-    // UTF-8 form for the host's file system and terminals.
+    // UTF-8 form for the host's file system and terminals. Bytes that are not
+    // UTF-8 (a file name in another encoding) are kept as the characters
+    // U+DC80..U+DCFF, one per byte, and turn back into the same bytes, so
+    // any name the system hands over reaches the same file again.
     std::string ToUtf8() const;
     static CString FromUtf8(const std::string& text);
+    // The text for people: kept bytes (and any other character that cannot
+    // be shown) become U+FFFD, the replacement character.
+    CString ForDisplay() const;
+
+    static constexpr std::uint32_t kEscapedByteBase = 0xDC00;
+    static constexpr std::uint32_t kEscapedByteFirst = 0xDC80;
+    static constexpr std::uint32_t kEscapedByteLast = 0xDCFF;
 
 private:
     std::wstring m_text;

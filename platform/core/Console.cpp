@@ -1,18 +1,31 @@
 #include "platform/core/Console.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
-std::atomic<int> g_interrupts { 0 };
+// The first signal caught, 0 before any.
+std::atomic<int> g_signal { 0 };
+// A pipe whose read end becomes readable when the first signal comes.
+int g_wake[2] { -1, -1 };
 
-void OnInterrupt(int)
+void OnInterrupt(int number)
 {
-    if (g_interrupts.fetch_add(1) > 0)
-        _exit(130);
+    int none = 0;
+    if (!g_signal.compare_exchange_strong(none, number))
+        _exit(128 + number);
+    if (g_wake[1] >= 0) {
+        const int saved = errno;
+        const char byte = 1;
+        ssize_t ignored = ::write(g_wake[1], &byte, 1);
+        (void)ignored;
+        errno = saved;
+    }
 }
 
 }
@@ -24,16 +37,28 @@ BOOL IsTerminalStream(int stream)
 
 void InstallInterruptHandler()
 {
+    if (g_wake[0] < 0 && ::pipe2(g_wake, O_CLOEXEC | O_NONBLOCK) != 0)
+        g_wake[0] = g_wake[1] = -1;
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (int number : { SIGINT, SIGTERM, SIGHUP })
+        sigaction(number, &action, nullptr);
 }
 
 BOOL InterruptRequested()
 {
-    return g_interrupts.load() > 0 ? TRUE : FALSE;
+    return g_signal.load() != 0 ? TRUE : FALSE;
+}
+
+int InterruptSignal()
+{
+    return g_signal.load();
+}
+
+int InterruptWakeHandle()
+{
+    return g_wake[0];
 }
 
 namespace {

@@ -1,29 +1,21 @@
 #include "platform/registry/CRegistryFile.h"
 
 #include "platform/core/CString.h"
+#include "platform/core/HexDigit.h"
 #include "platform/registry/Registry.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cwctype>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace {
 
 const char kHeader[] = "REGEDIT4";
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Reads a quoted name or string at text[pos] (the opening quote), with
 // backslash escapes for the quote and the backslash; pos ends past the
@@ -70,8 +62,8 @@ bool ParseHexList(const std::string& text, std::vector<BYTE>& out)
             ++pos;
         if (pos + 2 > text.size())
             return false;
-        int hi = HexDigit(text[pos]);
-        int lo = HexDigit(text[pos + 1]);
+        int hi = HexDigitValue(text[pos]);
+        int lo = HexDigitValue(text[pos + 1]);
         if (hi < 0 || lo < 0)
             return false;
         out.push_back(static_cast<BYTE>(hi * 16 + lo));
@@ -109,7 +101,7 @@ bool ParseData(const std::string& text, DWORD& type, std::vector<BYTE>& data)
             return false;
         DWORD v = 0;
         for (char c : digits) {
-            int d = HexDigit(c);
+            int d = HexDigitValue(c);
             if (d < 0)
                 return false;
             v = v * 16 + static_cast<DWORD>(d);
@@ -128,7 +120,7 @@ bool ParseData(const std::string& text, DWORD& type, std::vector<BYTE>& data)
             return false;
         DWORD t = 0;
         for (size_t i = 4; i < close; ++i) {
-            int d = HexDigit(text[i]);
+            int d = HexDigitValue(text[i]);
             if (d < 0)
                 return false;
             t = t * 16 + static_cast<DWORD>(d);
@@ -223,7 +215,11 @@ bool CRegistryFile::Parse(const std::string& input)
     if (i == lines.size() || lines[i] != kHeader)
         return false;
 
-    Key* key = nullptr;
+    // Keys and values are found through indexes of their lower-case names,
+    // so that a file with thousands of them still reads in linear time.
+    std::unordered_map<std::wstring, size_t> keyIndex;
+    std::vector<std::unordered_map<std::wstring, size_t>> valueIndex;
+    size_t key = SIZE_MAX;
     for (++i; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (line.empty() || line[0] == ';')
@@ -234,9 +230,12 @@ bool CRegistryFile::Parse(const std::string& input)
                 return false;
             }
             std::wstring path = CString::FromUtf8(line.substr(1, line.size() - 2)).Str();
-            key = FindKey(path);
-            if (!key)
-                key = &AddKey(path);
+            auto [found, added] = keyIndex.emplace(Lower(path), m_keys.size());
+            if (added) {
+                AddKey(path);
+                valueIndex.emplace_back();
+            }
+            key = found->second;
             continue;
         }
         std::string name;
@@ -249,11 +248,20 @@ bool CRegistryFile::Parse(const std::string& input)
         }
         DWORD type = 0;
         std::vector<BYTE> data;
-        if (!key || pos >= line.size() || line[pos] != '=' || !ParseData(line.substr(pos + 1), type, data)) {
+        if (key == SIZE_MAX || pos >= line.size() || line[pos] != '=' || !ParseData(line.substr(pos + 1), type, data)) {
             m_keys.clear();
             return false;
         }
-        SetValue(*key, CString::FromUtf8(name).Str(), type, std::move(data));
+        std::wstring wideName = CString::FromUtf8(name).Str();
+        std::vector<Value>& values = m_keys[key].values;
+        auto [found, added] = valueIndex[key].emplace(Lower(wideName), values.size());
+        if (added)
+            values.push_back({ std::move(wideName), type, std::move(data) });
+        else {
+            // A name given twice keeps its first spelling and its last data.
+            values[found->second].type = type;
+            values[found->second].data = std::move(data);
+        }
     }
     return true;
 }
@@ -285,32 +293,50 @@ std::string CRegistryFile::Format() const
 CRegistryFile::LoadResult CRegistryFile::Load(const std::string& path)
 {
     m_keys.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return errno == ENOENT ? LoadResult::Missing : LoadResult::Damaged;
+        return errno == ENOENT || errno == ENOTDIR ? LoadResult::Missing : LoadResult::Unreadable;
     struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return LoadResult::Unreadable;
+    }
+    LoadResult result = static_cast<unsigned long long>(st.st_size) <= kMaxFileSize ? LoadResult::Loaded : LoadResult::Damaged;
     std::string text;
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) <= kMaxFileSize;
-    while (ok) {
+    while (result == LoadResult::Loaded) {
         char buffer[8192];
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            ok = false;
+            result = LoadResult::Unreadable;
         if (n <= 0)
             break;
         text.append(buffer, static_cast<size_t>(n));
         // The file may grow after fstat; the limit holds for what is read.
         if (text.size() > kMaxFileSize)
-            ok = false;
+            result = LoadResult::Damaged;
     }
     ::close(fd);
-    if (!ok || !Parse(text)) {
+    if (result == LoadResult::Loaded && !Parse(text))
+        result = LoadResult::Damaged;
+    if (result != LoadResult::Loaded)
         m_keys.clear();
-        return LoadResult::Damaged;
+    return result;
+}
+
+bool CRegistryFile::KeepDamagedCopy(const std::string& path)
+{
+    // A hard link never replaces an existing name, so every damaged copy
+    // stays: registry.reg.damaged, then .damaged.2, .damaged.3 and so on.
+    for (int n = 1; n <= kMaxDamagedCopies; ++n) {
+        std::string copy = path + ".damaged" + (n == 1 ? std::string() : "." + std::to_string(n));
+        if (::link(path.c_str(), copy.c_str()) == 0)
+            return true;
+        if (errno != EEXIST)
+            return false;
     }
-    return LoadResult::Loaded;
+    return false;
 }
 
 bool CRegistryFile::Save(const std::string& path) const
@@ -339,7 +365,12 @@ bool CRegistryFile::Save(const std::string& path) const
 
 CRegistryFile::Key* CRegistryFile::FindKey(const std::wstring& path)
 {
-    for (Key& key : m_keys) {
+    return const_cast<Key*>(static_cast<const CRegistryFile*>(this)->FindKey(path));
+}
+
+const CRegistryFile::Key* CRegistryFile::FindKey(const std::wstring& path) const
+{
+    for (const Key& key : m_keys) {
         if (RegistryNamesEqual(key.path, path))
             return &key;
     }
@@ -365,7 +396,12 @@ CRegistryFile::Key& CRegistryFile::AddKey(const std::wstring& path)
 
 CRegistryFile::Value* CRegistryFile::FindValue(Key& key, const std::wstring& name)
 {
-    for (Value& value : key.values) {
+    return const_cast<Value*>(FindValue(static_cast<const Key&>(key), name));
+}
+
+const CRegistryFile::Value* CRegistryFile::FindValue(const Key& key, const std::wstring& name)
+{
+    for (const Value& value : key.values) {
         if (RegistryNamesEqual(value.name, name))
             return &value;
     }

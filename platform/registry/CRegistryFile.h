@@ -29,19 +29,29 @@ public:
     bool Parse(const std::string& text);
     std::string Format() const;
 
-    enum class LoadResult { Loaded, Missing, Damaged };
+    // Loaded: read and parsed. Missing: there is no file. Damaged: read, but
+    // not a registry file (or too large to be one). Unreadable: the file is
+    // there but cannot be read (no permission, an I/O error, not a regular
+    // file); what it holds is unknown, so it must not be replaced.
+    enum class LoadResult { Loaded, Missing, Damaged, Unreadable };
     // Reads the file; anything but Loaded leaves the contents empty.
     LoadResult Load(const std::string& path);
+    // Keeps a damaged file under a name of its own beside it, never over an
+    // earlier copy; false when no copy could be made.
+    static bool KeepDamagedCopy(const std::string& path);
+    static constexpr int kMaxDamagedCopies = 1000;
     // Writes a temporary file beside the target, flushes it to the disk and
     // renames it over the target. Creates missing folders.
     bool Save(const std::string& path) const;
 
     // Keys and value names compare without regard to case.
     Key* FindKey(const std::wstring& path);
+    const Key* FindKey(const std::wstring& path) const;
     // True when the key or any key below it is present.
     bool HasKeyOrChild(const std::wstring& path) const;
     Key& AddKey(const std::wstring& path);
     static Value* FindValue(Key& key, const std::wstring& name);
+    static const Value* FindValue(const Key& key, const std::wstring& name);
     static void SetValue(Key& key, const std::wstring& name, DWORD type, std::vector<BYTE> data);
 
     std::vector<Key> m_keys;

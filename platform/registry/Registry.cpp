@@ -7,6 +7,7 @@
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <sys/stat.h>
 
 // An open key: its full path, root name included, and the rights asked for.
 struct HKEY__ {
@@ -84,13 +85,69 @@ HKEY NewHandle(const std::wstring& path, REGSAM access)
     return handle;
 }
 
-// Rewrites the file. A damaged file is kept beside the new one, so that what
-// it held is not silently lost.
-bool Store(const CRegistryFile& file, CRegistryFile::LoadResult loaded, const std::string& path)
+// The file as last read or written, with the identity it had then: a call
+// that finds the file unchanged takes it from here instead of parsing it
+// again, so a start-up that reads a dozen values reads the file once.
+struct FileCache {
+    bool valid { false };
+    std::string path;
+    struct stat identity {};
+    CRegistryFile file;
+};
+FileCache g_cache;
+
+bool SameFile(const struct stat& a, const struct stat& b)
 {
-    if (loaded == CRegistryFile::LoadResult::Damaged)
-        std::rename(path.c_str(), (path + ".damaged").c_str());
-    return file.Save(path);
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size
+        && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec
+        && a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+void Remember(const std::string& path, CRegistryFile&& file)
+{
+    struct stat now {};
+    g_cache.valid = ::stat(path.c_str(), &now) == 0;
+    g_cache.path = path;
+    g_cache.identity = now;
+    g_cache.file = std::move(file);
+}
+
+// The registry file's contents, read again only when the file changed
+// since the cache was filled. The reference stays good until the next call;
+// call with g_lock held.
+const CRegistryFile& Read(const std::string& path, CRegistryFile::LoadResult* result = nullptr)
+{
+    struct stat before {};
+    const bool present = ::stat(path.c_str(), &before) == 0;
+    if (present && g_cache.valid && g_cache.path == path && SameFile(before, g_cache.identity)) {
+        if (result)
+            *result = CRegistryFile::LoadResult::Loaded;
+        return g_cache.file;
+    }
+    CRegistryFile::LoadResult loaded = g_cache.file.Load(path);
+    struct stat after {};
+    g_cache.path = path;
+    g_cache.identity = before;
+    g_cache.valid = loaded == CRegistryFile::LoadResult::Loaded && present && ::stat(path.c_str(), &after) == 0
+        && SameFile(before, after);
+    if (result)
+        *result = loaded;
+    return g_cache.file;
+}
+
+// Rewrites the file. A damaged file is kept beside the new one, so that what
+// it held is not silently lost; a file that could not be read is left alone.
+LONG Store(CRegistryFile&& file, CRegistryFile::LoadResult loaded, const std::string& path)
+{
+    if (loaded == CRegistryFile::LoadResult::Unreadable)
+        return ERROR_ACCESS_DENIED;
+    if (loaded == CRegistryFile::LoadResult::Damaged && !CRegistryFile::KeepDamagedCopy(path))
+        return ERROR_WRITE_FAULT;
+    g_cache.valid = false;
+    if (!file.Save(path))
+        return ERROR_WRITE_FAULT;
+    Remember(path, std::move(file));
+    return ERROR_SUCCESS;
 }
 
 }
@@ -118,8 +175,7 @@ LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM desired, PHKEY result
     REGSAM access = 0;
     if (!Resolve(key, subKey, path, access))
         return ERROR_INVALID_HANDLE;
-    CRegistryFile file;
-    file.Load(RegistryFilePath());
+    const CRegistryFile& file = Read(RegistryFilePath());
     if (!RootName(key) || path.find(L'\\') != std::wstring::npos) {
         if (!file.HasKeyOrChild(path))
             return ERROR_FILE_NOT_FOUND;
@@ -140,13 +196,13 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD, LPWSTR, DWORD, REGSAM desi
     if (!Resolve(key, subKey, path, access))
         return ERROR_INVALID_HANDLE;
     std::string filePath = RegistryFilePath();
-    CRegistryFile file;
-    CRegistryFile::LoadResult loaded = file.Load(filePath);
+    CRegistryFile::LoadResult loaded;
+    CRegistryFile file = Read(filePath, &loaded);
     bool exists = file.HasKeyOrChild(path);
     if (!exists) {
         file.AddKey(path);
-        if (!Store(file, loaded, filePath))
-            return ERROR_WRITE_FAULT;
+        if (LONG stored = Store(std::move(file), loaded, filePath); stored != ERROR_SUCCESS)
+            return stored;
     }
     if (disposition)
         *disposition = exists ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
@@ -165,10 +221,9 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPBYTE
         return ERROR_INVALID_HANDLE;
     if ((access & KEY_QUERY_VALUE) == 0)
         return ERROR_ACCESS_DENIED;
-    CRegistryFile file;
-    file.Load(RegistryFilePath());
-    CRegistryFile::Key* found = file.FindKey(path);
-    CRegistryFile::Value* value = found ? CRegistryFile::FindValue(*found, valueName ? valueName : L"") : nullptr;
+    const CRegistryFile& file = Read(RegistryFilePath());
+    const CRegistryFile::Key* found = file.FindKey(path);
+    const CRegistryFile::Value* value = found ? CRegistryFile::FindValue(*found, valueName ? valueName : L"") : nullptr;
     if (!value)
         return ERROR_FILE_NOT_FOUND;
     if (type)
@@ -204,13 +259,13 @@ LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* 
     if ((access & KEY_SET_VALUE) == 0)
         return ERROR_ACCESS_DENIED;
     std::string filePath = RegistryFilePath();
-    CRegistryFile file;
-    CRegistryFile::LoadResult loaded = file.Load(filePath);
+    CRegistryFile::LoadResult loaded;
+    CRegistryFile file = Read(filePath, &loaded);
     CRegistryFile::Key* target = file.FindKey(path);
     if (!target)
         target = &file.AddKey(path);
     CRegistryFile::SetValue(*target, name, type, std::vector<BYTE>(data, data + size));
-    return Store(file, loaded, filePath) ? ERROR_SUCCESS : ERROR_WRITE_FAULT;
+    return Store(std::move(file), loaded, filePath);
 }
 
 LONG RegCloseKey(HKEY key)

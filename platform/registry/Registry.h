@@ -8,9 +8,11 @@
 // format: $XDG_CONFIG_HOME/TabrinoCE/registry.reg (~/.config when the
 // variable is unset). Every value keeps its type and its exact bytes. The
 // file is read on each call and every change rewrites it atomically, so a
-// crash never leaves half a file; a file that cannot be read or parsed
-// counts as empty. Key classes are accepted and not stored: the format has
-// no place for them.
+// crash never leaves half a file. A file that does not parse reads as empty
+// and is kept aside at the next write (every such copy is kept); a file that
+// cannot be read (no permission, an I/O error) reads as empty and is never
+// written over: writes then fail with ERROR_ACCESS_DENIED. Key classes are
+// accepted and not stored: the format has no place for them.
 
 using REGSAM = DWORD;
 using PHKEY = HKEY*;

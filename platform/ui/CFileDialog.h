@@ -10,6 +10,12 @@
 #define OFN_PATHMUSTEXIST 0x00000800u
 #define OFN_FILEMUSTEXIST 0x00001000u
 
+// The part of the shell's file dialog settings the platform's dialog uses.
+struct OPENFILENAMEW {
+    // The folder the dialog opens in; null (or empty) for the default.
+    LPCWSTR lpstrInitialDir { nullptr };
+};
+
 // The platform's file selection dialog. DoModal hands it to the runner the
 // window backend installs (a real file dialog); a test installs its own
 // runner that answers with SetPathName and never shows anything. Without a
@@ -34,6 +40,9 @@ public:
     const CString& Filter() const { return m_filter; }
     // Sets the answer; runners call it before returning IDOK.
     void SetPathName(const CString& path) { m_path = path; }
+
+    // Set by the caller before DoModal; the strings must outlive it.
+    OPENFILENAMEW m_ofn;
 
     // The filter in the form of Qt's file dialogs: "Midi Files (*.mid)|*.mid|
     // All Files (*.*)|*.*||" becomes "Midi Files (*.mid);;All Files (*)".

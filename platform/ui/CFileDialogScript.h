@@ -16,6 +16,7 @@ public:
         CString fileName;
         DWORD flags;
         CString filter;
+        CString initialDir;
     };
 
     explicit CFileDialogScript(const CString& answer)
@@ -23,7 +24,7 @@ public:
     {
         m_previous = CFileDialog::SetRunner([this](CFileDialog& dialog) {
             m_requests.push_back({ dialog.IsOpenDialog(), dialog.DefaultExt(), dialog.InitialFileName(), dialog.Flags(),
-                dialog.Filter() });
+                dialog.Filter(), CString(dialog.m_ofn.lpstrInitialDir) });
             if (m_answer.IsEmpty())
                 return IDCANCEL;
             dialog.SetPathName(m_answer);

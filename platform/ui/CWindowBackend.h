@@ -24,4 +24,6 @@ public:
     virtual void SetIcon(HICON icon, bool big) { }
     // A list control's items and its selection (-1 for none) changed.
     virtual void SetList(const std::vector<CString>& items, int selection) { }
+    // DragAcceptFiles: files dropped on the window reach it as WM_DROPFILES.
+    virtual void AcceptFiles(bool accept) { }
 };

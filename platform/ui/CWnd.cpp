@@ -1,6 +1,7 @@
 #include "platform/ui/CWnd.h"
 
 #include "platform/ui/CWindowBackend.h"
+#include "platform/ui/DragDrop.h"
 #include "platform/ui/WindowHandle.h"
 
 CWnd::~CWnd()
@@ -25,6 +26,8 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             m_hWnd->backend->SetIcon(icon, wParam == ICON_BIG);
         return reinterpret_cast<LRESULT>(previous);
     }
+    if (message == WM_DROPFILES)
+        DragFinish(reinterpret_cast<HDROP>(wParam));
     return 0;
 }
 

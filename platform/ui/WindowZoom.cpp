@@ -21,12 +21,28 @@ int GetWindowZoom()
     return g_zoom;
 }
 
-int ChooseWindowZoom(int requested, int availableHeight, int faceHeight)
+int ChooseWindowZoom(int requested, int availableWidth, int availableHeight, int faceWidth, int faceHeight,
+    BOOL* reduced)
 {
-    if (requested >= kMinWindowZoom && requested <= kMaxWindowZoom)
-        return requested;
+    if (reduced)
+        *reduced = FALSE;
+    auto fits = [&](int zoom, int share) {
+        return static_cast<long long>(faceWidth) * zoom <= availableWidth
+            && static_cast<long long>(faceHeight) * zoom * share <= availableHeight;
+    };
+    const bool known = availableWidth > 0 && availableHeight > 0;
     int zoom = kMaxWindowZoom;
-    while (zoom > kMinWindowZoom && static_cast<long long>(faceHeight) * zoom * 2 > availableHeight)
+    if (requested >= kMinWindowZoom && requested <= kMaxWindowZoom) {
+        if (!known || fits(requested, 1))
+            return requested;
+        zoom = requested;
+        while (zoom > kMinWindowZoom && !fits(zoom, 1))
+            --zoom;
+        if (reduced)
+            *reduced = zoom != requested;
+        return zoom;
+    }
+    while (zoom > kMinWindowZoom && !fits(zoom, 2))
         --zoom;
     return zoom;
 }

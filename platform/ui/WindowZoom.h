@@ -1,15 +1,20 @@
 #pragma once
 
+#include "platform/core/WinTypes.h"
+
 // The integer zoom of skinned windows: every face pixel is shown as a square
 // of zoom x zoom screen pixels, and stylus positions are divided back.
 constexpr int kMinWindowZoom = 1;
 constexpr int kMaxWindowZoom = 4;
 
-// 1..4 fixes the zoom; 0 lets the backend choose. FALSE for other values.
+// 1..4 asks for a zoom; 0 lets the backend choose. FALSE for other values.
 int SetWindowZoom(int zoom);
 int GetWindowZoom();
 
-// The zoom for a face of the given height: the requested one when it is
-// 1..4, otherwise the largest whose face fits in half the available screen
-// height, and never less than 1.
-int ChooseWindowZoom(int requested, int availableHeight, int faceHeight);
+// The zoom for a face of the given size on a screen area of the given size.
+// Asked for 1..4: that zoom when the face fits the area, otherwise the
+// largest that fits (never less than 1), and *reduced is set. Otherwise the
+// largest zoom whose face fits in half the area's height (and its width).
+// An area of size 0 (no screen known) takes any zoom asked for.
+int ChooseWindowZoom(int requested, int availableWidth, int availableHeight, int faceWidth, int faceHeight,
+    BOOL* reduced = nullptr);

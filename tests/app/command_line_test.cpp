@@ -22,14 +22,18 @@ TEST(CommandLine, DefaultsAndEveryOption)
     EXPECT_EQ(plain.m_zoom, 0);
     EXPECT_TRUE(plain.m_file.IsEmpty());
     EXPECT_TRUE(plain.m_soundFont.IsEmpty());
+    EXPECT_FALSE(plain.m_newWindow);
 
     CCommandLine full;
-    EXPECT_EQ(Parse(full, { "--port", "capture:/tmp/x y.txt", "--zoom", "3", "--soundfont", "/sf/ä.sf2", "Lied.mid" }),
+    EXPECT_EQ(Parse(full,
+                  { "--port", "capture:/tmp/x y.txt", "--zoom", "3", "--new-window", "--soundfont", "/sf/ä.sf2",
+                      "Lied \xe4.mid" }),
         CCommandLine::RUN);
+    EXPECT_TRUE(full.m_newWindow);
     EXPECT_EQ(full.m_port.ToUtf8(), "capture:/tmp/x y.txt");
     EXPECT_EQ(full.m_zoom, 3);
     EXPECT_EQ(full.m_soundFont.ToUtf8(), "/sf/ä.sf2");
-    EXPECT_EQ(full.m_file.ToUtf8(), "Lied.mid");
+    EXPECT_EQ(full.m_file.ToUtf8(), "Lied \xe4.mid") << "a name that is not UTF-8 keeps its bytes";
 
     // After "--" a name that looks like an option is a file.
     CCommandLine dashed;
@@ -45,7 +49,7 @@ TEST(CommandLine, HelpAndVersionWinOverTheRest)
     EXPECT_EQ(Parse(version, { "--version" }), CCommandLine::VERSION);
     CCommandLine ports;
     EXPECT_EQ(Parse(ports, { "--list-ports", "song.mid" }), CCommandLine::LIST_PORTS);
-    EXPECT_NE(std::string(CCommandLine::Usage()).find("tabrino [--port NAME] [--soundfont PATH] [--zoom N] [FILE]"),
+    EXPECT_NE(std::string(CCommandLine::Usage()).find("tabrino [--port NAME] [--soundfont PATH] [--zoom N] [--new-window] [FILE]"),
         std::string::npos);
 }
 

@@ -1,5 +1,7 @@
+#include "app/CRecentFiles.h"
 #include "app/DrumChannel.h"
 #include "app/RegistryText.h"
+#include "app/ZoomSetting.h"
 #include "tests/TempConfigHome.h"
 
 #include <gtest/gtest.h>
@@ -90,4 +92,47 @@ TEST(RegistryText, ValuesAtTheBufferLimit)
     // as their single byte.
     EXPECT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, L"Software\\TabrinoCE", L"Ansi", L"\u00e9\u4e00"));
     EXPECT_NE(home.Read().find("\"Ansi\"=hex(1):e9,3f,00\n"), std::string::npos);
+}
+
+TEST(RecentFiles, EightMostRecentFirstEachOnceKeptByTheirBytes)
+{
+    TempConfigHome home;
+    CRecentFiles recent;
+    recent.Load();
+    EXPECT_TRUE(recent.Files().empty());
+    EXPECT_TRUE(recent.LastFolder().IsEmpty());
+    for (int i = 1; i <= 10; ++i)
+        recent.Add(CString::FromUtf8("/songs/" + std::to_string(i) + ".mid"));
+    recent.Add(L"/songs/5.mid");
+    // Not UTF-8: kept by its bytes.
+    recent.Add(CString::FromUtf8("/alte Lieder/\xe4.mid"));
+    std::vector<std::string> expected = { "/alte Lieder/\xe4.mid", "/songs/5.mid", "/songs/10.mid", "/songs/9.mid",
+        "/songs/8.mid", "/songs/7.mid", "/songs/6.mid", "/songs/4.mid" };
+    ASSERT_TRUE(recent.Save());
+
+    CRecentFiles read;
+    read.Load();
+    std::vector<std::string> files;
+    for (const CString& f : read.Files())
+        files.push_back(f.ToUtf8());
+    EXPECT_EQ(files, expected);
+    EXPECT_EQ(read.LastFolder().ToUtf8(), "/alte Lieder");
+    EXPECT_NE(home.Read().find("\"Recent1\"=hex(1):2f,61,6c,74,65,20,4c,69,65,64,65,72,2f,e4,2e,6d,69,64,00"),
+        std::string::npos)
+        << home.Read();
+}
+
+TEST(ZoomSetting, OnlyOneToFourIsTaken)
+{
+    TempConfigHome home;
+    int zoom = 0;
+    EXPECT_FALSE(LoadZoom(zoom));
+    for (const char* text : { "0", "5", "x", "33", "" }) {
+        WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Zoom", CString::FromUtf8(text));
+        EXPECT_FALSE(LoadZoom(zoom)) << text;
+    }
+    EXPECT_EQ(zoom, 0);
+    EXPECT_TRUE(SaveZoom(3));
+    EXPECT_TRUE(LoadZoom(zoom));
+    EXPECT_EQ(zoom, 3);
 }

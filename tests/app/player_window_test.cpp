@@ -72,6 +72,11 @@ TEST_F(PlayerWindow, OpensTheFileOfTheCommandLineAndReadsTheStoredDrumChannel)
     EXPECT_EQ(length, 960);
     EXPECT_EQ(lengthText, "3.3.000");
     EXPECT_NE(config.Read().find("\"DrumChannel\"=hex(1):31,32,00"), std::string::npos);
+    // The file opened is remembered first among the recent files.
+    CRecentFiles recent;
+    recent.Load();
+    ASSERT_FALSE(recent.Files().empty());
+    EXPECT_EQ(recent.Files()[0], dialog.m_strStartFile);
 }
 
 TEST_F(PlayerWindow, SettingsButtonChangesTheDrumChannelThatTheCloseWrites)

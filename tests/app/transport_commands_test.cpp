@@ -139,7 +139,8 @@ TEST_F(MainCommands, OpeningAFileSetsTitleStateAndReadouts)
     EXPECT_EQ(request.defaultExt.ToUtf8(), "mid");
     EXPECT_TRUE(request.fileName.IsEmpty());
     EXPECT_EQ(request.flags, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
-    EXPECT_EQ(request.filter.ToUtf8(), "Midi Files (*.mid)|*.mid|All Files (*.*)|*.*||");
+    EXPECT_EQ(request.filter.ToUtf8(),
+        "Midi Files (*.mid;*.midi;*.kar;*.smf)|*.mid;*.midi;*.kar;*.smf|All Files (*.*)|*.*||");
 
     EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
     EXPECT_EQ(state.m_transpose, 0);
@@ -151,12 +152,24 @@ TEST_F(MainCommands, OpeningAFileSetsTitleStateAndReadouts)
     EXPECT_EQ(Text(dialog.m_pLengthBeat), "3.3.000");
     EXPECT_EQ(Text(dialog.m_pLengthTime), "00:00:06,6");
 
-    // A cancelled dialog changes nothing, not even the title.
-    script.SetAnswer(CString());
-    Command(1000);
-    EXPECT_EQ(script.Requests().size(), 2u);
-    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
-    EXPECT_EQ(state.m_length, 960);
+    // A cancelled dialog changes nothing, not even the title; nor does a
+    // file that fails to load, after its message.
+    state.m_currentTick = 480;
+    CMessageBoxRecorder boxes;
+    for (const CString& answer : { CString(), Wide(std::string(TEST_BINARY_DIR) + "/app-missing.mid") }) {
+        script.SetAnswer(answer);
+        Command(1000);
+        EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
+        EXPECT_EQ(state.m_length, 960);
+        EXPECT_EQ(state.m_currentTick, 480);
+    }
+    EXPECT_EQ(script.Requests().size(), 3u);
+    EXPECT_EQ(boxes.Entries().size(), 1u);
+    // The first dialog opened in the default folder, the later ones where
+    // the song came from; only the song that loaded is a recent file.
+    EXPECT_TRUE(script.Requests()[0].initialDir.IsEmpty());
+    EXPECT_EQ(script.Requests()[2].initialDir.ToUtf8(), TEST_BINARY_DIR);
+    EXPECT_EQ(dialog.m_recentFiles.Files(), std::vector<CString> { Wide(std::string(TEST_BINARY_DIR) + "/app-open.mid") });
 }
 
 TEST_F(MainCommands, OpenIsIgnoredWhilePlayingAndStopWaitsForThePlayerThread)
@@ -180,6 +193,92 @@ TEST_F(MainCommands, OpenIsIgnoredWhilePlayingAndStopWaitsForThePlayerThread)
     // Stop pressed while idle returns once the thread has answered.
     Command(1002);
     EXPECT_EQ(state.m_playState, STATE_STOPPED);
+}
+
+TEST_F(MainCommands, ADroppedMidiFileOpensAndStopsThePlayingSongOnlyOnceItHasLoaded)
+{
+    Open(WriteSong("app-playing.mid", 384, 500000, 384 * 400));
+    Command(1001);
+    WaitForState(STATE_PLAYING);
+    CMessageBoxRecorder boxes;
+    auto drop = [&](std::vector<CString> files) {
+        SendMessageW(Hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(CreateDropFiles(files)), 0);
+    };
+    // A damaged MIDI file, preferred to the text file before it, fails:
+    // the song plays on.
+    const std::string damaged = std::string(TEST_BINARY_DIR) + "/app-damaged.mid";
+    std::ofstream(damaged) << "RIFF";
+    drop({ L"/tmp/notes.txt", Wide(damaged) });
+    ASSERT_EQ(boxes.Entries().size(), 1u);
+    EXPECT_NE(boxes.Entries()[0].text.Find(Wide(damaged)), -1);
+    EXPECT_NE(state.m_playState, STATE_STOPPED);
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-playing.mid");
+
+    std::string other = WriteSong("app-dropped.MID", 96, -1, 960);
+    drop({ L"/tmp/notes.txt", Wide(other), L"/tmp/later.mid" });
+    EXPECT_EQ(boxes.Entries().size(), 1u);
+    EXPECT_EQ(state.m_playState, STATE_STOPPED);
+    EXPECT_TRUE(EndsSilenced());
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-dropped.MID");
+    EXPECT_EQ(state.m_length, 960);
+    std::remove(damaged.c_str());
+    std::remove(other.c_str());
+}
+
+TEST_F(MainCommands, MediaKeysAndTheDesktopWidgetPlayPauseStopAndSeek)
+{
+    MEDIASTATUS status;
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.playback, MEDIA_STOPPED);
+    EXPECT_EQ(status.songId, 0);
+    EXPECT_FALSE(status.canPlay);
+
+    // 500000 us per quarter at 384 ticks: a beat is half a second.
+    Open(WriteSong("app-media.mid", 384, 500000, 384 * 400));
+    auto key = [&](int command) {
+        return SendMessageW(Hwnd(), WM_APPCOMMAND, reinterpret_cast<WPARAM>(Hwnd()), MAKELPARAM(0, command));
+    };
+    auto seek = [&](LONGLONG microseconds) {
+        SendMessageW(Hwnd(), WM_MEDIA_SETPOSITION, 0, static_cast<LPARAM>(microseconds));
+    };
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.playback, MEDIA_STOPPED);
+    EXPECT_EQ(status.title.ToUtf8(), "app-media.mid");
+    EXPECT_EQ(status.lengthUs, 200000000);
+    EXPECT_NE(status.songId, 0);
+    EXPECT_TRUE(status.canPlay && status.canSeek);
+
+    // A seek lands on the beat at or before the time; stopped away from the
+    // start is paused.
+    seek(10700000);
+    EXPECT_EQ(state.m_currentTick, 384 * 21);
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.playback, MEDIA_PAUSED);
+    EXPECT_EQ(status.positionUs, 10500000);
+
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_PLAY_PAUSE));
+    EXPECT_EQ(state.m_startTick, 384 * 21);
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.playback, MEDIA_PLAYING);
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_PLAY));
+    WaitForState(STATE_PLAYING);
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_PAUSE));
+    EXPECT_EQ(state.m_playState, STATE_STOPPED);
+    EXPECT_GE(state.m_currentTick, 384 * 21);
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_PLAY_PAUSE));
+    EXPECT_NE(state.m_playState, STATE_STOPPED);
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_PLAY_PAUSE));
+    EXPECT_EQ(state.m_playState, STATE_STOPPED);
+    // Stop goes back to the start; seeks past either end stay in the song.
+    EXPECT_TRUE(key(APPCOMMAND_MEDIA_STOP));
+    EXPECT_EQ(state.m_currentTick, 0);
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.playback, MEDIA_STOPPED);
+    seek(-5);
+    EXPECT_EQ(state.m_currentTick, 0);
+    seek(999000000);
+    EXPECT_EQ(state.m_currentTick, 384 * 400);
+    EXPECT_FALSE(key(APPCOMMAND_MEDIA_STOP + 100));
 }
 
 TEST_F(MainCommands, PlayAtOrPastTheEndStartsFromTheBeginning)

@@ -7,6 +7,8 @@
 # with exit status 3; and --list-ports in both programs.
 set -euo pipefail
 build=$1
+export PYTHONPATH
+PYTHONPATH=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -63,34 +65,30 @@ grep -q "whole number" "$work/err"
 "$build/tools/tabrino-play" --port "capture:$work/out.txt" "$work/song.mid" 2>"$work/err" </dev/null
 "$build/tools/tabrino-play" --port "capture:$work/transposed.txt" --transpose 2 "$work/song.mid" 2>>"$work/err" </dev/null
 
-# Ctrl-C stops playback through the player thread before the program exits:
-# the capture ends with the all-off. The signal goes once playback has
-# clearly begun (past the 64 messages of the start sequence), however slowly
-# the build under test starts.
-"$build/tools/tabrino-play" --port "capture:$work/interrupted.txt" "$2/res/demo.mid" \
-  2>>"$work/err" </dev/null &
-player=$!
-for _ in $(seq 600); do
-  [ "$(wc -l <"$work/interrupted.txt" 2>/dev/null || echo 0)" -gt 300 ] && break
-  sleep 0.05
+# Ctrl-C, the hang-up of the terminal and a termination request each stop
+# playback through the player thread before the program exits with 128 + the
+# signal's number: the capture ends with the all-off. The signal goes once
+# playback has clearly begun (past the 64 messages of the start sequence),
+# however slowly the build under test starts.
+for signal in INT:130 HUP:129 TERM:143; do
+  name=${signal%:*}
+  "$build/tools/tabrino-play" --port "capture:$work/interrupted-$name.txt" "$2/res/demo.mid" \
+    2>>"$work/err" </dev/null &
+  player=$!
+  for _ in $(seq 600); do
+    [ "$(wc -l 2>/dev/null <"$work/interrupted-$name.txt" || echo 0)" -gt 300 ] && break
+    sleep 0.05
+  done
+  kill -"$name" "$player"
+  rc=0
+  wait "$player" || rc=$?
+  [ "$rc" = "${signal#*:}" ] || { echo "run stopped by SIG$name ended with $rc"; exit 1; }
 done
-kill -INT "$player"
-rc=0
-wait "$player" || rc=$?
-[ "$rc" = 130 ] || { echo "interrupted run ended with $rc"; exit 1; }
 
-/usr/bin/python3 - "$work/song.mid" "$work/out.txt" "$work/transposed.txt" "$work/interrupted.txt" <<'PY'
+/usr/bin/python3 - "$work/song.mid" "$work/out.txt" "$work/transposed.txt" "$work"/interrupted-*.txt <<'PY'
 import sys, mido
 from collections import Counter
-
-def messages(path):
-    out = []
-    for line in open(path):
-        b = int(line.split()[1], 16)
-        if b >= 0x80 or not out:
-            out.append([])
-        out[-1].append(b)
-    return [tuple(m) for m in out]
+from capture import all_off, messages, start_sequence
 
 def expected(song, transpose):
     f = mido.MidiFile(song)
@@ -113,21 +111,16 @@ def expected(song, transpose):
         result[tuple(b)] += 1
     return result, last
 
-def start_sequence():
-    seq = []
-    for n in range(16):
-        seq += [(0xB0 + n, 120, 0), (0xB0 + n, 121, 0), (0xB0 + n, 123, 0)]
-    return seq
-
 for path, transpose in ((sys.argv[2], 0), (sys.argv[3], 2)):
     got = messages(path)
-    start = start_sequence() + [(0xB0 + n, 7, 100) for n in range(16)]
-    assert got[:64] == start, ("start sequence", got[:64])
-    assert got[-48:] == start_sequence(), ("final all-off", got[-48:])
+    assert got[:64] == start_sequence(), ("start sequence", got[:64])
+    assert got[-48:] == all_off(), ("final all-off", got[-48:])
     want, last = expected(sys.argv[1], transpose)
     body = Counter(got[64:-48])
     assert body == want, ("messages differ", sorted((body - want).items()), sorted((want - body).items()))
-got = messages(sys.argv[4])
-assert len(got) > 112 and got[-48:] == start_sequence(), "interrupted run did not stop cleanly"
+assert len(sys.argv) == 7, sys.argv
+for path in sys.argv[4:]:
+    got = messages(path)
+    assert len(got) > 112 and got[-48:] == all_off(), (path, "interrupted run did not stop cleanly")
 print("capture ok")
 PY

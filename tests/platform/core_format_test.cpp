@@ -1,8 +1,11 @@
 #include "platform/core/CString.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/FormatString.h"
+#include "platform/core/FullPath.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -72,8 +75,14 @@ TEST(CString, Utf8RoundTripAndBrokenInput)
 {
     CString s(L"Gr\u00fc\u00dfe \u20ac \U0001F3B5");
     EXPECT_EQ(CString::FromUtf8(s.ToUtf8()), s);
-    EXPECT_EQ(CString::FromUtf8("a\xff" "b"), L"a\uFFFDb");
-    EXPECT_EQ(CString::FromUtf8("\xe2\x82"), L"\uFFFD\uFFFD") << "a cut sequence does not read past the end";
+    // Bytes that are not UTF-8 (a stray byte, a cut sequence, an overlong
+    // form, an encoded surrogate) come back as the same bytes, and show as
+    // the replacement character.
+    for (const std::string bytes : { "a\xff" "b", "\xe2\x82", "\xc0\xaf", "\xed\xb2\x80", "Lied \xe4.mid" })
+        EXPECT_EQ(CString::FromUtf8(bytes).ToUtf8(), bytes);
+    EXPECT_EQ(CString::FromUtf8("a\xff" "b").ForDisplay(), L"a\uFFFDb");
+    EXPECT_EQ(CString::FromUtf8("\xc0\xaf").ForDisplay(), L"\uFFFD\uFFFD");
+    EXPECT_EQ(CString::FromUtf8("\xe2\x82").ForDisplay(), L"\uFFFD\uFFFD") << "a cut sequence does not read past the end";
 }
 
 TEST(CodePage, Windows1252BothWays)
@@ -95,4 +104,28 @@ TEST(CodePage, Windows1252BothWays)
     EXPECT_STREQ(buffer, "1\x80?");
     EXPECT_TRUE(usedDefault);
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, L"toolong", -1, buffer, 3, nullptr, nullptr), 0) << "no overflow";
+}
+
+TEST(FullPath, NamesJoinTheWorkingFolderAndDotsResolveByName)
+{
+    char folder[4096];
+    ASSERT_NE(::getcwd(folder, sizeof folder), nullptr);
+    const std::string here = folder;
+    struct Case {
+        const char* name;
+        std::string full;
+    };
+    for (const Case& c : { Case { "song.mid", here + "/song.mid" }, Case { "a/../b/./c.mid", here + "/b/c.mid" },
+             Case { "/x/../../y.mid", "/y.mid" }, Case { "/", "/" }, Case { "/a//b/", "/a/b" },
+             Case { "/Lieder/\xe4.mid", "/Lieder/\xe4.mid" } }) {
+        EXPECT_EQ(FullPathName(CString::FromUtf8(c.name)).ToUtf8(), c.full) << c.name;
+    }
+    wchar_t small[4];
+    EXPECT_EQ(GetFullPathNameW(L"/abc/def.mid", 4, small, nullptr), 13u) << "the size needed, terminator included";
+    wchar_t buffer[64];
+    LPWSTR name = nullptr;
+    EXPECT_EQ(GetFullPathNameW(L"/abc/./def.mid", 64, buffer, &name), 12u);
+    EXPECT_EQ(std::wstring(buffer), L"/abc/def.mid");
+    EXPECT_EQ(std::wstring(name), L"def.mid");
+    EXPECT_EQ(GetFullPathNameW(L"", 64, buffer, nullptr), 0u);
 }

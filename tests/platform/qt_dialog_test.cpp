@@ -1,9 +1,15 @@
+#include "platform/core/MessageBox.h"
 #include "platform/ui/CWnd.h"
+#include "platform/ui/DragDrop.h"
 #include "platform/ui/Icon.h"
 #include "platform/ui/WindowHandle.h"
 #include "tests/QtDialogTest.h"
 
 #include <QImage>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMessageBox>
 #include <QTest>
 #include <QThread>
 #include <QWidget>
@@ -238,30 +244,93 @@ TEST_F(QtDialog, TitleIconAndCentre)
     EXPECT_LE(std::abs(centre.y() - screen.center().y()), 1);
 }
 
-TEST_F(QtDialog, NestedDialogIsOwnedByItsParentAndBothEnd)
+TEST_F(QtDialog, NestedDialogsAndBoxesOpenCentredOverTheirParentAndTheirKeysStayThere)
 {
     CRecordingDlg main;
     int nestedResult = 0;
     bool modalChild = false;
     bool mainStillOpen = false;
+    QPoint mainCentre, childCentre, boxCentre;
     main.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
         if (message != WM_USER + 2)
             return;
+        QWidget* mainWindow = WidgetOfWindow(main.m_hWnd);
+        mainCentre = mainWindow->geometry().center();
         CRecordingDlg settings(132, &main);
         Later([&]() {
             QWidget* child = WidgetOfWindow(settings.m_hWnd);
-            modalChild = child && child->parentWidget() == WidgetOfWindow(main.m_hWnd) && child->isModal();
-            QTest::keyClick(child, Qt::Key_Escape);
+            modalChild = child && child->parentWidget() == mainWindow && child->isModal();
+            childCentre = child->geometry().center();
+            Later([&]() {
+                for (QWidget* w : QApplication::topLevelWidgets()) {
+                    if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                        boxCentre = box->geometry().center();
+                        box->accept();
+                    }
+                }
+            });
+            MessageBoxW(nullptr, L"over the settings", L"", MB_OK);
+            QTest::keyClick(child, Qt::Key_Return);
         });
         nestedResult = RunModal(settings);
+        // Enter held down: its repeats reach the window below once the
+        // dialog has closed, and must do nothing there.
+        for (Qt::Key key : { Qt::Key_Return, Qt::Key_Escape, Qt::Key_Enter }) {
+            QKeyEvent repeat(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(mainWindow, &repeat);
+        }
         mainStillOpen = !main.IsEnding() && IsWindow(main.m_hWnd);
         main.EndDialog(IDOK);
     };
-    main.m_onInit = [&]() { main.PostMessage(WM_USER + 2); };
+    main.m_onInit = [&]() {
+        main.CenterWindow();
+        main.PostMessage(WM_USER + 2);
+    };
     EXPECT_EQ(RunModal(main), IDOK);
-    EXPECT_EQ(nestedResult, IDCANCEL);
+    EXPECT_EQ(nestedResult, IDOK);
     EXPECT_TRUE(modalChild);
     EXPECT_TRUE(mainStillOpen);
+    EXPECT_LE((childCentre - mainCentre).manhattanLength(), 2)
+        << childCentre.x() << "," << childCentre.y() << " " << mainCentre.x() << "," << mainCentre.y();
+    EXPECT_LE((boxCentre - childCentre).manhattanLength(), 2) << boxCentre.x() << "," << boxCentre.y();
+}
+
+TEST_F(QtDialog, DroppedLocalFilesArriveAsDropFilesByTheirBytes)
+{
+    CRecordingDlg dialog;
+    bool acceptsBefore = true, acceptsAfter = false;
+    std::vector<std::string> dropped;
+    dialog.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        if (message != WM_DROPFILES)
+            return;
+        auto drop = reinterpret_cast<HDROP>(wParam);
+        wchar_t name[64];
+        for (UINT i = 0; i < DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0); ++i) {
+            EXPECT_EQ(DragQueryFileW(drop, i, name, 64), DragQueryFileW(drop, i, nullptr, 0));
+            dropped.push_back(CString(name).ToUtf8());
+        }
+        // Cut to the buffer, always terminated.
+        EXPECT_EQ(DragQueryFileW(drop, 0, name, 4), 3u);
+        EXPECT_EQ(std::wstring(name), L"/tm");
+    };
+    Later([&]() {
+        QWidget* window = WidgetOfWindow(dialog.m_hWnd);
+        acceptsBefore = window->acceptDrops();
+        DragAcceptFiles(dialog.m_hWnd, TRUE);
+        acceptsAfter = window->acceptDrops();
+        QMimeData data;
+        data.setUrls({ QUrl::fromEncoded("file:///tmp/Lied%20%E4.mid"), QUrl(QStringLiteral("https://example.org/a.mid")),
+            QUrl::fromEncoded("file://localhost/tmp/b.kar") });
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &drop);
+        dialog.EndDialog(IDOK);
+    });
+    EXPECT_EQ(RunModal(dialog), IDOK);
+    EXPECT_FALSE(acceptsBefore);
+    EXPECT_TRUE(acceptsAfter);
+    EXPECT_EQ(dropped, (std::vector<std::string> { "/tmp/Lied \xe4.mid", "/tmp/b.kar" }));
 }
 
 TEST_F(QtDialog, MissingTemplateFailsWithoutAWindow)
@@ -274,14 +343,24 @@ TEST_F(QtDialog, MissingTemplateFailsWithoutAWindow)
     EXPECT_EQ(headless.DoModal(), -1);
 }
 
-TEST(WindowZoom, DefaultIsTheLargestThatFitsHalfTheScreen)
+TEST(WindowZoom, DefaultFitsHalfTheScreenAndAZoomAskedForFallsBackToTheLargestThatFits)
 {
-    EXPECT_EQ(ChooseWindowZoom(0, 1080, 268), 2);
-    EXPECT_EQ(ChooseWindowZoom(0, 1071, 268), 1);
-    EXPECT_EQ(ChooseWindowZoom(0, 2160, 268), 4);
-    EXPECT_EQ(ChooseWindowZoom(0, 5000, 268), 4);
-    EXPECT_EQ(ChooseWindowZoom(0, 100, 268), 1);
-    EXPECT_EQ(ChooseWindowZoom(3, 100, 268), 3);
+    struct Case {
+        int requested, width, height, zoom;
+        BOOL reduced;
+    };
+    for (const Case& c : {
+             Case { 0, 1920, 1080, 2, FALSE }, Case { 0, 1920, 1071, 1, FALSE }, Case { 0, 3840, 2160, 4, FALSE },
+             Case { 0, 9000, 5000, 4, FALSE }, Case { 0, 640, 100, 1, FALSE }, Case { 0, 700, 5000, 2, FALSE },
+             Case { 3, 1024, 768, 2, TRUE }, Case { 4, 1024, 768, 2, TRUE }, Case { 2, 1024, 768, 2, FALSE },
+             Case { 3, 1280, 804, 3, FALSE }, Case { 3, 1280, 803, 2, TRUE }, Case { 4, 100, 100, 1, TRUE },
+             Case { 3, 0, 0, 3, FALSE },
+         }) {
+        BOOL reduced = 2;
+        EXPECT_EQ(ChooseWindowZoom(c.requested, c.width, c.height, 240, 268, &reduced), c.zoom)
+            << c.requested << " on " << c.width << "x" << c.height;
+        EXPECT_EQ(reduced, c.reduced) << c.requested << " on " << c.width << "x" << c.height;
+    }
     EXPECT_FALSE(SetWindowZoom(5));
     EXPECT_FALSE(SetWindowZoom(-1));
     EXPECT_TRUE(SetWindowZoom(4));

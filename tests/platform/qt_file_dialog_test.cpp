@@ -3,6 +3,7 @@
 #include "tests/TempConfigHome.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 
 namespace {
@@ -28,11 +29,14 @@ TEST_F(QtFileDialog, ChoosesAFileThroughQtsDialog)
     GTEST_SKIP() << "Qt's file system thread is not instrumented";
 #endif
     TempConfigHome folder;
-    std::string song = folder.Dir() + "/song.mid";
+    // A name in Latin-1, not UTF-8: Qt shows it with U+FFFD, and the answer
+    // still names the file by its bytes.
+    std::string song = folder.Dir() + "/Lied \xe4.mid";
     std::ofstream(song) << "MThd";
-    const wchar_t* filter = L"Midi Files (*.mid)|*.mid|All Files (*.*)|*.*||";
+    const wchar_t* filter = L"Midi Files (*.mid;*.kar)|*.mid;*.kar|All Files (*.*)|*.*||";
 
     QStringList filters;
+    QString shownFolder;
     QTimer watchdog;
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, []() {
@@ -46,14 +50,17 @@ TEST_F(QtFileDialog, ChoosesAFileThroughQtsDialog)
         if (!dialog)
             return;
         filters = dialog->nameFilters();
-        dialog->selectFile(QString::fromStdString(song));
+        shownFolder = dialog->directory().absolutePath();
+        dialog->selectFile(QFile::decodeName(QByteArray::fromStdString(song)));
         QMetaObject::invokeMethod(dialog, "accept");
     });
     CFileDialog open(TRUE, L"mid", L"", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter);
+    const CString initialFolder = CString::FromUtf8(folder.Dir());
+    open.m_ofn.lpstrInitialDir = initialFolder;
     EXPECT_EQ(open.DoModal(), IDOK);
-    EXPECT_EQ(open.GetPathName(), CString::FromUtf8(song));
-    EXPECT_EQ(open.GetFileName(), L"song.mid");
-    EXPECT_EQ(filters, QStringList({ QStringLiteral("Midi Files (*.mid)"), QStringLiteral("All Files (*)") }));
+    EXPECT_EQ(open.GetPathName().ToUtf8(), song);
+    EXPECT_EQ(shownFolder.toStdString(), folder.Dir());
+    EXPECT_EQ(filters, QStringList({ QStringLiteral("Midi Files (*.mid *.kar)"), QStringLiteral("All Files (*)") }));
 
     Later([&]() {
         if (QFileDialog* dialog = VisibleFileDialog())

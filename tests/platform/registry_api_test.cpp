@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -108,7 +110,7 @@ TEST(RegistryApi, MissingFileKeyOrValueIsNotFound)
     RegCloseKey(key);
 }
 
-TEST(RegistryApi, DamagedFilesReadAsMissingAndAreKeptAsideOnWrite)
+TEST(RegistryApi, DamagedFilesReadAsMissingAndEachIsKeptAsideOnWrite)
 {
     TempConfigHome home;
     const std::string damaged[] = {
@@ -123,15 +125,46 @@ TEST(RegistryApi, DamagedFilesReadAsMissingAndAreKeptAsideOnWrite)
         "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"DrumChannel\"=hex(1):31,30,00\n;"
             + std::string(1100 * 1024, 'x') + "\n",
     };
+    int n = 0;
     for (const std::string& text : damaged) {
         home.Write(text);
         LONG error = 0;
         EXPECT_TRUE(Query(HKEY_LOCAL_MACHINE, kKey, L"DrumChannel", nullptr, &error).empty());
         EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
+        ASSERT_EQ(Set(kKey, L"DrumChannel", REG_SZ, { '5', 0 }), ERROR_SUCCESS);
+        EXPECT_EQ(Query(HKEY_LOCAL_MACHINE, kKey, L"DrumChannel"), std::vector<BYTE>({ '5', 0 }));
+        // Every damaged file is kept under a name of its own.
+        std::string copy = home.File() + ".damaged" + (++n == 1 ? std::string() : "." + std::to_string(n));
+        std::ifstream in(copy, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text) << copy;
     }
-    ASSERT_EQ(Set(kKey, L"DrumChannel", REG_SZ, { '5', 0 }), ERROR_SUCCESS);
-    EXPECT_EQ(Query(HKEY_LOCAL_MACHINE, kKey, L"DrumChannel"), std::vector<BYTE>({ '5', 0 }));
-    EXPECT_TRUE(std::filesystem::exists(home.File() + ".damaged"));
+}
+
+TEST(RegistryApi, FileThatCannotBeReadIsNeverWrittenOver)
+{
+    TempConfigHome home;
+    // Not a regular file, and (unless the tests run as root) a file without
+    // read permission: both read as empty and every write is refused.
+    std::filesystem::create_directories(home.File());
+    LONG error = 0;
+    Query(HKEY_LOCAL_MACHINE, kKey, L"DrumChannel", nullptr, &error);
+    EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Set(kKey, L"DrumChannel", REG_SZ, { '5', 0 }), ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(std::filesystem::is_directory(home.File()));
+    std::filesystem::remove(home.File());
+
+    const std::string text = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"DrumChannel\"=hex(1):31,30,00\n";
+    home.Write(text);
+    std::filesystem::permissions(home.File(), std::filesystem::perms::none);
+    // Root reads the file all the same; then there is nothing to check.
+    if (::access(home.File().c_str(), R_OK) != 0) {
+        Query(HKEY_LOCAL_MACHINE, kKey, L"DrumChannel", nullptr, &error);
+        EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(Set(kKey, L"DrumChannel", REG_SZ, { '5', 0 }), ERROR_ACCESS_DENIED);
+    }
+    std::filesystem::permissions(home.File(), std::filesystem::perms::owner_read);
+    EXPECT_EQ(home.Read(), text);
+    EXPECT_FALSE(std::filesystem::exists(home.File() + ".damaged"));
 }
 
 TEST(RegistryApi, ReadsTheOtherFormsOfRegedit4)

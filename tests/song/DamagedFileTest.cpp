@@ -1,3 +1,4 @@
+#include "app/CSongFile.h"
 #include "app/CTabrinoDlg.h"
 #include "platform/core/CMessageBoxRecorder.h"
 #include "song/CMidiFileReader.h"
@@ -7,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -19,10 +23,10 @@ struct Expected {
     std::vector<int> events; // per track
 };
 
-std::vector<int> EventCounts(const CTabrinoDlg& dialog)
+std::vector<int> EventCounts(const CTrack* tracks)
 {
     std::vector<int> counts;
-    CRing::ForEach(dialog.m_pTracks, [&counts](const CTrack* t) {
+    CRing::ForEach(tracks, [&counts](const CTrack* t) {
         int n = 0;
         CRing::ForEach(t->m_firstEvent, [&n](const CMidiEvent*) { ++n; });
         counts.push_back(n);
@@ -57,65 +61,80 @@ TEST(DamagedFiles, EachLoadsWithItsExpectedOutcome)
     };
     for (const Expected& c : cases) {
         SCOPED_TRACE(c.file);
-        CMessageBoxRecorder recorder;
-        CTabrinoDlg dialog;
-        dialog.ReadFile(DataFile(c.file));
-        auto entries = recorder.Entries();
-        if (c.message) {
-            ASSERT_EQ(entries.size(), 1u);
-            EXPECT_EQ(entries[0].text, c.message);
-            EXPECT_EQ(entries[0].caption, L"");
-            EXPECT_EQ(entries[0].owner, nullptr);
-            EXPECT_EQ(entries[0].type, MB_OK);
-        } else {
-            EXPECT_TRUE(entries.empty());
-        }
-        EXPECT_EQ(dialog.m_pSongs != nullptr, c.song);
-        EXPECT_EQ(EventCounts(dialog), c.events);
+        CSongFile file;
+        EXPECT_EQ(file.Load(DataFile(c.file)), c.message == nullptr);
+        EXPECT_EQ(file.Failure(), c.message ? c.message : L"");
+        EXPECT_EQ(file.m_pSongs != nullptr, c.song);
+        EXPECT_EQ(EventCounts(file.m_pTracks), c.events);
     }
 }
 
 TEST(DamagedFiles, FiveByteDeltaKeepsItsLow32Bits)
 {
-    CMessageBoxRecorder recorder;
-    CTabrinoDlg dialog;
-    dialog.ReadFile(DataFile("vlq-5-byte.mid"));
-    ASSERT_NE(dialog.m_pTracks, nullptr);
-    EXPECT_EQ(dialog.m_pTracks->m_firstEvent->m_tick, 1);
+    CSongFile file;
+    ASSERT_TRUE(file.Load(DataFile("vlq-5-byte.mid")));
+    EXPECT_EQ(file.m_pTracks->m_firstEvent->m_tick, 1);
 }
 
-TEST(ReadFile, UnreadableFileKeepsThePreviousSongAndBadFileClearsIt)
+TEST(ReadFile, AFailedLoadKeepsTheSongAndItsStateAndNamesTheFileAndTheReason)
 {
     CMessageBoxRecorder recorder;
     CTabrinoDlg dialog;
-    dialog.ReadFile(DataFile("fewer-tracks-than-declared.mid"));
-    CTrack* before = dialog.m_pTracks;
-    recorder.Clear();
+    ASSERT_TRUE(dialog.ReadFile(DataFile("tempo-zero.mid")));
+    CSong* song = dialog.m_pSongs;
+    CTrack* tracks = dialog.m_pTracks;
+    dialog.m_playerState.m_currentTick = 77;
 
-    for (const char* path : { "no-such-file.mid", "" }) {
-        dialog.ReadFile(DataFile(path));
-        ASSERT_EQ(recorder.Entries().size(), 1u);
-        EXPECT_EQ(recorder.Entries()[0].text, L"CTabrinoDlg::ReadFile() -> cannot open file");
-        EXPECT_EQ(dialog.m_pTracks, before);
+    const std::string tooLarge = std::string(TEST_BINARY_DIR) + "/song-too-large.mid";
+    { std::ofstream(tooLarge, std::ios::binary) << "MThd"; }
+    std::filesystem::resize_file(tooLarge, CSongFile::kMaxFileSize + 1);
+    struct Case {
+        CString path;
+        std::wstring reason;
+    };
+    const Case cases[] = {
+        { DataFile("no-such-file.mid"), L"Cannot open the file: No such file or directory" },
+        { DataFile(""), L"Cannot open the file: Is a directory" },
+        { L"/dev/null", L"Cannot open the file: Not a regular file" },
+        { DataFile("riff-rmid.mid"), CMidiFileReader::kNoHeader },
+        { DataFile("data-byte-without-running-status.mid"), CMidiFileReader::kNoStatus },
+        { CString::FromUtf8(tooLarge), CSongFile::kTooLarge },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.ToUtf8());
+        EXPECT_FALSE(dialog.ReadFile(c.path));
+        auto entries = recorder.Entries();
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_EQ(entries[0].text, c.reason + L"\n" + c.path.Str());
+        EXPECT_EQ(entries[0].caption, L"");
+        EXPECT_EQ(entries[0].owner, nullptr);
+        EXPECT_EQ(entries[0].type, MB_OK);
         recorder.Clear();
+        EXPECT_EQ(dialog.m_pSongs, song);
+        EXPECT_EQ(dialog.m_pTracks, tracks);
+        EXPECT_EQ(dialog.m_playerState.m_usPerQuarter.load(), 500000);
+        EXPECT_EQ(dialog.m_playerState.m_currentTick.load(), 77);
     }
-
-    dialog.ReadFile(DataFile("riff-rmid.mid"));
-    EXPECT_EQ(dialog.m_pSongs, nullptr);
-    EXPECT_EQ(dialog.m_pTracks, nullptr);
+    std::remove(tooLarge.c_str());
 }
 
-TEST(ReadFile, LoadsTheFileAfterAnotherAndWritesTheState)
+TEST(ReadFile, LoadsTheFileAfterAnotherAndResetsTheState)
 {
     CMessageBoxRecorder recorder;
     CTabrinoDlg dialog;
-    dialog.ReadFile(DataFile("tempo-zero.mid"));
-    dialog.ReadFile(DataFile("division-zero.mid"));
+    ASSERT_TRUE(dialog.ReadFile(DataFile("tempo-zero.mid")));
+    dialog.m_playerState.m_transpose = 3;
+    // A name that is not UTF-8 reaches its file by its bytes.
+    const std::string strange = std::string(TEST_BINARY_DIR) + "/Lied \xe4\xff.mid";
+    std::filesystem::copy_file(std::string(TEST_DATA_DIR) + "/midi/division-zero.mid", strange,
+        std::filesystem::copy_options::overwrite_existing);
+    ASSERT_TRUE(dialog.ReadFile(CString::FromUtf8(strange)));
+    std::remove(strange.c_str());
     EXPECT_TRUE(recorder.Entries().empty());
-    EXPECT_EQ(EventCounts(dialog), std::vector<int> { 3 });
+    EXPECT_EQ(EventCounts(dialog.m_pTracks), std::vector<int> { 3 });
     EXPECT_EQ(dialog.m_pSongs->m_next, dialog.m_pSongs);
-    // The open command resets the state before each load; without that, the
-    // first file's tempo and division stay where the second has none.
-    EXPECT_EQ(dialog.m_playerState.m_usPerQuarter.load(), 500000);
-    EXPECT_EQ(dialog.m_playerState.m_ppqn.load(), 480);
+    // Nothing of the first file stays where the second has no value.
+    EXPECT_EQ(dialog.m_playerState.m_usPerQuarter.load(), 666666);
+    EXPECT_EQ(dialog.m_playerState.m_ppqn.load(), 384);
+    EXPECT_EQ(dialog.m_playerState.m_transpose.load(), 0);
 }

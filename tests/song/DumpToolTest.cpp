@@ -47,7 +47,8 @@ TEST(DumpTool, PrintsTheFixedFormatWithEscapedText)
         "message \"CTabrinoDlg::OnButtonFileopen() -> no MTrk Chunk found\"\n");
     EXPECT_EQ(status, 0);
 
-    EXPECT_EQ(RunDump(path + ".missing", &status), "message \"CTabrinoDlg::ReadFile() -> cannot open file\"\n");
+    EXPECT_EQ(RunDump(path + ".missing", &status),
+        "message \"Cannot open the file: No such file or directory\"\n");
     EXPECT_EQ(status, 0);
     EXPECT_NE(RunDump("--help", &status).find("usage: tabrino-dump FILE"), std::string::npos);
     EXPECT_EQ(status, 0);

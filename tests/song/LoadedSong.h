@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/core/CMessageBoxRecorder.h"
 #include "player/CPlayerState.h"
 #include "song/CMidiFileReader.h"
 #include "song/CRing.h"
@@ -76,7 +75,7 @@ public:
         std::unique_ptr<BYTE[]> exact(new BYTE[bytes.size()]);
         std::copy(bytes.begin(), bytes.end(), exact.get());
         CMidiFileReader reader(exact.get(), bytes.size(), state);
-        reader.Read(song, tracks);
+        failure = reader.Read(song, tracks);
     }
     std::vector<CTrack*> Tracks() const
     {
@@ -90,15 +89,13 @@ public:
         CRing::ForEach(Tracks().at(track)->m_firstEvent, [&out](CMidiEvent* e) { out.push_back(e); });
         return out;
     }
+    // The failure that ended the read, as a list of none or one.
     std::vector<std::wstring> Messages() const
     {
-        std::vector<std::wstring> out;
-        for (const auto& entry : recorder.Entries())
-            out.push_back(entry.text.Str());
-        return out;
+        return failure ? std::vector<std::wstring> { failure } : std::vector<std::wstring> {};
     }
 
-    CMessageBoxRecorder recorder;
+    const wchar_t* failure { nullptr };
     CPlayerState state;
     CSong* song { nullptr };
     CTrack* tracks { nullptr };

@@ -1,7 +1,9 @@
 #include "platform/ui/qt/CQtDialogWindow.h"
 
+#include "platform/core/Console.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CDialogControl.h"
+#include "platform/ui/DragDrop.h"
 #include "platform/ui/Icon.h"
 #include "platform/ui/WindowHandle.h"
 #include "platform/ui/qt/CQtControl.h"
@@ -9,15 +11,19 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -32,6 +38,21 @@ const QEvent::Type kWakeEvent = static_cast<QEvent::Type>(QEvent::registerEventT
 int DivideDown(int value, int divisor)
 {
     return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
+
+// The local files a drag carries, by their bytes.
+std::vector<CString> DroppedFiles(const QMimeData* data)
+{
+    std::vector<CString> files;
+    if (!data)
+        return files;
+    for (const QUrl& url : data->urls()) {
+        // The encoded form keeps the bytes of a name that is not UTF-8.
+        CString path;
+        if (PathFromFileUri(url.toEncoded().toStdString(), path))
+            files.push_back(path);
+    }
+    return files;
 }
 
 }
@@ -85,7 +106,15 @@ int CQtDialogWindow::RunModal()
             }
         }
     }
+    // A dialog that opens while the program is being ended by a signal ends
+    // at once, as if cancelled.
+    if (InterruptRequested() && !m_dialog.IsEnding())
+        Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
     if (!m_dialog.IsEnding()) {
+        // An ordinary dialog opens centred over the window it belongs to.
+        // Its frame is taken to be like the parent's, which is known by now.
+        if (QWidget* parent = parentWidget() ? parentWidget()->window() : nullptr; parent && !m_template.IsFace())
+            PlaceCentred(parent->geometry(), parent->geometry().topLeft() - parent->frameGeometry().topLeft());
         show();
         if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
             raise();
@@ -205,10 +234,35 @@ void CQtDialogWindow::SetCapture(bool)
 void CQtDialogWindow::Center()
 {
     QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (target)
+        PlaceCentred(target->availableGeometry());
+}
+
+void CQtDialogWindow::PlaceCentred(const QRect& area, QPoint frameOffset)
+{
+    QScreen* target = QGuiApplication::screenAt(area.center());
     if (!target)
-        return;
-    QRect available = target->availableGeometry();
-    move(available.x() + (available.width() - width()) / 2, available.y() + (available.height() - height()) / 2);
+        target = screen() ? screen() : QGuiApplication::primaryScreen();
+    // move() places the frame; the client area lies frameOffset further in.
+    QPoint corner = area.center() - rect().center() - frameOffset;
+    if (target) {
+        // Never off the screen: a window larger than the screen shows its
+        // top left corner (and the title bar above it).
+        QRect available = target->availableGeometry();
+        corner.setX(std::max(available.left(), std::min(corner.x(), available.right() + 1 - width())));
+        corner.setY(std::max(available.top(), std::min(corner.y(), available.bottom() + 1 - height())));
+    }
+    move(corner);
+}
+
+void CQtDialogWindow::AcceptFiles(bool accept)
+{
+    setAcceptDrops(accept);
+}
+
+void CQtDialogWindow::Cancel()
+{
+    Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
 }
 
 void CQtDialogWindow::SetIcon(HICON icon, bool)
@@ -291,17 +345,40 @@ void CQtDialogWindow::mouseMoveEvent(QMouseEvent* event)
 
 void CQtDialogWindow::keyPressEvent(QKeyEvent* event)
 {
+    // A held key repeats; only its first press counts. A key that closed a
+    // dialog would otherwise go on repeating into the window below it.
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        Route(WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+        if (!event->isAutoRepeat())
+            Route(WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
         break;
     case Qt::Key_Escape:
-        Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+        if (!event->isAutoRepeat())
+            Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
         break;
     default:
         QWidget::keyPressEvent(event);
     }
+}
+
+void CQtDialogWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!DroppedFiles(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void CQtDialogWindow::dropEvent(QDropEvent* event)
+{
+    std::vector<CString> files = DroppedFiles(event->mimeData());
+    if (files.empty())
+        return;
+    event->acceptProposedAction();
+    HDROP drop = CreateDropFiles(files);
+    if (PostMessageW(m_hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0))
+        Dispatch(true);
+    else
+        DragFinish(drop);
 }
 
 void CQtDialogWindow::closeEvent(QCloseEvent* event)

@@ -49,6 +49,14 @@ public:
     void SetCapture(bool captured) override;
     void Center() override;
     void SetIcon(HICON icon, bool big) override;
+    void AcceptFiles(bool accept) override;
+
+    // Moves the window's client area to the middle of area, its frame
+    // (frameOffset from the frame's corner to the client's) kept on the
+    // screen.
+    void PlaceCentred(const QRect& area, QPoint frameOffset = QPoint());
+    // Cancels the dialog as its close box does.
+    void Cancel();
 
 protected:
     bool event(QEvent* event) override;
@@ -57,6 +65,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -1,13 +1,82 @@
+#include "platform/core/Console.h"
 #include "platform/ui/CWinApp.h"
+#include "platform/ui/qt/CQtMediaSession.h"
 #include "platform/ui/qt/QtBackend.h"
+#include "platform/ui/qt/QtWindows.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 
-int RunApplication(int argc, char** argv)
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const char* g_noDisplay = nullptr;
+QtMessageHandler g_previousHandler = nullptr;
+// What Qt says while it connects to the display: passed on once the
+// connection works; when it fails, the one line of g_noDisplay says it all.
+std::vector<std::pair<QtMsgType, QString>> g_startMessages;
+
+void OnStartMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
 {
+    if (type == QtFatalMsg) {
+        // Qt cannot reach a display and is about to abort.
+        std::fprintf(stderr, "%s\n", g_noDisplay);
+        std::fflush(stderr);
+        _exit(1);
+    }
+    g_startMessages.emplace_back(type, text);
+}
+
+bool DisplayNamed()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+}
+
+int RunApplication(int argc, char** argv, const char* noDisplay)
+{
+    g_noDisplay = noDisplay ? noDisplay : "no display";
+    if (!DisplayNamed()) {
+        std::fprintf(stderr, "%s\n", g_noDisplay);
+        return 1;
+    }
+    // A display that is named but cannot be reached makes Qt abort while the
+    // application object is made; that becomes the same message.
+    g_previousHandler = qInstallMessageHandler(OnStartMessage);
     QApplication app(argc, argv);
+    qInstallMessageHandler(g_previousHandler);
+    for (const auto& [type, text] : g_startMessages) {
+        if (g_previousHandler)
+            g_previousHandler(type, QMessageLogContext(), text);
+        else
+            std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    }
+    g_startMessages.clear();
     QApplication::setApplicationName(QStringLiteral("TabrinoCE"));
     InstallQtBackend();
+    // The session bus only for the program itself: tests that install the
+    // backend never touch the user's desktop.
+    CQtMediaSession mediaSession;
+    CMediaSessionService* previousSession = SetMediaSessionService(&mediaSession);
+
+    // A signal caught by the console service ends the program as the close
+    // boxes of its windows do.
+    std::unique_ptr<QSocketNotifier> interrupt;
+    if (InterruptWakeHandle() >= 0) {
+        interrupt = std::make_unique<QSocketNotifier>(InterruptWakeHandle(), QSocketNotifier::Read);
+        QObject::connect(interrupt.get(), &QSocketNotifier::activated, [&interrupt]() {
+            interrupt->setEnabled(false);
+            CloseAllWindows();
+        });
+    }
+
     int code = 0;
     if (CWinApp* winApp = AfxGetApp()) {
         winApp->m_argc = argc;
@@ -20,6 +89,10 @@ int RunApplication(int argc, char** argv)
         }
         code = winApp->ExitInstance();
     }
+    interrupt.reset();
+    SetMediaSessionService(previousSession);
     UninstallQtBackend();
+    if (InterruptRequested())
+        code = 128 + InterruptSignal();
     return code;
 }

@@ -10,8 +10,13 @@
 #include "platform/ui/qt/QtWindows.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <cstdio>
+#include <vector>
 
 // Defined beside their Qt widgets.
 int RunQtFileDialog(CFileDialog& dialog);
@@ -25,6 +30,24 @@ struct Previous {
     MessageBoxSink sink;
 };
 Previous g_previous;
+// The dialogs running now, the innermost last (GUI thread only).
+std::vector<CQtDialogWindow*> g_running;
+
+int FaceZoom(const CDialogTemplate& dialogTemplate)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    QRect available = screen ? screen->availableGeometry() : QRect();
+    BOOL reduced = FALSE;
+    const int requested = GetWindowZoom();
+    int zoom = ChooseWindowZoom(requested, available.width(), available.height(), dialogTemplate.m_faceWidth,
+        dialogTemplate.m_faceHeight, &reduced);
+    if (reduced) {
+        std::fprintf(stderr, "%s: zoom %d does not fit the screen (%d x %d); zoom %d is used\n",
+            QFileInfo(QCoreApplication::applicationFilePath()).fileName().toLocal8Bit().constData(), requested,
+            available.width(), available.height(), zoom);
+    }
+    return zoom;
+}
 
 int RunQtModal(CDialog& dialog)
 {
@@ -32,20 +55,36 @@ int RunQtModal(CDialog& dialog)
     if (!dialogTemplate.Load(static_cast<int>(dialog.m_nIDTemplate)))
         return -1;
     QWidget* parent = dialog.m_pParentWnd ? WidgetOfWindow(dialog.m_pParentWnd->m_hWnd) : nullptr;
-    int zoom = 1;
-    if (dialogTemplate.IsFace()) {
-        QScreen* screen = QGuiApplication::primaryScreen();
-        int available = screen ? screen->availableGeometry().height() : 0;
-        zoom = ChooseWindowZoom(GetWindowZoom(), available, dialogTemplate.m_faceHeight);
-    }
+    const int zoom = dialogTemplate.IsFace() ? FaceZoom(dialogTemplate) : 1;
     auto* window = new CQtDialogWindow(dialog, dialogTemplate, zoom, parent);
+    g_running.push_back(window);
     int result = window->Create() ? window->RunModal() : -1;
+    g_running.pop_back();
     if (result == -1)
         dialog.DestroyHandle();
     delete window;
     return result;
 }
 
+}
+
+QWidget* TopDialogWindow()
+{
+    return g_running.empty() ? nullptr : g_running.back();
+}
+
+void CloseAllWindows()
+{
+    // Qt's own dialogs (message boxes, file dialogs) are rejected; every
+    // running dialog is cancelled as by its close box, the innermost first.
+    // Each modal loop then ends as control comes back to it.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* qtDialog = qobject_cast<QDialog*>(widget); qtDialog && qtDialog->isVisible())
+            qtDialog->reject();
+    }
+    std::vector<CQtDialogWindow*> running(g_running.rbegin(), g_running.rend());
+    for (CQtDialogWindow* window : running)
+        window->Cancel();
 }
 
 QWidget* WidgetOfWindow(HWND hwnd)

@@ -5,8 +5,11 @@
 
 // Creates the Qt application, installs the backend, calls InitInstance of
 // the application object and returns when the program is over (the value
-// of ExitInstance).
-int RunApplication(int argc, char** argv);
+// of ExitInstance). Without a display it prints noDisplay on standard error
+// and returns 1. A signal caught by the console service (Console.h) closes
+// every window as its close box does, and the result is then 128 + the
+// signal's number.
+int RunApplication(int argc, char** argv, const char* noDisplay);
 
 // Installs the modal dialog runner, the file dialog runner and the message
 // box sink of the Qt backend; a Qt application object must exist. The

@@ -1,9 +1,12 @@
+#include "platform/core/Console.h"
 #include "platform/core/MessageBox.h"
 #include "platform/ui/qt/QtWindows.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QThread>
+
+#include <cstdio>
 
 namespace {
 
@@ -51,10 +54,12 @@ int ResultFor(int button)
 
 }
 
-// The message box sink of the Qt backend: a box with no owner window. A box
-// asked for by another thread is shown by the GUI thread without waiting
-// for it and answers IDOK at once: that thread must not block on the GUI
-// thread, which may itself be waiting for it.
+// The message box sink of the Qt backend: a box with no owner window, shown
+// centred over the dialog running now. A box asked for by another thread is
+// shown by the GUI thread without waiting for it and answers IDOK at once:
+// that thread must not block on the GUI thread, which may itself be waiting
+// for it. While a signal ends the program no box is shown: the text goes to
+// standard error.
 int ShowQtMessageBox(HWND, const CString& text, const CString& caption, UINT type)
 {
     QString qText = ToQString(text);
@@ -62,14 +67,19 @@ int ShowQtMessageBox(HWND, const CString& text, const CString& caption, UINT typ
     QCoreApplication* app = QCoreApplication::instance();
     if (!app)
         return IDOK;
+    if (InterruptRequested()) {
+        std::fprintf(stderr, "%s%s%s\n", qCaption.toLocal8Bit().constData(), qCaption.isEmpty() ? "" : ": ",
+            qText.toLocal8Bit().constData());
+        return IDCANCEL;
+    }
     if (QThread::currentThread() != app->thread()) {
         QMetaObject::invokeMethod(app, [qText, qCaption, type]() {
-            auto* box = new QMessageBox(IconFor(type), qCaption, qText, ButtonsFor(type));
+            auto* box = new QMessageBox(IconFor(type), qCaption, qText, ButtonsFor(type), TopDialogWindow());
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->show();
         }, Qt::QueuedConnection);
         return IDOK;
     }
-    QMessageBox box(IconFor(type), qCaption, qText, ButtonsFor(type));
+    QMessageBox box(IconFor(type), qCaption, qText, ButtonsFor(type), TopDialogWindow());
     return ResultFor(box.exec());
 }

@@ -8,10 +8,17 @@ class QWidget;
 
 // The widget that shows a window or a dialog control, or null.
 QWidget* WidgetOfWindow(HWND hwnd);
+// The window of the innermost dialog running now, or null: message boxes
+// open centred over it.
+QWidget* TopDialogWindow();
+// Ends every dialog and message box, as their close boxes do.
+void CloseAllWindows();
 
+// Texts for Qt to show: bytes of a name that are not UTF-8 show as the
+// replacement character, as the desktop shows such names.
 inline QString ToQString(const CString& text)
 {
-    return QString::fromStdWString(text.Str());
+    return QString::fromStdWString(text.ForDisplay().Str());
 }
 
 inline CString FromQString(const QString& text)

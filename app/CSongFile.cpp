@@ -1,0 +1,123 @@
+#include "app/CSongFile.h"
+
+#include "platform/core/CFile.h"
+#include "platform/core/LastError.h"
+#include "song/CMidiFileReader.h"
+#include "song/CRing.h"
+#include "song/CSong.h"
+#include "song/CTrack.h"
+
+#include <memory>
+#include <new>
+
+const wchar_t* const CSongFile::kTooLarge = L"The file is larger than 64 MiB, too large to be a Standard MIDI File";
+const wchar_t* const CSongFile::kNoMemory = L"Not enough memory to load the file";
+
+namespace {
+
+CString SystemText(DWORD code)
+{
+    wchar_t text[256] = {};
+    if (FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, 256,
+            nullptr)
+        == 0)
+        return L"Unknown error";
+    return text;
+}
+
+}
+
+CSongFile::CSongFile(LONGLONG smpteOffset)
+{
+    m_state.m_smpteOffset = smpteOffset;
+}
+
+CSongFile::~CSongFile()
+{
+    Free();
+}
+
+void CSongFile::Free()
+{
+    CRing::Clear(m_pTracks);
+    CRing::Clear(m_pSongs);
+}
+
+BOOL CSongFile::Load(const CString& path)
+{
+    m_failure.Empty();
+    CFile file;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone)) {
+        m_failure = L"Cannot open the file: " + SystemText(GetLastError());
+        return FALSE;
+    }
+    const LONGLONG length = file.SeekToEnd();
+    file.SeekToBegin();
+    if (length < 0) {
+        m_failure = L"Cannot read the file: " + SystemText(GetLastError());
+        return FALSE;
+    }
+    if (length > kMaxFileSize) {
+        m_failure = kTooLarge;
+        return FALSE;
+    }
+    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[static_cast<size_t>(length) + 1]);
+    if (!buffer) {
+        m_failure = kNoMemory;
+        return FALSE;
+    }
+    // A file that shrank since its length was taken is parsed as far as it
+    // was read; one that cannot be read to its end is refused.
+    SetLastError(ERROR_SUCCESS);
+    const UINT read = file.Read(buffer.get(), static_cast<UINT>(length));
+    if (GetLastError() != ERROR_SUCCESS) {
+        m_failure = L"Cannot read the file: " + SystemText(GetLastError());
+        return FALSE;
+    }
+    file.Close();
+    return Parse(buffer.get(), read);
+}
+
+BOOL CSongFile::Parse(const BYTE* bytes, size_t size)
+{
+    Free();
+    CMidiFileReader reader(bytes, size, m_state);
+    try {
+        if (const wchar_t* failure = reader.Read(m_pSongs, m_pTracks)) {
+            m_failure = failure;
+            return FALSE;
+        }
+    } catch (const std::bad_alloc&) {
+        // Whatever was built goes at once, to give the memory back.
+        Free();
+        m_failure = kNoMemory;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+CString CSongFile::FailureMessage(const CString& path) const
+{
+    return m_failure + L"\n" + path;
+}
+
+void CSongFile::Exchange(CSong*& songs, CTrack*& tracks, CPlayerState& state)
+{
+    std::swap(songs, m_pSongs);
+    std::swap(tracks, m_pTracks);
+    state.m_ppqn = m_state.m_ppqn.load();
+    {
+        std::lock_guard<std::mutex> guard(state.m_clockLock);
+        state.m_usPerQuarter = m_state.m_usPerQuarter.load();
+    }
+    state.m_smpteOffset = m_state.m_smpteOffset;
+    for (int n = 0; n < 16; ++n) {
+        CChannelLevel& to = state.m_channels[n];
+        const CChannelLevel& from = m_state.m_channels[n];
+        to.m_used = from.m_used;
+        to.m_nameEvent = from.m_nameEvent;
+        to.m_instrumentEvent = from.m_instrumentEvent;
+        to.m_programEvent = from.m_programEvent;
+        to.m_volumeEvent = from.m_volumeEvent;
+    }
+}

@@ -1,0 +1,32 @@
+#include "platform/ui/MediaSession.h"
+
+#include <atomic>
+
+namespace {
+
+std::atomic<CMediaSessionService*> g_service { nullptr };
+
+}
+
+CMediaSessionService* SetMediaSessionService(CMediaSessionService* service)
+{
+    return g_service.exchange(service);
+}
+
+BOOL PublishMediaPlayer(HWND hwnd, CMediaStatusSource* source, const MEDIAPLAYERINFO& info)
+{
+    CMediaSessionService* service = g_service.load();
+    return service ? service->Publish(hwnd, source, info) : FALSE;
+}
+
+void WithdrawMediaPlayer(HWND hwnd)
+{
+    if (CMediaSessionService* service = g_service.load())
+        service->Withdraw(hwnd);
+}
+
+BOOL PassToRunningPlayer(const MEDIAPLAYERINFO& info, const CString& file)
+{
+    CMediaSessionService* service = g_service.load();
+    return service ? service->PassToRunningPlayer(info, file) : FALSE;
+}
