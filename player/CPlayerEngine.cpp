@@ -42,13 +42,15 @@ LONGLONG UntilRefresh(DWORD last, LONGLONG now)
 DWORD CPlayerEngine::RunPeriod(CTabrinoDlg& dialog)
 {
     HandleRequest(dialog);
-    LONGLONG sleep = NO_WORK;
+    LONGLONG due = NO_WORK;
     if (dialog.m_playerState.m_playState == STATE_PLAYING)
-        sleep = Play(dialog);
-    sleep = std::min(sleep, PostRefreshes(dialog));
-    if (sleep == NO_WORK)
+        due = Play(dialog);
+    due = std::min(due, PostRefreshes(dialog));
+    if (due == NO_WORK)
         return INFINITE;
-    return static_cast<DWORD>(std::clamp<LONGLONG>(sleep, 0, MAX_SLEEP));
+    // Counted from now, after the period's own work: a batch of messages
+    // that took a while does not make the next one late.
+    return static_cast<DWORD>(std::clamp<LONGLONG>(due - CPlayerState::Now(), 0, MAX_SLEEP));
 }
 
 void CPlayerEngine::Period(CTabrinoDlg& dialog)
@@ -171,8 +173,11 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
     // A stop that cut the dispatch short, or a write that failed, is
     // answered at once.
     if (StopRequested(state) || dialog.m_output.WriteFailed())
-        return 0;
-    return state.MicrosUntil(next, now);
+        return now;
+    // A tick that lies beyond any time (a song without an end) is due
+    // never, but the thread still looks again after its longest sleep.
+    const LONGLONG until = state.MicrosUntil(next, now);
+    return until < NO_WORK - 1 - now ? now + until : NO_WORK - 1;
 }
 
 void CPlayerEngine::SeekTracks(CTabrinoDlg& dialog, LONGLONG tick)
@@ -221,8 +226,10 @@ LONGLONG CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
     // one wake-up and repaints once.
     if (refreshes[0].wanted && refreshes[1].wanted)
         sleep = together;
+    if (sleep == NO_WORK)
+        return NO_WORK;
     if (sleep != 0)
-        return sleep;
+        return now + sleep;
     const HWND hwnd = dialog.GetSafeHwnd();
     for (Refresh& r : refreshes) {
         if (r.wanted && r.until == 0) {
@@ -230,5 +237,5 @@ LONGLONG CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
             r.post = PostRecord { TRUE, static_cast<DWORD>(static_cast<ULONGLONG>(now / 1000)), r.lastRun };
         }
     }
-    return UntilRefresh(static_cast<DWORD>(static_cast<ULONGLONG>(now / 1000)), now);
+    return now + UntilRefresh(static_cast<DWORD>(static_cast<ULONGLONG>(now / 1000)), now);
 }

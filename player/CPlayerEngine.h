@@ -47,9 +47,11 @@ private:
     static void Start(CTabrinoDlg& dialog);
     static void Resync(CTabrinoDlg& dialog);
     static void Halt(CTabrinoDlg& dialog);
-    // Plays what is due; returns the microseconds until the next due tick.
+    // Plays what is due; returns when the next tick is due (counter
+    // microseconds), LLONG_MAX once stopped.
     static LONGLONG Play(CTabrinoDlg& dialog);
     static void SeekTracks(CTabrinoDlg& dialog, LONGLONG tick);
-    // Returns the microseconds until a refresh post is next wanted.
+    // Returns when a refresh post is next wanted (counter microseconds),
+    // LLONG_MAX for never.
     static LONGLONG PostRefreshes(CTabrinoDlg& dialog);
 };

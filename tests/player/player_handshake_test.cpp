@@ -317,4 +317,16 @@ TEST(Handshake, ThePlayerSleepsUntilTheNextDueEvent)
     EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
     EXPECT_EQ(clock.Micros(), 1200000);
     EXPECT_LE(periods, 12);
+
+    // The sleep counts from the end of the period's own work, however long
+    // that took: here every look at the clock finds it 100 us later.
+    static std::atomic<LONGLONG> stepped { 0 };
+    SetPerformanceCounterSource([] { return stepped += 100; });
+    ASSERT_TRUE(transport.Play());
+    const DWORD sleep = d.Period();
+    const LONGLONG end = stepped;
+    SetPerformanceCounterSource(nullptr);
+    // Next comes the click at tick 1.
+    EXPECT_GT(end, d.state.m_startTime);
+    EXPECT_EQ(end + sleep, d.state.m_startTime + 1000);
 }
