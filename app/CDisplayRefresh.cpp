@@ -10,6 +10,8 @@
 #include "skin/CSkinSlider.h"
 #include "skin/CSkinText.h"
 
+#include <algorithm>
+
 namespace {
 
 CString Number(std::int32_t value)
@@ -31,42 +33,51 @@ CDisplayRefresh::CDisplayRefresh(CTabrinoDlg& dialog)
 {
 }
 
-LONGLONG CDisplayRefresh::SeekTick(LONGLONG length, LONGLONG ppqn, int value)
+LONGLONG CDisplayRefresh::SeekTick(LONGLONG length, const CMeterMap& meter, int value)
 {
-    if (ppqn <= 0)
-        ppqn = 1;
-    LONGLONG tick = (length * value / 1000) / ppqn * ppqn;
-    if (tick > length)
-        tick = length;
-    if (tick < 0)
-        tick = 0;
-    return tick;
+    if (length <= 0)
+        return 0;
+    value = std::clamp(value, 0, 1000);
+    // length x value / 1000 without a product that could overflow.
+    LONGLONG tick = length / 1000 * value + length % 1000 * value / 1000;
+    return std::clamp<LONGLONG>(meter.BeatStart(tick), 0, length);
 }
 
 int CDisplayRefresh::SliderValue(LONGLONG tick, LONGLONG length)
 {
-    return length > 0 ? static_cast<int>(tick * 1000 / length) : 0;
+    if (length <= 0)
+        return 0;
+    tick = std::clamp<LONGLONG>(tick, 0, length);
+    // The product of a damaged song's huge ticks needs more than 64 bits.
+    __extension__ typedef __int128 Wide;
+    return static_cast<int>(static_cast<Wide>(tick) * 1000 / length);
 }
 
 void CDisplayRefresh::UpdateDisplay()
 {
     const DWORD now = GetTickCount();
-    if (!CPlayerEngine::RefreshDue(now, m_dialog.m_dwLastRefresh))
+    if (!CPlayerEngine::RefreshDue(now, m_dialog.m_dwLastRefresh)) {
+        // Too soon after the last one: the player thread posts the refresh
+        // again once it is due.
+        m_dialog.m_bDisplayPending = TRUE;
+        m_dialog.m_playerState.Wake();
         return;
+    }
+    // Cleared before the state is read, so a change made meanwhile asks for
+    // another refresh.
+    m_dialog.m_bDisplayPending = FALSE;
     CPlayerState& state = m_dialog.m_playerState;
-    const LONGLONG ppqn = state.m_ppqn;
-    const LONGLONG usPerQuarter = state.m_usPerQuarter;
     const LONGLONG tick = state.m_currentTick;
     const LONGLONG length = state.m_length;
 
-    BOOL dirty = SetText(m_dialog.m_pPositionBeat, CPositionText::BarBeatTick(tick, ppqn));
+    BOOL dirty = SetText(m_dialog.m_pPositionBeat, CPositionText::BarBeatTick(tick, state.m_meterMap));
     CSkinSlider* slider = m_dialog.m_pPositionSlider;
     // While the user drags the thumb, the refresh leaves it where it is.
     if (slider && m_dialog.m_pCaptured != slider)
         dirty |= slider->SetValue(SliderValue(tick, length));
-    dirty |= SetText(m_dialog.m_pPositionTime, CPositionText::Time(tick, ppqn, usPerQuarter));
-    dirty |= SetText(m_dialog.m_pLengthBeat, CPositionText::BarBeatTick(length, ppqn));
-    dirty |= SetText(m_dialog.m_pLengthTime, CPositionText::Time(length, ppqn, usPerQuarter));
+    dirty |= SetText(m_dialog.m_pPositionTime, TimeText(tick));
+    dirty |= SetText(m_dialog.m_pLengthBeat, CPositionText::BarBeatTick(length, state.m_meterMap));
+    dirty |= SetText(m_dialog.m_pLengthTime, TimeText(length));
     dirty |= SetText(m_dialog.m_pTransposeText, Number(state.m_transpose));
     dirty |= SetText(m_dialog.m_pTempoText, Number(state.m_bpm));
     if (dirty) {
@@ -82,29 +93,40 @@ void CDisplayRefresh::UpdateMeters()
     if (!CPlayerEngine::RefreshDue(GetTickCount(), static_cast<DWORD>(state.m_lastMeterTime)))
         return;
     CSkinMeter* meter = m_dialog.m_pMeter;
+    bool atRest = true;
     for (int channel = 0; channel < 16; ++channel) {
         // Taking the level also ages the channel's notes, so it happens
         // even when there is no meter to show it.
         const std::int32_t level = state.m_channels[channel].TakeLevel();
+        atRest = atRest && level == -10000;
         if (meter)
             meter->SetLevel(channel, level, level);
     }
     if (meter) {
         CClientDC dc(&m_dialog);
         meter->DrawChanged(&dc);
+        atRest = atRest && meter->AtRest();
     }
+    m_dialog.m_bMetersMoving = atRest ? FALSE : TRUE;
     state.m_lastMeterTime = static_cast<LONGLONG>(GetTickCount());
 }
 
 void CDisplayRefresh::ShowSong()
 {
     CPlayerState& state = m_dialog.m_playerState;
-    const LONGLONG ppqn = state.m_ppqn;
-    const LONGLONG usPerQuarter = state.m_usPerQuarter;
     const LONGLONG length = state.m_length;
     SetText(m_dialog.m_pTransposeText, Number(state.m_transpose));
     SetText(m_dialog.m_pPositionBeat, L"1.1.000");
     SetText(m_dialog.m_pPositionTime, L"00:00:00,0");
-    SetText(m_dialog.m_pLengthBeat, CPositionText::BarBeatTick(length, ppqn));
-    SetText(m_dialog.m_pLengthTime, CPositionText::Time(length, ppqn, usPerQuarter));
+    SetText(m_dialog.m_pLengthBeat, CPositionText::BarBeatTick(length, state.m_meterMap));
+    SetText(m_dialog.m_pLengthTime, TimeText(length));
+    // The tempo and the position slider follow with the next refresh.
+    m_dialog.m_bDisplayPending = TRUE;
+    m_dialog.m_playerState.Wake();
+}
+
+CString CDisplayRefresh::TimeText(LONGLONG tick) const
+{
+    CPlayerState& state = m_dialog.m_playerState;
+    return CPositionText::Time(tick, state.m_tempoMap, state.m_ppqn, state.m_usPerQuarter);
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "platform/core/WinTypes.h"
+#include "platform/core/CString.h"
 
+class CMeterMap;
 class CTabrinoDlg;
 
 // The main dialog's readouts: the texts and the position slider from the
@@ -12,10 +13,12 @@ public:
     explicit CDisplayRefresh(CTabrinoDlg& dialog);
 
     // Command 1005: position, length, tempo and transposition texts and the
-    // position slider, at most once per refresh interval.
+    // position slider, at most once per refresh interval; a refresh that
+    // comes too soon is left to the player thread's next post.
     void UpdateDisplay();
     // Command 1004: the level of every channel into the meter display, at
-    // most once per refresh interval.
+    // most once per refresh interval. Tells the player thread whether the
+    // meters still move.
     void UpdateMeters();
     // The texts of a newly opened song: transposition, position at the
     // start and the song's length.
@@ -23,10 +26,13 @@ public:
 
     // The tick a release of the position slider at value (0..1000) seeks
     // to: the start of the beat that lies value per mille into the song.
-    static LONGLONG SeekTick(LONGLONG length, LONGLONG ppqn, int value);
+    static LONGLONG SeekTick(LONGLONG length, const CMeterMap& meter, int value);
     // The position slider's value for a position.
     static int SliderValue(LONGLONG tick, LONGLONG length);
 
 private:
+    // A position as time along the tempo map at the user's tempo.
+    CString TimeText(LONGLONG tick) const;
+
     CTabrinoDlg& m_dialog;
 };

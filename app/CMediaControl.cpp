@@ -7,22 +7,6 @@
 
 const MEDIAPLAYERINFO CMediaControl::kPlayerInfo = { L"tabrino", L"TabrinoCE", L"tabrino" };
 
-namespace {
-
-// Ticks as microseconds at the given tempo, and back; 0 for a tempo or
-// division that cannot be used.
-LONGLONG TicksToMicroseconds(LONGLONG ticks, LONGLONG ppqn, LONGLONG usPerQuarter)
-{
-    return ppqn > 0 && usPerQuarter > 0 ? ticks * usPerQuarter / ppqn : 0;
-}
-
-LONGLONG MicrosecondsToTicks(LONGLONG microseconds, LONGLONG ppqn, LONGLONG usPerQuarter)
-{
-    return ppqn > 0 && usPerQuarter > 0 ? microseconds * ppqn / usPerQuarter : 0;
-}
-
-}
-
 CMediaControl::CMediaControl(CTabrinoDlg& dialog)
     : m_dialog(dialog)
 {
@@ -50,8 +34,9 @@ void CMediaControl::GetMediaStatus(MEDIASTATUS& status)
         status.playback = MEDIA_PLAYING;
     else
         status.playback = loaded && position > 0 ? MEDIA_PAUSED : MEDIA_STOPPED;
-    status.positionUs = TicksToMicroseconds(position, ppqn, usPerQuarter);
-    status.lengthUs = TicksToMicroseconds(state.m_length, ppqn, usPerQuarter);
+    // Times along the song's tempo map at the tempo set, as the readouts.
+    status.positionUs = state.m_tempoMap.MicrosAt(position, ppqn, usPerQuarter);
+    status.lengthUs = state.m_tempoMap.MicrosAt(state.m_length, ppqn, usPerQuarter);
     status.songId = loaded ? static_cast<LONGLONG>(m_dialog.m_pSongs->m_serial) + 1 : 0;
     status.title = loaded ? SongTitle() : CString();
     status.path = loaded ? m_dialog.m_strPath : CString();
@@ -90,10 +75,9 @@ BOOL CMediaControl::OnAppCommand(int command)
 void CMediaControl::SetPositionMicroseconds(LONGLONG microseconds)
 {
     const CPlayerState& state = m_dialog.m_playerState;
-    const LONGLONG ppqn = state.m_ppqn;
-    LONGLONG tick = MicrosecondsToTicks(microseconds, ppqn, state.m_usPerQuarter);
-    if (ppqn > 0)
-        tick = tick / ppqn * ppqn;
+    // The start of the beat at that time, as a seek with the slider.
+    const LONGLONG tick = state.m_meterMap.BeatStart(
+        state.m_tempoMap.TickAfter(0, microseconds, state.m_ppqn, state.m_usPerQuarter));
     const LONGLONG length = state.m_length;
     m_dialog.SetPosition(tick < 0 ? 0 : tick > length ? length : tick);
 }

@@ -241,9 +241,14 @@ LRESULT CTabrinoDlg::OnSkinSlider(WPARAM wParam, LPARAM lParam)
     const int code = HIWORD(bits);
     const int value = LOWORD(bits);
     if (id == 1013 && code == SLIDER_NOTIFY_UP)
-        SetPosition(CDisplayRefresh::SeekTick(m_playerState.m_length, m_playerState.m_ppqn, value));
-    else if (id == 1016 && code != SLIDER_NOTIFY_UP)
+        SetPosition(CDisplayRefresh::SeekTick(m_playerState.m_length, m_playerState.m_meterMap, value));
+    else if (id == 1016 && code != SLIDER_NOTIFY_UP) {
         m_output.SetVolume(value);
+        // A port that failed here stops playback; the player thread, which
+        // may sleep until its next event, learns it now.
+        if (m_output.WriteFailed())
+            m_playerState.Wake();
+    }
     return 0;
 }
 

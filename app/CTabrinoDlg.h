@@ -7,6 +7,7 @@
 #include "platform/gdi/CFont.h"
 #include "platform/ui/DragDrop.h"
 #include "player/CMetronome.h"
+#include "player/CPlayerEngine.h"
 #include "player/CPlayerState.h"
 #include "player/CTransport.h"
 #include "skin/CSkinDialog.h"
@@ -98,6 +99,14 @@ public:
     CString m_strPath;
     std::atomic<BOOL> m_bRefresh { FALSE };
     std::atomic<DWORD> m_dwLastRefresh { 0 };
+    // Whether the readouts wait for a display refresh that was not due yet,
+    // and whether the meters still move; while stopped, the player thread
+    // posts refreshes only for these.
+    std::atomic<BOOL> m_bDisplayPending { TRUE };
+    std::atomic<BOOL> m_bMetersMoving { FALSE };
+    // The player thread's own record of its refresh posts.
+    CPlayerEngine::PostRecord m_displayPost;
+    CPlayerEngine::PostRecord m_metersPost;
     HICON m_hIcon { nullptr };
     // Where the MIDI bytes go (a port name of the output stage; "none" opens
     // nothing), and the file to open at start-up (empty for none).

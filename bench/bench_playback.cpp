@@ -1,7 +1,10 @@
 // Plays songs in real time through the capture port and reports how late
 // every channel message went out against its ideal time (the start anchor
-// plus tick x microseconds per quarter / ticks per quarter), any drift over
-// the song, and the processor time the process used while playing and idle.
+// plus the song time of its tick along the tempo map), how many were lost,
+// any drift over the song, and the processor time the process used while
+// playing and idle. The songs: the largest of the openttd-openmsx corpus,
+// one with tempo changes from it, the demo song, and a dense song made here
+// (16 channels, a 4-note chord on each every 10 ms: 12800 messages a second).
 //
 // Usage: bench_playback [SECONDS_PER_SONG [IDLE_SECONDS]]  (default 25 and 5)
 
@@ -11,6 +14,9 @@
 #include "player/CPlayerEngine.h"
 #include "player/CTransport.h"
 #include "song/CTrack.h"
+
+#include "song/CTempoMap.h"
+#include "tests/SmfBytes.h"
 
 #include <algorithm>
 #include <chrono>
@@ -76,6 +82,73 @@ double DriftPerMinute(const std::vector<double>& at, const std::vector<double>& 
     return den == 0 ? 0 : (n * sxy - sx * sy) / den * 60000.0;
 }
 
+// 500 ticks per quarter at 500000 us: a tick a millisecond. Every 10 ticks
+// each of 16 channels ends its chord and strikes the next: 8 messages.
+std::string WriteDenseSong(double seconds)
+{
+    const int chords = static_cast<int>(seconds * 100);
+    std::vector<unsigned char> file { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 17, 0x01, 0xF4 };
+    PutTrackChunk(file, { 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x2F, 0x00 });
+    for (int channel = 0; channel < 16; ++channel) {
+        std::vector<unsigned char> track;
+        auto chord = [channel](int k) {
+            int base = 36 + 2 * channel + (k % 2) * 12;
+            return std::vector<int> { base, base + 4, base + 7, base + 11 };
+        };
+        for (int k = 0; k <= chords; ++k) {
+            bool first = true;
+            auto put = [&](int status, int key, int velocity) {
+                PutVarLen(track, first && k > 0 ? 10 : 0);
+                first = false;
+                track.insert(track.end(), { static_cast<unsigned char>(status | channel), static_cast<unsigned char>(key),
+                                              static_cast<unsigned char>(velocity) });
+            };
+            if (k > 0) {
+                for (int key : chord(k - 1))
+                    put(0x80, key, 0);
+            }
+            if (k < chords) {
+                for (int key : chord(k))
+                    put(0x90, key, 90);
+            }
+        }
+        track.insert(track.end(), { 0x00, 0xFF, 0x2F, 0x00 });
+        PutTrackChunk(file, track);
+    }
+    std::string path = (std::filesystem::temp_directory_path() / "bench_playback_dense.mid").string();
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    return path;
+}
+
+// Starts the player thread and plays the loaded song until it ends or the
+// seconds are over; returns the seconds played and the processor seconds
+// the process used meanwhile.
+std::pair<double, double> PlayFor(CTabrinoDlg& dialog, double seconds)
+{
+    CPlayerState& state = dialog.m_playerState;
+    dialog.StartPlayerThread();
+    Sleep(200);
+    ULONGLONG cpuStart = GetProcessCpuMicroseconds();
+    long long wallStart = MicrosNow();
+    CTransport(state, nullptr, TRUE).Play();
+    while (state.m_playState != STATE_STOPPED && MicrosNow() - wallStart < static_cast<long long>(seconds * 1e6))
+        Sleep(50);
+    return { static_cast<double>(MicrosNow() - wallStart) / 1e6,
+        static_cast<double>(GetProcessCpuMicroseconds() - cpuStart) / 1e6 };
+}
+
+// The player alone, with nothing to write to: its own processor time.
+void PlayWithoutPort(const std::string& file, double seconds)
+{
+    CTabrinoDlg dialog;
+    dialog.OpenFile(CString::FromUtf8(file), CString());
+    auto [played, cpu] = PlayFor(dialog, seconds);
+    CTransport(dialog.m_playerState, nullptr, TRUE).Stop();
+    std::printf("%s without a port: %.1f s played, cpu %.3f %% of one core\n",
+        std::filesystem::path(file).filename().c_str(), played, 100.0 * cpu / played);
+}
+
 void PlaySong(const std::string& file, double seconds, double idleSeconds)
 {
     CTabrinoDlg dialog;
@@ -92,51 +165,48 @@ void PlaySong(const std::string& file, double seconds, double idleSeconds)
         std::printf("%s: the capture port cannot be opened\n", file.c_str());
         return;
     }
-    dialog.StartPlayerThread();
-    Sleep(200);
-
-    ULONGLONG cpuStart = GetProcessCpuMicroseconds();
-    long long wallStart = MicrosNow();
-    transport.Play();
-    while (state.m_playState != STATE_STOPPED && MicrosNow() - wallStart < static_cast<long long>(seconds * 1e6))
-        Sleep(50);
-    double playedSeconds = static_cast<double>(MicrosNow() - wallStart) / 1e6;
-    double playCpu = static_cast<double>(GetProcessCpuMicroseconds() - cpuStart) / 1e6;
+    auto [playedSeconds, playCpu] = PlayFor(dialog, seconds);
     LONGLONG anchor = state.m_startTime;
+    LONGLONG stopTick = state.m_currentTick;
     transport.Stop();
     dialog.m_output.ClosePort();
 
-    cpuStart = GetProcessCpuMicroseconds();
-    wallStart = MicrosNow();
+    ULONGLONG cpuStart = GetProcessCpuMicroseconds();
+    long long wallStart = MicrosNow();
     Sleep(static_cast<DWORD>(idleSeconds * 1000));
     double idleWall = static_cast<double>(MicrosNow() - wallStart) / 1e6;
     double idleCpu = static_cast<double>(GetProcessCpuMicroseconds() - cpuStart) / 1e6;
 
-    // The tick count is the steady clock in whole milliseconds, taken
-    // modulo 2^32; the capture counts microseconds from the port's opening.
-    long long steadyMs = MicrosNow() / 1000;
-    long long anchorMs = (steadyMs & ~0xFFFFFFFFLL) | (anchor & 0xFFFFFFFFLL);
-    if (anchorMs > steadyMs)
-        anchorMs -= 0x100000000LL;
-    long long anchorInCapture = anchorMs * 1000 - openedMicros;
+    // The clock anchor counts microseconds of the steady clock; the capture
+    // counts them from the port's opening.
+    long long anchorInCapture = anchor - openedMicros;
 
     // Each captured song message is matched to the pending event of the
     // track whose next channel event it is (tracks go out in file order).
     std::vector<std::deque<const CMidiEvent*>> pending;
+    size_t expected = 0;
     CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
         std::deque<const CMidiEvent*> events;
         CRing::ForEach(track->m_firstEvent, [&](CMidiEvent* e) {
-            if (e->m_status < 0xF0)
+            if (e->m_status < 0xF0) {
                 events.push_back(e);
+                // Due before the stop (or before the song's last tick,
+                // whose events are not sent).
+                if (e->m_tick < std::min(stopTick, state.m_length.load()))
+                    ++expected;
+            }
         });
         pending.push_back(std::move(events));
     });
     LONGLONG ppqn = state.m_ppqn;
     LONGLONG usPerQuarter = state.m_usPerQuarter;
+    const CTempoMap& tempo = state.m_tempoMap;
     std::vector<Captured> messages = ReadCapture(capture);
     std::filesystem::remove(capture);
-    std::vector<double> lateness, at;
+    std::vector<double> lateness, at, wake;
+    LONGLONG batchTick = -1;
     size_t unmatched = 0;
+    size_t matchedDue = 0;
     // The start sequence (all-off and volume on 16 channels) comes first.
     for (size_t i = 64; i < messages.size(); ++i) {
         const Captured& m = messages[i];
@@ -157,20 +227,31 @@ void PlaySong(const std::string& file, double seconds, double idleSeconds)
             continue;
         }
         from->pop_front();
-        double ideal = static_cast<double>(anchorInCapture) + static_cast<double>(match->m_tick) * static_cast<double>(usPerQuarter) / static_cast<double>(ppqn);
+        if (match->m_tick < std::min(stopTick, state.m_length.load()))
+            ++matchedDue;
+        double ideal = static_cast<double>(anchorInCapture)
+            + static_cast<double>(tempo.MicrosAt(match->m_tick, ppqn, usPerQuarter));
         lateness.push_back((static_cast<double>(m.micros) - ideal) / 1000.0);
         at.push_back(ideal / 1000.0);
+        // The first message of the events due at one tick shows how late the
+        // player woke; those after it wait for the output as well.
+        if (match->m_tick != batchTick)
+            wake.push_back(lateness.back());
+        batchTick = match->m_tick;
     }
     // The final all-off of the stop is not a song message.
     if (unmatched >= 48)
         unmatched -= 48;
 
     std::string name = std::filesystem::path(file).filename().string();
-    std::printf("%s: %.1f s played, %zu channel messages (%zu unmatched)\n", name.c_str(), playedSeconds,
-        lateness.size(), unmatched);
+    std::printf("%s: %.1f s played (song %.1f s), %zu channel messages, %zu lost, %zu unmatched\n", name.c_str(),
+        playedSeconds, static_cast<double>(tempo.MicrosAt(state.m_length, ppqn, usPerQuarter)) / 1e6,
+        lateness.size(), expected - std::min(expected, matchedDue), unmatched);
     std::printf("  lateness ms: median %.3f  p99 %.3f  max %.3f  min %.3f\n", Percentile(lateness, 0.5),
         Percentile(lateness, 0.99), lateness.empty() ? 0.0 : *std::max_element(lateness.begin(), lateness.end()),
         lateness.empty() ? 0.0 : *std::min_element(lateness.begin(), lateness.end()));
+    std::printf("  first message of each tick: median %.3f  p99 %.3f  (%zu ticks)\n", Percentile(wake, 0.5),
+        Percentile(wake, 0.99), wake.size());
     // Outliers sway the slope; the medians of the first and the last fifth
     // show a drift too, unswayed.
     size_t fifth = lateness.size() / 5;
@@ -195,7 +276,7 @@ int main(int argc, char** argv)
 
     // What the machine charges for waking every millisecond (or every 15)
     // with nothing to do, as a reference for the figures below.
-    for (DWORD period : { CPlayerEngine::PLAYING_PERIOD, CPlayerEngine::IDLE_PERIOD }) {
+    for (DWORD period : { 1u, 15u }) {
         ULONGLONG cpu = GetProcessCpuMicroseconds();
         long long start = MicrosNow();
         while (MicrosNow() - start < 3000000)
@@ -215,10 +296,15 @@ int main(int argc, char** argv)
             largest = entry.path().string();
         }
     }
-    if (!largest.empty())
+    if (!largest.empty()) {
         songs.push_back(largest);
-    else
-        std::printf("openttd-openmsx is not installed: its song is skipped\n");
+        // Its tempo changes make it a test of the tempo map.
+        std::string tempoChanges = std::filesystem::path(largest).parent_path() / "midnight_snow_run.mid";
+        if (std::filesystem::exists(tempoChanges))
+            songs.push_back(tempoChanges);
+    } else {
+        std::printf("openttd-openmsx is not installed: its songs are skipped\n");
+    }
     std::string demo = std::string(TABRINO_SOURCE_DIR) + "/res/demo.mid";
     if (std::filesystem::exists(demo))
         songs.push_back(demo);
@@ -226,5 +312,11 @@ int main(int argc, char** argv)
         std::printf("res/demo.mid is missing: skipped\n");
     for (const std::string& song : songs)
         PlaySong(song, seconds, idleSeconds);
+    std::string dense = WriteDenseSong(std::min(seconds, 20.0));
+    PlaySong(dense, seconds + 1, idleSeconds);
+    if (!songs.empty())
+        PlayWithoutPort(songs.front(), seconds);
+    PlayWithoutPort(dense, seconds + 1);
+    std::filesystem::remove(dense);
     return 0;
 }

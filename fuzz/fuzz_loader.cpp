@@ -1,11 +1,15 @@
-// Feeds arbitrary bytes to the Standard MIDI File reader. Besides the
+// Feeds arbitrary bytes to the Standard MIDI File reader, and builds the
+// tempo and meter maps and the readouts of what it loaded. Besides the
 // sanitizers' findings, it stops on a broken model: ticks that go back, a
-// payload that does not match its length, or a ring whose links disagree.
+// payload that does not match its length, a ring whose links disagree, or a
+// tempo outside the tempo box's range.
 
 #include "player/CPlayerState.h"
+#include "player/CPositionText.h"
 #include "song/CMidiFileReader.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
+#include "song/CSongInfo.h"
 #include "song/CTrack.h"
 
 #include <cstdint>
@@ -55,6 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     Check(state.m_ppqn > 0 && state.m_usPerQuarter > 0);
     Check(song != nullptr || tracks == nullptr);
     CRing::ForEach(tracks, CheckTrack);
+
+    state.AdoptSong(tracks);
+    Check(state.m_bpm >= CPlayerState::MIN_BPM && state.m_bpm <= CPlayerState::MAX_BPM);
+    const LONGLONG length = CSongInfo::FromTracks(tracks).m_length;
+    CPositionText::BarBeatTick(length, state.m_meterMap);
+    CPositionText::Time(length, state.m_tempoMap, state.m_ppqn, state.m_usPerQuarter);
+    Check(state.m_tempoMap.TickAfter(0, state.m_tempoMap.MicrosUntil(0, length, state.m_ppqn, state.m_usPerQuarter),
+              state.m_ppqn, state.m_usPerQuarter)
+        >= length);
     CRing::Clear(tracks);
     CRing::Clear(song);
     return 0;

@@ -1,6 +1,7 @@
 #include "player/CMainThread.h"
 
 #include "app/CTabrinoDlg.h"
+#include "platform/core/TickCount.h"
 
 CMainThread::CMainThread(CTabrinoDlg* owner)
     : m_pOwner(owner)
@@ -12,12 +13,15 @@ CMainThread::~CMainThread() = default;
 
 BOOL CMainThread::InitInstance()
 {
+    // The thread sleeps until the next event is due; it should wake then.
+    timeBeginPeriod(1);
     while (WaitForSingleObject(m_kill, 0) == WAIT_TIMEOUT) {
         m_pOwner->PlayerPeriod();
         // Between two periods the thread holds no track or event, so this
         // is where the loader may park it while it frees the old song.
         SuspendCheckpoint();
     }
+    timeEndPeriod(1);
     return FALSE;
 }
 
@@ -30,6 +34,8 @@ void CMainThread::Delete()
 void CMainThread::Terminate()
 {
     m_kill.SetEvent();
+    // The thread may sleep until its next request.
+    m_pOwner->m_playerState.Wake();
     WaitForSingleObject(m_finished, INFINITE);
     WaitForSingleObject(m_hThread, INFINITE);
 }

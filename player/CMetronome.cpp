@@ -4,6 +4,8 @@
 #include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
 
+#include <cstdint>
+
 CRing::Counter CMetronome::s_serialCounter { 0 };
 
 CMetronome::CMetronome()
@@ -74,6 +76,21 @@ void CMetronome::Tick(CSerialMidiOut* output, CPlayerState* state, LONGLONG tick
         }
     }
     m_lastTick = tick;
+}
+
+LONGLONG CMetronome::NextClickTick(LONGLONG ppqn) const
+{
+    if (!m_enabled || ppqn <= 0)
+        return INT64_MAX;
+    // Tick clicks as soon as the quarter note differs from that of its
+    // reference position (see Tick), which for the first movement away from
+    // tick 0 is any other position.
+    if (m_lastTick == 0)
+        return 1;
+    const LONGLONG reference = m_lastTick == m_anchorTick ? m_anchorTick - 1 : m_lastTick;
+    if ((m_lastTick + 1) / ppqn != reference / ppqn)
+        return m_lastTick + 1;
+    return (reference / ppqn + 1) * ppqn;
 }
 
 void CMetronome::Click(CSerialMidiOut* output, CPlayerState* state, BYTE channel, BYTE key, BYTE velocity)

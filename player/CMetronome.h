@@ -21,6 +21,9 @@ public:
 
     void Reset(CSerialMidiOut* output, CPlayerState* state, LONGLONG tick);
     void Tick(CSerialMidiOut* output, CPlayerState* state, LONGLONG tick);
+    // The first position after the last Tick at which Tick would click;
+    // LLONG_MAX while switched off.
+    LONGLONG NextClickTick(LONGLONG ppqn) const;
     // Sends one Note On (velocity 0 ends a click).
     void Click(CSerialMidiOut* output, CPlayerState* state, BYTE channel, BYTE key, BYTE velocity);
 

@@ -1,11 +1,17 @@
 #include "player/CPlayerEngine.h"
 
 #include "app/CTabrinoDlg.h"
+#include "platform/core/CThreadState.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
 #include "song/CTrack.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
+
+constexpr LONGLONG NO_WORK = INT64_MAX;
 
 // The dialog may write a new request while the thread answers the old one;
 // the answer replaces only the request it answers, so a stop written
@@ -15,106 +21,221 @@ void Answer(CPlayerState& state, std::int32_t request, std::int32_t answer)
     state.m_playState.compare_exchange_strong(request, answer);
 }
 
+BOOL StopRequested(const CPlayerState& state)
+{
+    return state.m_playState == STATE_STOP;
+}
+
+// Microseconds until a refresh whose command last ran (or was last posted)
+// at tick count `last` is due; 0 when it is due now.
+LONGLONG UntilRefresh(DWORD last, LONGLONG now)
+{
+    const auto ms = static_cast<DWORD>(static_cast<ULONGLONG>(now / 1000));
+    if (CPlayerEngine::RefreshDue(ms, last))
+        return 0;
+    const DWORD remaining = CPlayerEngine::REFRESH_INTERVAL + 1 - (ms - last);
+    return static_cast<LONGLONG>(remaining) * 1000 - now % 1000;
+}
+
 }
 
 DWORD CPlayerEngine::RunPeriod(CTabrinoDlg& dialog)
 {
-    CPlayerState& state = dialog.m_playerState;
     HandleRequest(dialog);
-    DWORD sleep = IDLE_PERIOD;
-    if (state.m_playState == STATE_PLAYING) {
-        Play(dialog);
-        sleep = PLAYING_PERIOD;
-    }
-    PostRefreshes(dialog);
-    return sleep;
+    LONGLONG due = NO_WORK;
+    if (dialog.m_playerState.m_playState == STATE_PLAYING)
+        due = Play(dialog);
+    due = std::min(due, PostRefreshes(dialog));
+    if (due == NO_WORK)
+        return INFINITE;
+    // Counted from now, after the period's own work: a batch of messages
+    // that took a while does not make the next one late.
+    return static_cast<DWORD>(std::clamp<LONGLONG>(due - CPlayerState::Now(), 0, MAX_SLEEP));
 }
 
 void CPlayerEngine::Period(CTabrinoDlg& dialog)
 {
-    SleepToNextTick(RunPeriod(dialog));
+    const DWORD sleep = RunPeriod(dialog);
+    CheckpointWait(dialog.m_playerState.m_wake, sleep == INFINITE ? CSyncObject::FOREVER : sleep);
 }
 
 void CPlayerEngine::HandleRequest(CTabrinoDlg& dialog)
 {
     CPlayerState& state = dialog.m_playerState;
     switch (state.m_playState.load()) {
-    case STATE_START: {
-        dialog.m_output.Start();
-        state.AnchorClock(GetTickCount());
-        Answer(state, STATE_START, STATE_PLAYING);
-        LONGLONG tick = state.m_startTick;
-        dialog.m_metronome.Reset(&dialog.m_output, &state, tick);
-        SeekTracks(dialog, tick);
+    case STATE_START:
+        Start(dialog);
         break;
-    }
     case STATE_STOP:
-        dialog.m_output.Stop();
-        state.ClearNotes();
+        Halt(dialog);
         state.m_playState = STATE_STOPPED;
         break;
     case STATE_RESYNC:
-        dialog.m_output.Pause();
-        state.ClearNotes();
-        Answer(state, STATE_RESYNC, STATE_PLAYING);
+        Resync(dialog);
         break;
     default:
         break;
     }
 }
 
-void CPlayerEngine::Play(CTabrinoDlg& dialog)
+void CPlayerEngine::Start(CTabrinoDlg& dialog)
+{
+    CPlayerState& state = dialog.m_playerState;
+    // Without a song there is nothing to play: nothing is sent and the
+    // clock does not run.
+    if (state.m_length <= 0) {
+        Answer(state, STATE_START, STATE_STOPPED);
+        return;
+    }
+    const LONGLONG tick = state.m_startTick;
+    dialog.m_output.Start();
+    dialog.m_metronome.Reset(&dialog.m_output, &state, tick);
+    SeekTracks(dialog, tick);
+    // The replay may take a while on a slow device; the song starts when it
+    // is done, so nothing due meanwhile goes out in a burst.
+    state.AnchorClock(CPlayerState::Now(), tick);
+    Answer(state, STATE_START, STATE_PLAYING);
+}
+
+void CPlayerEngine::Resync(CTabrinoDlg& dialog)
+{
+    // The transposition changed: the all-off silences the notes at the old
+    // pitch, and with its reset of all controllers it drops the song's
+    // controller state, which is sent again before the song goes on.
+    CPlayerState& state = dialog.m_playerState;
+    LONGLONG previous = 0;
+    const LONGLONG tick = state.AdvanceClock(CPlayerState::Now(), &previous);
+    dialog.m_output.Pause();
+    state.ClearNotes();
+    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { track->ReplayControllers(&dialog.m_output, &state); });
+    state.AnchorClock(CPlayerState::Now(), tick);
+    Answer(state, STATE_RESYNC, STATE_PLAYING);
+}
+
+void CPlayerEngine::Halt(CTabrinoDlg& dialog)
+{
+    dialog.m_output.Stop();
+    dialog.m_playerState.ClearNotes();
+    dialog.m_playerState.StopClock();
+    // The meters still show the last notes; they are refreshed until they
+    // have fallen.
+    dialog.m_bMetersMoving = TRUE;
+}
+
+LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
 {
     CPlayerState& state = dialog.m_playerState;
     if (dialog.m_output.WriteFailed()) {
         // Playing on into a port that takes nothing would only look as if it
         // worked: playback stops and the window tells why.
-        dialog.m_output.Stop();
-        state.ClearNotes();
+        Halt(dialog);
         Answer(state, STATE_PLAYING, STATE_STOPPED);
         HWND hwnd = dialog.GetSafeHwnd();
         PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(OUTPUT_FAILED, 0), reinterpret_cast<LPARAM>(hwnd));
-        return;
+        return NO_WORK;
     }
     LONGLONG previous = 0;
-    LONGLONG tick = state.AdvanceClock(GetTickCount(), &previous);
-    LONGLONG length = state.m_length;
-    if (length != 0 && tick >= length) {
+    LONGLONG now = CPlayerState::Now();
+    LONGLONG tick = state.AdvanceClock(now, &previous);
+    const LONGLONG length = state.m_length;
+    if (length > 0 && tick >= length) {
         // Events at the very last tick are not sent; the all-off of Stop
         // silences what still sounds.
-        dialog.m_output.Stop();
+        Halt(dialog);
         Answer(state, STATE_PLAYING, STATE_STOPPED);
-        return;
+        return NO_WORK;
     }
-    LONGLONG loopStart = state.m_loopStart;
-    LONGLONG loopEnd = state.m_loopEnd;
-    if (state.m_loopEnabled && loopStart < loopEnd && previous <= loopEnd && loopEnd <= tick) {
-        state.JumpClock(GetTickCount(), loopStart);
+    const LONGLONG loopStart = state.m_loopStart;
+    const LONGLONG loopEnd = state.m_loopEnd;
+    const bool looping = state.m_loopEnabled && loopStart < loopEnd;
+    if (looping && previous <= loopEnd && loopEnd <= tick) {
+        // Notes held across the loop end are cut; the controller state at
+        // the loop start is sent before the song goes on from there.
+        dialog.m_output.Pause();
+        state.ClearNotes();
+        dialog.m_metronome.Reset(&dialog.m_output, &state, loopStart);
+        SeekTracks(dialog, loopStart);
+        now = CPlayerState::Now();
+        state.AnchorClock(now, loopStart);
         tick = loopStart;
-        dialog.m_metronome.Reset(&dialog.m_output, &state, tick);
-        SeekTracks(dialog, tick);
     }
     dialog.m_metronome.Tick(&dialog.m_output, &state, tick);
-    CRing::ForEach(dialog.m_pTracks,
-        [&](CTrack* track) { track->PlayUntil(&dialog.m_output, &dialog, &state, tick); });
+    LONGLONG next = length > 0 ? length : INT64_MAX;
+    if (looping && tick < loopEnd)
+        next = std::min(next, loopEnd);
+    next = std::min(next, dialog.m_metronome.NextClickTick(state.m_ppqn));
+    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
+        if (StopRequested(state))
+            return;
+        track->PlayUntil(&dialog.m_output, &dialog, &state, tick);
+        next = std::min(next, track->NextTick());
+    });
+    // A stop that cut the dispatch short, or a write that failed, is
+    // answered at once.
+    if (StopRequested(state) || dialog.m_output.WriteFailed())
+        return now;
+    // A tick that lies beyond any time (a song without an end) is due
+    // never, but the thread still looks again after its longest sleep.
+    const LONGLONG until = state.MicrosUntil(next, now);
+    return until < NO_WORK - 1 - now ? now + until : NO_WORK - 1;
 }
 
 void CPlayerEngine::SeekTracks(CTabrinoDlg& dialog, LONGLONG tick)
 {
-    CRing::ForEach(dialog.m_pTracks,
-        [&](CTrack* track) { track->SeekTo(&dialog.m_output, &dialog, &dialog.m_playerState, tick); });
+    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
+        if (!StopRequested(dialog.m_playerState))
+            track->SeekTo(&dialog.m_output, &dialog, &dialog.m_playerState, tick);
+    });
 }
 
-void CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
+LONGLONG CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
 {
     if (!dialog.m_bRefresh)
-        return;
-    HWND hwnd = dialog.GetSafeHwnd();
-    auto post = [hwnd](WORD command) {
-        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(command, 0), reinterpret_cast<LPARAM>(hwnd));
+        return NO_WORK;
+    // While the song plays the position and the meters move; otherwise only
+    // a change the dialog could not show yet, or meters still falling, asks
+    // for a refresh, and an idle player sleeps until a request.
+    const bool playing = dialog.m_playerState.m_playState != STATE_STOPPED;
+    const LONGLONG now = CPlayerState::Now();
+    struct Refresh {
+        bool wanted;
+        DWORD lastRun;
+        PostRecord& post;
+        WORD command;
+        LONGLONG until;
     };
-    if (RefreshDue(GetTickCount(), dialog.m_dwLastRefresh))
-        post(1005);
-    if (RefreshDue(GetTickCount(), static_cast<DWORD>(dialog.m_playerState.m_lastMeterTime)))
-        post(1004);
+    Refresh refreshes[] = {
+        { playing || dialog.m_bDisplayPending, dialog.m_dwLastRefresh, dialog.m_displayPost, 1005, NO_WORK },
+        { playing || dialog.m_bMetersMoving, static_cast<DWORD>(dialog.m_playerState.m_lastMeterTime),
+            dialog.m_metersPost, 1004, NO_WORK },
+    };
+    LONGLONG sleep = NO_WORK;
+    LONGLONG together = 0;
+    for (Refresh& r : refreshes) {
+        if (!r.wanted)
+            continue;
+        r.until = UntilRefresh(r.lastRun, now);
+        // A post the window has not run yet is not repeated before the
+        // interval is over.
+        if (r.post.posted && r.post.lastRun == r.lastRun)
+            r.until = std::max(r.until, UntilRefresh(r.post.at, now));
+        sleep = std::min(sleep, r.until);
+        together = std::max(together, r.until);
+    }
+    // While both are wanted they go out together: the window runs them in
+    // one wake-up and repaints once.
+    if (refreshes[0].wanted && refreshes[1].wanted)
+        sleep = together;
+    if (sleep == NO_WORK)
+        return NO_WORK;
+    if (sleep != 0)
+        return now + sleep;
+    const HWND hwnd = dialog.GetSafeHwnd();
+    for (Refresh& r : refreshes) {
+        if (r.wanted && r.until == 0) {
+            PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(r.command, 0), reinterpret_cast<LPARAM>(hwnd));
+            r.post = PostRecord { TRUE, static_cast<DWORD>(static_cast<ULONGLONG>(now / 1000)), r.lastRun };
+        }
+    }
+    return now + UntilRefresh(static_cast<DWORD>(static_cast<ULONGLONG>(now / 1000)), now);
 }

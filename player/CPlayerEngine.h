@@ -7,22 +7,24 @@ class CTabrinoDlg;
 // The work of one player period on the dialog's song, output stage, player
 // state and metronome: the dialog's request, the clock, the end test, the
 // loop step, the metronome and the due events of every track, and the
-// refresh posts to the dialog's window.
+// refresh posts to the dialog's window. Between periods the thread sleeps
+// until the next of these has work, or until the dialog wakes it.
 class CPlayerEngine {
 public:
-    // One period without its sleep; returns how long the period sleeps:
-    // 1 ms while playing, 15 ms otherwise.
+    // One period without its sleep; returns how many microseconds the thread
+    // may sleep before it has work again (at most MAX_SLEEP), or INFINITE
+    // when only a request of the dialog can bring work. A loop that calls it
+    // and lets the clock run that long between calls plays the song exactly
+    // as the player thread does.
     static DWORD RunPeriod(CTabrinoDlg& dialog);
-    // One whole period, sleep included. The sleep ends on a tick-count
-    // boundary, so the playing periods keep in step with the clock.
+    // One whole period: RunPeriod, then the sleep, which the dialog's
+    // m_playerState.Wake() ends early.
     static void Period(CTabrinoDlg& dialog);
 
+    static constexpr DWORD MAX_SLEEP = 1000000;
     // The command posted to the dialog when playback stopped because the
     // port failed.
     static constexpr WORD OUTPUT_FAILED = 1006;
-
-    static constexpr DWORD PLAYING_PERIOD = 1;
-    static constexpr DWORD IDLE_PERIOD = 15;
     // A refresh command is posted when its last run lies more than this
     // many milliseconds back.
     static constexpr DWORD REFRESH_INTERVAL = 15;
@@ -31,9 +33,25 @@ public:
     // tick count, where a plain comparison would stall for 49 days.
     static BOOL RefreshDue(DWORD now, DWORD last) { return now - last > REFRESH_INTERVAL ? TRUE : FALSE; }
 
+    // The player thread's note of its last post of one refresh command.
+    struct PostRecord {
+        BOOL posted { FALSE };
+        // Tick count of the post, and the command's last run then: until
+        // that changes, the window has not run the post yet.
+        DWORD at { 0 };
+        DWORD lastRun { 0 };
+    };
+
 private:
     static void HandleRequest(CTabrinoDlg& dialog);
-    static void Play(CTabrinoDlg& dialog);
+    static void Start(CTabrinoDlg& dialog);
+    static void Resync(CTabrinoDlg& dialog);
+    static void Halt(CTabrinoDlg& dialog);
+    // Plays what is due; returns when the next tick is due (counter
+    // microseconds), LLONG_MAX once stopped.
+    static LONGLONG Play(CTabrinoDlg& dialog);
     static void SeekTracks(CTabrinoDlg& dialog, LONGLONG tick);
-    static void PostRefreshes(CTabrinoDlg& dialog);
+    // Returns when a refresh post is next wanted (counter microseconds),
+    // LLONG_MAX for never.
+    static LONGLONG PostRefreshes(CTabrinoDlg& dialog);
 };

@@ -1,6 +1,9 @@
 #include "player/CPlayerState.h"
 
+#include "platform/core/TickCount.h"
 #include "song/CMidiEvent.h"
+
+#include <algorithm>
 
 CPlayerState::CPlayerState()
 {
@@ -15,6 +18,7 @@ void CPlayerState::Reset()
         std::lock_guard<std::mutex> guard(m_clockLock);
         m_startTime = 0;
         m_usPerQuarter = 666666;
+        m_clockRunning = false;
     }
     m_lastTime = 0;
     m_startTick = 0;
@@ -28,6 +32,8 @@ void CPlayerState::Reset()
     m_playState = STATE_STOPPED;
     m_lastMeterTime = 0;
     m_loopEnabled = 0;
+    m_tempoMap.Clear();
+    m_meterMap.Reset(384);
     for (CChannelLevel& channel : m_channels) {
         channel.m_used = 0;
         channel.m_muted = 0;
@@ -51,52 +57,67 @@ void CPlayerState::ClearNotes()
         channel.ClearNotes();
 }
 
-namespace {
-
-// A zero or negative timing value would divide by zero or run the clock
-// backwards; the defaults stand in for it.
-LONGLONG UsablePpqn(LONGLONG ppqn)
+void CPlayerState::AdoptSong(const CTrack* tracks)
 {
-    return ppqn > 0 ? ppqn : 384;
+    m_tempoMap.Build(tracks);
+    m_meterMap.Build(tracks, m_ppqn);
+    const LONGLONG first = m_tempoMap.FirstTempo();
+    const LONGLONG bpm = 60000000 / first;
+    const auto shown = static_cast<std::int32_t>(std::clamp<LONGLONG>(bpm, MIN_BPM, MAX_BPM));
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    m_bpm = shown;
+    m_usPerQuarter = shown == bpm ? first : 60000000 / shown;
 }
 
-LONGLONG UsableUsPerQuarter(LONGLONG usPerQuarter)
+LONGLONG CPlayerState::Now()
 {
-    return usPerQuarter > 0 ? usPerQuarter : 666666;
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f {};
+        return QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? f.QuadPart : 1000000;
+    }();
+    LARGE_INTEGER count {};
+    QueryPerformanceCounter(&count);
+    // Whole seconds and the rest apart, so that the product cannot overflow.
+    return count.QuadPart / frequency * 1000000 + count.QuadPart % frequency * 1000000 / frequency;
 }
 
-}
-
-LONGLONG CPlayerState::TicksAfter(LONGLONG startTick, LONGLONG elapsed, LONGLONG ppqn, LONGLONG usPerQuarter)
+LONGLONG CPlayerState::PositionAt(LONGLONG now) const
 {
-    return startTick + (elapsed * UsablePpqn(ppqn) * 1000) / UsableUsPerQuarter(usPerQuarter);
+    return m_tempoMap.TickAfter(m_startTick, now - m_startTime, m_ppqn, m_usPerQuarter);
 }
 
-void CPlayerState::AnchorClock(DWORD now)
+void CPlayerState::AnchorClock(LONGLONG now, LONGLONG tick)
 {
     std::lock_guard<std::mutex> guard(m_clockLock);
-    m_startTime = static_cast<LONGLONG>(now);
-}
-
-void CPlayerState::JumpClock(DWORD now, LONGLONG tick)
-{
-    std::lock_guard<std::mutex> guard(m_clockLock);
-    m_startTime = static_cast<LONGLONG>(now);
+    m_startTime = now;
     m_startTick = tick;
+    m_lastTime = now;
     m_currentTick = tick;
+    m_clockRunning = true;
 }
 
-LONGLONG CPlayerState::AdvanceClock(DWORD now, LONGLONG* previous)
+void CPlayerState::StopClock()
+{
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    m_clockRunning = false;
+}
+
+LONGLONG CPlayerState::AdvanceClock(LONGLONG now, LONGLONG* previous)
 {
     std::lock_guard<std::mutex> guard(m_clockLock);
     *previous = m_currentTick;
-    m_lastTime = static_cast<LONGLONG>(now);
-    // The elapsed time is taken modulo 2^32 like the tick count itself, so
-    // a song playing while the count wraps (every 49.7 days) keeps going.
-    auto elapsed = static_cast<LONGLONG>(static_cast<DWORD>(now - static_cast<DWORD>(m_startTime.load())));
-    LONGLONG tick = TicksAfter(m_startTick, elapsed, m_ppqn, m_usPerQuarter);
+    m_lastTime = now;
+    LONGLONG tick = PositionAt(now);
     m_currentTick = tick;
     return tick;
+}
+
+LONGLONG CPlayerState::MicrosUntil(LONGLONG tick, LONGLONG now)
+{
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    const LONGLONG span = m_tempoMap.MicrosUntil(m_startTick, tick, m_ppqn, m_usPerQuarter);
+    const LONGLONG elapsed = std::max<LONGLONG>(now - m_startTime, 0);
+    return span > elapsed ? span - elapsed : 0;
 }
 
 void CPlayerState::SetTempo(std::int32_t bpm)
@@ -104,8 +125,12 @@ void CPlayerState::SetTempo(std::int32_t bpm)
     if (bpm <= 0)
         return;
     std::lock_guard<std::mutex> guard(m_clockLock);
+    if (m_clockRunning) {
+        const LONGLONG now = Now();
+        const LONGLONG tick = PositionAt(now);
+        m_startTime = now;
+        m_startTick = tick;
+    }
     m_bpm = bpm;
-    LONGLONG usPerQuarter = 60000000LL / bpm;
-    m_usPerQuarter = usPerQuarter;
-    m_startTime = m_lastTime - (m_currentTick - m_startTick) * usPerQuarter / UsablePpqn(m_ppqn) / 1000;
+    m_usPerQuarter = 60000000LL / bpm;
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "platform/core/CEvent.h"
 #include "platform/core/WinTypes.h"
 #include "player/CChannelLevel.h"
+#include "song/CMeterMap.h"
+#include "song/CTempoMap.h"
 
 #include <atomic>
 #include <mutex>
 
 class CMidiEvent;
+class CTrack;
 
 // Play-state codes: requests from the dialog and answers of the player thread.
 enum : std::int32_t {
@@ -18,9 +22,9 @@ enum : std::int32_t {
 };
 
 // The record the dialog and the player thread share. Every field both
-// threads touch is atomic; m_clockLock makes the tempo re-anchoring
-// (m_usPerQuarter with m_startTime) one step against the thread's position
-// computation (m_lastTime with m_currentTick).
+// threads touch is atomic; m_clockLock makes each clock operation (the
+// anchor, the thread's position sample, the tempo change) one step against
+// the others. The clock counts microseconds of the performance counter.
 class CPlayerState {
 public:
     CPlayerState();
@@ -35,21 +39,36 @@ public:
     void TrackNote(const CMidiEvent* event);
     void ClearNotes();
 
-    // Clock operations; each is one step against the others (m_clockLock).
-    // Anchors the clock: m_startTick is the position at tick count now.
-    void AnchorClock(DWORD now);
-    // Anchors the clock at now with tick as the position (the loop jump).
-    void JumpClock(DWORD now, LONGLONG tick);
-    // Samples the clock at now: sets m_lastTime and m_currentTick and
-    // returns the position before the update through previous.
-    LONGLONG AdvanceClock(DWORD now, LONGLONG* previous);
-    // Sets the tempo in beats per minute (and the matching microseconds per
-    // quarter note) and moves the anchor so that the position computed at
-    // m_lastTime stays m_currentTick. bpm must be positive.
-    void SetTempo(std::int32_t bpm);
-    // The song position after elapsed milliseconds from the anchor.
-    static LONGLONG TicksAfter(LONGLONG startTick, LONGLONG elapsed, LONGLONG ppqn, LONGLONG usPerQuarter);
+    // Builds the tempo and meter maps of a newly loaded song (while
+    // stopped) and sets the tempo box to its first tempo, held within
+    // MIN_BPM..MAX_BPM. The clock keeps the file's exact first tempo unless
+    // it had to be brought into that range.
+    void AdoptSong(const CTrack* tracks);
 
+    // The performance counter in microseconds.
+    static LONGLONG Now();
+    // Starts the clock: tick is the position at now.
+    void AnchorClock(LONGLONG now, LONGLONG tick);
+    void StopClock();
+    // Samples the running clock at now: sets m_lastTime and m_currentTick
+    // and returns the position, the one before through previous.
+    LONGLONG AdvanceClock(LONGLONG now, LONGLONG* previous);
+    // Microseconds from now until the running clock reaches tick.
+    LONGLONG MicrosUntil(LONGLONG tick, LONGLONG now);
+    // Sets the tempo box (beats per minute, positive) and the user's tempo
+    // that goes with it. A running clock is re-anchored at the current
+    // position first, so the position does not jump.
+    void SetTempo(std::int32_t bpm);
+
+    // Wakes the player thread from its sleep: every request and every
+    // change it must see at once signals it.
+    void Wake() { m_wake.SetEvent(); }
+
+    static constexpr std::int32_t MIN_BPM = 30;
+    static constexpr std::int32_t MAX_BPM = 300;
+
+    // Clock anchor (counter microseconds at which m_startTick was the
+    // position) and the thread's last sample of the counter.
     std::atomic<LONGLONG> m_startTime { 0 };
     std::atomic<LONGLONG> m_lastTime { 0 };
     std::atomic<LONGLONG> m_startTick { 0 };
@@ -58,6 +77,8 @@ public:
     std::atomic<LONGLONG> m_loopStart { 0 };
     std::atomic<LONGLONG> m_loopEnd { 0 };
     std::atomic<LONGLONG> m_ppqn { 384 };
+    // The user's tempo: microseconds per quarter note for the song's first
+    // tempo; the tempo map is scaled by m_usPerQuarter / its first tempo.
     std::atomic<LONGLONG> m_usPerQuarter { 666666 };
     LONGLONG m_smpteOffset { 0 };
     std::atomic<std::int32_t> m_transpose { 0 };
@@ -67,6 +88,19 @@ public:
     std::atomic<BOOL> m_loopEnabled { 0 };
     std::atomic<BYTE> m_drumChannel { 9 };
     CChannelLevel m_channels[16];
+    // Written only while stopped (the open command); the player thread reads
+    // the tempo map while the clock runs.
+    CTempoMap m_tempoMap;
+    CMeterMap m_meterMap;
 
     std::mutex m_clockLock;
+    // The player thread waits on it between periods (auto-reset).
+    CEvent m_wake;
+
+private:
+    // The position at now; m_clockLock is held.
+    LONGLONG PositionAt(LONGLONG now) const;
+
+    // Guarded by m_clockLock: whether the anchor holds.
+    bool m_clockRunning { false };
 };

@@ -2,11 +2,14 @@
 
 #include "platform/core/CString.h"
 
-// The two readouts of a song position: bar.beat.tick ("2.1.000", a bar is
-// always four quarters) and time ("00:01:00,0", at the tempo in force now
-// for the whole distance from tick 0).
+class CMeterMap;
+class CTempoMap;
+
+// The two readouts of a song position: bar.beat.tick ("2.1.000", from the
+// song's time signatures) and time ("00:01:00,0", along the song's tempo map
+// at the user's tempo). Numbers too large to show stop at the largest.
 class CPositionText {
 public:
-    static CString BarBeatTick(LONGLONG tick, LONGLONG ppqn);
-    static CString Time(LONGLONG tick, LONGLONG ppqn, LONGLONG usPerQuarter);
+    static CString BarBeatTick(LONGLONG tick, const CMeterMap& meter);
+    static CString Time(LONGLONG tick, const CTempoMap& tempo, LONGLONG ppqn, LONGLONG userTempo);
 };

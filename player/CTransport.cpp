@@ -2,7 +2,6 @@
 
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
-#include "player/CPlayerState.h"
 #include "song/CSongInfo.h"
 
 #include <algorithm>
@@ -16,12 +15,16 @@ CTransport::CTransport(CPlayerState& state, HWND hwnd, BOOL playerRuns)
 
 BOOL CTransport::Play()
 {
-    if (m_state.m_playState != STATE_STOPPED)
+    const LONGLONG length = m_state.m_length;
+    if (m_state.m_playState != STATE_STOPPED || length <= 0)
         return FALSE;
     LONGLONG current = m_state.m_currentTick;
-    m_state.m_startTick = current >= m_state.m_length ? 0 : current;
+    m_state.m_startTick = current >= length ? 0 : current;
     std::int32_t stopped = STATE_STOPPED;
-    return m_state.m_playState.compare_exchange_strong(stopped, STATE_START) ? TRUE : FALSE;
+    if (!m_state.m_playState.compare_exchange_strong(stopped, STATE_START))
+        return FALSE;
+    m_state.Wake();
+    return TRUE;
 }
 
 void CTransport::Stop()
@@ -30,23 +33,24 @@ void CTransport::Stop()
         m_state.m_playState = STATE_STOPPED;
         return;
     }
-    m_state.m_playState = STATE_STOP;
+    Request(STATE_STOP);
     while (m_state.m_playState != STATE_STOPPED)
         Sleep(1);
 }
 
 void CTransport::SetPosition(LONGLONG tick)
 {
-    bool ran = false;
-    if (m_state.m_playState == STATE_PLAYING) {
+    // The tracks follow the position only when the player thread seeks them:
+    // whatever runs or is about to run is stopped and started again there.
+    const std::int32_t code = m_state.m_playState;
+    const bool ran = code == STATE_PLAYING || code == STATE_START || code == STATE_RESYNC;
+    if (code != STATE_STOPPED)
         Stop();
-        ran = true;
-    }
     m_state.m_startTick = tick;
     m_state.m_currentTick = tick;
     PostDisplayRefresh();
     if (ran)
-        m_state.m_playState = STATE_START;
+        Request(STATE_START);
 }
 
 BOOL CTransport::SetTempo(std::int32_t bpm)
@@ -55,6 +59,8 @@ BOOL CTransport::SetTempo(std::int32_t bpm)
     if (bpm == m_state.m_bpm)
         return FALSE;
     m_state.SetTempo(bpm);
+    // The thread's sleep was measured at the old tempo.
+    m_state.Wake();
     PostDisplayRefresh();
     return TRUE;
 }
@@ -73,7 +79,8 @@ BOOL CTransport::SetTranspose(std::int32_t semitones)
     PostDisplayRefresh();
     // Notes sounding at the old pitch are cut by the player thread.
     std::int32_t playing = STATE_PLAYING;
-    m_state.m_playState.compare_exchange_strong(playing, STATE_RESYNC);
+    if (m_state.m_playState.compare_exchange_strong(playing, STATE_RESYNC))
+        m_state.Wake();
     return TRUE;
 }
 
@@ -84,10 +91,14 @@ BOOL CTransport::StepTranspose(std::int32_t step)
 
 void CTransport::AdoptSong(const CTrack* tracks)
 {
-    CSongInfo info = CSongInfo::FromTracks(tracks);
-    if (info.m_bpm != -1)
-        m_state.m_bpm = info.m_bpm;
-    m_state.m_length = info.m_length;
+    m_state.AdoptSong(tracks);
+    m_state.m_length = CSongInfo::FromTracks(tracks).m_length;
+}
+
+void CTransport::Request(std::int32_t code)
+{
+    m_state.m_playState = code;
+    m_state.Wake();
 }
 
 void CTransport::PostDisplayRefresh()

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/core/WinTypes.h"
+#include "player/CPlayerState.h"
 
-class CPlayerState;
 class CTrack;
 
 // The transport commands of the main dialog, as operations on the player
@@ -16,11 +16,13 @@ public:
     CTransport(CPlayerState& state, HWND hwnd, BOOL playerRuns);
 
     // Starts playback from the current position (from 0 once the position
-    // has reached the song's end). FALSE when something else is pending.
+    // has reached the song's end). FALSE when something else is pending or
+    // there is no song to play.
     BOOL Play();
     // Stops playback and returns once the player thread has answered.
     void Stop();
-    // Moves the position; a running song starts again from there.
+    // Moves the position; a running song (or one about to run) starts again
+    // from there.
     void SetPosition(LONGLONG tick);
     // Tempo in beats per minute, held within 30..300. FALSE when it stays.
     BOOL SetTempo(std::int32_t bpm);
@@ -28,15 +30,17 @@ public:
     // Transposition in semitones, held within -12..12. FALSE when it stays.
     BOOL SetTranspose(std::int32_t semitones);
     BOOL StepTranspose(std::int32_t step);
-    // Takes the song's tempo and length from a newly loaded track ring.
+    // Takes the song's tempo, meter and length from a newly loaded track ring.
     void AdoptSong(const CTrack* tracks);
 
-    static constexpr std::int32_t MIN_BPM = 30;
-    static constexpr std::int32_t MAX_BPM = 300;
+    static constexpr std::int32_t MIN_BPM = CPlayerState::MIN_BPM;
+    static constexpr std::int32_t MAX_BPM = CPlayerState::MAX_BPM;
     static constexpr std::int32_t MAX_TRANSPOSE = 12;
 
 private:
     void PostDisplayRefresh();
+    // Writes a request for the player thread and wakes it.
+    void Request(std::int32_t code);
 
     CPlayerState& m_state;
     HWND m_hwnd;

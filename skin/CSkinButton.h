@@ -15,6 +15,7 @@ public:
     BOOL m_bPressed { FALSE };
 
     void Draw(CDC* composite, CDC* work, CDC* skin) override;
+    RECT DrawArea() const override { return m_rect; }
     BOOL OnStylusDown(UINT flags, int x, int y, CDC* probe) override;
     BOOL OnStylusUp(UINT flags, int x, int y, CDC* probe) override;
     BOOL OnStylusMove(UINT flags, int x, int y, CDC* probe) override;

@@ -31,6 +31,8 @@ public:
     static CRing::Counter s_serial;
 
     virtual void Draw(CDC* composite, CDC* work, CDC* skin);
+    // The part of the face that Draw may change now (empty for none).
+    virtual RECT DrawArea() const { return RECT { 0, 0, 0, 0 }; }
     // Non-zero: this control takes the stylus.
     virtual BOOL OnStylusDown(UINT flags, int x, int y, CDC* probe);
     // Non-zero: something must be redrawn.

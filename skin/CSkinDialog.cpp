@@ -102,12 +102,28 @@ void CSkinDialog::RedrawControls(CDC* target, BOOL all)
     CBitmap* oldWork = work.SelectObject(&m_bmpWork);
     CBitmap* oldSkin = skin.SelectObject(&m_bmpNormal);
 
-    composite.BitBlt(0, 0, width, height, target, 0, 0, SRCCOPY);
-    CRing::ForEach(m_pControls, [&](CSkinControl* control) {
-        if (all || control->m_bDirty)
-            control->Draw(&composite, &work, &skin);
-    });
-    target->BitBlt(0, 0, width, height, &composite, 0, 0, SRCCOPY);
+    // Only the part the controls to draw may change is composed and copied
+    // back, so the window repaints no more than that.
+    RECT area { 0, 0, width, height };
+    if (!all) {
+        area = RECT { 0, 0, 0, 0 };
+        CRing::ForEach(m_pControls, [&](CSkinControl* control) {
+            if (control->m_bDirty) {
+                const RECT part = control->DrawArea();
+                UnionRect(&area, &area, &part);
+            }
+        });
+    }
+    const int areaWidth = area.right - area.left;
+    const int areaHeight = area.bottom - area.top;
+    if (areaWidth > 0 && areaHeight > 0) {
+        composite.BitBlt(area.left, area.top, areaWidth, areaHeight, target, area.left, area.top, SRCCOPY);
+        CRing::ForEach(m_pControls, [&](CSkinControl* control) {
+            if (all || control->m_bDirty)
+                control->Draw(&composite, &work, &skin);
+        });
+        target->BitBlt(area.left, area.top, areaWidth, areaHeight, &composite, area.left, area.top, SRCCOPY);
+    }
 
     if (oldComposite)
         composite.SelectObject(oldComposite);

@@ -155,6 +155,14 @@ void CSkinMeter::PaintCells(CDC* dc, BOOL all)
     }
 }
 
+BOOL CSkinMeter::AtRest() const
+{
+    auto bottom = [](SHORT value) { return value <= -10000; };
+    return std::all_of(m_levels.begin(), m_levels.end(), bottom) && std::all_of(m_peaks.begin(), m_peaks.end(), bottom)
+        ? TRUE
+        : FALSE;
+}
+
 void CSkinMeter::DrawChanged(CDC* dc)
 {
     if (dc)

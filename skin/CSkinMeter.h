@@ -29,9 +29,13 @@ public:
     void SetBarCount(int bars);
     void SetRect(RECT rect);
     void SetLevel(int bar, int level, int peakInput);
+    // TRUE once every bar and peak marker has fallen to the bottom, so that
+    // refreshes with silent levels change nothing more.
+    BOOL AtRest() const;
     // Paints the cells whose state changed straight into dc.
     void DrawChanged(CDC* dc);
     void Draw(CDC* composite, CDC* work, CDC* skin) override;
+    RECT DrawArea() const override { return m_rect; }
 
     // The area of one cell on the face.
     RECT CellRect(int bar, int row) const;

@@ -33,6 +33,14 @@ void CSkinSlider::Draw(CDC* composite, CDC* work, CDC* skin)
     m_bDirty = FALSE;
 }
 
+RECT CSkinSlider::DrawArea() const
+{
+    RECT area;
+    const RECT thumb = ThumbRect();
+    UnionRect(&area, &m_lastThumb, &thumb);
+    return area;
+}
+
 BOOL CSkinSlider::OnStylusDown(UINT, int x, int y, CDC* probe)
 {
     const RECT dest = ThumbRect();

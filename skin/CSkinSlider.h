@@ -27,6 +27,8 @@ public:
     int m_nValue { 0 };
 
     void Draw(CDC* composite, CDC* work, CDC* skin) override;
+    // Where the thumb was drawn last and where it goes.
+    RECT DrawArea() const override;
     BOOL OnStylusDown(UINT flags, int x, int y, CDC* probe) override;
     BOOL OnStylusUp(UINT flags, int x, int y, CDC* probe) override;
     BOOL OnStylusMove(UINT flags, int x, int y, CDC* probe) override;

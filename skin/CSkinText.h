@@ -16,6 +16,7 @@ public:
     UINT m_nFormat { 0 };
 
     void Draw(CDC* composite, CDC* work, CDC* skin) override;
+    RECT DrawArea() const override { return m_rect; }
     // Returns the dirty flag; an unchanged text leaves the control alone.
     BOOL SetText(CString text);
 };

@@ -3,6 +3,8 @@
 #include "midiout/CSerialMidiOut.h"
 #include "player/CPlayerState.h"
 
+#include <cstdint>
+
 CRing::Counter CTrack::s_serialCounter { 0 };
 
 CTrack::CTrack()
@@ -39,6 +41,21 @@ LONGLONG CTrack::GetLastTick() const
     return m_firstEvent ? m_firstEvent->m_prev->m_tick : 0;
 }
 
+namespace {
+
+BOOL IsController(const CMidiEvent* event)
+{
+    BYTE kind = event->m_status & 0xF0;
+    return event->m_status < 0xF0 && (kind == 0xB0 || kind == 0xC0);
+}
+
+BOOL StopRequested(const CPlayerState* state)
+{
+    return state->m_playState.load(std::memory_order_relaxed) == STATE_STOP;
+}
+
+}
+
 void CTrack::SeekTo(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* state, LONGLONG tick)
 {
     m_currentEvent = nullptr;
@@ -50,12 +67,11 @@ void CTrack::SeekTo(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* s
     CMidiEvent* event = m_firstEvent;
     do {
         m_currentEvent = event;
-        if (event->m_tick >= tick)
+        if (event->m_tick >= tick || StopRequested(state))
             return;
-        BYTE kind = event->m_status & 0xF0;
         // With a stop pending the cursor still moves, but nothing more is
         // sent: a slow device must not hold the stop.
-        if (event->m_status < 0xF0 && (kind == 0xB0 || kind == 0xC0) && state->m_playState != STATE_STOP)
+        if (IsController(event) && !StopRequested(state))
             output->Send(event, state, FALSE);
         event = event->m_next;
     } while (event != m_firstEvent);
@@ -69,14 +85,10 @@ void CTrack::PlayUntil(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState
     CMidiEvent* event = m_currentEvent ? m_currentEvent : m_firstEvent;
     for (;;) {
         m_currentEvent = event;
-        if (event->m_tick > tick)
+        if (event->m_tick > tick || StopRequested(state))
             return;
-        // A stop is looked at between messages, so that a slow device
-        // cannot keep the player from answering it.
-        if (state->m_playState == STATE_STOP)
-            return;
-        // System-exclusive and meta events (a tempo change included) have
-        // no effect during playback.
+        // System-exclusive and meta events (a tempo change included: the
+        // clock follows the song's tempo map) are not sent.
         if (event->m_status < 0xF0) {
             output->Send(event, state, FALSE);
             state->TrackNote(event);
@@ -87,4 +99,28 @@ void CTrack::PlayUntil(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState
             return;
         }
     }
+}
+
+void CTrack::ReplayControllers(CSerialMidiOut* output, CPlayerState* state)
+{
+    // Everything before the cursor has gone out; so has the cursor's own
+    // event once the track is finished.
+    if (!m_firstEvent || !m_currentEvent || (!m_finished && m_currentEvent == m_firstEvent))
+        return;
+    CMidiEvent* end = m_finished ? m_firstEvent : m_currentEvent;
+    CMidiEvent* event = m_firstEvent;
+    do {
+        if (StopRequested(state))
+            return;
+        if (IsController(event))
+            output->Send(event, state, FALSE);
+        event = event->m_next;
+    } while (event != end);
+}
+
+LONGLONG CTrack::NextTick() const
+{
+    if (!m_firstEvent || m_finished)
+        return INT64_MAX;
+    return (m_currentEvent ? m_currentEvent : m_firstEvent)->m_tick;
 }

@@ -25,11 +25,21 @@ public:
     // Tick of the last event, 0 without events.
     LONGLONG GetLastTick() const;
 
+    // The cursor operations of the player thread. Each sends one message
+    // after the other and gives up as soon as a stop is requested, so that
+    // the stop need not wait for a long batch on a slow device.
+    //
     // Positions the play cursor for a start at tick, replaying controllers
     // and program changes that lie before it.
     void SeekTo(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* state, LONGLONG tick);
     // Sends every event due up to and including tick.
     void PlayUntil(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* state, LONGLONG tick);
+    // Sends again the controllers and program changes already played, so
+    // that they hold again after an all-off; the cursor stays.
+    void ReplayControllers(CSerialMidiOut* output, CPlayerState* state);
+    // Tick of the next event the cursor will reach; LLONG_MAX when the
+    // track is finished or empty.
+    LONGLONG NextTick() const;
 
     CMidiEvent* m_firstEvent { nullptr };
     CMidiEvent* m_currentEvent { nullptr };

@@ -4,24 +4,31 @@
 
 #include <atomic>
 
-// A tick count the test sets by hand, so clock and refresh results do not
-// depend on how fast the machine runs. Only one may live at a time.
+// A clock the test sets by hand, so clock and refresh results do not depend
+// on how fast the machine runs. It drives the performance counter in
+// microseconds, and with it the tick count in milliseconds. Only one may live
+// at a time.
 class DrivenTickCount {
 public:
-    explicit DrivenTickCount(DWORD start)
+    explicit DrivenTickCount(DWORD startMs)
     {
-        s_now = start;
-        SetTickCountSource(&Now);
+        s_micros = static_cast<LONGLONG>(startMs) * 1000;
+        SetPerformanceCounterSource(&Now);
     }
-    ~DrivenTickCount() { SetTickCountSource(nullptr); }
+    ~DrivenTickCount() { SetPerformanceCounterSource(nullptr); }
     DrivenTickCount(const DrivenTickCount&) = delete;
     DrivenTickCount& operator=(const DrivenTickCount&) = delete;
 
-    void Set(DWORD now) { s_now = now; }
-    void Advance(DWORD ms) { s_now += ms; }
-    DWORD Get() const { return s_now; }
+    // The tick count in milliseconds; the counter follows.
+    void Set(DWORD ms) { s_micros = static_cast<LONGLONG>(ms) * 1000; }
+    void Advance(DWORD ms) { s_micros += static_cast<LONGLONG>(ms) * 1000; }
+    DWORD Get() const { return static_cast<DWORD>(s_micros / 1000); }
+    // The counter itself, in microseconds.
+    void SetMicros(LONGLONG us) { s_micros = us; }
+    void AdvanceMicros(LONGLONG us) { s_micros += us; }
+    LONGLONG Micros() const { return s_micros; }
 
 private:
-    static DWORD Now() { return s_now; }
-    static inline std::atomic<DWORD> s_now { 0 };
+    static LONGLONG Now() { return s_micros; }
+    static inline std::atomic<LONGLONG> s_micros { 0 };
 };

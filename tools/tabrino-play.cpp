@@ -144,10 +144,10 @@ void ShowStatus(CPlayerState& state)
     LONGLONG position = state.m_currentTick;
     LONGLONG length = state.m_length;
     std::fprintf(stderr, "\r%s  %s  of  %s  %s  \x1b[K",
-        CPositionText::BarBeatTick(position, ppqn).ToUtf8().c_str(),
-        CPositionText::Time(position, ppqn, usPerQuarter).ToUtf8().c_str(),
-        CPositionText::BarBeatTick(length, ppqn).ToUtf8().c_str(),
-        CPositionText::Time(length, ppqn, usPerQuarter).ToUtf8().c_str());
+        CPositionText::BarBeatTick(position, state.m_meterMap).ToUtf8().c_str(),
+        CPositionText::Time(position, state.m_tempoMap, ppqn, usPerQuarter).ToUtf8().c_str(),
+        CPositionText::BarBeatTick(length, state.m_meterMap).ToUtf8().c_str(),
+        CPositionText::Time(length, state.m_tempoMap, ppqn, usPerQuarter).ToUtf8().c_str());
     std::fflush(stderr);
 }
 

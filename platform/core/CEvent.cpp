@@ -34,17 +34,17 @@ public:
         m_signalled = false;
     }
 
-    DWORD Wait(DWORD milliseconds) override
+    DWORD Wait(ULONGLONG microseconds) override
     {
         std::unique_lock<std::mutex> guard(m_lock);
         auto signalled = [this] { return m_signalled; };
         // A zero time-out only tests the state; the player thread does that
         // every period, so it must not cost a timed wait.
-        if (milliseconds == 0 && !m_signalled)
+        if (microseconds == 0 && !m_signalled)
             return WAIT_TIMEOUT;
-        if (milliseconds == INFINITE)
+        if (microseconds == FOREVER)
             m_changed.wait(guard, signalled);
-        else if (!m_changed.wait_for(guard, std::chrono::milliseconds(milliseconds), signalled))
+        else if (!m_changed.wait_for(guard, Span(microseconds), signalled))
             return WAIT_TIMEOUT;
         if (!m_manualReset)
             m_signalled = false;

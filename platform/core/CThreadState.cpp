@@ -20,13 +20,13 @@ CThreadState::CThreadState(DWORD suspendCount)
 
 CThreadState::~CThreadState() = default;
 
-DWORD CThreadState::Wait(DWORD milliseconds)
+DWORD CThreadState::Wait(ULONGLONG microseconds)
 {
     std::unique_lock<std::mutex> guard(m_lock);
     auto ended = [this] { return m_ended; };
-    if (milliseconds == INFINITE)
+    if (microseconds == FOREVER)
         m_changed.wait(guard, ended);
-    else if (!m_changed.wait_for(guard, std::chrono::milliseconds(milliseconds), ended))
+    else if (!m_changed.wait_for(guard, Span(microseconds), ended))
         return WAIT_TIMEOUT;
     return WAIT_OBJECT_0;
 }
@@ -40,7 +40,7 @@ DWORD CThreadState::Suspend()
     if (Current() == this)
         ParkLocked(guard);
     else
-        m_changed.wait(guard, [this] { return m_parked || !m_started || m_ended; });
+        m_changed.wait(guard, [this] { return m_parked || m_waiting || !m_started || m_ended; });
     return previous;
 }
 
@@ -67,6 +67,21 @@ void CThreadState::Checkpoint()
         return;
     std::unique_lock<std::mutex> guard(m_lock);
     ParkLocked(guard);
+}
+
+DWORD CThreadState::WaitParked(CSyncObject& object, ULONGLONG microseconds)
+{
+    {
+        std::unique_lock<std::mutex> guard(m_lock);
+        ParkLocked(guard);
+        m_waiting = true;
+    }
+    m_changed.notify_all();
+    DWORD result = object.Wait(microseconds);
+    std::unique_lock<std::mutex> guard(m_lock);
+    m_waiting = false;
+    ParkLocked(guard);
+    return result;
 }
 
 void CThreadState::ParkLocked(std::unique_lock<std::mutex>& guard)
@@ -128,6 +143,22 @@ BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode)
     if (!state->GetExitCode(exitCode))
         *exitCode = STILL_ACTIVE;
     return TRUE;
+}
+
+DWORD CheckpointWait(HANDLE handle, ULONGLONG microseconds)
+{
+    std::shared_ptr<CSyncObject> object = CHandleTable::FindAs<CSyncObject>(handle);
+    if (!object)
+        return WAIT_FAILED;
+    if (CThreadState* current = CThreadState::Current())
+        return current->WaitParked(*object, microseconds);
+    return object->Wait(microseconds);
+}
+
+BOOL SuspendPending()
+{
+    CThreadState* current = CThreadState::Current();
+    return current && current->SuspendCount() > 0 ? TRUE : FALSE;
 }
 
 void SuspendCheckpoint()

@@ -20,7 +20,7 @@ public:
     ~CThreadState() override;
 
     // Waits for the thread's end.
-    DWORD Wait(DWORD milliseconds) override;
+    DWORD Wait(ULONGLONG microseconds) override;
 
     // Both return the previous suspend count, as the platform calls do.
     DWORD Suspend();
@@ -30,7 +30,11 @@ public:
     void Begin();
     // Called on the thread itself: parks while the suspend count is above 0.
     void Checkpoint();
+    // Called on the thread itself: waits for object and counts as parked
+    // while it waits; on the way out it parks while suspended.
+    DWORD WaitParked(CSyncObject& object, ULONGLONG microseconds);
     void MarkEnded(DWORD exitCode);
+    DWORD SuspendCount() const { return m_suspendCount.load(); }
     BOOL GetExitCode(DWORD* exitCode);
 
     static CThreadState* Current();
@@ -46,6 +50,7 @@ private:
     std::atomic<DWORD> m_suspendCount;
     bool m_started { false };
     bool m_parked { false };
+    bool m_waiting { false };
     bool m_ended { false };
     DWORD m_exitCode { 0 };
 };
@@ -66,3 +71,11 @@ BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 // A point between two units of work where the calling thread may be
 // parked; does nothing on threads not started through CWinThread.
 void SuspendCheckpoint();
+// TRUE when the calling thread, started through CWinThread, is asked to
+// park at its next checkpoint.
+BOOL SuspendPending();
+// Waits like WaitForSingleObject, the time-out in microseconds
+// (CSyncObject::FOREVER for none), at a point where the calling thread holds
+// nothing: a SuspendThread meanwhile returns without waiting for the wait
+// to end, and the thread parks on its way out until it is resumed.
+DWORD CheckpointWait(HANDLE handle, ULONGLONG microseconds);

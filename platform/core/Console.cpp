@@ -61,12 +61,26 @@ int InterruptWakeHandle()
     return g_wake[0];
 }
 
-ULONGLONG GetProcessCpuMicroseconds()
+namespace {
+
+ULONGLONG CpuMicroseconds(int who)
 {
     rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(who, &usage);
     auto micros = [](const timeval& t) {
         return static_cast<ULONGLONG>(t.tv_sec) * 1000000u + static_cast<ULONGLONG>(t.tv_usec);
     };
     return micros(usage.ru_utime) + micros(usage.ru_stime);
+}
+
+}
+
+ULONGLONG GetProcessCpuMicroseconds()
+{
+    return CpuMicroseconds(RUSAGE_SELF);
+}
+
+ULONGLONG GetThreadCpuMicroseconds()
+{
+    return CpuMicroseconds(RUSAGE_THREAD);
 }

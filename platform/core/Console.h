@@ -22,3 +22,5 @@ int InterruptWakeHandle();
 
 // Processor time (user and system) the process has used, in microseconds.
 ULONGLONG GetProcessCpuMicroseconds();
+// The same for the calling thread alone.
+ULONGLONG GetThreadCpuMicroseconds();

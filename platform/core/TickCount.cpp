@@ -4,23 +4,72 @@
 #include <chrono>
 #include <thread>
 
+#include <sys/prctl.h>
+
 namespace {
 
-std::atomic<TickCountSource> g_source { nullptr };
+// At most one of the two is set.
+std::atomic<TickCountSource> g_tickSource { nullptr };
+std::atomic<PerformanceCounterSource> g_counterSource { nullptr };
 
-DWORD RealTickCount()
+constexpr LONGLONG kCountsPerSecond = 1000000;
+
+LONGLONG RealCounter()
 {
     using namespace std::chrono;
-    auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-    return static_cast<DWORD>(static_cast<std::uint64_t>(ms));
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+LONGLONG Counter()
+{
+    if (PerformanceCounterSource counter = g_counterSource.load(std::memory_order_acquire))
+        return counter();
+    if (TickCountSource ticks = g_tickSource.load(std::memory_order_acquire))
+        return static_cast<LONGLONG>(ticks()) * 1000;
+    return RealCounter();
 }
 
 }
 
 DWORD GetTickCount()
 {
-    TickCountSource source = g_source.load(std::memory_order_acquire);
-    return source ? source() : RealTickCount();
+    if (TickCountSource ticks = g_tickSource.load(std::memory_order_acquire))
+        return ticks();
+    return static_cast<DWORD>(static_cast<ULONGLONG>(Counter() / 1000));
+}
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count)
+{
+    if (!count)
+        return FALSE;
+    count->QuadPart = Counter();
+    return TRUE;
+}
+
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency)
+{
+    if (!frequency)
+        return FALSE;
+    frequency->QuadPart = kCountsPerSecond;
+    return TRUE;
+}
+
+UINT timeBeginPeriod(UINT period)
+{
+    if (period == 0)
+        return TIMERR_NOCANDO;
+    // The timer slack of the calling thread, in nanoseconds.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    return TIMERR_NOERROR;
+}
+
+UINT timeEndPeriod(UINT period)
+{
+    if (period == 0)
+        return TIMERR_NOCANDO;
+    // 0 gives the thread its default slack back.
+    prctl(PR_SET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL);
+    return TIMERR_NOERROR;
 }
 
 void Sleep(DWORD milliseconds)
@@ -42,5 +91,12 @@ void SleepToNextTick(DWORD count)
 
 void SetTickCountSource(TickCountSource source)
 {
-    g_source.store(source, std::memory_order_release);
+    g_counterSource.store(nullptr, std::memory_order_release);
+    g_tickSource.store(source, std::memory_order_release);
+}
+
+void SetPerformanceCounterSource(PerformanceCounterSource source)
+{
+    g_tickSource.store(nullptr, std::memory_order_release);
+    g_counterSource.store(source, std::memory_order_release);
 }

@@ -6,13 +6,34 @@
 // at 2^32 as the platform's tick count does.
 DWORD GetTickCount();
 
+// The high-resolution counter of the same clock: counts since the same
+// start, QueryPerformanceFrequency() of them per second (one per
+// microsecond). The tick count is the counter in whole milliseconds, so the
+// two never disagree.
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
+
+// Asks for timed waits as exact as the system can make them (period in
+// milliseconds, at least 1); timeEndPeriod with the same period undoes it.
+// Here it holds for the calling thread: the system may otherwise let a wait
+// run on for tens of microseconds to gather wake-ups. TIMERR_NOERROR, or
+// TIMERR_NOCANDO for a period of 0.
+#define TIMERR_NOERROR 0u
+#define TIMERR_NOCANDO 97u
+UINT timeBeginPeriod(UINT period);
+UINT timeEndPeriod(UINT period);
+
 // Sleeps for the given milliseconds; Sleep(0) only yields the processor.
 void Sleep(DWORD milliseconds);
 
-// Tests may replace the tick count (to drive a clock without waiting).
-// Pass null to return to the real clock.
+// Tests may replace the clock to drive it without waiting: either by its
+// tick count (the counter then runs in whole milliseconds) or by its
+// performance counter (the tick count then follows it). Setting one drops
+// the other; pass null to return to the real clock.
 using TickCountSource = DWORD (*)();
 void SetTickCountSource(TickCountSource source);
+using PerformanceCounterSource = LONGLONG (*)();
+void SetPerformanceCounterSource(PerformanceCounterSource source);
 
 // Sleeps until the real clock reaches the millisecond boundary that lies
 // the given number of milliseconds after the current tick count: unlike

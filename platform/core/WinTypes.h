@@ -48,6 +48,12 @@ using HINSTANCE = HINSTANCE__*;
 #define MAXDWORD 0xFFFFFFFFu
 #define INFINITE 0xFFFFFFFFu
 
+// A 64-bit count in the platform's two-part record; only the whole value is
+// used here.
+struct LARGE_INTEGER {
+    LONGLONG QuadPart;
+};
+
 struct RECT {
     LONG left;
     LONG top;

@@ -290,6 +290,24 @@ BOOL PtInRect(const RECT* rect, POINT point)
     return rect && point.x >= rect->left && point.x < rect->right && point.y >= rect->top && point.y < rect->bottom;
 }
 
+BOOL UnionRect(RECT* dest, const RECT* a, const RECT* b)
+{
+    if (!dest || !a || !b)
+        return FALSE;
+    auto empty = [](const RECT* r) { return r->right <= r->left || r->bottom <= r->top; };
+    if (empty(a) && empty(b)) {
+        *dest = RECT { 0, 0, 0, 0 };
+        return FALSE;
+    }
+    if (empty(a) || empty(b)) {
+        *dest = empty(a) ? *b : *a;
+        return TRUE;
+    }
+    *dest = RECT { std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right),
+        std::max(a->bottom, b->bottom) };
+    return TRUE;
+}
+
 BOOL UpdateWindow(HWND hwnd)
 {
     if (!IsWindow(hwnd) || !hwnd->wnd)

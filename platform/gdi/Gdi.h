@@ -35,6 +35,9 @@ int SetBkMode(HDC dc, int mode);
 int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format);
 
 BOOL PtInRect(const RECT* rect, POINT point);
+// The smallest rectangle holding both; an empty one (no width or height)
+// adds nothing. FALSE, with an empty result, when both are empty.
+BOOL UnionRect(RECT* dest, const RECT* a, const RECT* b);
 
 // Paints the window now if part of it is invalid: WM_ERASEBKGND (wParam =
 // a DC over the surface) when an erase was requested, then WM_PAINT.

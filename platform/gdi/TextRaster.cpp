@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -69,6 +70,28 @@ int PixelSize(HFONT font)
     return font->pixelSize;
 }
 
+// An image over the pixels, kept for the next text into the same pixels: a
+// new image would set up a new paint engine for every text, which costs more
+// than drawing the text itself. The image does not own the pixels.
+QImage& ImageOver(CPixelBuffer& target)
+{
+    struct Kept {
+        uchar* pixels { nullptr };
+        int width { 0 };
+        int height { 0 };
+        std::unique_ptr<QImage> image;
+    };
+    thread_local Kept kept;
+    auto* pixels = reinterpret_cast<uchar*>(target.pixels.data());
+    if (!kept.image || kept.pixels != pixels || kept.width != target.width || kept.height != target.height) {
+        kept.image = std::make_unique<QImage>(pixels, target.width, target.height, target.width * 4, QImage::Format_RGB32);
+        kept.pixels = pixels;
+        kept.width = target.width;
+        kept.height = target.height;
+    }
+    return *kept.image;
+}
+
 }
 
 CString ResolvedFontFamily(HFONT font)
@@ -116,10 +139,8 @@ int RasterText(CPixelBuffer& target, HFONT font, const CString& text, const RECT
     if (clip.isEmpty())
         return totalHeight;
 
-    QImage image(reinterpret_cast<uchar*>(target.pixels.data()), target.width, target.height,
-        target.width * 4, QImage::Format_RGB32);
     {
-        QPainter painter(&image);
+        QPainter painter(&ImageOver(target));
         painter.setClipRect(clip);
         painter.setFont(qfont);
         painter.setPen(QColor::fromRgb(colour));

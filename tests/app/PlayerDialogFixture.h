@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/PostedMessages.h"
+#include "tests/SmfBytes.h"
 #include "tests/TempConfigHome.h"
 #include "app/CTabrinoDlg.h"
 #include "tests/DrivenTickCount.h"
@@ -21,17 +22,6 @@
 // its note off at lastTick.
 inline std::string WriteSong(const std::string& name, int division, long tempo, long lastTick)
 {
-    auto vlq = [](std::vector<unsigned char>& out, unsigned long value) {
-        unsigned char bytes[5];
-        int n = 0;
-        do {
-            bytes[n++] = static_cast<unsigned char>(value & 0x7F);
-            value >>= 7;
-        } while (value);
-        while (n > 1)
-            out.push_back(static_cast<unsigned char>(bytes[--n] | 0x80));
-        out.push_back(bytes[0]);
-    };
     std::vector<unsigned char> track;
     if (tempo >= 0) {
         track.insert(track.end(), { 0x00, 0xFF, 0x51, 0x03 });
@@ -39,12 +29,11 @@ inline std::string WriteSong(const std::string& name, int division, long tempo, 
                                       static_cast<unsigned char>(tempo) });
     }
     track.insert(track.end(), { 0x00, 0x90, 60, 100 });
-    vlq(track, static_cast<unsigned long>(lastTick));
+    PutVarLen(track, static_cast<unsigned long>(lastTick));
     track.insert(track.end(), { 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00 });
     std::vector<unsigned char> file { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1,
-        static_cast<unsigned char>(division >> 8), static_cast<unsigned char>(division), 'M', 'T', 'r', 'k', 0, 0,
-        static_cast<unsigned char>(track.size() >> 8), static_cast<unsigned char>(track.size()) };
-    file.insert(file.end(), track.begin(), track.end());
+        static_cast<unsigned char>(division >> 8), static_cast<unsigned char>(division) };
+    PutTrackChunk(file, track);
     std::string path = std::string(TEST_BINARY_DIR) + "/" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
         static_cast<std::streamsize>(file.size()));

@@ -61,6 +61,8 @@ TEST_F(MeterRefresh, PlayerThreadPostsBothRefreshesAcrossTheWrap)
     clock.Set(0xFFFFFFFAu);
     dialog.m_dwLastRefresh = 0xFFFFFFFAu;
     state.m_lastMeterTime = 0xFFFFFFFALL;
+    dialog.m_bDisplayPending = TRUE;
+    dialog.m_bMetersMoving = TRUE;
     clock.Set(9);
     CPlayerEngine::RunPeriod(dialog);
     EXPECT_TRUE(Drain().empty());

@@ -119,7 +119,7 @@ TEST_F(Stylus, DraggingThePositionSliderSeeksOnlyOnRelease)
 
     Send(WM_LBUTTONUP, 64, thumb.y);
     Handle();
-    EXPECT_EQ(state.m_currentTick, CDisplayRefresh::SeekTick(10000, 384, held));
+    EXPECT_EQ(state.m_currentTick, CDisplayRefresh::SeekTick(10000, CMeterMap(384), held));
     EXPECT_GT(state.m_currentTick, 0);
     EXPECT_EQ(state.m_currentTick % 384, 0);
 }

@@ -4,8 +4,11 @@
 #include "app/CDisplayRefresh.h"
 #include "platform/comm/CFakeDevice.h"
 #include "platform/core/CMessageBoxRecorder.h"
+#include "platform/core/CThreadState.h"
 #include "platform/ui/CFileDialogScript.h"
 #include "skin/CSkinSlider.h"
+#include "song/CMeterMap.h"
+#include "song/CTrack.h"
 
 #include <algorithm>
 
@@ -22,7 +25,9 @@ TEST_F(MainCommands, ReadoutsShowPositionAndLengthInBothFormats)
     };
     for (const Case& c : { Case { 0, "1.1.000", "00:00:00,0" }, Case { 384, "1.2.000", "00:00:00,5" },
              Case { 1536, "2.1.000", "00:00:02,0" }, Case { 1537, "2.1.001", "00:00:02,0" },
-             Case { 46080, "31.1.000", "00:01:00,0" }, Case { 384LL * 2 * 3600 * 3, "5401.1.000", "03:00:00,0" } }) {
+             Case { 46080, "31.1.000", "00:01:00,0" }, Case { 384LL * 2 * 3600 * 3, "5401.1.000", "03:00:00,0" },
+             // A damaged song's huge ticks: the largest numbers, no overflow.
+             Case { 1LL << 50, "2147483647.3.256", "59652:19:24,7" } }) {
         state.m_currentTick = c.tick;
         state.m_length = c.tick;
         Refresh();
@@ -31,6 +36,14 @@ TEST_F(MainCommands, ReadoutsShowPositionAndLengthInBothFormats)
         EXPECT_EQ(Text(dialog.m_pLengthBeat), c.beat) << c.tick;
         EXPECT_EQ(Text(dialog.m_pLengthTime), c.time) << c.tick;
     }
+
+    // Bars and beats follow the song's time signature: 6/8 from tick 0.
+    CTrack track;
+    track.AddEvent(0, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { 6, 3, 24, 8, 0 });
+    state.m_meterMap.Build(&track, 384);
+    state.m_currentTick = 1152 * 2 + 192 * 5 + 7;
+    Refresh();
+    EXPECT_EQ(Text(dialog.m_pPositionBeat), "3.6.007");
 }
 
 TEST_F(MainCommands, DisplayRefreshRunsOnlyAfterFifteenMilliseconds)
@@ -93,25 +106,24 @@ TEST_F(MainCommands, TranspositionStaysWithinAnOctaveAndPostsARefresh)
     EXPECT_EQ(state.m_transpose, -12);
 }
 
-TEST_F(MainCommands, AFileTempoOutsideTheRangeIsShownThenBroughtToTheLimit)
+TEST_F(MainCommands, AFileTempoOutsideTheRangeIsBroughtToTheLimitAtOnce)
 {
-    // 100000 microseconds per quarter note is 600 beats per minute.
-    std::string path = WriteSong("app-fast.mid", 384, 100000, 3840);
-    Open(path);
-    Refresh();
-    EXPECT_EQ(Text(dialog.m_pTempoText), "600");
-    Command(1018);
-    Refresh();
-    EXPECT_EQ(Text(dialog.m_pTempoText), "300");
-    EXPECT_EQ(state.m_usPerQuarter, 200000);
-
-    // A slow file, 20 beats per minute, reaches 30 with either button.
-    Open(WriteSong("app-slow.mid", 384, 3000000, 3840));
-    Refresh();
-    EXPECT_EQ(Text(dialog.m_pTempoText), "20");
-    Command(1017);
-    Refresh();
-    EXPECT_EQ(Text(dialog.m_pTempoText), "30");
+    // 100000 microseconds per quarter note is 600 beats per minute, 3000000
+    // is 20, 1 (a damaged file) 60000000: the song plays at the limit shown.
+    struct Case {
+        long tempo;
+        const char* shown;
+        LONGLONG usPerQuarter;
+    };
+    for (const Case& c : { Case { 100000, "300", 200000 }, Case { 3000000, "30", 2000000 },
+             Case { 1, "300", 200000 }, Case { 333333, "180", 333333 } }) {
+        Open(WriteSong("app-tempo.mid", 384, c.tempo, 3840));
+        Refresh();
+        EXPECT_EQ(Text(dialog.m_pTempoText), c.shown) << c.tempo;
+        // The length follows the tempo the song plays at.
+        EXPECT_EQ(Text(dialog.m_pLengthTime), CPositionText::Time(3840, state.m_tempoMap, 384, c.usPerQuarter).ToUtf8());
+        EXPECT_EQ(state.m_usPerQuarter, c.usPerQuarter) << c.tempo;
+    }
 }
 
 TEST_F(MainCommands, OpeningAFileSetsTitleStateAndReadouts)
@@ -302,8 +314,15 @@ TEST_F(MainCommands, PositionSliderSeeksToTheStartOfABeatOnRelease)
     EXPECT_EQ(state.m_currentTick, 9984);
     slider(1013, SLIDER_NOTIFY_UP, 0);
     EXPECT_EQ(state.m_currentTick, 0);
-    EXPECT_EQ(CDisplayRefresh::SeekTick(10000, 384, 1000), 9984);
-    EXPECT_EQ(CDisplayRefresh::SeekTick(0, 384, 700), 0);
+    EXPECT_EQ(CDisplayRefresh::SeekTick(10000, CMeterMap(384), 1000), 9984);
+    EXPECT_EQ(CDisplayRefresh::SeekTick(0, CMeterMap(384), 700), 0);
+    // In 6/8 a beat is an eighth note.
+    CTrack track;
+    track.AddEvent(0, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { 6, 3, 24, 8, 0 });
+    CMeterMap compound;
+    compound.Build(&track, 384);
+    EXPECT_EQ(CDisplayRefresh::SeekTick(10000, compound, 500), 4992);
+    EXPECT_EQ(CDisplayRefresh::SeekTick(10000, compound, 520), 5184);
 
     // Seeking while playing starts again from the new position.
     Command(1001);
@@ -332,7 +351,7 @@ TEST_F(MainCommands, DisplayRefreshLeavesAHeldPositionSliderAlone)
     state.m_currentTick = 2500;
     Refresh();
     EXPECT_EQ(dialog.m_pPositionSlider->m_nValue, 500);
-    EXPECT_EQ(Text(dialog.m_pPositionBeat), CPositionText::BarBeatTick(2500, 384).ToUtf8());
+    EXPECT_EQ(Text(dialog.m_pPositionBeat), CPositionText::BarBeatTick(2500, CMeterMap(384)).ToUtf8());
     dialog.m_pCaptured = nullptr;
 }
 
@@ -346,6 +365,37 @@ TEST_F(MainCommands, CloseWhilePlayingStopsFirstThenSavesTheDrumChannel)
     EXPECT_EQ(state.m_playState, STATE_STOPPED);
     EXPECT_TRUE(EndsSilenced());
     EXPECT_NE(config.Read().find("\"DrumChannel\"=hex(1):34,00"), std::string::npos) << config.Read();
+}
+
+TEST_F(MainCommands, TheCloseWaitsForAPeriodThatSawTheRefreshesOn)
+{
+    // The player thread is held inside a period that has read the refresh
+    // flag (its look at the clock comes next), until the close asks to hold
+    // the thread, or has returned without asking.
+    static std::atomic<bool> armed, blocked, closed, released, endedAfterClose;
+    static std::atomic<DWORD> player;
+    armed = blocked = closed = released = endedAfterClose = false;
+    player = dialog.m_pThread->m_nThreadID;
+    SetPerformanceCounterSource([] {
+        CThreadState* current = CThreadState::Current();
+        if (current && current->m_id == player && armed.exchange(false)) {
+            blocked = true;
+            while (!SuspendPending() && !closed)
+                Sleep(1);
+            endedAfterClose = closed.load();
+            released = true;
+        }
+        return LONGLONG { 1000000 };
+    });
+    armed = true;
+    state.Wake();
+    while (!blocked)
+        Sleep(1);
+    dialog.DestroyWindow();
+    closed = true;
+    while (!released)
+        Sleep(1);
+    EXPECT_FALSE(endedAfterClose);
 }
 
 TEST_F(MainCommands, AChosenPortOpensAtOnceWhileStoppedAndAtTheNextStopWhilePlaying)

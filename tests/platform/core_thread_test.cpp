@@ -139,3 +139,70 @@ TEST(WinThread, AutoDeleteDestroysTheObjectAtTheEnd)
     while (!destroyed)
         Sleep(1);
 }
+
+TEST(Clock, OneSourceDrivesTheTickCountAndThePerformanceCounter)
+{
+    LARGE_INTEGER frequency {};
+    ASSERT_TRUE(QueryPerformanceFrequency(&frequency));
+    EXPECT_EQ(frequency.QuadPart, 1000000);
+
+    static std::atomic<LONGLONG> counter { 0 };
+    counter = 0x100000000LL * 1000 + 1999;
+    SetPerformanceCounterSource([] { return counter.load(); });
+    LARGE_INTEGER count {};
+    ASSERT_TRUE(QueryPerformanceCounter(&count));
+    EXPECT_EQ(count.QuadPart, counter.load());
+    // The tick count is the counter in whole milliseconds, modulo 2^32.
+    EXPECT_EQ(GetTickCount(), 1u);
+
+    static std::atomic<DWORD> ticks { 0 };
+    ticks = 0xFFFFFFF0u;
+    SetTickCountSource([] { return ticks.load(); });
+    ASSERT_TRUE(QueryPerformanceCounter(&count));
+    EXPECT_EQ(count.QuadPart, 0xFFFFFFF0LL * 1000);
+    EXPECT_EQ(GetTickCount(), 0xFFFFFFF0u);
+    SetTickCountSource(nullptr);
+    EXPECT_FALSE(QueryPerformanceCounter(nullptr));
+}
+
+TEST(WinThread, AThreadWaitingAtACheckpointCountsAsParked)
+{
+    struct Waiter : CWinThread {
+        BOOL InitInstance() override
+        {
+            while (!stop) {
+                CheckpointWait(wake, CSyncObject::FOREVER);
+                woken.fetch_add(1);
+            }
+            return FALSE;
+        }
+        CEvent wake;
+        std::atomic<bool> stop { false };
+        std::atomic<int> woken { 0 };
+    } thread;
+    thread.m_bAutoDelete = FALSE;
+    ASSERT_TRUE(thread.CreateThread());
+
+    // The suspension returns although the wait never ends by itself...
+    thread.SuspendThread();
+    // ...and a wake meanwhile leaves the thread parked until it is resumed.
+    thread.wake.SetEvent();
+    Sleep(20);
+    EXPECT_EQ(thread.woken, 0);
+    thread.ResumeThread();
+    while (thread.woken == 0)
+        Sleep(1);
+
+    // The time-out counts in microseconds.
+    CEvent idle;
+    LARGE_INTEGER before {}, after {};
+    QueryPerformanceCounter(&before);
+    EXPECT_EQ(CheckpointWait(idle, 1500), WAIT_TIMEOUT);
+    QueryPerformanceCounter(&after);
+    EXPECT_GE(after.QuadPart - before.QuadPart, 1500);
+    EXPECT_EQ(CheckpointWait(nullptr, 0), WAIT_FAILED);
+
+    thread.stop = true;
+    thread.wake.SetEvent();
+    WaitForSingleObject(thread.m_hThread, INFINITE);
+}

@@ -1,6 +1,6 @@
 #include "platform/gdi/CClientDC.h"
 #include "platform/gdi/CPaintDC.h"
-#include "platform/ui/CWindowBackend.h"
+#include "tests/RecordingBackend.h"
 #include "platform/ui/CWnd.h"
 #include "platform/ui/WindowHandle.h"
 
@@ -9,17 +9,6 @@
 #include <vector>
 
 namespace {
-
-class RecordingBackend : public CWindowBackend {
-public:
-    std::vector<RECT> changed;
-    void Wake() override { }
-    void Invalidate(const RECT&, bool) override { }
-    void SurfaceChanged(const RECT& area) override { changed.push_back(area); }
-    void SetTitle(const CString&) override { }
-    void SetCapture(bool) override { }
-    void Center() override { }
-};
 
 class PaintingWindow : public CWnd {
 public:

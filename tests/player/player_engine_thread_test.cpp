@@ -106,6 +106,10 @@ TEST(PlayerThread, SuspensionParksTheThreadBetweenPeriods)
 TEST(PlayerThread, TheDialogTerminatesItsThread)
 {
     auto* dialog = new CTabrinoDlg;
+    auto* track = new CTrack;
+    CRing::Append(dialog->m_pTracks, track);
+    AddAt(track, 100000, 0x90, 60, 1);
+    dialog->m_playerState.m_length = 100000;
     dialog->m_pThread = new CMainThread(dialog);
     ASSERT_TRUE(dialog->m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr));
     dialog->m_pThread->ResumeThread();

@@ -95,7 +95,11 @@ TEST(Level, TheMeterRefreshMayReadWhileThePlayerChangesTheNotes)
     CMidiEvent* on = Event(holder, 0x90, 60, 100);
     CMidiEvent* off = Event(holder, 0x80, 60, 0);
     std::atomic<bool> done { false };
+    std::atomic<bool> reading { false };
     std::thread player([&] {
+        // The changes begin once the refreshes run, so that the two overlap.
+        while (!reading)
+            std::this_thread::yield();
         for (int i = 0; i < 20000; ++i) {
             state.TrackNote(on);
             state.TrackNote(on);
@@ -107,11 +111,12 @@ TEST(Level, TheMeterRefreshMayReadWhileThePlayerChangesTheNotes)
         done = true;
     });
     int refreshes = 0;
-    while (!done) {
+    reading = true;
+    do {
         std::int32_t level = state.m_channels[0].TakeLevel();
         EXPECT_TRUE(level == -10000 || (level >= -9922 && level <= -2126)) << level;
         ++refreshes;
-    }
+    } while (!done);
     player.join();
     EXPECT_GT(refreshes, 0);
     EXPECT_EQ(Count(state.m_channels[0].m_notes), 1);

@@ -37,7 +37,11 @@ TEST_F(MetronomeTest, ClicksEveryQuarterAndAccentsEveryFourRegardlessOfTheMeter)
     d.state.m_ppqn = 384;
     Reset(0);
     EXPECT_TRUE(Run({ 0 }).empty());
+    // The player sleeps until the next click: the first one right after
+    // the start, then at every quarter.
+    EXPECT_EQ(metronome.NextClickTick(384), 1);
     EXPECT_EQ(Run({ 3 }), std::vector<Message>({ ACCENT }));
+    EXPECT_EQ(metronome.NextClickTick(384), 384);
     EXPECT_TRUE(Run({ 100, 383 }).empty());
     EXPECT_EQ(Run({ 384 }), std::vector<Message>({ OFF, BEAT }));
     EXPECT_EQ(Run({ 769, 1153 }), std::vector<Message>({ OFF, BEAT, OFF, BEAT }));
@@ -51,6 +55,7 @@ TEST_F(MetronomeTest, AStartOnABeatClicksOnceThePositionMoves)
 {
     Reset(768);
     EXPECT_TRUE(Run({ 768 }).empty());
+    EXPECT_EQ(metronome.NextClickTick(384), 769);
     EXPECT_EQ(Run({ 770 }), std::vector<Message>({ BEAT }));
 
     CMetronome fresh;
@@ -63,6 +68,7 @@ TEST_F(MetronomeTest, AStartOnABeatClicksOnceThePositionMoves)
 TEST_F(MetronomeTest, AStartInsideABeatWaitsForTheNextBeat)
 {
     Reset(800);
+    EXPECT_EQ(metronome.NextClickTick(384), 1152);
     EXPECT_TRUE(Run({ 810, 1000, 1151 }).empty());
     EXPECT_EQ(Run({ 1152 }), std::vector<Message>({ BEAT }));
 }
@@ -81,6 +87,7 @@ TEST_F(MetronomeTest, SwitchedOffItEndsTheSoundingClickAndFollows)
     Reset(0);
     Run({ 10 });
     metronome.m_enabled = FALSE;
+    EXPECT_EQ(metronome.NextClickTick(384), INT64_MAX);
     EXPECT_EQ(Run({ 384 }), std::vector<Message>({ OFF }));
     EXPECT_TRUE(Run({ 768, 1536 }).empty());
     EXPECT_EQ(metronome.m_lastTick, 1536);

@@ -104,27 +104,7 @@ TEST(Tracks, EveryEventGoesOutOnceTrackAfterTrack)
     EXPECT_TRUE(d.Take().empty());
 }
 
-TEST(Tracks, ATempoChangeInsideTheSongChangesNothing)
-{
-    DrivenTickCount clock(0);
-    CapturedDialog d;
-    CTrack* track = d.AddTrack();
-    CMidiEvent* tempo = AddMeta(track, 100, 0x51);
-    BYTE* payload = new BYTE[4] { 0x07, 0xA1, 0x20, 0 };
-    tempo->m_payload = payload;
-    tempo->m_payloadLength = 3;
-    AddAt(track, 2000, 0x90, 1, 1);
-    d.state.m_length = 3000;
-    Start(d, 0);
-    d.Skip();
-    clock.Set(1000);
-    d.Period();
-    EXPECT_EQ(d.state.m_usPerQuarter, 666666);
-    EXPECT_EQ(d.state.m_currentTick, 576);
-    EXPECT_TRUE(d.Take().empty());
-}
-
-TEST(Tracks, TheLoopJumpsBackWithoutAnAllOff)
+TEST(Tracks, TheLoopJumpCutsTheNotesAndReplaysTheControllers)
 {
     DrivenTickCount clock(0);
     CapturedDialog d;
@@ -132,6 +112,7 @@ TEST(Tracks, TheLoopJumpsBackWithoutAnAllOff)
     AddAt(track, 0, 0xB0, 1, 2);
     AddAt(track, 10, 0x90, 60, 1);
     AddAt(track, 300, 0x90, 61, 1);
+    AddAt(track, 300, 0xB0, 1, 9);
     AddAt(track, 2000, 0x90, 62, 1);
     d.state.m_length = 2000;
     d.state.m_loopEnabled = TRUE;
@@ -143,11 +124,15 @@ TEST(Tracks, TheLoopJumpsBackWithoutAnAllOff)
     d.Period();
     EXPECT_EQ(d.state.m_currentTick, 5);
     EXPECT_EQ(d.state.m_startTick, 5);
-    EXPECT_EQ(d.state.m_startTime, 900);
-    // The jump happens before the period's dispatch: the notes up to the
-    // loop end are skipped over, the controller before the loop start is
-    // replayed.
-    EXPECT_EQ(d.Take(), std::vector<Message> { Msg({ 0xB0, 1, 2 }) });
+    EXPECT_EQ(d.state.m_startTime, 900000);
+    // Notes held across the loop end are cut by the all-off; the controller
+    // state at the loop start comes again. The jump happens before the
+    // period's dispatch: the notes up to the loop end are skipped over.
+    auto sent = d.Take();
+    ASSERT_EQ(sent.size(), 49u);
+    EXPECT_EQ(sent[47], Msg({ 0xBF, 123, 0 }));
+    EXPECT_EQ(sent[48], Msg({ 0xB0, 1, 2 }));
+    EXPECT_EQ(d.state.m_channels[0].m_notes, nullptr);
     clock.Set(920);
     d.Period();
     EXPECT_EQ(d.Take(), std::vector<Message> { Msg({ 0x90, 60, 1 }) });

@@ -3,6 +3,7 @@
 #include "platform/gdi/CClientDC.h"
 #include "platform/gdi/PngFile.h"
 #include "platform/gdi/TextRaster.h"
+#include "tests/RecordingBackend.h"
 #include "skin/CSkinText.h"
 
 using SkinFace = FaceFixture;
@@ -91,6 +92,9 @@ TEST_F(SkinFace, PaintDrawsEveryControlOverWhateverTheWindowShows)
 
 TEST_F(SkinFace, ADirtyOnlyRedrawTouchesOnlyTheChangedField)
 {
+    // What the window is told to show anew, which is what it repaints.
+    RecordingBackend recorder;
+    Hwnd()->backend = &recorder;
     CSkinText* tempo = face.m_layout.m_pTempoText;
     EXPECT_FALSE(tempo->SetText(L"90")) << "same text after drawing: nothing to do";
     const auto before = Hwnd()->surface.pixels;
@@ -99,6 +103,18 @@ TEST_F(SkinFace, ADirtyOnlyRedrawTouchesOnlyTheChangedField)
         CClientDC dc(&face.m_dialog);
         face.m_dialog.RedrawControls(&dc, FALSE);
     }
+    ASSERT_EQ(recorder.changed.size(), 1u);
+    EXPECT_EQ(recorder.changed[0].left, tempo->m_rect.left);
+    EXPECT_EQ(recorder.changed[0].top, tempo->m_rect.top);
+    EXPECT_EQ(recorder.changed[0].right, tempo->m_rect.right);
+    EXPECT_EQ(recorder.changed[0].bottom, tempo->m_rect.bottom);
+    // With nothing dirty, nothing is shown anew.
+    {
+        CClientDC dc(&face.m_dialog);
+        face.m_dialog.RedrawControls(&dc, FALSE);
+    }
+    EXPECT_EQ(recorder.changed.size(), 1u);
+    Hwnd()->backend = nullptr;
     int changed = 0;
     for (int y = 0; y < 268; ++y) {
         for (int x = 0; x < 240; ++x) {

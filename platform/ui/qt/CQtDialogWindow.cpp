@@ -70,6 +70,9 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const CDialogTemplate& dialogT
         setWindowModality(Qt::ApplicationModal);
     // Windows report every move of the stylus, not only while it is down.
     setMouseTracking(true);
+    // A face covers the whole window, so Qt need not clear what it repaints.
+    if (m_template.IsFace())
+        setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
 }
 
@@ -300,7 +303,19 @@ void CQtDialogWindow::paintEvent(QPaintEvent* event)
         surface.width * 4, QImage::Format_RGB32);
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QRect(0, 0, surface.width * m_zoom, surface.height * m_zoom), image);
+    // Only the face pixels under the part to repaint are scaled, each
+    // rectangle on its own: a refresh of one readout costs that readout.
+    const QRect face(0, 0, surface.width, surface.height);
+    for (const QRect& part : event->region()) {
+        const int left = DivideDown(part.left(), m_zoom);
+        const int top = DivideDown(part.top(), m_zoom);
+        const QRect source = QRect(QPoint(left, top), QPoint(DivideDown(part.right(), m_zoom), DivideDown(part.bottom(), m_zoom)))
+                                 .intersected(face);
+        if (!source.isEmpty())
+            painter.drawImage(QRect(source.x() * m_zoom, source.y() * m_zoom, source.width() * m_zoom,
+                                  source.height() * m_zoom),
+                image, source);
+    }
 }
 
 LPARAM CQtDialogWindow::StylusPosition(QMouseEvent* event) const

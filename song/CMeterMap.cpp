@@ -1,0 +1,79 @@
+#include "song/CMeterMap.h"
+
+#include "song/CMidiEvent.h"
+#include "song/MetaEvents.h"
+
+#include <algorithm>
+
+namespace {
+
+// Ticks of one beat: the quarter note's ticks x 4 / the denominator, at
+// least one tick even for notes shorter than the file's resolution.
+LONGLONG BeatTicks(LONGLONG ppqn, BYTE denominatorPower)
+{
+    if (denominatorPower > 40)
+        return 1;
+    return std::max<LONGLONG>(1, (4 * ppqn) >> denominatorPower);
+}
+
+}
+
+CMeterMap::CMeterMap(LONGLONG ppqn)
+{
+    Reset(ppqn);
+}
+
+void CMeterMap::Reset(LONGLONG ppqn)
+{
+    m_ppqn = ppqn > 0 ? ppqn : 384;
+    m_segments.assign(1, Segment { 0, 0, m_ppqn, 4 });
+}
+
+void CMeterMap::Build(const CTrack* tracks, LONGLONG ppqn)
+{
+    Reset(ppqn);
+    bool first = true;
+    // Tick of the signature that set the last segment.
+    LONGLONG setAt = 0;
+    for (const CMidiEvent* event : CollectMetaEvents(tracks, 0x58, 4)) {
+        const BYTE numerator = event->m_payload[0];
+        // A bar without beats cannot be counted; such a signature sets nothing.
+        if (numerator == 0)
+            continue;
+        const LONGLONG beatTicks = BeatTicks(m_ppqn, event->m_payload[1]);
+        Segment& last = m_segments.back();
+        if (first || event->m_tick == setAt) {
+            last.beatTicks = beatTicks;
+            last.beatsPerBar = numerator;
+        } else if (beatTicks != last.beatTicks || numerator != last.beatsPerBar) {
+            // A bar cut short by the change still counts as a bar.
+            const LONGLONG barTicks = last.beatTicks * last.beatsPerBar;
+            const LONGLONG bars = (event->m_tick - last.tick + barTicks - 1) / barTicks;
+            m_segments.push_back(Segment { event->m_tick, last.bar + bars, beatTicks, numerator });
+        }
+        first = false;
+        setAt = event->m_tick;
+    }
+}
+
+const CMeterMap::Segment& CMeterMap::SegmentAt(LONGLONG tick) const
+{
+    return SegmentAtTick(m_segments, tick);
+}
+
+CMeterMap::Position CMeterMap::At(LONGLONG tick) const
+{
+    tick = std::max<LONGLONG>(tick, 0);
+    const Segment& segment = SegmentAt(tick);
+    const LONGLONG offset = tick - segment.tick;
+    const LONGLONG barTicks = segment.beatTicks * segment.beatsPerBar;
+    const LONGLONG inBar = offset % barTicks;
+    return Position { segment.bar + offset / barTicks, inBar / segment.beatTicks, inBar % segment.beatTicks };
+}
+
+LONGLONG CMeterMap::BeatStart(LONGLONG tick) const
+{
+    tick = std::max<LONGLONG>(tick, 0);
+    const Segment& segment = SegmentAt(tick);
+    return tick - (tick - segment.tick) % segment.beatTicks;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/core/WinTypes.h"
+
+#include <vector>
+
+class CTrack;
+
+// Bars and beats over the song's ticks, built once per load from the time
+// signatures of every track. A beat is the signature's denominator note (a
+// quarter in 3/4, an eighth in 6/8), a bar its numerator of beats. The first
+// signature holds from tick 0; a later one starts a new bar at its tick.
+// Without time signatures the song is in 4/4.
+class CMeterMap {
+public:
+    // A position as bar, beat in the bar and tick in the beat, all from 0.
+    struct Position {
+        LONGLONG bar;
+        LONGLONG beat;
+        LONGLONG tick;
+    };
+
+    // 4/4 throughout, with ppqn ticks per quarter note.
+    explicit CMeterMap(LONGLONG ppqn = 384);
+
+    void Build(const CTrack* tracks, LONGLONG ppqn);
+    void Reset(LONGLONG ppqn);
+
+    Position At(LONGLONG tick) const;
+    // The first tick of the beat that tick lies in.
+    LONGLONG BeatStart(LONGLONG tick) const;
+
+private:
+    struct Segment {
+        LONGLONG tick;
+        LONGLONG bar;
+        LONGLONG beatTicks;
+        LONGLONG beatsPerBar;
+    };
+
+    const Segment& SegmentAt(LONGLONG tick) const;
+
+    LONGLONG m_ppqn { 384 };
+    std::vector<Segment> m_segments;
+};
