@@ -47,7 +47,7 @@ window=
 for _ in $(seq 100); do
   window=$(xdotool search --onlyvisible --name "^TabrinoCE - song.mid\$" 2>/dev/null | head -1 || true)
   [ -n "$window" ] && break
-  kill -0 "$pid" 2>/dev/null || { echo "the player ended before its window showed"; exit 1; }
+  kill -0 "$pid" 2>/dev/null || { echo "the player ended before its window showed:"; cat "$work/stderr.txt"; exit 1; }
   sleep 0.1
 done
 [ -n "$window" ] || { echo "no window titled \"TabrinoCE - song.mid\""; kill "$pid"; exit 1; }
