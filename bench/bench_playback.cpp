@@ -5,12 +5,18 @@
 // playing and idle. The songs: the largest of the openttd-openmsx corpus,
 // one with tempo changes from it, the demo song, and a dense song made here
 // (16 channels, a 4-note chord on each every 10 ms: 12800 messages a second).
+// Then renders every song of the corpus and the demo song through the
+// built-in synthesizer into a WAV file on the driven clock, as
+// `tabrino-play --render` does, and reports how many times faster than real
+// time that went (SoundFont loading included).
 //
 // Usage: bench_playback [SECONDS_PER_SONG [IDLE_SECONDS]]  (default 25 and 5)
 
 #include "app/CTabrinoDlg.h"
 #include "platform/core/Console.h"
+#include "platform/core/DrivenTickCount.h"
 #include "platform/core/TickCount.h"
+#include "player/CDrivenPlayer.h"
 #include "player/CPlayerEngine.h"
 #include "player/CTransport.h"
 #include "song/CTrack.h"
@@ -24,6 +30,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -263,6 +270,68 @@ void PlaySong(const std::string& file, double seconds, double idleSeconds)
         100.0 * idleCpu / idleWall);
 }
 
+struct Rendered {
+    double sound;
+    double wall;
+    double cpu;
+};
+
+// Renders the song into a WAV file: the seconds of sound, the seconds it
+// took and the processor seconds it used, or nothing when the song or the
+// port cannot be opened.
+std::optional<Rendered> RenderSong(const std::string& file, const std::string& wav)
+{
+    CTabrinoDlg dialog;
+    CPlayerState& state = dialog.m_playerState;
+    dialog.OpenFile(CString::FromUtf8(file), CString());
+    if (!dialog.m_pTracks || state.m_length == 0)
+        return std::nullopt;
+    ULONGLONG cpuStart = GetProcessCpuMicroseconds();
+    long long wallStart = MicrosNow();
+    DrivenTickCount clock(0);
+    if (!dialog.m_output.OpenPort(CString::FromUtf8("synth:" + wav)))
+        return std::nullopt;
+    CTransport(state, nullptr, FALSE).Play();
+    CDrivenPlayer::Run(dialog, clock, {});
+    dialog.m_output.ClosePort();
+    return Rendered { static_cast<double>(clock.Micros()) / 1e6, static_cast<double>(MicrosNow() - wallStart) / 1e6,
+        static_cast<double>(GetProcessCpuMicroseconds() - cpuStart) / 1e6 };
+}
+
+// The speed against the wall clock depends on what else the machine runs;
+// against the processor time it does much less.
+void RenderSongs(const std::vector<std::string>& songs)
+{
+    std::string wav = (std::filesystem::temp_directory_path() / "bench_playback_render.wav").string();
+    std::vector<double> speeds, cpuSpeeds;
+    Rendered total {};
+    std::printf("rendering into a WAV file on the driven clock (speed: seconds of sound per second of wall clock, "
+                "and per processor second):\n");
+    for (const std::string& song : songs) {
+        std::string name = std::filesystem::path(song).filename().string();
+        auto rendered = RenderSong(song, wav);
+        if (!rendered || rendered->wall <= 0 || rendered->cpu <= 0) {
+            std::printf("  %s: cannot be rendered\n", name.c_str());
+            continue;
+        }
+        speeds.push_back(rendered->sound / rendered->wall);
+        cpuSpeeds.push_back(rendered->sound / rendered->cpu);
+        total.sound += rendered->sound;
+        total.wall += rendered->wall;
+        total.cpu += rendered->cpu;
+        std::printf("  %-32s %6.1f s of sound in %5.2f s (cpu %5.2f s): %5.1fx real time, %5.1fx per cpu second\n",
+            name.c_str(), rendered->sound, rendered->wall, rendered->cpu, speeds.back(), cpuSpeeds.back());
+    }
+    std::filesystem::remove(wav);
+    if (speeds.empty())
+        return;
+    std::printf("  %zu songs, %.1f s of sound in %.1f s (cpu %.1f s): %.1fx real time overall, %.1fx per cpu second\n"
+                "  per song: min %.1fx, median %.1fx, max %.1fx real time; min %.1fx, median %.1fx, max %.1fx per cpu "
+                "second\n",
+        speeds.size(), total.sound, total.wall, total.cpu, total.sound / total.wall, total.sound / total.cpu,
+        Percentile(speeds, 0), Percentile(speeds, 0.5), Percentile(speeds, 1), Percentile(cpuSpeeds, 0),
+        Percentile(cpuSpeeds, 0.5), Percentile(cpuSpeeds, 1));
+}
 }
 
 int main(int argc, char** argv)
@@ -287,15 +356,20 @@ int main(int argc, char** argv)
     }
 
     std::vector<std::string> songs;
+    std::vector<std::string> corpus;
     std::string largest;
     std::uintmax_t largestSize = 0;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/usr/share/games/openttd/baseset/openmsx", error)) {
-        if (entry.path().extension() == ".mid" && entry.file_size() > largestSize) {
+        if (entry.path().extension() != ".mid")
+            continue;
+        corpus.push_back(entry.path().string());
+        if (entry.file_size() > largestSize) {
             largestSize = entry.file_size();
             largest = entry.path().string();
         }
     }
+    std::sort(corpus.begin(), corpus.end());
     if (!largest.empty()) {
         songs.push_back(largest);
         // Its tempo changes make it a test of the tempo map.
@@ -306,10 +380,12 @@ int main(int argc, char** argv)
         std::printf("openttd-openmsx is not installed: its songs are skipped\n");
     }
     std::string demo = std::string(TABRINO_SOURCE_DIR) + "/res/demo.mid";
-    if (std::filesystem::exists(demo))
+    if (std::filesystem::exists(demo)) {
         songs.push_back(demo);
-    else
+        corpus.push_back(demo);
+    } else {
         std::printf("res/demo.mid is missing: skipped\n");
+    }
     for (const std::string& song : songs)
         PlaySong(song, seconds, idleSeconds);
     std::string dense = WriteDenseSong(std::min(seconds, 20.0));
@@ -318,5 +394,6 @@ int main(int argc, char** argv)
         PlayWithoutPort(songs.front(), seconds);
     PlayWithoutPort(dense, seconds + 1);
     std::filesystem::remove(dense);
+    RenderSongs(corpus);
     return 0;
 }

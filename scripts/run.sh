@@ -15,10 +15,9 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$build/tabrino" "$song"
 fi
 
-# The one place that makes the WAV file. It renders in real time, about as
-# long as the song lasts.
+# The one place that makes the WAV file, rendered faster than real time.
 render() {
-  "$build/tools/tabrino-play" --port "synth:$wav" "$song" </dev/null
+  "$build/tools/tabrino-play" --render "$wav" "$song" </dev/null
 }
 
 # A sound card, or a sound server of the session.
@@ -47,7 +46,7 @@ else
 fi
 
 mkdir -p "$(dirname "$wav")"
-echo "Rendering $song through the built-in synthesizer into $wav (about as long as the song lasts)..."
+echo "Rendering $song through the built-in synthesizer into $wav..."
 status=0
 render || status=$?
 if [ "$status" != 0 ] && ! stopped_on_purpose "$status"; then

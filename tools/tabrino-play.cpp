@@ -1,5 +1,6 @@
 // tabrino-play: plays a Standard MIDI File through the output stage in real
-// time, without a display. Also the tool for timing measurements.
+// time, without a display, or renders it into a WAV file faster than real
+// time. Also the tool for timing measurements.
 
 #include "app/CCommandLine.h"
 #include "app/CTabrinoDlg.h"
@@ -7,13 +8,17 @@
 #include "platform/comm/Comm.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/Console.h"
+#include "platform/core/DrivenTickCount.h"
 #include "platform/core/TickCount.h"
+#include "player/CDrivenPlayer.h"
 #include "player/CPositionText.h"
 #include "player/CTransport.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace {
@@ -21,14 +26,17 @@ namespace {
 const std::string& Usage()
 {
     static const std::string usage =
-        std::string("Usage: tabrino-play [--port NAME] [--transpose N] [--tempo BPM] [--from TICK] [--metronome]\n"
-                    "                    [--soundfont PATH] FILE\n"
+        std::string("Usage: tabrino-play [--port NAME | --render FILE.wav] [--transpose N] [--tempo BPM]\n"
+                    "                    [--from TICK] [--metronome] [--soundfont PATH] FILE\n"
                     "\n"
                     "Plays the Standard MIDI File FILE from start to end and exits. The MIDI\n"
                     "bytes go to synth unless --port names another.\n"
                     "\n")
         + CCommandLine::OutputOptions()
-        + "  --transpose N     transposition in semitones, -12..12 (the drum channel stays)\n"
+        + "  --render FILE.wav render the song through the built-in synthesizer into\n"
+          "                    FILE.wav as fast as the machine allows, with the sound\n"
+          "                    of playback in real time (needs no sound card)\n"
+          "  --transpose N     transposition in semitones, -12..12 (the drum channel stays)\n"
           "  --tempo BPM       tempo in beats per minute, 30..300, instead of the file's\n"
           "  --from TICK       start position in ticks\n"
           "  --metronome       click every quarter note, accented every four\n"
@@ -47,6 +55,7 @@ const std::string& Usage()
 
 struct Options {
     std::string port { "synth" };
+    std::string render;
     std::string file;
     std::string soundFont;
     long long transpose { 0 };
@@ -55,6 +64,7 @@ struct Options {
     bool hasTranspose { false };
     bool hasTempo { false };
     bool hasFrom { false };
+    bool hasPort { false };
     bool metronome { false };
 };
 
@@ -100,6 +110,15 @@ int ParseOptions(int argc, char** argv, Options& options)
             if (!value(text))
                 return 2;
             options.port = text;
+            options.hasPort = true;
+        } else if (arg == "--render") {
+            if (!value(text))
+                return 2;
+            if (!*text) {
+                std::fprintf(stderr, "tabrino-play: --render needs a file name\n");
+                return 2;
+            }
+            options.render = text;
         } else if (arg == "--transpose") {
             if (!number(options.transpose, options.hasTranspose))
                 return 2;
@@ -129,6 +148,10 @@ int ParseOptions(int argc, char** argv, Options& options)
         std::fputs(Usage().c_str(), stderr);
         return 2;
     }
+    if (options.hasPort && !options.render.empty()) {
+        std::fprintf(stderr, "tabrino-play: --render writes to its own file; it takes no --port\n");
+        return 2;
+    }
     return 0;
 }
 
@@ -149,6 +172,35 @@ void ShowStatus(CPlayerState& state)
         CPositionText::BarBeatTick(length, state.m_meterMap).ToUtf8().c_str(),
         CPositionText::Time(length, state.m_tempoMap, ppqn, usPerQuarter).ToUtf8().c_str());
     std::fflush(stderr);
+}
+
+// Plays the song on the clock moved by hand, as fast as the machine allows;
+// returns 128 + the signal's number after a stop by a signal, otherwise 0.
+int Render(CTabrinoDlg& dialog, DrivenTickCount& clock, bool terminal)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point begun = Clock::now();
+    Clock::time_point shown = begun - std::chrono::seconds(1);
+    int exitStatus = 0;
+    CDrivenPlayer::Run(dialog, clock, [&] {
+        if (InterruptRequested()) {
+            exitStatus = 128 + InterruptSignal();
+            return FALSE;
+        }
+        if (terminal && Clock::now() - shown >= std::chrono::seconds(1)) {
+            shown = Clock::now();
+            ShowStatus(dialog.m_playerState);
+        }
+        return TRUE;
+    });
+    if (terminal) {
+        ShowStatus(dialog.m_playerState);
+        const double sound = static_cast<double>(clock.Micros()) / 1e6;
+        const double spent = std::chrono::duration<double>(Clock::now() - begun).count();
+        std::fprintf(stderr, "\nrendered %.1f s of sound in %.1f s (%.0fx real time)\n", sound, spent,
+            spent > 0 ? sound / spent : 0.0);
+    }
+    return exitStatus;
 }
 
 }
@@ -178,10 +230,18 @@ int main(int argc, char** argv)
 
     if (!options.soundFont.empty())
         SetSynthSoundFont(CString::FromUtf8(options.soundFont));
-    if (options.port != "none" && !dialog.m_output.OpenPort(CString::FromUtf8(options.port)))
+    // A render moves the clock by hand from before its file opens (the file
+    // counts its sound on that clock) until the port is closed below.
+    std::optional<DrivenTickCount> clock;
+    std::string port = options.port;
+    if (!options.render.empty()) {
+        clock.emplace(0);
+        port = "synth:" + options.render;
+    }
+    if (port != "none" && !dialog.m_output.OpenPort(CString::FromUtf8(port)))
         return 1;
 
-    if (!dialog.StartPlayerThread()) {
+    if (!clock && !dialog.StartPlayerThread()) {
         std::fprintf(stderr, "tabrino-play: the player thread cannot be started\n");
         return 1;
     }
@@ -198,7 +258,7 @@ int main(int argc, char** argv)
 
     bool terminal = IsTerminalStream(2);
     DWORD lastStatus = GetTickCount() - 1000;
-    int exitStatus = 0;
+    int exitStatus = clock ? Render(dialog, *clock, terminal) : 0;
     while (state.m_playState != STATE_STOPPED) {
         if (InterruptRequested()) {
             transport.Stop();
@@ -211,7 +271,7 @@ int main(int argc, char** argv)
         }
         Sleep(20);
     }
-    if (terminal) {
+    if (terminal && !clock) {
         ShowStatus(state);
         std::fputc('\n', stderr);
     }

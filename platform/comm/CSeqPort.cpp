@@ -4,6 +4,8 @@
 
 #include <alsa/asoundlib.h>
 
+#include <cerrno>
+
 namespace {
 
 const char* const kClientName = "TabrinoCE";
@@ -15,6 +17,51 @@ int OpenSequencer(snd_seq_t** seq)
     return snd_seq_open(seq, "default", SND_SEQ_OPEN_OUTPUT, 0);
 }
 
+// alsa-lib's parser ends a client name at the first ':' or '.'. A quoted name
+// is looked up here instead, by its exact name, and handed on as the
+// client's number; every other address goes to the parser as it is.
+int ResolveQuotedClient(snd_seq_t* seq, const std::string& address, std::string& resolved)
+{
+    std::string name, rest;
+    if (!CSeqPort::SplitQuotedClient(address, name, rest)) {
+        resolved = address;
+        return 0;
+    }
+    if (name.empty())
+        return -EINVAL;
+    snd_seq_client_info_t* client = nullptr;
+    if (snd_seq_client_info_malloc(&client) < 0)
+        return -ENOMEM;
+    int error = -ENOENT;
+    snd_seq_client_info_set_client(client, -1);
+    while (snd_seq_query_next_client(seq, client) >= 0) {
+        if (name == snd_seq_client_info_get_name(client)) {
+            resolved = std::to_string(snd_seq_client_info_get_client(client)) + rest;
+            error = 0;
+            break;
+        }
+    }
+    snd_seq_client_info_free(client);
+    return error;
+}
+
+}
+
+bool CSeqPort::SplitQuotedClient(const std::string& address, std::string& client, std::string& rest)
+{
+    client.clear();
+    rest.clear();
+    if (address.empty() || (address[0] != '"' && address[0] != '\''))
+        return false;
+    const std::size_t close = address.find(address[0], 1);
+    if (close == std::string::npos || close == 1)
+        return true;
+    const std::string after = address.substr(close + 1);
+    if (!after.empty() && after[0] != ':' && after[0] != '.')
+        return true;
+    client = address.substr(1, close - 1);
+    rest = after;
+    return true;
 }
 
 std::shared_ptr<CSeqPort> CSeqPort::Open(const std::string& address)
@@ -38,7 +85,10 @@ std::shared_ptr<CSeqPort> CSeqPort::Open(const std::string& address)
         return fail(port->m_port);
     if (!address.empty()) {
         snd_seq_addr_t destination {};
-        error = snd_seq_parse_address(port->m_seq, &destination, address.c_str());
+        std::string resolved;
+        error = ResolveQuotedClient(port->m_seq, address, resolved);
+        if (error >= 0)
+            error = snd_seq_parse_address(port->m_seq, &destination, resolved.c_str());
         if (error >= 0)
             error = snd_seq_connect_to(port->m_seq, port->m_port, destination.client, destination.port);
         if (error < 0)

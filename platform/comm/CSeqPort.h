@@ -27,9 +27,18 @@ public:
     // address empty: the port only, for the user to connect in a patchbay.
     // Otherwise the destination in the sequencer's own address syntax
     // (client number or name, ':' or '.', port number defaulting to 0),
-    // connected at once. Null with the last error set when there is no
+    // connected at once. A client name in quotes is taken whole and must
+    // match a client's name exactly, so it may hold ':' and '.' itself:
+    // "Name:with colon":0. Null with the last error set when there is no
     // sequencer or no such destination.
     static std::shared_ptr<CSeqPort> Open(const std::string& address);
+
+    // FALSE for an address whose client name is not in quotes (' or ").
+    // Otherwise TRUE, with the name between the quotes and the rest after
+    // them (empty, or ':' or '.' and the port); the name is empty when the
+    // quoted form is broken: no closing quote, nothing between the quotes,
+    // or anything but the port after them.
+    static bool SplitQuotedClient(const std::string& address, std::string& client, std::string& rest);
     ~CSeqPort() override;
 
     // The destinations a port can be connected to: writable, open to

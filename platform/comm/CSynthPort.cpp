@@ -139,8 +139,16 @@ BOOL CSynthPort::Emit(BYTE byte)
         return FALSE;
     }
     CMidiByteParser::Message message;
-    if (m_parser.Feed(byte, message))
-        Play(message);
+    if (m_parser.Feed(byte, message)) {
+        // The sound so far goes into the file first, so that the message
+        // starts where it was played.
+        if (!m_renderer) {
+            Play(message);
+        } else if (!m_renderer->CatchUp([&] { Play(message); })) {
+            SetLastError(static_cast<DWORD>(m_renderer->Error()));
+            return FALSE;
+        }
+    }
     return TRUE;
 }
 

@@ -10,8 +10,9 @@
 #include <string>
 
 // The built-in General MIDI synthesizer: the byte stream is parsed back
-// into messages and played, either on the sound card or rendered in real
-// time into a WAV file. Ready after every byte.
+// into messages and played, either on the sound card or rendered into a
+// WAV file along the program's clock (see CWavRenderer). Ready after every
+// byte.
 class CSynthPort : public CSoftPort {
 public:
     // wavPath empty: play on the sound card. Null with the last error set

@@ -1,12 +1,20 @@
 #include "platform/comm/CWavRenderer.h"
 
+#include "platform/core/TickCount.h"
+
 #include <chrono>
-#include <vector>
 
 namespace {
 
-constexpr int kBlockFrames = 512;
+constexpr int kBlockFrames = 4096;
 constexpr auto kPeriod = std::chrono::milliseconds(5);
+
+LONGLONG CounterNow()
+{
+    LARGE_INTEGER count {};
+    QueryPerformanceCounter(&count);
+    return count.QuadPart;
+}
 
 }
 
@@ -21,7 +29,9 @@ std::unique_ptr<CWavRenderer> CWavRenderer::Start(fluid_synth_t* synth, const st
     std::unique_ptr<CWavRenderer> renderer(new CWavRenderer(synth, sampleRate));
     if (!renderer->m_writer.Open(path, sampleRate, 2))
         return nullptr;
-    renderer->m_thread = std::thread(&CWavRenderer::Run, renderer.get());
+    renderer->m_opened = CounterNow();
+    if (!IsClockReplaced())
+        renderer->m_thread = std::thread(&CWavRenderer::Run, renderer.get());
     return renderer;
 }
 
@@ -34,37 +44,56 @@ void CWavRenderer::Stop()
 {
     {
         std::lock_guard<std::mutex> guard(m_lock);
+        if (m_stop)
+            return;
         m_stop = true;
         m_wake.notify_all();
     }
     if (m_thread.joinable())
         m_thread.join();
+    CatchUp();
     m_writer.Finish();
 }
 
-void CWavRenderer::RenderUntil(std::uint64_t frame)
+std::uint64_t CWavRenderer::Due() const
 {
+    LARGE_INTEGER frequency {};
+    QueryPerformanceFrequency(&frequency);
+    const LONGLONG elapsed = CounterNow() - m_opened;
+    const LONGLONG perSecond = frequency.QuadPart;
+    if (elapsed <= 0 || perSecond <= 0)
+        return 0;
+    // Whole seconds and the rest apart, so that the product cannot overflow.
+    const LONGLONG rate = m_sampleRate;
+    return static_cast<std::uint64_t>(elapsed / perSecond * rate + elapsed % perSecond * rate / perSecond);
+}
+
+bool CWavRenderer::CatchUp(const std::function<void()>& play)
+{
+    std::lock_guard<std::mutex> guard(m_renderLock);
+    const std::uint64_t frame = Due();
     std::int16_t block[kBlockFrames * 2];
-    while (m_writer.Frames() < frame && m_writer.Error() == 0) {
+    while (m_writer.Frames() < frame) {
         int n = static_cast<int>(std::min<std::uint64_t>(kBlockFrames, frame - m_writer.Frames()));
         fluid_synth_write_s16(m_synth, n, block, 0, 2, block, 1, 2);
-        m_writer.Append(block, static_cast<std::size_t>(n));
+        // A failed write, or a file that has reached the largest size a WAV
+        // header can state, takes no more.
+        if (!m_writer.Append(block, static_cast<std::size_t>(n)))
+            break;
     }
+    if (m_writer.Error() != 0)
+        return false;
+    if (play)
+        play();
+    return true;
 }
 
 void CWavRenderer::Run()
 {
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point start = Clock::now();
-    auto due = [&] {
-        auto us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
-        return static_cast<std::uint64_t>(us) * static_cast<std::uint64_t>(m_sampleRate) / 1000000u;
-    };
     for (;;) {
-        RenderUntil(due());
+        CatchUp();
         std::unique_lock<std::mutex> lock(m_lock);
         if (m_wake.wait_for(lock, kPeriod, [this] { return m_stop; }))
             break;
     }
-    RenderUntil(due());
 }

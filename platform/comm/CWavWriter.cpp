@@ -2,6 +2,7 @@
 
 #include "platform/comm/WriteSignals.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -25,9 +26,6 @@ void Put32(unsigned char* at, std::uint32_t v)
         at[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-// The RIFF sizes are 32-bit: the data stops growing below that limit.
-constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFull - 36;
-
 }
 
 CWavWriter::~CWavWriter()
@@ -35,7 +33,7 @@ CWavWriter::~CWavWriter()
     Finish();
 }
 
-bool CWavWriter::Open(const std::string& path, int sampleRate, int channels)
+bool CWavWriter::Open(const std::string& path, int sampleRate, int channels, std::uint64_t maxDataBytes)
 {
     IgnoreWriteSignals();
     m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -47,6 +45,7 @@ bool CWavWriter::Open(const std::string& path, int sampleRate, int channels)
     m_dataBytes = 0;
     m_headerBytes = 0;
     m_error = 0;
+    m_maxDataBytes = std::min(maxDataBytes, MAX_DATA_BYTES);
     unsigned char header[kHeaderBytes];
     Header(header, 0);
     Put(header, sizeof header, m_headerBytes);
@@ -92,8 +91,10 @@ bool CWavWriter::Append(const std::int16_t* samples, std::size_t frames)
     if (m_fd < 0 || m_error != 0)
         return false;
     std::uint64_t frameBytes = static_cast<std::uint64_t>(m_channels) * 2;
-    std::uint64_t room = (kMaxDataBytes - m_frames * frameBytes) / frameBytes;
-    if (frames > room)
+    // The RIFF sizes are 32-bit: sound beyond them would be lost unsaid.
+    std::uint64_t room = (m_maxDataBytes - m_frames * frameBytes) / frameBytes;
+    const bool full = frames > room;
+    if (full)
         frames = static_cast<std::size_t>(room);
     std::size_t count = frames * static_cast<std::size_t>(m_channels);
     std::vector<unsigned char> bytes(count * 2);
@@ -103,7 +104,13 @@ bool CWavWriter::Append(const std::int16_t* samples, std::size_t frames)
         bytes[2 * i + 1] = static_cast<unsigned char>(v >> 8);
     }
     m_frames += frames;
-    return Put(bytes.data(), bytes.size(), m_dataBytes);
+    if (!Put(bytes.data(), bytes.size(), m_dataBytes))
+        return false;
+    if (full) {
+        m_error = EFBIG;
+        return false;
+    }
+    return true;
 }
 
 void CWavWriter::Finish()

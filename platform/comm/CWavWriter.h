@@ -9,7 +9,8 @@
 // the header, so the file is valid once it returns. A write that fails (a
 // full disk) ends the writing: the error is kept, and Finish cuts the file
 // to the whole frames that did reach it, so the header never claims more
-// than the file holds.
+// than the file holds. Sound beyond the most the header can state fails the
+// same way, with EFBIG.
 class CWavWriter {
 public:
     CWavWriter() = default;
@@ -17,10 +18,15 @@ public:
     CWavWriter(const CWavWriter&) = delete;
     CWavWriter& operator=(const CWavWriter&) = delete;
 
+    // The most sound data a header can state, in bytes.
+    static constexpr std::uint64_t MAX_DATA_BYTES = 0xFFFFFFFFull - 36;
+
     // FALSE (errno set) when the file cannot be created. A header that
     // cannot be written is the first failed write, not a failed open.
-    bool Open(const std::string& path, int sampleRate, int channels);
-    // Appends interleaved frames; FALSE once a write has failed.
+    // maxDataBytes lowers the limit of the sound data.
+    bool Open(const std::string& path, int sampleRate, int channels, std::uint64_t maxDataBytes = MAX_DATA_BYTES);
+    // Appends interleaved frames; FALSE, with what fits appended, once a
+    // write has failed or the data reached its limit.
     bool Append(const std::int16_t* samples, std::size_t frames);
     void Finish();
     // Frames handed to Append and not refused.
@@ -39,5 +45,6 @@ private:
     std::uint64_t m_frames { 0 };
     std::uint64_t m_headerBytes { 0 };
     std::uint64_t m_dataBytes { 0 };
+    std::uint64_t m_maxDataBytes { MAX_DATA_BYTES };
     std::atomic<int> m_error { 0 };
 };

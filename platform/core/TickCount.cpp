@@ -100,3 +100,9 @@ void SetPerformanceCounterSource(PerformanceCounterSource source)
     g_tickSource.store(nullptr, std::memory_order_release);
     g_counterSource.store(source, std::memory_order_release);
 }
+
+BOOL IsClockReplaced()
+{
+    const bool replaced = g_tickSource.load(std::memory_order_acquire) || g_counterSource.load(std::memory_order_acquire);
+    return replaced ? TRUE : FALSE;
+}

@@ -34,6 +34,8 @@ using TickCountSource = DWORD (*)();
 void SetTickCountSource(TickCountSource source);
 using PerformanceCounterSource = LONGLONG (*)();
 void SetPerformanceCounterSource(PerformanceCounterSource source);
+// TRUE while one of these sources replaces the real clock.
+BOOL IsClockReplaced();
 
 // Sleeps until the real clock reaches the millisecond boundary that lies
 // the given number of milliseconds after the current tick count: unlike

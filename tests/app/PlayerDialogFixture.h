@@ -4,7 +4,7 @@
 #include "tests/SmfBytes.h"
 #include "tests/TempConfigHome.h"
 #include "app/CTabrinoDlg.h"
-#include "tests/DrivenTickCount.h"
+#include "platform/core/DrivenTickCount.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
 #include "player/CMainThread.h"

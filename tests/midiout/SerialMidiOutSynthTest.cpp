@@ -1,13 +1,16 @@
 #include "MidiOutFixture.h"
 
 #include "platform/comm/Comm.h"
+#include "platform/core/DrivenTickCount.h"
 #include "platform/core/TickCount.h"
 
 #include <cmath>
 #include <sys/resource.h>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 namespace {
 
@@ -54,31 +57,50 @@ double Rms(const Wav& wav, double fromSeconds, double toSeconds)
 
 }
 
-TEST_F(MidiOutFixture, SynthesizerRendersANoteIntoAWavFileAndFallsSilentAfterIt)
+// The file holds the sound of each message from the moment it was played,
+// on the system's clock and on a clock moved by hand alike. On the clock
+// moved by hand the file is exactly as long as the clock ran, and the note
+// starts at the synthesizer's first step of 64 frames after its time.
+TEST_F(MidiOutFixture, SynthesizerRendersANoteIntoAWavFileAtItsTimeAndFallsSilentAfterIt)
 {
-    std::string path = std::string(TEST_BINARY_DIR) + "/midiout_note.wav";
-    std::remove(path.c_str());
-    ASSERT_TRUE(m_out.OpenPort(CString::FromUtf8("synth:" + path)));
-    EXPECT_TRUE(m_boxes.Entries().empty());
-    m_out.Start();
-    Sleep(200);
-    SendMessage(0xC0, 0, 0); // piano
-    SendMessage(0x90, 60, 110);
-    Sleep(700);
-    SendMessage(0x80, 60, 0);
-    Sleep(1800);
-    m_out.Stop();
-    m_out.ClosePort();
+    for (bool driven : { false, true }) {
+        std::optional<DrivenTickCount> clock;
+        if (driven)
+            clock.emplace(0);
+        auto wait = [&](DWORD ms) { clock ? clock->Advance(ms) : Sleep(ms); };
+        std::string path = std::string(TEST_BINARY_DIR) + "/midiout_note.wav";
+        std::remove(path.c_str());
+        ASSERT_TRUE(m_out.OpenPort(CString::FromUtf8("synth:" + path)));
+        EXPECT_TRUE(m_boxes.Entries().empty());
+        m_out.Start();
+        wait(200);
+        SendMessage(0xC0, 0, 0); // piano
+        SendMessage(0x90, 60, 110);
+        wait(700);
+        SendMessage(0x80, 60, 0);
+        wait(1800);
+        m_out.Stop();
+        m_out.ClosePort();
 
-    Wav wav;
-    ASSERT_TRUE(ReadWav(path, wav));
-    EXPECT_EQ(wav.channels, 2);
-    EXPECT_EQ(wav.rate, 44100);
-    double seconds = static_cast<double>(wav.samples.size()) / wav.channels / wav.rate;
-    EXPECT_GT(seconds, 2.6);
-    EXPECT_LT(Rms(wav, 0.0, 0.15), 4.0) << "silence before the note";
-    EXPECT_GT(Rms(wav, 0.35, 0.8), 300.0) << "the note sounds";
-    EXPECT_LT(Rms(wav, seconds - 0.3, seconds), 4.0) << "silence once the release has died away";
+        Wav wav;
+        ASSERT_TRUE(ReadWav(path, wav));
+        EXPECT_EQ(wav.channels, 2);
+        EXPECT_EQ(wav.rate, 44100);
+        double seconds = static_cast<double>(wav.samples.size()) / wav.channels / wav.rate;
+        EXPECT_GT(seconds, 2.6);
+        EXPECT_LT(Rms(wav, 0.0, 0.15), 4.0) << "silence before the note";
+        EXPECT_GT(Rms(wav, 0.35, 0.8), 300.0) << "the note sounds";
+        EXPECT_LT(Rms(wav, seconds - 0.3, seconds), 4.0) << "silence once the release has died away";
+        if (driven) {
+            EXPECT_EQ(wav.samples.size(), 2u * 119070u) << "2.7 s of sound";
+            std::size_t onset = 0;
+            while (onset < wav.samples.size() && std::abs(wav.samples[onset]) < 16)
+                ++onset;
+            onset /= 2;
+            EXPECT_GE(onset, 8832u) << "0.2 s is frame 8820";
+            EXPECT_LT(onset, 8832u + 64u);
+        }
+    }
 }
 
 TEST_F(MidiOutFixture, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
@@ -98,30 +120,38 @@ TEST_F(MidiOutFixture, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
     EXPECT_EQ(m_out.m_hPort, INVALID_HANDLE_VALUE);
 }
 
+// The disk fills up while the file is rendered on the system's clock (the
+// renderer's thread meets the failure) or on a clock moved by hand (the
+// sound rendered for a message meets it).
 TEST_F(MidiOutFixture, AWavFileThatCanTakeNoMoreStopsTheOutputAndKeepsAnHonestHeader)
 {
-    std::string path = std::string(TEST_BINARY_DIR) + "/midiout_full.wav";
-    std::remove(path.c_str());
-    ASSERT_TRUE(m_out.OpenPort(CString::FromUtf8("synth:" + path)));
-    // The file may not grow past 100,000 bytes, about half a second of sound:
-    // a disk that fills up while the song plays.
-    rlimit old {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit limited = old;
-    limited.rlim_cur = 100000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    m_out.Start();
-    for (int i = 0; i < 300 && !m_out.WriteFailed(); ++i) {
-        SendMessage(0x90, 60, 100);
-        Sleep(10);
+    for (bool driven : { false, true }) {
+        std::optional<DrivenTickCount> clock;
+        if (driven)
+            clock.emplace(0);
+        std::string path = std::string(TEST_BINARY_DIR) + "/midiout_full.wav";
+        std::remove(path.c_str());
+        ASSERT_TRUE(m_out.OpenPort(CString::FromUtf8("synth:" + path)));
+        // The file may not grow past 100,000 bytes, about half a second of
+        // sound: a disk that fills up while the song plays.
+        rlimit old {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit limited = old;
+        limited.rlim_cur = 100000;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        m_out.Start();
+        for (int i = 0; i < 300 && !m_out.WriteFailed(); ++i) {
+            SendMessage(0x90, 60, 100);
+            clock ? clock->Advance(10) : Sleep(10);
+        }
+        m_out.Stop();
+        CString text;
+        EXPECT_TRUE(m_out.TakeWriteFailure(text)) << driven;
+        m_out.ClosePort();
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_EQ(text, CString::FromUtf8("Port synth:" + path + ": write failed: File too large"));
+        Wav wav;
+        ASSERT_TRUE(ReadWav(path, wav)) << "the header states exactly the data the file holds";
+        EXPECT_GT(wav.samples.size(), 0u);
     }
-    m_out.Stop();
-    CString text;
-    EXPECT_TRUE(m_out.TakeWriteFailure(text));
-    m_out.ClosePort();
-    setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_EQ(text, CString::FromUtf8("Port synth:" + path + ": write failed: File too large"));
-    Wav wav;
-    ASSERT_TRUE(ReadWav(path, wav)) << "the header states exactly the data the file holds";
-    EXPECT_GT(wav.samples.size(), 0u);
 }

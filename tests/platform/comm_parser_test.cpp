@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 
@@ -62,15 +63,30 @@ TEST(MidiByteParser, SystemExclusiveWholeOrNotAtAll)
 TEST(WavWriter, HeaderCarriesTheFinalSizes)
 {
     std::string path = std::string(TEST_BINARY_DIR) + "/comm_writer.wav";
+    std::int16_t samples[6] = { 1, -1, 300, -300, 32767, -32768 };
+    auto read = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    // Sound beyond what the header can state is a failed write, not sound
+    // dropped while the writing seems to go on.
+    {
+        CWavWriter writer;
+        ASSERT_TRUE(writer.Open(path, 22050, 2, 10));
+        EXPECT_FALSE(writer.Append(samples, 3));
+        EXPECT_EQ(writer.Error(), EFBIG);
+        EXPECT_FALSE(writer.Append(samples, 1));
+    }
+    std::vector<unsigned char> b = read();
+    ASSERT_EQ(b.size(), 44u + 8);
+    EXPECT_EQ(b[40], 8);
     {
         CWavWriter writer;
         ASSERT_TRUE(writer.Open(path, 22050, 2));
-        std::int16_t samples[6] = { 1, -1, 300, -300, 32767, -32768 };
         writer.Append(samples, 3);
         writer.Append(samples, 1);
     }
-    std::ifstream in(path, std::ios::binary);
-    std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    b = read();
     ASSERT_EQ(b.size(), 44u + 16);
     EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
     EXPECT_EQ(b[4], 52);

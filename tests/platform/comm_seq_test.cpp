@@ -1,5 +1,6 @@
 #include "platform/comm/CPortList.h"
 #include "platform/comm/CSeqEncoder.h"
+#include "platform/comm/CSeqPort.h"
 #include "platform/comm/Comm.h"
 
 #include <gtest/gtest.h>
@@ -42,11 +43,40 @@ TEST(CommSeq, EncoderTurnsEachCompleteMessageIntoOneEvent)
     }
 }
 
+// A quoted client name is taken whole, ':' and '.' included, and must be
+// followed by nothing or by the port; alsa-lib's parser would end the name
+// at its first ':' or '.'.
+TEST(CommSeq, AQuotedClientNameIsSplitOffWhole)
+{
+    struct Case {
+        const char* address;
+        bool quoted;
+        const char* client;
+        const char* rest;
+    };
+    for (const Case& c : {
+             Case { "\"Name:with colon\":0", true, "Name:with colon", ":0" },
+             Case { "'FLUID Synth'.1", true, "FLUID Synth", ".1" },
+             Case { "\"A.B\"", true, "A.B", "" },
+             Case { "\"It's\":2", true, "It's", ":2" },
+             Case { "128:0", false, "", "" },
+             Case { "FLUID Synth", false, "", "" },
+             Case { "\"unclosed:0", true, "", "" },
+             Case { "\"\":0", true, "", "" },
+             Case { "\"Name\"x", true, "", "" },
+         }) {
+        std::string client = "old", rest = "old";
+        EXPECT_EQ(CSeqPort::SplitQuotedClient(c.address, client, rest), c.quoted) << c.address;
+        EXPECT_EQ(client, c.client) << c.address;
+        EXPECT_EQ(rest, c.rest) << c.address;
+    }
+}
+
 TEST(CommSeq, WithoutASequencerThePortCannotBeOpenedAndTheListSaysWhy)
 {
     if (HaveSequencer())
         GTEST_SKIP() << "this machine has an ALSA sequencer";
-    for (const wchar_t* name : { L"seq", L"seq:128:0", L"seq:FLUID Synth" }) {
+    for (const wchar_t* name : { L"seq", L"seq:128:0", L"seq:FLUID Synth", L"seq:\"Name:with colon\":0" }) {
         EXPECT_EQ(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
             INVALID_HANDLE_VALUE);
         EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
@@ -68,8 +98,10 @@ TEST(CommSeq, WithASequencerOurPortOpensAndTakesMessages)
     EXPECT_TRUE(WriteFile(port, note, sizeof note, &done, nullptr));
     EXPECT_EQ(done, sizeof note);
     EXPECT_TRUE(CloseHandle(port));
-    EXPECT_EQ(CreateFileW(L"seq:no client has this name", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
-        INVALID_HANDLE_VALUE);
+    for (const wchar_t* name : { L"seq:no client has this name", L"seq:\"no client: this name\":0" }) {
+        EXPECT_EQ(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+    }
 }
 
 TEST(CommSeq, ThePortListNamesFirstAndEndsWithTheFileForms)

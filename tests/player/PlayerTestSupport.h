@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/CTabrinoDlg.h"
-#include "tests/DrivenTickCount.h"
+#include "platform/core/DrivenTickCount.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
 #include "player/CPlayerEngine.h"

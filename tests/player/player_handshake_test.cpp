@@ -1,5 +1,6 @@
 #include "PlayerTestSupport.h"
 
+#include "player/CDrivenPlayer.h"
 #include "player/CTransport.h"
 
 namespace {
@@ -273,9 +274,9 @@ TEST(Handshake, RefreshesArePostedWhileSomethingMovesAndTheIdleThreadSleeps)
 
 TEST(Handshake, ThePlayerSleepsUntilTheNextDueEvent)
 {
-    // A loop that lets the clock run for each returned sleep plays every
-    // message at its due time: 480000 us per quarter of 480 ticks is one
-    // tick a millisecond.
+    // The driven player lets the clock run for each returned sleep, so every
+    // message goes out at its due time: 480000 us per quarter of 480 ticks is
+    // one tick a millisecond.
     DrivenTickCount clock(0);
     CapturedDialog d;
     CTrack* track = d.AddTrack();
@@ -290,13 +291,13 @@ TEST(Handshake, ThePlayerSleepsUntilTheNextDueEvent)
     ASSERT_TRUE(transport.Play());
     std::vector<std::pair<LONGLONG, Message>> sent;
     int periods = 0;
-    for (DWORD sleep = 0; sleep != INFINITE && periods < 100; ++periods) {
-        sleep = d.Period();
+    auto take = [&] {
         for (const Message& m : d.Take())
             sent.emplace_back(clock.Micros(), m);
-        if (sleep != INFINITE)
-            clock.AdvanceMicros(sleep);
-    }
+        return ++periods < 100 ? TRUE : FALSE;
+    };
+    CDrivenPlayer::Run(d.dialog, clock, take);
+    take();
     // Song notes go out at their ticks; the clicks at tick 1 and every
     // quarter (the accent's and beats' note-offs before each new click).
     std::vector<std::pair<LONGLONG, Message>> notes, clicks;

@@ -4,10 +4,11 @@
 
 #include <atomic>
 
-// A clock the test sets by hand, so clock and refresh results do not depend
-// on how fast the machine runs. It drives the performance counter in
-// microseconds, and with it the tick count in milliseconds. Only one may live
-// at a time.
+// A clock set by hand in place of the system's, for the whole process: tests
+// drive it so that their results do not depend on how fast the machine runs,
+// and playback faster than real time moves it from one wake-up of the player
+// to the next. It drives the performance counter in microseconds, and with it
+// the tick count in milliseconds. Only one may live at a time.
 class DrivenTickCount {
 public:
     explicit DrivenTickCount(DWORD startMs)

@@ -1,0 +1,22 @@
+#include "player/CDrivenPlayer.h"
+
+#include "app/CTabrinoDlg.h"
+#include "platform/core/DrivenTickCount.h"
+#include "player/CPlayerEngine.h"
+
+void CDrivenPlayer::Run(CTabrinoDlg& dialog, DrivenTickCount& clock, const PeriodDone& periodDone)
+{
+    CPlayerState& state = dialog.m_playerState;
+    for (;;) {
+        const DWORD sleep = CPlayerEngine::RunPeriod(dialog);
+        // Nothing but a request could bring work, and nobody else makes one.
+        if (sleep == INFINITE || state.m_playState == STATE_STOPPED)
+            return;
+        if (periodDone && !periodDone()) {
+            // The clock stands still: the stop takes effect where it was asked.
+            state.m_playState = STATE_STOP;
+            continue;
+        }
+        clock.AdvanceMicros(sleep);
+    }
+}
