@@ -283,6 +283,7 @@ TEST(Handshake, ThePlayerSleepsUntilTheNextDueEvent)
     for (LONGLONG tick : ticks)
         AddAt(track, tick, 0x90, static_cast<BYTE>(tick % 128), 1);
     d.state.m_ppqn = 480;
+    d.state.m_meterMap.Reset(480);
     d.state.m_usPerQuarter = 480000;
     d.state.m_length = 1200;
     d.dialog.m_metronome.m_enabled = TRUE;

@@ -1,5 +1,7 @@
 #include "PlayerTestSupport.h"
 
+#include "player/CPractice.h"
+
 namespace {
 
 // A track with a controller, a program, a note, a pitch bend, a sysex and
@@ -136,4 +138,76 @@ TEST(Tracks, TheLoopJumpCutsTheNotesAndReplaysTheControllers)
     clock.Set(920);
     d.Period();
     EXPECT_EQ(d.Take(), std::vector<Message> { Msg({ 0x90, 60, 1 }) });
+}
+
+TEST(Tracks, TheLoopTurnsAtTheSongsEndAndTakesBackAPositionBeyondIt)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    CTrack* track = d.AddTrack();
+    AddAt(track, 0, 0xB0, 1, 2);
+    AddAt(track, 10, 0x90, 60, 1);
+    AddAt(track, 1000, 0x80, 60, 0);
+    d.state.m_length = 1000;
+    // A loop end past the song's end turns at the end instead of stopping.
+    d.state.SetLoop(384, 5000, TRUE);
+    Start(d, 0);
+    d.Skip();
+    clock.Set(1800); // tick 1036
+    d.Period();
+    EXPECT_EQ(d.state.m_playState, STATE_PLAYING);
+    EXPECT_EQ(d.state.m_currentTick, 384);
+    auto sent = d.Take();
+    ASSERT_EQ(sent.size(), 49u);
+    EXPECT_EQ(sent[47], Msg({ 0xBF, 123, 0 }));
+    EXPECT_EQ(sent[48], Msg({ 0xB0, 1, 2 }));
+
+    // A start beyond the loop end lands at the loop start in the same
+    // period, which plays the loop start's events.
+    d.state.m_playState = STATE_STOP;
+    d.Period();
+    d.state.SetLoop(0, 500, TRUE);
+    Start(d, 700);
+    EXPECT_EQ(d.state.m_currentTick, 0);
+    sent = d.Take();
+    // Stop, start with the replay before 700, the jump, tick 0's events.
+    ASSERT_EQ(sent.size(), 48u + 64u + 1u + 48u + 1u);
+    EXPECT_EQ(sent.back(), Msg({ 0xB0, 1, 2 }));
+}
+
+TEST(Tracks, MutingCutsTheChannelAndDropsItsLouderNotesUntilUnmuted)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    CPractice practice(d.state, d.dialog.m_metronome);
+    CTrack* track = d.AddTrack();
+    AddAt(track, 0, 0x90, 60, 100);
+    AddAt(track, 0, 0x91, 50, 100);
+    AddAt(track, 576, 0x90, 62, 15);
+    AddAt(track, 576, 0x90, 63, 16);
+    AddAt(track, 576, 0x91, 51, 100);
+    AddAt(track, 1152, 0x90, 64, 100);
+    d.state.m_length = 5000;
+    // A mute while stopped has nothing to cut.
+    practice.SetMuted(1, TRUE);
+    practice.SetMuted(1, FALSE);
+    Start(d, 0);
+    d.Skip();
+    ASSERT_NE(d.state.m_channels[0].m_notes, nullptr);
+
+    practice.SetMuted(0, TRUE);
+    d.Period();
+    EXPECT_EQ(d.Take(), (std::vector<Message> { Msg({ 0xB0, 120, 0 }), Msg({ 0xB0, 123, 0 }) }));
+    EXPECT_EQ(d.state.m_channels[0].m_notes, nullptr);
+    EXPECT_EQ(d.state.m_channels[0].TakeLevel(), -10000) << "no level while muted";
+    clock.Set(1000);
+    d.Period();
+    // Below velocity 16 a note still passes; the other channel plays on.
+    EXPECT_EQ(d.Take(), (std::vector<Message> { Msg({ 0x90, 62, 15 }), Msg({ 0x91, 51, 100 }) }));
+    EXPECT_EQ(d.state.m_channels[0].TakeLevel(), -10000);
+
+    practice.SetMuted(0, FALSE);
+    clock.Set(2000);
+    d.Period();
+    EXPECT_EQ(d.Take(), std::vector<Message> { Msg({ 0x90, 64, 100 }) });
 }
