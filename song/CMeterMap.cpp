@@ -117,3 +117,19 @@ LONGLONG CMeterMap::BeatsInBar(LONGLONG bar) const
     LONGLONG nextTick = 0;
     return SegmentOfBar(std::max<LONGLONG>(bar, 0), &nextTick).beatsPerBar;
 }
+
+LONGLONG CMeterMap::StepBars(LONGLONG tick, LONGLONG bars) const
+{
+    const Position at = At(tick);
+    return TickOf(std::max<LONGLONG>(at.bar + bars, 0), at.beat);
+}
+
+LONGLONG CMeterMap::StepBeats(LONGLONG tick, LONGLONG beats) const
+{
+    LONGLONG result = BeatStart(tick);
+    for (; beats > 0; --beats)
+        result = NextBeatStart(result);
+    for (; beats < 0 && result > 0; ++beats)
+        result = BeatStart(result - 1);
+    return result;
+}

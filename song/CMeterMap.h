@@ -36,6 +36,12 @@ public:
     LONGLONG TickOf(LONGLONG bar, LONGLONG beat) const;
     // The number of beats of a bar, from 0.
     LONGLONG BeatsInBar(LONGLONG bar) const;
+    // The start of the same beat `bars` bars away (the bar's last beat when
+    // it has fewer), never before tick 0.
+    LONGLONG StepBars(LONGLONG tick, LONGLONG bars) const;
+    // The start of the beat `beats` beats away from the beat tick lies in,
+    // never before tick 0. Steps beat by beat: meant for a few.
+    LONGLONG StepBeats(LONGLONG tick, LONGLONG beats) const;
 
 private:
     struct Segment {

@@ -172,6 +172,18 @@ TEST(SongModel, MeterMapCountsBarsAndBeatsFromTheTimeSignatures)
     EXPECT_EQ(meter.BeatsInBar(3), 2);
     EXPECT_EQ(meter.TickOf(2, 5), 720) << "the beat the change cut off";
     EXPECT_EQ(meter.TickOf(INT64_MAX / 2, 0), INT64_MAX) << "saturates";
+    // One bar keeps the beat (held to the shorter bar's last), one beat goes
+    // to the next or previous beat's start; nothing goes before tick 0.
+    struct Step {
+        LONGLONG tick, barBack, barOn, beatBack, beatOn;
+    };
+    for (const Step& s : { Step { 0, 0, 288, 0, 96 }, Step { 400, 96, 624, 288, 480 },
+             Step { 700, 480, 912, 624, 720 }, Step { 720, 576, 1104, 672, 912 } }) {
+        EXPECT_EQ(meter.StepBars(s.tick, -1), s.barBack) << s.tick;
+        EXPECT_EQ(meter.StepBars(s.tick, 1), s.barOn) << s.tick;
+        EXPECT_EQ(meter.StepBeats(s.tick, -1), s.beatBack) << s.tick;
+        EXPECT_EQ(meter.StepBeats(s.tick, 1), s.beatOn) << s.tick;
+    }
     // Without a time signature: 4/4 with the quarter as beat.
     CMeterMap plain(384);
     EXPECT_EQ(plain.At(1537).bar, 1);
