@@ -14,6 +14,7 @@
 #include <atomic>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Message = std::vector<int>;
@@ -82,6 +83,27 @@ private:
     std::string m_path;
     size_t m_consumed { 0 };
 };
+
+// Runs periods the way the player thread does, the driven clock running on
+// by each returned sleep, until the thread has nothing more to do or the
+// clock reaches `until` (microseconds); at most 1000 periods. Returns each
+// message with the time it went out, and the number of periods.
+inline std::vector<std::pair<LONGLONG, Message>> RunDriven(
+    CapturedDialog& d, DrivenTickCount& clock, LONGLONG until, int* periods = nullptr)
+{
+    std::vector<std::pair<LONGLONG, Message>> sent;
+    int count = 0;
+    for (DWORD sleep = 0; sleep != INFINITE && clock.Micros() < until && count < 1000; ++count) {
+        sleep = d.Period();
+        for (const Message& m : d.Take())
+            sent.emplace_back(clock.Micros(), m);
+        if (sleep != INFINITE)
+            clock.AdvanceMicros(sleep);
+    }
+    if (periods)
+        *periods = count;
+    return sent;
+}
 
 // Adds a channel event at an absolute tick (ticks must not decrease).
 inline CMidiEvent* AddAt(CTrack* track, LONGLONG tick, BYTE status, BYTE data1 = 0, BYTE data2 = 0)

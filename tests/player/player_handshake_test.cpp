@@ -289,15 +289,8 @@ TEST(Handshake, ThePlayerSleepsUntilTheNextDueEvent)
     d.dialog.m_metronome.m_enabled = TRUE;
     CTransport transport(d.state, nullptr, FALSE);
     ASSERT_TRUE(transport.Play());
-    std::vector<std::pair<LONGLONG, Message>> sent;
     int periods = 0;
-    for (DWORD sleep = 0; sleep != INFINITE && periods < 100; ++periods) {
-        sleep = d.Period();
-        for (const Message& m : d.Take())
-            sent.emplace_back(clock.Micros(), m);
-        if (sleep != INFINITE)
-            clock.AdvanceMicros(sleep);
-    }
+    const auto sent = RunDriven(d, clock, INT64_MAX, &periods);
     // Song notes go out at their ticks; the clicks at tick 1 and every
     // quarter (the accent's and beats' note-offs before each new click).
     std::vector<std::pair<LONGLONG, Message>> notes, clicks;
