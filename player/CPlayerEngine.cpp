@@ -41,8 +41,10 @@ LONGLONG UntilRefresh(DWORD last, LONGLONG now)
 
 DWORD CPlayerEngine::RunPeriod(CTabrinoDlg& dialog)
 {
-    HandleRequest(dialog);
+    // The cut comes first: a start this period silences every channel
+    // anyway, so a mute just before it sends nothing more.
     CutMutedChannels(dialog);
+    HandleRequest(dialog);
     LONGLONG due = NO_WORK;
     if (dialog.m_playerState.m_playState == STATE_PLAYING)
         due = Play(dialog);

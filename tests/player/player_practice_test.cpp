@@ -1,10 +1,14 @@
 #include "player/CMetronome.h"
 #include "player/CPlayerState.h"
 #include "player/CPractice.h"
+#include "player/CPracticeOptions.h"
+#include "song/CTrack.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <tuple>
 #include <vector>
 
 TEST(Practice, LoopPointsSnapToTheBeatSwapAndSwitchTheLoopOn)
@@ -81,4 +85,59 @@ TEST(Practice, SoloMutesTheOthersAndTheSameAgainPutsBackTheMutesFromBefore)
     practice.UnmuteAll();
     EXPECT_TRUE(muted().empty());
     EXPECT_FALSE(practice.AnyMuted());
+}
+
+TEST(Practice, CommandLineLoopsCountBarsAndBeatsOfTheMeterFromOne)
+{
+    // 96 ticks per quarter: 3/4 (bars of 288), then 6/8 from bar 3 (tick 576,
+    // beats of 48); the song ends at 2000.
+    CTrack track;
+    for (auto [delta, numerator, power] : { std::tuple { 0, 3, 2 }, std::tuple { 576, 6, 3 } })
+        track.AddEvent(delta, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { BYTE(numerator), BYTE(power), 24, 8, 0 });
+    CMeterMap meter;
+    meter.Build(&track, 96);
+    struct Case {
+        const char* text;
+        LONGLONG start, end;
+        const char* error; // a part of the message; null when taken
+    };
+    for (const Case& c : {
+             Case { "2-3", 288, 576, nullptr },
+             Case { "1.3-3.6", 192, 816, nullptr },
+             Case { "2-900", 288, meter.TickOf(899, 0), nullptr }, // turns at the song's end
+             Case { "3.7-4", 0, 0, "bar 3 has 6 beats" },
+             Case { "1-1.4", 0, 0, "bar 1 has 3 beats" },
+             Case { "3-2", 0, 0, "ends before it starts" },
+             Case { "2.2-2.2", 0, 0, "ends before it starts" },
+             Case { "9-10", 0, 0, "past the song's end" },
+             Case { "0-3", 0, 0, "takes bars" },
+             Case { "1.0-2", 0, 0, "takes bars" },
+             Case { "5", 0, 0, "takes bars" },
+             Case { "5-", 0, 0, "takes bars" },
+             Case { "1.2.3-4", 0, 0, "takes bars" },
+             Case { "1-2-3", 0, 0, "takes bars" },
+             Case { "99999999999999999999-2", 0, 0, "takes bars" },
+         }) {
+        CPracticeOptions options;
+        EXPECT_EQ(options.SetLoop(c.text, meter, 2000), c.error == nullptr) << c.text;
+        EXPECT_EQ(options.m_loopStart, c.start) << c.text;
+        EXPECT_EQ(options.m_loopEnd, c.end) << c.text;
+        EXPECT_NE(options.m_error.find(c.error ? c.error : ""), std::string::npos) << c.text << ": " << options.m_error;
+    }
+
+    // Channels: bit 0 is channel 1.
+    struct Channels {
+        const char* text;
+        std::uint32_t muted;
+        int solo;
+    };
+    for (const Channels& c : { Channels { "2,10", 0x202, -1 }, Channels { "16", 0x8000, 15 }, Channels { "1", 1, 0 },
+             Channels { "17", 0, -1 }, Channels { "0", 0, -1 }, Channels { "2,,3", 0, -1 }, Channels { "", 0, -1 },
+             Channels { "1,", 0, -1 } }) {
+        CPracticeOptions options;
+        EXPECT_EQ(options.AddMutes(c.text), c.muted != 0) << c.text;
+        EXPECT_EQ(options.m_muted, c.muted) << c.text;
+        EXPECT_EQ(options.SetSolo(c.text), c.solo >= 0) << c.text;
+        EXPECT_EQ(options.m_solo, c.solo) << c.text;
+    }
 }
