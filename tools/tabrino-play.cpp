@@ -67,6 +67,7 @@ struct Options {
     bool metronome { false };
     // Taken once the song's meter is known.
     std::string loop;
+    bool hasLoop { false };
     CPracticeOptions practice;
 };
 
@@ -131,6 +132,7 @@ int ParseOptions(int argc, char** argv, Options& options)
             if (!value(text))
                 return 2;
             options.loop = text;
+            options.hasLoop = true;
         } else if (arg == "--mute" || arg == "--solo") {
             if (!value(text))
                 return 2;
@@ -199,7 +201,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    if (!options.loop.empty() && !options.practice.SetLoop(options.loop, state.m_meterMap, state.m_length)) {
+    if (options.hasLoop && !options.practice.SetLoop(options.loop, state.m_meterMap, state.m_length)) {
         std::fprintf(stderr, "tabrino-play: %s\n", options.practice.m_error.c_str());
         return 2;
     }
