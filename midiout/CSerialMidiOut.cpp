@@ -100,6 +100,15 @@ void CSerialMidiOut::AllOff()
     }
 }
 
+void CSerialMidiOut::Silence(int channel)
+{
+    if (!m_started)
+        return;
+    const BYTE status = static_cast<BYTE>(0xB0 + (channel & 0x0F));
+    BYTE bytes[6] = { status, 120, 0, status, 123, 0 };
+    Write(bytes, 6);
+}
+
 void CSerialMidiOut::SetVolume(int volume)
 {
     m_volume = volume;

@@ -32,6 +32,9 @@ public:
     void Pause();
     void Stop();
     void AllOff();
+    // Cuts what sounds on one channel (all sound off, all notes off) and
+    // leaves its controllers; nothing while stopped.
+    void Silence(int channel);
     // The master volume, 0..1000. While started, every channel gets its own
     // volume (the song's last controller 7 on it, 100 before any) scaled by
     // it.

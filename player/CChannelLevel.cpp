@@ -60,6 +60,9 @@ std::int32_t CChannelLevel::TakeLevel()
     std::lock_guard<std::mutex> guard(m_lock);
     std::int32_t result = m_peak;
     m_peak = -10000;
+    // A muted channel is silent, whatever slipped in before the mute.
+    if (m_muted.load(std::memory_order_relaxed))
+        return -10000;
     CRing::ForEach(m_notes, [&result](CSoundingNote* note) {
         result = std::max(result, LevelOf(note->m_value));
         note->m_value = std::max(note->m_value * 800 / 801, 1);

@@ -24,8 +24,9 @@ public:
     void AddNote(int key, int velocity);
     void RemoveNote(int key);
     void ClearNotes();
-    // The level since the last call, -10000 (silence) .. 0 (full); ages the
-    // sounding notes by one step (user-interface thread).
+    // The level since the last call, -10000 (silence) .. 0 (full), always
+    // -10000 while muted; ages the sounding notes by one step
+    // (user-interface thread).
     std::int32_t TakeLevel();
 
     // Level of a note value 1..127 on the -10000..0 scale.
@@ -33,6 +34,7 @@ public:
 
     // Written by the loader only.
     BOOL m_used { 0 };
+    // Set by the user: Note Ons of velocity 16 and up are not sent.
     std::atomic<BOOL> m_muted { 0 };
     CMidiEvent* m_nameEvent { nullptr };
     CMidiEvent* m_instrumentEvent { nullptr };

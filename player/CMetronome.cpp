@@ -2,6 +2,7 @@
 
 #include "midiout/CSerialMidiOut.h"
 #include "player/CPlayerState.h"
+#include "song/CMeterMap.h"
 #include "song/CMidiEvent.h"
 
 #include <cstdint>
@@ -38,59 +39,52 @@ void CMetronome::EndClicks(CSerialMidiOut* output, CPlayerState* state)
 
 void CMetronome::Tick(CSerialMidiOut* output, CPlayerState* state, LONGLONG tick)
 {
-    LONGLONG ppqn = state->m_ppqn;
-    if (!m_enabled || ppqn <= 0) {
+    if (!m_enabled) {
         EndClicks(output, state);
         m_lastTick = tick;
         return;
     }
-    auto beats = [ppqn](LONGLONG x) { return x / ppqn; };
-    auto bar = [&beats](LONGLONG x) { return beats(x) / 4; };
-    auto beatInBar = [&beats, &bar](LONGLONG x) { return beats(x) - 4 * bar(x); };
-
-    LONGLONG referenceBar;
-    LONGLONG referenceBeat;
+    const CMeterMap& meter = state->m_meterMap;
+    const CMeterMap::Position at = meter.At(tick);
+    bool accent;
     if (m_lastTick == 0 && tick != 0) {
         // The first movement away from tick 0 always starts a bar.
-        referenceBar = bar(tick) - 1;
-        referenceBeat = beatInBar(tick);
-    } else if (m_lastTick == m_anchorTick && tick != m_anchorTick) {
-        // Compare against the tick before the anchor, so that an anchor
-        // lying exactly on a beat gets its click.
-        referenceBar = bar(m_anchorTick - 1);
-        referenceBeat = beatInBar(m_anchorTick - 1);
+        accent = true;
     } else {
-        referenceBar = bar(m_lastTick);
-        referenceBeat = beatInBar(m_lastTick);
-    }
-    bool accent = bar(tick) != referenceBar;
-    bool beat = !accent && beatInBar(tick) != referenceBeat;
-    if (accent || beat) {
-        EndClicks(output, state);
-        if (accent) {
-            Click(output, state, m_accentChannel, m_accentKey, m_accentVelocity);
-            m_accentOn = 1;
-        } else {
-            Click(output, state, m_beatChannel, m_beatKey, m_beatVelocity);
-            m_beatOn = 1;
+        // After a Reset, compare against the tick before the anchor, so that
+        // an anchor lying exactly on a beat gets its click.
+        const bool moved = m_lastTick == m_anchorTick && tick != m_anchorTick;
+        const CMeterMap::Position reference = meter.At(moved ? m_anchorTick - 1 : m_lastTick);
+        accent = at.bar != reference.bar;
+        if (!accent && at.beat == reference.beat) {
+            m_lastTick = tick;
+            return;
         }
+    }
+    EndClicks(output, state);
+    if (accent) {
+        Click(output, state, m_accentChannel, m_accentKey, m_accentVelocity);
+        m_accentOn = 1;
+    } else {
+        Click(output, state, m_beatChannel, m_beatKey, m_beatVelocity);
+        m_beatOn = 1;
     }
     m_lastTick = tick;
 }
 
-LONGLONG CMetronome::NextClickTick(LONGLONG ppqn) const
+LONGLONG CMetronome::NextClickTick(const CMeterMap& meter) const
 {
-    if (!m_enabled || ppqn <= 0)
+    if (!m_enabled)
         return INT64_MAX;
-    // Tick clicks as soon as the quarter note differs from that of its
-    // reference position (see Tick), which for the first movement away from
-    // tick 0 is any other position.
+    // Tick clicks as soon as the beat differs from that of its reference
+    // position (see Tick), which for the first movement away from tick 0 is
+    // any other position.
     if (m_lastTick == 0)
         return 1;
     const LONGLONG reference = m_lastTick == m_anchorTick ? m_anchorTick - 1 : m_lastTick;
-    if ((m_lastTick + 1) / ppqn != reference / ppqn)
+    if (meter.BeatStart(m_lastTick + 1) != meter.BeatStart(reference))
         return m_lastTick + 1;
-    return (reference / ppqn + 1) * ppqn;
+    return meter.NextBeatStart(reference);
 }
 
 void CMetronome::Click(CSerialMidiOut* output, CPlayerState* state, BYTE channel, BYTE key, BYTE velocity)

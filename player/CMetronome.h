@@ -7,11 +7,12 @@
 
 class CSerialMidiOut;
 class CPlayerState;
+class CMeterMap;
 
-// Clicks on every quarter note of the song clock, a louder one every four
-// quarters, whatever the song's time signature. It has no clock of its own:
-// the player thread re-anchors it with Reset and hands it every new position
-// with Tick.
+// Clicks on every beat of the song's meter (a quarter in 4/4 and 3/4, an
+// eighth in 6/8), a louder one on the first beat of every bar. It has no
+// clock of its own: the player thread re-anchors it with Reset and hands it
+// every new position with Tick.
 class CMetronome {
 public:
     CMetronome();
@@ -23,7 +24,7 @@ public:
     void Tick(CSerialMidiOut* output, CPlayerState* state, LONGLONG tick);
     // The first position after the last Tick at which Tick would click;
     // LLONG_MAX while switched off.
-    LONGLONG NextClickTick(LONGLONG ppqn) const;
+    LONGLONG NextClickTick(const CMeterMap& meter) const;
     // Sends one Note On (velocity 0 ends a click).
     void Click(CSerialMidiOut* output, CPlayerState* state, BYTE channel, BYTE key, BYTE velocity);
 

@@ -41,6 +41,9 @@ LONGLONG UntilRefresh(DWORD last, LONGLONG now)
 
 DWORD CPlayerEngine::RunPeriod(CTabrinoDlg& dialog)
 {
+    // The cut comes first: a start this period silences every channel
+    // anyway, so a mute just before it sends nothing more.
+    CutMutedChannels(dialog);
     HandleRequest(dialog);
     LONGLONG due = NO_WORK;
     if (dialog.m_playerState.m_playState == STATE_PLAYING)
@@ -75,6 +78,22 @@ void CPlayerEngine::HandleRequest(CTabrinoDlg& dialog)
         break;
     default:
         break;
+    }
+}
+
+void CPlayerEngine::CutMutedChannels(CTabrinoDlg& dialog)
+{
+    // Taken in every state: while stopped nothing sounds, and a start
+    // silences every channel anyway.
+    CPlayerState& state = dialog.m_playerState;
+    const std::uint32_t channels = state.m_cutChannels.exchange(0);
+    if (channels == 0 || state.m_playState != STATE_PLAYING)
+        return;
+    for (int n = 0; n < 16; ++n) {
+        if (channels & (1u << n)) {
+            dialog.m_output.Silence(n);
+            state.m_channels[n].ClearNotes();
+        }
     }
 }
 
@@ -138,32 +157,34 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
     LONGLONG now = CPlayerState::Now();
     LONGLONG tick = state.AdvanceClock(now, &previous);
     const LONGLONG length = state.m_length;
-    if (length > 0 && tick >= length) {
+    const CPlayerState::Loop loop = state.GetLoop();
+    // A loop that ends past the song's end turns at the end.
+    const LONGLONG loopEnd = length > 0 ? std::min(loop.end, length) : loop.end;
+    const bool looping = loop.on && 0 <= loop.start && loop.start < loopEnd;
+    if (looping && loopEnd <= tick) {
+        // While the loop is on, the song stays inside it: at the loop end,
+        // and wherever the position lies beyond it, it goes back to the
+        // loop start. Notes held across are cut; the controller state at
+        // the loop start is sent before the song goes on from there.
+        dialog.m_output.Pause();
+        state.ClearNotes();
+        dialog.m_metronome.Reset(&dialog.m_output, &state, loop.start);
+        SeekTracks(dialog, loop.start);
+        now = CPlayerState::Now();
+        state.AnchorClock(now, loop.start);
+        tick = loop.start;
+    } else if (length > 0 && tick >= length) {
         // Events at the very last tick are not sent; the all-off of Stop
         // silences what still sounds.
         Halt(dialog);
         Answer(state, STATE_PLAYING, STATE_STOPPED);
         return NO_WORK;
     }
-    const LONGLONG loopStart = state.m_loopStart;
-    const LONGLONG loopEnd = state.m_loopEnd;
-    const bool looping = state.m_loopEnabled && loopStart < loopEnd;
-    if (looping && previous <= loopEnd && loopEnd <= tick) {
-        // Notes held across the loop end are cut; the controller state at
-        // the loop start is sent before the song goes on from there.
-        dialog.m_output.Pause();
-        state.ClearNotes();
-        dialog.m_metronome.Reset(&dialog.m_output, &state, loopStart);
-        SeekTracks(dialog, loopStart);
-        now = CPlayerState::Now();
-        state.AnchorClock(now, loopStart);
-        tick = loopStart;
-    }
     dialog.m_metronome.Tick(&dialog.m_output, &state, tick);
     LONGLONG next = length > 0 ? length : INT64_MAX;
-    if (looping && tick < loopEnd)
+    if (looping)
         next = std::min(next, loopEnd);
-    next = std::min(next, dialog.m_metronome.NextClickTick(state.m_ppqn));
+    next = std::min(next, dialog.m_metronome.NextClickTick(state.m_meterMap));
     CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
         if (StopRequested(state))
             return;

@@ -5,10 +5,11 @@
 class CTabrinoDlg;
 
 // The work of one player period on the dialog's song, output stage, player
-// state and metronome: the dialog's request, the clock, the end test, the
-// loop step, the metronome and the due events of every track, and the
-// refresh posts to the dialog's window. Between periods the thread sleeps
-// until the next of these has work, or until the dialog wakes it.
+// state and metronome: the cut of channels just muted, the dialog's request,
+// the clock, the loop step, the end test, the metronome and the due events
+// of every track, and the refresh posts to the dialog's window. Between
+// periods the thread sleeps until the next of these has work, or until the
+// dialog wakes it.
 class CPlayerEngine {
 public:
     // One period without its sleep; returns how many microseconds the thread
@@ -44,6 +45,8 @@ public:
 
 private:
     static void HandleRequest(CTabrinoDlg& dialog);
+    // Cuts what still sounds on the channels the user has just muted.
+    static void CutMutedChannels(CTabrinoDlg& dialog);
     static void Start(CTabrinoDlg& dialog);
     static void Resync(CTabrinoDlg& dialog);
     static void Halt(CTabrinoDlg& dialog);

@@ -32,6 +32,7 @@ void CPlayerState::Reset()
     m_playState = STATE_STOPPED;
     m_lastMeterTime = 0;
     m_loopEnabled = 0;
+    m_cutChannels = 0;
     m_tempoMap.Clear();
     m_meterMap.Reset(384);
     for (CChannelLevel& channel : m_channels) {
@@ -133,4 +134,18 @@ void CPlayerState::SetTempo(std::int32_t bpm)
     }
     m_bpm = bpm;
     m_usPerQuarter = 60000000LL / bpm;
+}
+
+void CPlayerState::SetLoop(LONGLONG start, LONGLONG end, BOOL on)
+{
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    m_loopStart = start;
+    m_loopEnd = end;
+    m_loopEnabled = on;
+}
+
+CPlayerState::Loop CPlayerState::GetLoop()
+{
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    return Loop { m_loopStart, m_loopEnd, m_loopEnabled != 0 };
 }

@@ -64,6 +64,16 @@ public:
     // change it must see at once signals it.
     void Wake() { m_wake.SetEvent(); }
 
+    // The loop as one whole: the player thread never sees the start of one
+    // loop with the end of another.
+    struct Loop {
+        LONGLONG start;
+        LONGLONG end;
+        bool on;
+    };
+    void SetLoop(LONGLONG start, LONGLONG end, BOOL on);
+    Loop GetLoop();
+
     static constexpr std::int32_t MIN_BPM = 30;
     static constexpr std::int32_t MAX_BPM = 300;
 
@@ -87,12 +97,16 @@ public:
     std::atomic<LONGLONG> m_lastMeterTime { 0 };
     std::atomic<BOOL> m_loopEnabled { 0 };
     std::atomic<BYTE> m_drumChannel { 9 };
+    // Channels just muted, one bit each, whose sounding notes the player
+    // thread is to cut.
+    std::atomic<std::uint32_t> m_cutChannels { 0 };
     CChannelLevel m_channels[16];
     // Written only while stopped (the open command); the player thread reads
     // the tempo map while the clock runs.
     CTempoMap m_tempoMap;
     CMeterMap m_meterMap;
 
+    // Also makes the three loop fields one value (SetLoop, GetLoop).
     std::mutex m_clockLock;
     // The player thread waits on it between periods (auto-reset).
     CEvent m_wake;

@@ -4,6 +4,7 @@
 #include "song/MetaEvents.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -76,4 +77,59 @@ LONGLONG CMeterMap::BeatStart(LONGLONG tick) const
     tick = std::max<LONGLONG>(tick, 0);
     const Segment& segment = SegmentAt(tick);
     return tick - (tick - segment.tick) % segment.beatTicks;
+}
+
+LONGLONG CMeterMap::NextBeatStart(LONGLONG tick) const
+{
+    tick = std::max<LONGLONG>(tick, 0);
+    const Segment& segment = SegmentAt(tick);
+    const LONGLONG next = BeatStart(tick) + segment.beatTicks;
+    // A new signature that starts before that beat ends the beat early.
+    auto following = std::upper_bound(m_segments.begin(), m_segments.end(), tick,
+        [](LONGLONG t, const Segment& s) { return t < s.tick; });
+    return following != m_segments.end() && following->tick < next ? following->tick : next;
+}
+
+const CMeterMap::Segment& CMeterMap::SegmentOfBar(LONGLONG bar, LONGLONG* nextTick) const
+{
+    auto after = std::upper_bound(m_segments.begin(), m_segments.end(), bar,
+        [](LONGLONG b, const Segment& segment) { return b < segment.bar; });
+    const auto found = after == m_segments.begin() ? m_segments.begin() : after - 1;
+    *nextTick = found + 1 == m_segments.end() ? INT64_MAX : (found + 1)->tick;
+    return *found;
+}
+
+LONGLONG CMeterMap::TickOf(LONGLONG bar, LONGLONG beat) const
+{
+    LONGLONG nextTick = 0;
+    const Segment& segment = SegmentOfBar(std::max<LONGLONG>(bar, 0), &nextTick);
+    const LONGLONG bars = std::max<LONGLONG>(bar, 0) - segment.bar;
+    const LONGLONG beats = std::clamp<LONGLONG>(beat, 0, segment.beatsPerBar - 1);
+    const LONGLONG barTicks = segment.beatTicks * segment.beatsPerBar;
+    // Far beyond any song the product would overflow: the position saturates.
+    if (bars > (INT64_MAX - segment.tick) / barTicks - 1)
+        return std::min(nextTick, INT64_MAX);
+    return std::min(segment.tick + bars * barTicks + beats * segment.beatTicks, nextTick);
+}
+
+LONGLONG CMeterMap::BeatsInBar(LONGLONG bar) const
+{
+    LONGLONG nextTick = 0;
+    return SegmentOfBar(std::max<LONGLONG>(bar, 0), &nextTick).beatsPerBar;
+}
+
+LONGLONG CMeterMap::StepBars(LONGLONG tick, LONGLONG bars) const
+{
+    const Position at = At(tick);
+    return TickOf(std::max<LONGLONG>(at.bar + bars, 0), at.beat);
+}
+
+LONGLONG CMeterMap::StepBeats(LONGLONG tick, LONGLONG beats) const
+{
+    LONGLONG result = BeatStart(tick);
+    for (; beats > 0; --beats)
+        result = NextBeatStart(result);
+    for (; beats < 0 && result > 0; ++beats)
+        result = BeatStart(result - 1);
+    return result;
 }

@@ -29,6 +29,19 @@ public:
     Position At(LONGLONG tick) const;
     // The first tick of the beat that tick lies in.
     LONGLONG BeatStart(LONGLONG tick) const;
+    // The first beat that starts after tick.
+    LONGLONG NextBeatStart(LONGLONG tick) const;
+    // The first tick of a beat given as bar and beat in the bar, from 0; a
+    // bar cut short by a change of signature ends where the next one starts.
+    LONGLONG TickOf(LONGLONG bar, LONGLONG beat) const;
+    // The number of beats of a bar, from 0.
+    LONGLONG BeatsInBar(LONGLONG bar) const;
+    // The start of the same beat `bars` bars away (the bar's last beat when
+    // it has fewer), never before tick 0.
+    LONGLONG StepBars(LONGLONG tick, LONGLONG bars) const;
+    // The start of the beat `beats` beats away from the beat tick lies in,
+    // never before tick 0. Steps beat by beat: meant for a few.
+    LONGLONG StepBeats(LONGLONG tick, LONGLONG beats) const;
 
 private:
     struct Segment {
@@ -39,6 +52,9 @@ private:
     };
 
     const Segment& SegmentAt(LONGLONG tick) const;
+    // The segment a bar lies in, and the tick where the next one starts
+    // (LLONG_MAX after the last).
+    const Segment& SegmentOfBar(LONGLONG bar, LONGLONG* nextTick) const;
 
     LONGLONG m_ppqn { 384 };
     std::vector<Segment> m_segments;

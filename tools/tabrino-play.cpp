@@ -12,6 +12,8 @@
 #include "platform/core/TickCount.h"
 #include "player/CDrivenPlayer.h"
 #include "player/CPositionText.h"
+#include "player/CPractice.h"
+#include "player/CPracticeOptions.h"
 #include "player/CTransport.h"
 
 #include <charconv>
@@ -27,7 +29,8 @@ const std::string& Usage()
 {
     static const std::string usage =
         std::string("Usage: tabrino-play [--port NAME | --render FILE.wav] [--transpose N] [--tempo BPM]\n"
-                    "                    [--from TICK] [--metronome] [--soundfont PATH] FILE\n"
+                    "                    [--from TICK] [--metronome] [--loop FROM-TO] [--mute LIST]\n"
+                    "                    [--solo N] [--soundfont PATH] FILE\n"
                     "\n"
                     "Plays the Standard MIDI File FILE from start to end and exits. The MIDI\n"
                     "bytes go to synth unless --port names another.\n"
@@ -39,7 +42,14 @@ const std::string& Usage()
           "  --transpose N     transposition in semitones, -12..12 (the drum channel stays)\n"
           "  --tempo BPM       tempo in beats per minute, 30..300, instead of the file's\n"
           "  --from TICK       start position in ticks\n"
-          "  --metronome       click every quarter note, accented every four\n"
+          "  --metronome       click on every beat of the song's meter, accented on the\n"
+          "                    first beat of each bar\n"
+          "  --loop FROM-TO    play bars FROM to TO over and over until Ctrl-C: 5-9 from\n"
+          "                    the start of bar 5 to the start of bar 9, 5.3-9.1 from the\n"
+          "                    third beat of bar 5 to the first of bar 9; starts at FROM\n"
+          "                    unless --from is given\n"
+          "  --mute LIST       silence channels 1..16 (a list: 2,10)\n"
+          "  --solo N          hear channel N alone\n"
           "  --help            this text\n"
           "\n"
           "On a terminal the position is shown as bar.beat.tick and as time about once\n"
@@ -47,9 +57,9 @@ const std::string& Usage()
           "playback and exits.\n"
           "\n"
           "Exit status: 0 played to the end (or --help, --list-ports), 1 the song or the\n"
-          "port cannot be opened, 2 a mistyped command line, 3 a write to the port\n"
-          "failed, 128 + the signal's number when stopped by a signal (130 Ctrl-C,\n"
-          "129 the terminal closed, 143 a termination request).\n";
+          "port cannot be opened, 2 a mistyped command line (or a --loop outside the\n"
+          "song), 3 a write to the port failed, 128 + the signal's number when stopped\n"
+          "by a signal (130 Ctrl-C, 129 the terminal closed, 143 a termination request).\n";
     return usage;
 }
 
@@ -66,6 +76,10 @@ struct Options {
     bool hasFrom { false };
     bool hasPort { false };
     bool metronome { false };
+    // Taken once the song's meter is known.
+    std::string loop;
+    bool hasLoop { false };
+    CPracticeOptions practice;
 };
 
 bool ParseNumber(const char* text, long long& value)
@@ -134,6 +148,18 @@ int ParseOptions(int argc, char** argv, Options& options)
             options.soundFont = text;
         } else if (arg == "--metronome") {
             options.metronome = true;
+        } else if (arg == "--loop") {
+            if (!value(text))
+                return 2;
+            options.loop = text;
+            options.hasLoop = true;
+        } else if (arg == "--mute" || arg == "--solo") {
+            if (!value(text))
+                return 2;
+            if (!(arg == "--mute" ? options.practice.AddMutes(text) : options.practice.SetSolo(text))) {
+                std::fprintf(stderr, "tabrino-play: %s\n", options.practice.m_error.c_str());
+                return 2;
+            }
         } else if (arg.size() > 1 && arg[0] == '-') {
             std::fprintf(stderr, "tabrino-play: unknown option %s (see --help)\n", arg.c_str());
             return 2;
@@ -150,6 +176,10 @@ int ParseOptions(int argc, char** argv, Options& options)
     }
     if (options.hasPort && !options.render.empty()) {
         std::fprintf(stderr, "tabrino-play: --render writes to its own file; it takes no --port\n");
+        return 2;
+    }
+    if (options.hasLoop && !options.render.empty()) {
+        std::fprintf(stderr, "tabrino-play: --loop plays until Ctrl-C, a render must end; it takes no --loop\n");
         return 2;
     }
     return 0;
@@ -228,6 +258,11 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    if (options.hasLoop && !options.practice.SetLoop(options.loop, state.m_meterMap, state.m_length)) {
+        std::fprintf(stderr, "tabrino-play: %s\n", options.practice.m_error.c_str());
+        return 2;
+    }
+
     if (!options.soundFont.empty())
         SetSynthSoundFont(CString::FromUtf8(options.soundFont));
     // A render moves the clock by hand from before its file opens (the file
@@ -253,7 +288,11 @@ int main(int argc, char** argv)
             Clamp(options.transpose, -CTransport::MAX_TRANSPOSE, CTransport::MAX_TRANSPOSE)));
     if (options.hasFrom)
         transport.SetPosition(Clamp(options.from, 0, state.m_length));
-    dialog.m_metronome.m_enabled = options.metronome ? TRUE : FALSE;
+    else if (options.practice.HasLoop())
+        transport.SetPosition(options.practice.m_loopStart);
+    CPractice practice(state, dialog.m_metronome);
+    options.practice.ApplyTo(practice);
+    practice.SetMetronome(options.metronome ? TRUE : FALSE);
     transport.Play();
 
     bool terminal = IsTerminalStream(2);

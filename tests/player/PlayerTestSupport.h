@@ -2,6 +2,7 @@
 
 #include "app/CTabrinoDlg.h"
 #include "platform/core/DrivenTickCount.h"
+#include "player/CDrivenPlayer.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
 #include "player/CPlayerEngine.h"
@@ -14,6 +15,7 @@
 #include <atomic>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Message = std::vector<int>;
@@ -82,6 +84,40 @@ private:
     std::string m_path;
     size_t m_consumed { 0 };
 };
+
+// Runs the song on the driven clock (CDrivenPlayer) until the thread has
+// nothing more to do or the clock reaches `until` (microseconds); at most
+// 1000 periods. A run cut off at the limit is then stopped, its all-off left
+// untaken. Returns each message with the time it went out, and the number of
+// periods.
+inline std::vector<std::pair<LONGLONG, Message>> RunDriven(
+    CapturedDialog& d, DrivenTickCount& clock, LONGLONG until, int* periods = nullptr, BOOL* cutOffPlaying = nullptr)
+{
+    std::vector<std::pair<LONGLONG, Message>> sent;
+    int count = 0;
+    BOOL cutOff = FALSE;
+    auto take = [&] {
+        ++count;
+        std::vector<Message> taken = d.Take();
+        // A period at or past the limit is not part of the run.
+        if (clock.Micros() >= until || count >= 1000) {
+            cutOff = TRUE;
+            return FALSE;
+        }
+        for (const Message& m : taken)
+            sent.emplace_back(clock.Micros(), m);
+        return TRUE;
+    };
+    CDrivenPlayer::Run(d.dialog, clock, take);
+    if (!cutOff)
+        take();
+    if (periods)
+        *periods = count;
+    // The limit came while the song still played (the run then stopped it).
+    if (cutOffPlaying)
+        *cutOffPlaying = cutOff;
+    return sent;
+}
 
 // Adds a channel event at an absolute tick (ticks must not decrease).
 inline CMidiEvent* AddAt(CTrack* track, LONGLONG tick, BYTE status, BYTE data1 = 0, BYTE data2 = 0)

@@ -284,20 +284,14 @@ TEST(Handshake, ThePlayerSleepsUntilTheNextDueEvent)
     for (LONGLONG tick : ticks)
         AddAt(track, tick, 0x90, static_cast<BYTE>(tick % 128), 1);
     d.state.m_ppqn = 480;
+    d.state.m_meterMap.Reset(480);
     d.state.m_usPerQuarter = 480000;
     d.state.m_length = 1200;
     d.dialog.m_metronome.m_enabled = TRUE;
     CTransport transport(d.state, nullptr, FALSE);
     ASSERT_TRUE(transport.Play());
-    std::vector<std::pair<LONGLONG, Message>> sent;
     int periods = 0;
-    auto take = [&] {
-        for (const Message& m : d.Take())
-            sent.emplace_back(clock.Micros(), m);
-        return ++periods < 100 ? TRUE : FALSE;
-    };
-    CDrivenPlayer::Run(d.dialog, clock, take);
-    take();
+    const auto sent = RunDriven(d, clock, INT64_MAX, &periods);
     // Song notes go out at their ticks; the clicks at tick 1 and every
     // quarter (the accent's and beats' note-offs before each new click).
     std::vector<std::pair<LONGLONG, Message>> notes, clicks;

@@ -1,5 +1,7 @@
 #include "PlayerTestSupport.h"
 
+#include <tuple>
+
 namespace {
 
 const Message ACCENT { 0x99, 37, 127 };
@@ -31,17 +33,16 @@ protected:
 
 }
 
-TEST_F(MetronomeTest, ClicksEveryQuarterAndAccentsEveryFourRegardlessOfTheMeter)
+TEST_F(MetronomeTest, ClicksEveryBeatOfTheMeterAndAccentsTheFirstOfEachBar)
 {
-    // The song's time signature (3/4 here) is not consulted.
-    d.state.m_ppqn = 384;
+    // Without a time signature the song is in 4/4.
     Reset(0);
     EXPECT_TRUE(Run({ 0 }).empty());
     // The player sleeps until the next click: the first one right after
-    // the start, then at every quarter.
-    EXPECT_EQ(metronome.NextClickTick(384), 1);
+    // the start, then at every beat.
+    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 1);
     EXPECT_EQ(Run({ 3 }), std::vector<Message>({ ACCENT }));
-    EXPECT_EQ(metronome.NextClickTick(384), 384);
+    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 384);
     EXPECT_TRUE(Run({ 100, 383 }).empty());
     EXPECT_EQ(Run({ 384 }), std::vector<Message>({ OFF, BEAT }));
     EXPECT_EQ(Run({ 769, 1153 }), std::vector<Message>({ OFF, BEAT, OFF, BEAT }));
@@ -49,13 +50,28 @@ TEST_F(MetronomeTest, ClicksEveryQuarterAndAccentsEveryFourRegardlessOfTheMeter)
     // A jump over several beats gives one click for the new position.
     EXPECT_EQ(Run({ 2400 }), std::vector<Message>({ OFF, BEAT }));
     EXPECT_EQ(Run({ 9000 }), std::vector<Message>({ OFF, ACCENT }));
+
+    // 6/8 from the start, 3/4 from tick 2304 (the start of bar 3): an
+    // eighth is the beat, then a quarter, and a bar is six, then three.
+    CTrack track;
+    for (auto [delta, numerator, power] : { std::tuple { 0, 6, 3 }, std::tuple { 2304, 3, 2 } })
+        track.AddEvent(delta, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { BYTE(numerator), BYTE(power), 24, 8, 0 });
+    d.state.m_meterMap.Build(&track, 384);
+    Reset(0);
+    EXPECT_EQ(Run({ 1 }), std::vector<Message>({ OFF, ACCENT }));
+    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 192);
+    EXPECT_EQ(Run({ 192, 1151 }), std::vector<Message>({ OFF, BEAT, OFF, BEAT }));
+    EXPECT_EQ(Run({ 1152 }), std::vector<Message>({ OFF, ACCENT }));
+    EXPECT_EQ(Run({ 2304, 2500 }), std::vector<Message>({ OFF, ACCENT }));
+    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 2688);
+    EXPECT_EQ(Run({ 2688, 3072, 3456 }), std::vector<Message>({ OFF, BEAT, OFF, BEAT, OFF, ACCENT }));
 }
 
 TEST_F(MetronomeTest, AStartOnABeatClicksOnceThePositionMoves)
 {
     Reset(768);
     EXPECT_TRUE(Run({ 768 }).empty());
-    EXPECT_EQ(metronome.NextClickTick(384), 769);
+    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 769);
     EXPECT_EQ(Run({ 770 }), std::vector<Message>({ BEAT }));
 
     CMetronome fresh;
@@ -68,7 +84,7 @@ TEST_F(MetronomeTest, AStartOnABeatClicksOnceThePositionMoves)
 TEST_F(MetronomeTest, AStartInsideABeatWaitsForTheNextBeat)
 {
     Reset(800);
-    EXPECT_EQ(metronome.NextClickTick(384), 1152);
+    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 1152);
     EXPECT_TRUE(Run({ 810, 1000, 1151 }).empty());
     EXPECT_EQ(Run({ 1152 }), std::vector<Message>({ BEAT }));
 }
@@ -87,7 +103,7 @@ TEST_F(MetronomeTest, SwitchedOffItEndsTheSoundingClickAndFollows)
     Reset(0);
     Run({ 10 });
     metronome.m_enabled = FALSE;
-    EXPECT_EQ(metronome.NextClickTick(384), INT64_MAX);
+    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), INT64_MAX);
     EXPECT_EQ(Run({ 384 }), std::vector<Message>({ OFF }));
     EXPECT_TRUE(Run({ 768, 1536 }).empty());
     EXPECT_EQ(metronome.m_lastTick, 1536);

@@ -1,5 +1,7 @@
 #include "PlayerTestSupport.h"
 
+#include "player/CPractice.h"
+
 namespace {
 
 // A track with a controller, a program, a note, a pitch bend, a sysex and
@@ -136,4 +138,115 @@ TEST(Tracks, TheLoopJumpCutsTheNotesAndReplaysTheControllers)
     clock.Set(920);
     d.Period();
     EXPECT_EQ(d.Take(), std::vector<Message> { Msg({ 0x90, 60, 1 }) });
+}
+
+TEST(Tracks, TheLoopJumpsBackToItsStartWhenItsEndIsDue)
+{
+    // One tick a millisecond. A loop end past the song's end turns at the
+    // end instead of stopping. An empty message stands for the all-off.
+    using Timeline = std::vector<std::pair<LONGLONG, Message>>;
+    const Message cut {};
+    const Timeline common { { 100, Msg({ 0x90, 40, 64 }) }, { 480, Msg({ 0xB0, 1, 20 }) },
+        { 480, Msg({ 0x90, 41, 64 }) } };
+    auto jump = [&cut](LONGLONG at) {
+        return Timeline { { at, cut }, { at, Msg({ 0xB0, 1, 10 }) }, { at, Msg({ 0xB0, 1, 20 }) },
+            { at, Msg({ 0x90, 41, 64 }) } };
+    };
+    struct Case {
+        LONGLONG loopEnd, until;
+        std::vector<Timeline> after;
+    };
+    for (const Case& c : {
+             // The loop end lies between two events: the thread wakes for it.
+             Case { 768, 1500, { jump(768), jump(1056), jump(1344) } },
+             Case { 5000, 2100,
+                 { { { 900, Msg({ 0x80, 40, 0 }) }, { 960, Msg({ 0x90, 42, 64 }) }, { 1500, Msg({ 0x80, 42, 0 }) } },
+                     jump(2000) } },
+         }) {
+        DrivenTickCount clock(0);
+        CapturedDialog d;
+        CTrack* track = d.AddTrack();
+        AddAt(track, 0, 0xB0, 1, 10);
+        AddAt(track, 100, 0x90, 40, 64);
+        AddAt(track, 480, 0xB0, 1, 20);
+        AddAt(track, 480, 0x90, 41, 64);
+        AddAt(track, 900, 0x80, 40, 0);
+        AddAt(track, 960, 0x90, 42, 64);
+        AddAt(track, 1500, 0x80, 42, 0);
+        d.state.m_ppqn = 480;
+        d.state.m_meterMap.Reset(480);
+        d.state.m_usPerQuarter = 480000;
+        d.state.m_length = 2000;
+        d.state.SetLoop(480, c.loopEnd, TRUE);
+        Start(d, 0);
+        d.Skip();
+        Timeline got;
+        BOOL stillPlaying = FALSE;
+        for (auto [at, m] : RunDriven(d, clock, c.until * 1000, nullptr, &stillPlaying)) {
+            const bool off = m.size() == 3 && (m[0] & 0xF0) == 0xB0 && (m[1] == 120 || m[1] == 121 || m[1] == 123);
+            if (!off || got.empty() || got.back().second != cut)
+                got.emplace_back(at / 1000, off ? cut : m);
+        }
+        Timeline want = common;
+        for (const Timeline& part : c.after)
+            want.insert(want.end(), part.begin(), part.end());
+        EXPECT_EQ(got, want) << c.loopEnd;
+        EXPECT_TRUE(stillPlaying) << c.loopEnd;
+    }
+}
+
+TEST(Tracks, AStartBeyondTheLoopEndLandsAtTheLoopStart)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    CTrack* track = d.AddTrack();
+    AddAt(track, 0, 0xB0, 1, 2);
+    AddAt(track, 10, 0x90, 60, 1);
+    AddAt(track, 1000, 0x80, 60, 0);
+    d.state.m_length = 1000;
+    // The same period plays the loop start's events.
+    d.state.SetLoop(0, 500, TRUE);
+    Start(d, 700);
+    EXPECT_EQ(d.state.m_currentTick, 0);
+    const auto sent = d.Take();
+    // The start with the replay before 700, the jump, tick 0's events.
+    ASSERT_EQ(sent.size(), 64u + 1u + 48u + 1u);
+    EXPECT_EQ(sent.back(), Msg({ 0xB0, 1, 2 }));
+}
+
+TEST(Tracks, MutingCutsTheChannelAndDropsItsLouderNotesUntilUnmuted)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    CPractice practice(d.state, d.dialog.m_metronome);
+    CTrack* track = d.AddTrack();
+    AddAt(track, 0, 0x90, 60, 100);
+    AddAt(track, 0, 0x91, 50, 100);
+    AddAt(track, 576, 0x90, 62, 15);
+    AddAt(track, 576, 0x90, 63, 16);
+    AddAt(track, 576, 0x91, 51, 100);
+    AddAt(track, 1152, 0x90, 64, 100);
+    d.state.m_length = 5000;
+    // A mute while stopped has nothing to cut.
+    practice.SetMuted(1, TRUE);
+    practice.SetMuted(1, FALSE);
+    Start(d, 0);
+    d.Skip();
+    ASSERT_NE(d.state.m_channels[0].m_notes, nullptr);
+
+    practice.SetMuted(0, TRUE);
+    d.Period();
+    EXPECT_EQ(d.Take(), (std::vector<Message> { Msg({ 0xB0, 120, 0 }), Msg({ 0xB0, 123, 0 }) }));
+    EXPECT_EQ(d.state.m_channels[0].m_notes, nullptr);
+    EXPECT_EQ(d.state.m_channels[0].TakeLevel(), -10000) << "no level while muted";
+    clock.Set(1000);
+    d.Period();
+    // Below velocity 16 a note still passes; the other channel plays on.
+    EXPECT_EQ(d.Take(), (std::vector<Message> { Msg({ 0x90, 62, 15 }), Msg({ 0x91, 51, 100 }) }));
+    EXPECT_EQ(d.state.m_channels[0].TakeLevel(), -10000);
+
+    practice.SetMuted(0, FALSE);
+    clock.Set(2000);
+    d.Period();
+    EXPECT_EQ(d.Take(), std::vector<Message> { Msg({ 0x90, 64, 100 }) });
 }

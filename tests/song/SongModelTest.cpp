@@ -152,17 +152,37 @@ TEST(SongModel, MeterMapCountsBarsAndBeatsFromTheTimeSignatures)
     CMeterMap meter;
     meter.Build(&track, 96);
     struct Case {
-        LONGLONG tick, bar, beat, inBeat, beatStart;
+        LONGLONG tick, bar, beat, inBeat, beatStart, nextBeat;
     };
-    for (const Case& c : { Case { 0, 0, 0, 0, 0 }, Case { 95, 0, 0, 95, 0 }, Case { 288, 1, 0, 0, 288 },
-             Case { 575, 1, 2, 95, 480 }, Case { 576, 2, 0, 0, 576 }, Case { 700, 2, 2, 28, 672 },
+    for (const Case& c : { Case { 0, 0, 0, 0, 0, 96 }, Case { 95, 0, 0, 95, 0, 96 }, Case { 288, 1, 0, 0, 288, 384 },
+             Case { 575, 1, 2, 95, 480, 576 }, Case { 576, 2, 0, 0, 576, 624 }, Case { 700, 2, 2, 28, 672, 720 },
              // The 6/8 bar cut short still counts: 2/2 starts bar 4.
-             Case { 720, 3, 0, 0, 720 }, Case { 1100, 3, 1, 188, 912 }, Case { 1104, 4, 0, 0, 1104 } }) {
+             Case { 720, 3, 0, 0, 720, 912 }, Case { 1100, 3, 1, 188, 912, 1104 },
+             Case { 1104, 4, 0, 0, 1104, 1296 } }) {
         CMeterMap::Position at = meter.At(c.tick);
         EXPECT_EQ(at.bar, c.bar) << c.tick;
         EXPECT_EQ(at.beat, c.beat) << c.tick;
         EXPECT_EQ(at.tick, c.inBeat) << c.tick;
         EXPECT_EQ(meter.BeatStart(c.tick), c.beatStart) << c.tick;
+        EXPECT_EQ(meter.NextBeatStart(c.tick), c.nextBeat) << c.tick;
+        // Bar and beat lead back to the beat's first tick.
+        EXPECT_EQ(meter.TickOf(c.bar, c.beat), c.beatStart) << c.tick;
+    }
+    EXPECT_EQ(meter.BeatsInBar(2), 6);
+    EXPECT_EQ(meter.BeatsInBar(3), 2);
+    EXPECT_EQ(meter.TickOf(2, 5), 720) << "the beat the change cut off";
+    EXPECT_EQ(meter.TickOf(INT64_MAX / 2, 0), INT64_MAX) << "saturates";
+    // One bar keeps the beat (held to the shorter bar's last), one beat goes
+    // to the next or previous beat's start; nothing goes before tick 0.
+    struct Step {
+        LONGLONG tick, barBack, barOn, beatBack, beatOn;
+    };
+    for (const Step& s : { Step { 0, 0, 288, 0, 96 }, Step { 400, 96, 624, 288, 480 },
+             Step { 700, 480, 912, 624, 720 }, Step { 720, 576, 1104, 672, 912 } }) {
+        EXPECT_EQ(meter.StepBars(s.tick, -1), s.barBack) << s.tick;
+        EXPECT_EQ(meter.StepBars(s.tick, 1), s.barOn) << s.tick;
+        EXPECT_EQ(meter.StepBeats(s.tick, -1), s.beatBack) << s.tick;
+        EXPECT_EQ(meter.StepBeats(s.tick, 1), s.beatOn) << s.tick;
     }
     // Without a time signature: 4/4 with the quarter as beat.
     CMeterMap plain(384);
