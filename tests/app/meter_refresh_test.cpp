@@ -54,3 +54,17 @@ TEST_F(MeterRefresh, PlayerThreadPostsBothRefreshesAcrossTheWrap)
     EXPECT_EQ(posted, (std::vector<int> { 1004, 1005 }));
     dialog.m_pThread->ResumeThread();
 }
+
+TEST_F(MeterRefresh, ADisplayRefreshThatComesTooSoonIsLeftForThePlayerThreadToPost)
+{
+    Refresh();
+    state.m_currentTick = 384;
+    clock.Advance(15);
+    dialog.OnUpdateDisplay();
+    EXPECT_EQ(Text(dialog.m_pPositionBeat), "1.1.000");
+    EXPECT_TRUE(dialog.m_bDisplayPending);
+    clock.Advance(1);
+    dialog.OnUpdateDisplay();
+    EXPECT_EQ(Text(dialog.m_pPositionBeat), "1.2.000");
+    EXPECT_FALSE(dialog.m_bDisplayPending);
+}
