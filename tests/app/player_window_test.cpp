@@ -12,71 +12,56 @@ protected:
     TempConfigHome config;
 };
 
-TEST_F(PlayerWindow, StartsWithTheEmptyFaceAndSavesTheDrumChannelAtEveryClose)
+TEST_F(PlayerWindow, StartsWithTheStoredSettingsAndTheFileOfTheCommandLineAndSavesAtClose)
 {
-    for (int run = 0; run < 2; ++run) {
+    struct Case {
+        const char* stored;
+        std::string file;
+        const char* title;
+        std::vector<std::string> texts;
+        BYTE drum;
+        const char* saved;
+    };
+    for (const Case& c : {
+             Case { nullptr, "", "TabrinoCE", { "1.1.000", "1.1.000", "0" }, 9, "31,30,00" },
+             Case { "31,32,00", WriteSong("window-start.mid", 96, 250000, 960), "TabrinoCE - window-start.mid",
+                 { "1.1.000", "3.3.000", "0" }, 11, "31,32,00" },
+         }) {
         std::remove(config.File().c_str());
+        if (c.stored)
+            config.Write(std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"DrumChannel\"=hex(1):") + c.stored + "\n");
         CTabrinoDlg dialog;
         dialog.m_strPortOverride = L"none";
+        dialog.m_strStartFile = Wide(c.file);
         std::vector<std::string> texts;
         CString title;
-        int volumeValue = -1;
-        int positionValue = -1;
+        BYTE drum = 0;
         bool threadRunning = false;
         Later([&]() {
             title = dialog.GetWindowText();
-            for (CSkinText* field : { dialog.m_pPositionBeat, dialog.m_pPositionTime, dialog.m_pLengthBeat,
-                     dialog.m_pLengthTime, dialog.m_pTempoText, dialog.m_pTransposeText })
+            for (CSkinText* field : { dialog.m_pPositionBeat, dialog.m_pLengthBeat, dialog.m_pTransposeText })
                 texts.push_back(field->m_strText.ToUtf8());
-            volumeValue = dialog.m_pVolumeSlider->m_nValue;
-            positionValue = dialog.m_pPositionSlider->m_nValue;
+            drum = dialog.m_playerState.m_drumChannel;
             threadRunning = dialog.m_pThread != nullptr;
             dialog.EndDialog(IDCANCEL);
         });
         EXPECT_EQ(RunModal(dialog), IDCANCEL);
-        EXPECT_EQ(title.ToUtf8(), "TabrinoCE");
-        EXPECT_EQ(texts, (std::vector<std::string> { "1.1.000", "00:00:00,0", "1.1.000", "00:00:00,0", "90", "0" }));
-        EXPECT_EQ(volumeValue, 1000);
-        EXPECT_EQ(positionValue, 0);
+        EXPECT_EQ(title.ToUtf8(), c.title);
+        EXPECT_EQ(texts, c.texts);
+        EXPECT_EQ(drum, c.drum);
         EXPECT_TRUE(threadRunning);
-        EXPECT_EQ(dialog.m_output.m_volume, 1000);
+        EXPECT_EQ(dialog.m_pVolumeSlider->m_nValue, 1000);
         EXPECT_FALSE(dialog.m_bRefresh);
-        // Never changed, still written, with the value's terminating zero.
-        EXPECT_NE(config.Read().find("[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"DrumChannel\"=hex(1):31,30,00"),
+        // Written at every close, with the value's terminating zero.
+        EXPECT_NE(config.Read().find(std::string("[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"DrumChannel\"=hex(1):") + c.saved),
             std::string::npos)
-            << run << "\n"
             << config.Read();
     }
-}
-
-TEST_F(PlayerWindow, OpensTheFileOfTheCommandLineAndReadsTheStoredDrumChannel)
-{
-    config.Write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"DrumChannel\"=hex(1):31,32,00\n");
-    CTabrinoDlg dialog;
-    dialog.m_strPortOverride = L"none";
-    dialog.m_strStartFile = Wide(WriteSong("window-start.mid", 96, 250000, 960));
-    CString title;
-    BYTE drum = 0;
-    LONGLONG length = 0;
-    std::string lengthText;
-    Later([&]() {
-        title = dialog.GetWindowText();
-        drum = dialog.m_playerState.m_drumChannel;
-        length = dialog.m_playerState.m_length;
-        lengthText = dialog.m_pLengthBeat->m_strText.ToUtf8();
-        dialog.EndDialog(IDOK);
-    });
-    EXPECT_EQ(RunModal(dialog), IDOK);
-    EXPECT_EQ(title.ToUtf8(), "TabrinoCE - window-start.mid");
-    EXPECT_EQ(drum, 11);
-    EXPECT_EQ(length, 960);
-    EXPECT_EQ(lengthText, "3.3.000");
-    EXPECT_NE(config.Read().find("\"DrumChannel\"=hex(1):31,32,00"), std::string::npos);
     // The file opened is remembered first among the recent files.
     CRecentFiles recent;
     recent.Load();
     ASSERT_FALSE(recent.Files().empty());
-    EXPECT_EQ(recent.Files()[0], dialog.m_strStartFile);
+    EXPECT_EQ(recent.Files()[0].ToUtf8(), TEST_BINARY_DIR "/window-start.mid");
 }
 
 TEST_F(PlayerWindow, SettingsButtonChangesTheDrumChannelThatTheCloseWrites)

@@ -1,5 +1,4 @@
 #include "app/CSettingsDlg.h"
-#include "app/DrumChannel.h"
 #include "platform/comm/CPortList.h"
 #include "platform/core/CMessageBoxRecorder.h"
 #include "platform/ui/CDataExchange.h"
@@ -9,7 +8,6 @@
 #include "tests/app/SettingsAnswer.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -36,33 +34,6 @@ void Type(CDialog& dialog, const char* text)
 }
 
 using SettingsDialog = QtDialogTest;
-
-TEST_F(SettingsDialog, OkTakesTheTypedNumber)
-{
-    BYTE channel = 9;
-    CString port = L"none";
-    QString shown;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&]() {
-        if (QWidget* w = VisibleSettingsWindow())
-            w->close();
-    });
-    watchdog.start(30000);
-    Later([&]() { AnswerSettings("0", true, shown); });
-    EXPECT_TRUE(CSettingsDlg::Edit(nullptr, channel, port));
-    EXPECT_EQ(shown, QStringLiteral("10"));
-    // 0 is accepted by the dialog and then taken as channel 16.
-    EXPECT_EQ(channel, 15);
-
-    // A cancelled dialog leaves the channel alone.
-    Later([&]() {
-        if (QWidget* window = VisibleSettingsWindow())
-            QTest::keyClick(window, Qt::Key_Escape);
-    });
-    EXPECT_FALSE(CSettingsDlg::Edit(nullptr, channel, port));
-    EXPECT_EQ(channel, 15);
-}
 
 TEST_F(SettingsDialog, CancelAndTheCloseBoxChangeNothing)
 {
@@ -125,41 +96,6 @@ TEST_F(SettingsDialog, TextThatIsNotAByteShowsTheMessageAndKeepsTheDialogOpen)
     EXPECT_EQ(entries[0].caption, L"TabrinoCE");
     EXPECT_EQ(entries[0].type, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_EQ(entries[0].owner, nullptr);
-}
-
-TEST_F(SettingsDialog, ControlsComeFromTheTemplate)
-{
-    CSettingsDlg dialog;
-    QString title;
-    QRect editArea;
-    std::vector<std::pair<QString, Qt::Alignment>> labels;
-    QString ok, cancel;
-    bool okIsDefault = false;
-    Later([&]() {
-        QWidget* window = WidgetOfWindow(dialog.m_hWnd);
-        title = window->windowTitle();
-        editArea = Edit(dialog)->geometry();
-        for (QLabel* label : window->findChildren<QLabel*>())
-            labels.push_back({ label->text(), label->alignment() & Qt::AlignHorizontal_Mask });
-        ok = Button(dialog, IDOK)->text();
-        okIsDefault = Button(dialog, IDOK)->isDefault() && !Button(dialog, IDCANCEL)->isDefault();
-        cancel = Button(dialog, IDCANCEL)->text();
-        dialog.EndDialog(IDCANCEL);
-    });
-    EXPECT_EQ(RunModal(dialog), IDCANCEL);
-    EXPECT_EQ(title, QStringLiteral("Settings"));
-    EXPECT_EQ(editArea, QRect(83 * 2, 61 * 2, 33 * 2, 14 * 2));
-    EXPECT_EQ(ok, QStringLiteral("Ok"));
-    EXPECT_EQ(cancel, QStringLiteral("Abbruch"));
-    EXPECT_TRUE(okIsDefault);
-    ASSERT_EQ(labels.size(), 6u);
-    bool drum = false, settings = false;
-    for (const auto& [text, alignment] : labels) {
-        drum = drum || (text == QStringLiteral("Drum Channel :") && alignment == Qt::AlignRight);
-        settings = settings || (text == QStringLiteral("Settings :") && alignment == Qt::AlignLeft);
-    }
-    EXPECT_TRUE(drum);
-    EXPECT_TRUE(settings);
 }
 
 TEST_F(SettingsDialog, PortChooserOffersTheListWithTheCurrentPortSelected)

@@ -56,21 +56,6 @@ TEST(FormatString, NeverPassesTheBuffer)
     EXPECT_EQ(out.Find(L'1'), -1) << "the padding fills the buffer and the rest is cut";
 }
 
-TEST(CString, TrimSearchAndSlices)
-{
-    CString s(L" \t Piano \r\n\v\f");
-    s.Trim();
-    EXPECT_EQ(s, L"Piano");
-    CString path(L"/home/user/song.mid");
-    EXPECT_EQ(path.Mid(path.ReverseFind(L'/') + 1), L"song.mid");
-    EXPECT_EQ(path.Left(5), L"/home");
-    EXPECT_EQ(path.Right(3), L"mid");
-    EXPECT_EQ(path.Mid(100), L"");
-    EXPECT_EQ(path.Left(-1), L"");
-    EXPECT_EQ(CString(L"{KVT}abc").Find(L"{KVT}"), 0);
-    EXPECT_EQ(CString(L"x{KVT}").Find(L"{KVT}"), 1);
-}
-
 TEST(CString, Utf8RoundTripAndBrokenInput)
 {
     CString s(L"Gr\u00fc\u00dfe \u20ac \U0001F3B5");

@@ -142,13 +142,3 @@ TEST(GdiRaster, MaskedDrawingShowsTheImageOnlyUnderTheShape)
     EXPECT_EQ(composite.At(1, 0), kB);
     EXPECT_EQ(composite.At(2, 0), kA);
 }
-
-TEST(GdiRaster, PointsOnTheRightOrBottomEdgeAreOutside)
-{
-    RECT r { 10, 20, 30, 40 };
-    EXPECT_TRUE(PtInRect(&r, POINT { 10, 20 }));
-    EXPECT_TRUE(PtInRect(&r, POINT { 29, 39 }));
-    EXPECT_FALSE(PtInRect(&r, POINT { 30, 39 }));
-    EXPECT_FALSE(PtInRect(&r, POINT { 29, 40 }));
-    EXPECT_FALSE(PtInRect(nullptr, POINT { 15, 25 }));
-}

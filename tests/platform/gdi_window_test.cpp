@@ -58,15 +58,6 @@ TEST(GdiWindow, ClientDcDrawsOnTheSurfaceAndReportsTheArea)
     wnd.DestroyHandle();
 }
 
-TEST(GdiWindow, ClientDcOfAWindowNotYetCreatedIsHarmless)
-{
-    CWnd wnd;
-    CClientDC dc(&wnd);
-    RECT r { 0, 0, 10, 10 };
-    dc.FillSolidRect(&r, RGB(1, 1, 1));
-    EXPECT_EQ(dc.GetPixel(0, 0), CLR_INVALID);
-}
-
 TEST(GdiWindow, UpdateWindowErasesThenPaintsOnlyWhatIsInvalid)
 {
     PaintingWindow wnd;

@@ -164,32 +164,3 @@ TEST(Clock, TheClockStartsOnceTheControllersAreReplayed)
     SetPerformanceCounterSource(nullptr);
     device.reset();
 }
-
-TEST(Clock, TempoStepsAreClampedAndOnlyChangesPost)
-{
-    CTabrinoDlg dialog;
-    ASSERT_TRUE(dialog.CreateHeadless(240, 268));
-    CPlayerState& state = dialog.m_playerState;
-    CTransport transport(state, dialog.m_hWnd, FALSE);
-    MSG msg;
-
-    state.SetTempo(300);
-    EXPECT_FALSE(transport.StepTempo(1));
-    EXPECT_FALSE(TakePostedMessage(dialog.m_hWnd, &msg));
-    EXPECT_TRUE(transport.StepTempo(-1));
-    EXPECT_EQ(state.m_bpm, 299);
-    ASSERT_TRUE(TakePostedMessage(dialog.m_hWnd, &msg));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_COMMAND));
-    EXPECT_EQ(msg.wParam, MAKEWPARAM(1005, 0));
-    EXPECT_EQ(msg.lParam, reinterpret_cast<LPARAM>(dialog.m_hWnd));
-
-    state.SetTempo(30);
-    EXPECT_FALSE(transport.StepTempo(-1));
-
-    EXPECT_TRUE(transport.SetTranspose(12));
-    EXPECT_FALSE(transport.StepTranspose(1));
-    EXPECT_TRUE(transport.SetTranspose(-40));
-    EXPECT_EQ(state.m_transpose, -12);
-    // A transposition change while stopped requests no re-synchronisation.
-    EXPECT_EQ(state.m_playState, STATE_STOPPED);
-}

@@ -9,18 +9,6 @@ constexpr int kOpenX = 39, kOpenY = 165;
 
 }
 
-TEST_F(SkinButtons, ATapOnAWhiteMaskPixelInsideTheRectangleHitsNothing)
-{
-    ASSERT_NE(face.m_dialog.m_bmpMask.Pixels()->At(9, 146), 0u);
-    const std::uint32_t before = Screen(9, 146);
-    Down(9, 146);
-    EXPECT_EQ(face.m_dialog.m_pCaptured, nullptr);
-    EXPECT_FALSE(Button(1000)->m_bPressed);
-    Up(9, 146);
-    EXPECT_TRUE(Drain().empty());
-    EXPECT_EQ(Screen(9, 146), before);
-}
-
 TEST_F(SkinButtons, PressMoveOffMoveBackLiftPostsOneCommand)
 {
     CSkinButton* open = Button(1000);
@@ -68,39 +56,4 @@ TEST_F(SkinButtons, ASecondStylusDownWhileHeldIsIgnored)
     auto posted = Drain();
     ASSERT_EQ(posted.size(), 1u);
     EXPECT_EQ(LOWORD(posted[0].wParam), 1000);
-}
-
-TEST_F(SkinButtons, MovesAndLiftsWithoutAHeldControlChangeNothing)
-{
-    const auto before = Hwnd()->surface.pixels;
-    Move(kOpenX, kOpenY);
-    Up(kOpenX, kOpenY);
-    EXPECT_TRUE(Drain().empty());
-    EXPECT_EQ(Hwnd()->surface.pixels, before);
-}
-
-TEST_F(SkinButtons, OnlyTheFirstOfOverlappingControlsTakesTheStylus)
-{
-    CSkinDialog& d = face.m_dialog;
-    CSkinButton* twin = d.AddButton(4242, &d.m_bmpNormal, &d.m_bmpPressed, &d.m_bmpMask, RECT { 9, 146, 69, 185 });
-    Down(kOpenX, kOpenY);
-    EXPECT_EQ(d.m_pCaptured, Button(1000));
-    EXPECT_FALSE(twin->m_bPressed);
-    Up(kOpenX, kOpenY);
-    auto posted = Drain();
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(LOWORD(posted[0].wParam), 1000);
-}
-
-TEST_F(SkinButtons, TheCommandIdTravelsInTheLowWordOnly)
-{
-    CSkinDialog& d = face.m_dialog;
-    CSkinButton* wide = Button(1017);
-    wide->m_nId = 0x12345;
-    Down(209, 154);
-    Up(209, 154);
-    auto posted = Drain();
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].wParam, 0x2345u);
-    (void)d;
 }

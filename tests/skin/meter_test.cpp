@@ -42,47 +42,6 @@ struct Canvas {
 
 }
 
-TEST_F(SkinMeterTest, ElevenRowsWithTheirColoursAndThresholds)
-{
-    struct Row {
-        COLORREF lit, unlit;
-        int threshold;
-    } table[] = {
-        { RGB(255, 0, 0), RGB(127, 0, 0), 0 },
-        { RGB(255, 127, 0), RGB(127, 0, 0), -909 },
-        { RGB(255, 255, 0), RGB(127, 127, 0), -1818 },
-        { RGB(255, 255, 0), RGB(127, 127, 0), -2727 },
-        { RGB(0, 255, 0), RGB(0, 127, 0), -3636 },
-        { RGB(0, 255, 0), RGB(0, 127, 0), -4545 },
-        { RGB(0, 229, 0), RGB(0, 101, 0), -5454 },
-        { RGB(0, 203, 0), RGB(0, 75, 0), -6363 },
-        { RGB(0, 178, 0), RGB(0, 50, 0), -7272 },
-        { RGB(0, 152, 0), RGB(0, 24, 0), -8181 },
-        { RGB(0, 127, 0), RGB(0, 0, 0), -9090 },
-    };
-    ASSERT_EQ(meter.m_nRows, 11);
-    for (int i = 0; i < 11; ++i) {
-        EXPECT_EQ(meter.m_lit[i], table[i].lit) << "row " << i;
-        EXPECT_EQ(meter.m_unlit[i], table[i].unlit) << "row " << i;
-        EXPECT_EQ(meter.m_thresholds[i], table[i].threshold) << "row " << i;
-    }
-    EXPECT_EQ(meter.m_thresholds[11], -10000);
-}
-
-TEST_F(SkinMeterTest, CellsOfTheFirstAndLastBars)
-{
-    RECT first = meter.CellRect(0, 0);
-    EXPECT_EQ(first.left, 13);
-    EXPECT_EQ(first.right, 22);
-    EXPECT_EQ(first.top, 13);
-    EXPECT_EQ(first.bottom, 16);
-    RECT last = meter.CellRect(15, 10);
-    EXPECT_EQ(last.left, 187);
-    EXPECT_EQ(last.right, 197);
-    EXPECT_EQ(last.top, 53);
-    EXPECT_EQ(last.bottom, 56);
-}
-
 TEST_F(SkinMeterTest, SteadyLevels)
 {
     EXPECT_TRUE(LitRows(0).empty()) << "silence";
@@ -162,12 +121,4 @@ TEST(SkinMeterSetup, LevelsBeforeTheGeometryOrOnATinyMeterAreIgnored)
     meter.SetRect(RECT { 0, 0, 40, 20 }); // three rows: too few for the colour bands
     meter.SetLevel(0, 0, 0);
     EXPECT_EQ(meter.m_nRows, 0);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(nullptr, 40, 20);
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    CBitmap* old = dc.SelectObject(&bitmap);
-    meter.Draw(&dc, nullptr, nullptr);
-    meter.DrawChanged(&dc);
-    dc.SelectObject(old);
 }

@@ -58,17 +58,6 @@ TEST_F(SkinSliders, ADragPostsDownChangesAndUp)
     EXPECT_EQ(face.m_dialog.m_pCaptured, nullptr);
 }
 
-TEST_F(SkinSliders, AnUnchangedValuePostsNothingAndKeepsTheDirtyFlag)
-{
-    CSkinSlider* volume = face.m_layout.m_pVolumeSlider;
-    CClientDC dc(&face.m_dialog);
-    EXPECT_FALSE(volume->OnStylusMove(0, 218, 15, nullptr));
-    EXPECT_TRUE(Drain().empty());
-    volume->m_bDirty = TRUE;
-    EXPECT_TRUE(volume->OnStylusMove(0, 218, 10, nullptr)) << "the dirty flag is returned as it is";
-    EXPECT_TRUE(Drain().empty());
-}
-
 TEST_F(SkinSliders, OnlyTheThumbShapeTakesTheStylus)
 {
     Down(10, 125); // corner of the thumb's rectangle, white in the mask

@@ -69,13 +69,6 @@ TEST(DamagedFiles, EachLoadsWithItsExpectedOutcome)
     }
 }
 
-TEST(DamagedFiles, FiveByteDeltaKeepsItsLow32Bits)
-{
-    CSongFile file;
-    ASSERT_TRUE(file.Load(DataFile("vlq-5-byte.mid")));
-    EXPECT_EQ(file.m_pTracks->m_firstEvent->m_tick, 1);
-}
-
 TEST(ReadFile, AFailedLoadKeepsTheSongAndItsStateAndNamesTheFileAndTheReason)
 {
     CMessageBoxRecorder recorder;

@@ -1,7 +1,5 @@
 #include "player/CSoundingNote.h"
-#include "song/CMidiEvent.h"
 #include "song/CRing.h"
-#include "song/CTrack.h"
 
 #include <gtest/gtest.h>
 
@@ -67,23 +65,4 @@ TEST(Ring, RemoveAndDeleteFreesOnlyNodesOfTheRing)
 
     EXPECT_EQ(CRing::RemoveAndDelete(head, head), nullptr);
     EXPECT_EQ(g_destroyed, 4);
-}
-
-TEST(Ring, InsertBeforeNullAnchorLeavesNodeAlone)
-{
-    CSoundingNote node;
-    EXPECT_EQ(CRing::InsertBefore(static_cast<CSoundingNote*>(nullptr), &node), 0);
-    EXPECT_EQ(node.m_next, &node);
-    EXPECT_EQ(node.m_prev, &node);
-    EXPECT_EQ(node.m_mark, 0);
-}
-
-TEST(Ring, SerialCountersCountPerClass)
-{
-    CTrack first;
-    CMidiEvent event;
-    CTrack second;
-    CMidiEvent nextEvent;
-    EXPECT_EQ(second.m_serial, first.m_serial + 1);
-    EXPECT_EQ(nextEvent.m_serial, event.m_serial + 1);
 }
