@@ -4,6 +4,7 @@
 #include "platform/core/CThreadState.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
+#include "song/CLastBends.h"
 #include "song/CTrack.h"
 
 #include <algorithm>
@@ -126,7 +127,7 @@ void CPlayerEngine::Resync(CTabrinoDlg& dialog)
     const LONGLONG tick = state.AdvanceClock(CPlayerState::Now(), &previous);
     dialog.m_output.Pause();
     state.ClearNotes();
-    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { track->ReplayControllers(&dialog.m_output, &state); });
+    ReplayTracks(dialog);
     state.AnchorClock(CPlayerState::Now(), tick);
     Answer(state, STATE_RESYNC, STATE_PLAYING);
 }
@@ -203,9 +204,21 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
 
 void CPlayerEngine::SeekTracks(CTabrinoDlg& dialog, LONGLONG tick)
 {
+    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { track->MoveTo(tick); });
+    ReplayTracks(dialog);
+}
+
+void CPlayerEngine::ReplayTracks(CTabrinoDlg& dialog)
+{
+    // The bend in force on a channel may come from any track, so all are
+    // looked at before the first message goes out.
+    CLastBends bends;
+    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { track->OfferBends(bends); });
     CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
+        // With a stop pending nothing more is sent: a slow device must not
+        // hold the stop.
         if (!StopRequested(dialog.m_playerState))
-            track->SeekTo(&dialog.m_output, &dialog, &dialog.m_playerState, tick);
+            track->ReplayControllers(&dialog.m_output, &dialog.m_playerState, bends);
     });
 }
 

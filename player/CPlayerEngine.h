@@ -53,7 +53,11 @@ private:
     // Plays what is due; returns when the next tick is due (counter
     // microseconds), LLONG_MAX once stopped.
     static LONGLONG Play(CTabrinoDlg& dialog);
+    // Moves every track's cursor to tick and replays what is in force there.
     static void SeekTracks(CTabrinoDlg& dialog, LONGLONG tick);
+    // Sends again, track by track, the controllers, programs and each
+    // channel's last pitch bend already played, after an all-off.
+    static void ReplayTracks(CTabrinoDlg& dialog);
     // Returns when a refresh post is next wanted (counter microseconds),
     // LLONG_MAX for never.
     static LONGLONG PostRefreshes(CTabrinoDlg& dialog);

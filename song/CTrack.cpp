@@ -2,6 +2,7 @@
 
 #include "midiout/CSerialMidiOut.h"
 #include "player/CPlayerState.h"
+#include "song/CLastBends.h"
 
 #include <cstdint>
 
@@ -56,23 +57,17 @@ BOOL StopRequested(const CPlayerState* state)
 
 }
 
-void CTrack::SeekTo(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* state, LONGLONG tick)
+void CTrack::MoveTo(LONGLONG tick)
 {
     m_currentEvent = nullptr;
     m_finished = FALSE;
     if (tick == 0 || !m_firstEvent)
         return;
-    // Notes before the position are skipped, but the controllers and
-    // programs they would have set are replayed, so the sound is right.
     CMidiEvent* event = m_firstEvent;
     do {
         m_currentEvent = event;
-        if (event->m_tick >= tick || StopRequested(state))
+        if (event->m_tick >= tick)
             return;
-        // With a stop pending the cursor still moves, but nothing more is
-        // sent: a slow device must not hold the stop.
-        if (IsController(event) && !StopRequested(state))
-            output->Send(event, state, FALSE);
         event = event->m_next;
     } while (event != m_firstEvent);
     m_finished = TRUE;
@@ -101,21 +96,40 @@ void CTrack::PlayUntil(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState
     }
 }
 
-void CTrack::ReplayControllers(CSerialMidiOut* output, CPlayerState* state)
+template <typename Fn>
+void CTrack::ForEachPlayed(Fn&& fn) const
 {
     // Everything before the cursor has gone out; so has the cursor's own
     // event once the track is finished.
     if (!m_firstEvent || !m_currentEvent || (!m_finished && m_currentEvent == m_firstEvent))
         return;
-    CMidiEvent* end = m_finished ? m_firstEvent : m_currentEvent;
-    CMidiEvent* event = m_firstEvent;
+    const CMidiEvent* end = m_finished ? m_firstEvent : m_currentEvent;
+    const CMidiEvent* event = m_firstEvent;
     do {
-        if (StopRequested(state))
+        if (!fn(event))
             return;
-        if (IsController(event))
-            output->Send(event, state, FALSE);
         event = event->m_next;
     } while (event != end);
+}
+
+void CTrack::OfferBends(CLastBends& bends) const
+{
+    ForEachPlayed([&](const CMidiEvent* event) {
+        bends.Offer(event);
+        return true;
+    });
+}
+
+void CTrack::ReplayControllers(CSerialMidiOut* output, CPlayerState* state, const CLastBends& bends)
+{
+    // Notes, pressure and every bend but the kept ones are passed over.
+    ForEachPlayed([&](const CMidiEvent* event) {
+        if (StopRequested(state))
+            return false;
+        if (IsController(event) || bends.IsKept(event))
+            output->Send(event, state, FALSE);
+        return true;
+    });
 }
 
 LONGLONG CTrack::NextTick() const

@@ -3,6 +3,7 @@
 #include "platform/core/CString.h"
 #include "song/CMidiEvent.h"
 
+class CLastBends;
 class CSerialMidiOut;
 class CTabrinoDlg;
 class CPlayerState;
@@ -29,14 +30,17 @@ public:
     // after the other and gives up as soon as a stop is requested, so that
     // the stop need not wait for a long batch on a slow device.
     //
-    // Positions the play cursor for a start at tick, replaying controllers
-    // and program changes that lie before it.
-    void SeekTo(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* state, LONGLONG tick);
+    // Positions the play cursor on the first event at or after tick without
+    // sending anything: the events before it count as played.
+    void MoveTo(LONGLONG tick);
     // Sends every event due up to and including tick.
     void PlayUntil(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* state, LONGLONG tick);
-    // Sends again the controllers and program changes already played, so
-    // that they hold again after an all-off; the cursor stays.
-    void ReplayControllers(CSerialMidiOut* output, CPlayerState* state);
+    // Offers the pitch bends already played to bends.
+    void OfferBends(CLastBends& bends) const;
+    // Sends again the controllers, program changes and the bends that bends
+    // kept among the events already played, in file order, so that they hold
+    // again after an all-off; the cursor stays.
+    void ReplayControllers(CSerialMidiOut* output, CPlayerState* state, const CLastBends& bends);
     // Tick of the next event the cursor will reach; LLONG_MAX when the
     // track is finished or empty.
     LONGLONG NextTick() const;
@@ -44,7 +48,7 @@ public:
     CMidiEvent* m_firstEvent { nullptr };
     CMidiEvent* m_currentEvent { nullptr };
     // Set once every event has been dispatched (or lies before the seek
-    // position): the track sends nothing more until its next SeekTo.
+    // position): the track sends nothing more until its next MoveTo.
     BOOL m_finished { FALSE };
     CString m_name;
     CString m_instrument;
@@ -59,4 +63,10 @@ public:
     std::uint16_t m_mark;
 
     static CRing::Counter s_serialCounter;
+
+private:
+    // Calls fn on every event already played, in file order, while fn
+    // returns true.
+    template <typename Fn>
+    void ForEachPlayed(Fn&& fn) const;
 };

@@ -6,12 +6,18 @@ namespace {
 
 constexpr std::uint32_t kRgb = 0x00FFFFFFu;
 
-// One loop per operation, so the compiler can vectorise each row.
+// One loop per operation, so the compiler can vectorise each row; the rows
+// never overlap (BitBlt copies a source that is its own destination first).
 template<typename Op>
-void Row(std::uint32_t* dest, const std::uint32_t* src, int count)
+void Row(std::uint32_t* __restrict dest, const std::uint32_t* __restrict src, int count)
 {
-    for (int i = 0; i < count; ++i)
-        dest[i] = Op::Apply(dest[i], src ? src[i] : 0u) & kRgb;
+    if (src) {
+        for (int i = 0; i < count; ++i)
+            dest[i] = Op::Apply(dest[i], src[i]) & kRgb;
+    } else {
+        for (int i = 0; i < count; ++i)
+            dest[i] = Op::Apply(dest[i], 0u) & kRgb;
+    }
 }
 
 struct Copy { static std::uint32_t Apply(std::uint32_t, std::uint32_t s) { return s; } };

@@ -1,5 +1,6 @@
 #include "platform/gdi/TextRaster.h"
 
+#include "platform/gdi/CGlyphCache.h"
 #include "platform/gdi/GdiConstants.h"
 
 #include <QFont>
@@ -10,7 +11,10 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <string>
+#include <tuple>
 
 namespace {
 
@@ -92,6 +96,21 @@ QImage& ImageOver(CPixelBuffer& target)
     return *kept.image;
 }
 
+// The font's glyph cache, one per face, size and style, so a text does not
+// set up its font anew either.
+CGlyphCache& CacheFor(HFONT font)
+{
+    const int size = PixelSize(font);
+    using Key = std::tuple<std::wstring, int, int, bool, bool, bool>;
+    const Key key = font ? Key { font->face.Str(), size, font->weight, font->italic, font->underline, font->strikeOut }
+                         : Key { std::wstring(), size, 0, false, false, false };
+    thread_local std::map<Key, std::unique_ptr<CGlyphCache>> caches;
+    std::unique_ptr<CGlyphCache>& cache = caches[key];
+    if (!cache)
+        cache = std::make_unique<CGlyphCache>(MakeFont(font, size));
+    return *cache;
+}
+
 }
 
 CString ResolvedFontFamily(HFONT font)
@@ -111,9 +130,9 @@ int RasterText(CPixelBuffer& target, HFONT font, const CString& text, const RECT
     *painted = { 0, 0, 0, 0 };
     if (target.width == 0 || target.height == 0)
         return 0;
-    const QFont qfont = MakeFont(font, PixelSize(font));
-    const QFontMetrics metrics(qfont);
-    const int lineHeight = metrics.ascent() + metrics.descent();
+    CGlyphCache& glyphs = CacheFor(font);
+    const QFont& qfont = glyphs.Font();
+    const int lineHeight = glyphs.LineHeight();
 
     QStringList lines;
     const QString all = QString::fromStdWString(text.Str());
@@ -139,21 +158,39 @@ int RasterText(CPixelBuffer& target, HFONT font, const CString& text, const RECT
     if (clip.isEmpty())
         return totalHeight;
 
+    *painted = { clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1 };
+    const auto placeLine = [&](int textWidth) -> int {
+        if (format & DT_CENTER)
+            return rect.left + (width - textWidth) / 2;
+        if (format & DT_RIGHT)
+            return rect.right - textWidth;
+        return rect.left;
+    };
+    colour &= 0x00FFFFFFu;
+    int textWidth = 0;
+    if (lines.size() == 1 && !qfont.underline() && !qfont.strikeOut() && glyphs.Measure(lines.front(), &textWidth)) {
+        const int x = placeLine(textWidth);
+        if (opaque) {
+            const QRect fill = QRect(x, y, textWidth, lineHeight) & clip;
+            for (int row = fill.top(); row <= fill.bottom(); ++row)
+                std::fill_n(&target.At(fill.left(), row), fill.width(), background & 0x00FFFFFFu);
+        }
+        glyphs.Draw(target, lines.front(), x, y + glyphs.Ascent(), clip, colour);
+        return totalHeight;
+    }
+
     {
+        const QFontMetrics metrics(qfont);
         QPainter painter(&ImageOver(target));
         painter.setClipRect(clip);
         painter.setFont(qfont);
         painter.setPen(QColor::fromRgb(colour));
         for (const QString& line : lines) {
-            const int textWidth = metrics.horizontalAdvance(line);
-            int x = rect.left;
-            if (format & DT_CENTER)
-                x = rect.left + (width - textWidth) / 2;
-            else if (format & DT_RIGHT)
-                x = rect.right - textWidth;
+            textWidth = metrics.horizontalAdvance(line);
+            const int x = placeLine(textWidth);
             if (opaque)
                 painter.fillRect(QRect(x, y, textWidth, lineHeight), QColor::fromRgb(background));
-            painter.drawText(QPoint(x, y + metrics.ascent()), line);
+            painter.drawText(QPoint(x, y + glyphs.Ascent()), line);
             y += lineHeight;
         }
     }
@@ -162,6 +199,5 @@ int RasterText(CPixelBuffer& target, HFONT font, const CString& text, const RECT
         for (int col = clip.left(); col <= clip.right(); ++col)
             target.At(col, row) &= 0x00FFFFFFu;
     }
-    *painted = { clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1 };
     return totalHeight;
 }

@@ -82,9 +82,12 @@ TEST(Handshake, TranspositionWhilePlayingCutsTheNotesRestoresTheControllersAndPl
     CTrack* track = d.AddTrack();
     AddAt(track, 0, 0xB0, 11, 90);
     AddAt(track, 0, 0x90, 60, 100);
+    AddAt(track, 50, 0xE0, 0, 70);
     AddAt(track, 100, 0xC0, 7);
+    AddAt(track, 150, 0xE0, 0, 80);
     AddAt(track, 576, 0x90, 62, 100);
     AddAt(track, 600, 0xB0, 64, 127);
+    AddAt(track, 600, 0xE0, 0, 90);
     AddAt(track, 2000, 0x80, 62, 0);
     CTrack* other = d.AddTrack();
     AddAt(other, 50, 0xB1, 10, 20);
@@ -102,16 +105,18 @@ TEST(Handshake, TranspositionWhilePlayingCutsTheNotesRestoresTheControllersAndPl
     d.Period();
     EXPECT_EQ(d.state.m_playState, STATE_PLAYING);
     auto sent = d.Take();
-    ASSERT_EQ(sent.size(), 52u);
+    ASSERT_EQ(sent.size(), 53u);
     EXPECT_TRUE(IsAllOff(sent, 0));
-    // The all-off reset the controllers: those already played come again,
-    // track by track; the sustain at 600 is still to come.
+    // The all-off reset the controllers and the bend: those already played
+    // come again, track by track, the bend only as it was last; the sustain
+    // and the bend at 600 are still to come.
     EXPECT_EQ(sent[48], Msg({ 0xB0, 11, 90 }));
     EXPECT_EQ(sent[49], Msg({ 0xC0, 7 }));
-    EXPECT_EQ(sent[50], Msg({ 0xB1, 10, 20 }));
+    EXPECT_EQ(sent[50], Msg({ 0xE0, 0, 80 }));
+    EXPECT_EQ(sent[51], Msg({ 0xB1, 10, 20 }));
     // The cut note is not restarted; the next one goes out transposed but
     // is tracked under the song's key.
-    EXPECT_EQ(sent[51], Msg({ 0x90, 64, 100 }));
+    EXPECT_EQ(sent[52], Msg({ 0x90, 64, 100 }));
     ASSERT_NE(d.state.m_channels[0].m_notes, nullptr);
     EXPECT_EQ(d.state.m_channels[0].m_notes->m_key, 62);
     EXPECT_EQ(d.state.m_channels[0].m_notes->m_next, d.state.m_channels[0].m_notes);

@@ -4,8 +4,8 @@
 
 namespace {
 
-// A track with a controller, a program, a note, a pitch bend, a sysex and
-// a meta event before tick 768, and a note exactly at 768.
+// A track with a controller, a program, a note, two pitch bends, a sysex
+// and a meta event before tick 768, and a note exactly at 768.
 CTrack* BuildTrack(CapturedDialog& d, int channel)
 {
     CTrack* track = d.AddTrack();
@@ -17,6 +17,7 @@ CTrack* BuildTrack(CapturedDialog& d, int channel)
     track->AddEvent(10, 0xF0, 0, 0, 0, 0, 0, nullptr);
     AddMeta(track, 40, 0x51);
     AddAt(track, 100, 0xB0 | c, 10, 30);
+    AddAt(track, 150, 0xE0 | c, 0x11, 0x50);
     AddAt(track, 200, 0x80 | c, 60, 0);
     AddAt(track, 768, 0x90 | c, 62, 80);
     AddAt(track, 1000, 0x80 | c, 62, 0);
@@ -33,22 +34,32 @@ void Start(CapturedDialog& d, LONGLONG tick)
 
 }
 
-TEST(Tracks, SeekReplaysOnlyControllersAndProgramsBeforeTheTick)
+TEST(Tracks, SeekReplaysControllersProgramsAndTheLastBendOfEachChannelBeforeTheTick)
 {
     DrivenTickCount clock(0);
     CapturedDialog d;
     BuildTrack(d, 0);
     BuildTrack(d, 1);
+    // Bends in a third track: on channel 1 one older than the second track's
+    // last, on channel 0 one newer than the first track's, and on channel 2
+    // one at the position, which is played rather than replayed.
+    CTrack* bends = d.AddTrack();
+    AddAt(bends, 120, 0xE1, 1, 2);
+    AddAt(bends, 150, 0xE2, 3, 4);
+    AddAt(bends, 767, 0xE0, 5, 6);
+    AddAt(bends, 768, 0xE2, 7, 8);
     d.state.m_length = 1000;
     Start(d, 768);
     auto sent = d.Take();
-    ASSERT_EQ(sent.size(), 64u + 8u);
+    ASSERT_EQ(sent.size(), 64u + 12u);
     std::vector<Message> expected {
-        // Track by track, each in file order; the events at 768 come from
-        // the first PlayUntil, after the replay of both tracks.
+        // Track by track, each in file order, every bend but each channel's
+        // last passed over; the events at 768 come from the first PlayUntil,
+        // after the replay of every track.
         Msg({ 0xB0, 7, 100 }), Msg({ 0xC0, 5 }), Msg({ 0xB0, 10, 30 }),
-        Msg({ 0xB1, 7, 100 }), Msg({ 0xC1, 5 }), Msg({ 0xB1, 10, 30 }),
-        Msg({ 0x90, 62, 80 }), Msg({ 0x91, 62, 80 }),
+        Msg({ 0xB1, 7, 100 }), Msg({ 0xC1, 5 }), Msg({ 0xB1, 10, 30 }), Msg({ 0xE1, 0x11, 0x50 }),
+        Msg({ 0xE2, 3, 4 }), Msg({ 0xE0, 5, 6 }),
+        Msg({ 0x90, 62, 80 }), Msg({ 0x91, 62, 80 }), Msg({ 0xE2, 7, 8 }),
     };
     EXPECT_EQ(std::vector<Message>(sent.begin() + 64, sent.end()), expected);
 }
@@ -100,7 +111,7 @@ TEST(Tracks, EveryEventGoesOutOnceTrackAfterTrack)
     ASSERT_EQ(sent.size(), 64u + 1u);
     EXPECT_EQ(sent.back(), Msg({ 0x91, 51, 1 }));
     // Seeking past the last event finishes the track at once.
-    first->SeekTo(&d.dialog.m_output, &d.dialog, &d.state, 201);
+    first->MoveTo(201);
     EXPECT_TRUE(first->m_finished);
     first->PlayUntil(&d.dialog.m_output, &d.dialog, &d.state, 100000);
     EXPECT_TRUE(d.Take().empty());
@@ -112,9 +123,11 @@ TEST(Tracks, TheLoopJumpCutsTheNotesAndReplaysTheControllers)
     CapturedDialog d;
     CTrack* track = d.AddTrack();
     AddAt(track, 0, 0xB0, 1, 2);
+    AddAt(track, 0, 0xE0, 0, 70);
     AddAt(track, 10, 0x90, 60, 1);
     AddAt(track, 300, 0x90, 61, 1);
     AddAt(track, 300, 0xB0, 1, 9);
+    AddAt(track, 300, 0xE0, 0, 20);
     AddAt(track, 2000, 0x90, 62, 1);
     d.state.m_length = 2000;
     d.state.m_loopEnabled = TRUE;
@@ -131,9 +144,10 @@ TEST(Tracks, TheLoopJumpCutsTheNotesAndReplaysTheControllers)
     // state at the loop start comes again. The jump happens before the
     // period's dispatch: the notes up to the loop end are skipped over.
     auto sent = d.Take();
-    ASSERT_EQ(sent.size(), 49u);
+    ASSERT_EQ(sent.size(), 50u);
     EXPECT_EQ(sent[47], Msg({ 0xBF, 123, 0 }));
     EXPECT_EQ(sent[48], Msg({ 0xB0, 1, 2 }));
+    EXPECT_EQ(sent[49], Msg({ 0xE0, 0, 70 }));
     EXPECT_EQ(d.state.m_channels[0].m_notes, nullptr);
     clock.Set(920);
     d.Period();

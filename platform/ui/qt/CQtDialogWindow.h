@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/gdi/CPixelBuffer.h"
 #include "platform/ui/CDialogTemplate.h"
 #include "platform/ui/CWindowBackend.h"
 
 #include <QIcon>
+#include <QImage>
 #include <QRegion>
 #include <QWidget>
 
@@ -73,6 +75,8 @@ private:
     void Dispatch(bool followPosts);
     LPARAM StylusPosition(QMouseEvent* event) const;
     QRect FaceToWidget(const RECT& area) const;
+    // The face zoomed, brought up to date from surface inside source.
+    const QImage& Zoomed(const CPixelBuffer& surface, const QRect& source);
 
     CDialog& m_dialog;
     CDialogTemplate m_template;
@@ -85,5 +89,6 @@ private:
     QIcon m_icon;
     // While a paint event runs: the part of the window it shows.
     QRegion m_painting;
+    QImage m_zoomed;
     std::vector<std::unique_ptr<CQtControl>> m_controls;
 };

@@ -1,0 +1,229 @@
+#include "platform/gdi/CGlyphCache.h"
+
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The characters of the position, time, tempo and transposition readouts.
+const QString kCachedCharacters = QStringLiteral("0123456789 +-.,:");
+
+// Qt's rounding multiplication of the four bytes of x by a/255.
+std::uint32_t ByteMul(std::uint32_t x, std::uint32_t a)
+{
+    std::uint32_t t = (x & 0xFF00FFu) * a;
+    t = ((t + ((t >> 8) & 0xFF00FFu) + 0x800080u) >> 8) & 0xFF00FFu;
+    x = ((x >> 8) & 0xFF00FFu) * a;
+    x = (x + ((x >> 8) & 0xFF00FFu) + 0x800080u) & 0xFF00FF00u;
+    return x | t;
+}
+
+std::int64_t FloorDiv64(std::int64_t value)
+{
+    return value >= 0 ? value / 64 : -((-value + 63) / 64);
+}
+
+// A background that shows any difference in blending.
+void FillPattern(CPixelBuffer& buffer)
+{
+    for (size_t i = 0; i < buffer.pixels.size(); ++i)
+        buffer.pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0x00FFFFFFu;
+}
+
+}
+
+CGlyphCache::CGlyphCache(const QFont& font)
+    : m_font(font)
+{
+    const QFontMetrics metrics(m_font);
+    m_ascent = metrics.ascent();
+    m_lineHeight = metrics.ascent() + metrics.descent();
+}
+
+bool CGlyphCache::Known(QChar c) const
+{
+    return kCachedCharacters.contains(c);
+}
+
+CGlyphCache::Fixed CGlyphCache::Advance(QChar c)
+{
+    auto found = m_advances.find(c);
+    if (found == m_advances.end())
+        found = m_advances.emplace(c, std::llround(QFontMetricsF(m_font).horizontalAdvance(c) * 64)).first;
+    return found->second;
+}
+
+CGlyphCache::Fixed CGlyphCache::Kerning(QChar first, QChar second)
+{
+    const auto key = std::make_pair(first, second);
+    auto found = m_kerning.find(key);
+    if (found == m_kerning.end()) {
+        const Fixed pair = std::llround(QFontMetricsF(m_font).horizontalAdvance(QString(first) + second) * 64);
+        found = m_kerning.emplace(key, pair - Advance(first) - Advance(second)).first;
+    }
+    return found->second;
+}
+
+bool CGlyphCache::Layout(const QString& line, Fixed* end)
+{
+    Fixed pen = 0;
+    QChar previous;
+    for (const QChar c : line) {
+        if (!Known(c))
+            return false;
+        if (!previous.isNull())
+            pen += Kerning(previous, c);
+        // A glyph cut off at the edge of its mask is left to Qt.
+        if (!MaskAt(c, static_cast<int>(pen - FloorDiv64(pen) * 64)).usable)
+            return false;
+        pen += Advance(c);
+        previous = c;
+    }
+    *end = pen;
+    return true;
+}
+
+bool CGlyphCache::Measure(const QString& line, int* width)
+{
+    QChar previous;
+    for (const QChar c : line) {
+        // Any other character is left to Qt before anything is kept of it.
+        if (!Known(c) || !PairDrawsAsQt(previous, c))
+            return false;
+        previous = c;
+    }
+    Fixed end = 0;
+    if (!Layout(line, &end))
+        return false;
+    // Rounded as the text engine rounds a width.
+    *width = static_cast<int>(FloorDiv64(end + 32));
+    return true;
+}
+
+void CGlyphCache::Draw(CPixelBuffer& target, const QString& line, int x, int baseline, const QRect& clip,
+    std::uint32_t colour)
+{
+    const std::uint32_t pen = 0xFF000000u | colour;
+    Fixed position = static_cast<Fixed>(x) * 64;
+    QChar previous;
+    for (const QChar c : line) {
+        if (!previous.isNull())
+            position += Kerning(previous, c);
+        const Fixed whole = FloorDiv64(position);
+        const Mask& mask = MaskAt(c, static_cast<int>(position - whole * 64));
+        const int left = static_cast<int>(whole) + mask.left;
+        const int top = baseline + mask.top;
+        const int x0 = std::max(left, clip.left());
+        const int x1 = std::min(left + mask.width, clip.right() + 1);
+        const int y0 = std::max(top, clip.top());
+        const int y1 = std::min(top + mask.height, clip.bottom() + 1);
+        position += Advance(c);
+        previous = c;
+        if (x0 >= x1 || y0 >= y1)
+            continue;
+        for (int row = y0; row < y1; ++row) {
+            const std::uint8_t* cover = &mask.coverage[static_cast<size_t>((row - top) * mask.width + (x0 - left))];
+            std::uint32_t* out = &target.At(x0, row);
+            for (int col = x0; col < x1; ++col, ++cover, ++out) {
+                if (*cover == 0)
+                    continue;
+                if (*cover == 255) {
+                    *out = colour;
+                    continue;
+                }
+                const std::uint32_t source = ByteMul(pen, *cover);
+                *out = (source + ByteMul(*out, 255 - (source >> 24))) & 0x00FFFFFFu;
+            }
+        }
+    }
+}
+
+const CGlyphCache::Mask& CGlyphCache::MaskAt(QChar c, int fraction)
+{
+    const auto key = std::make_pair(c, fraction);
+    auto found = m_masks.find(key);
+    if (found != m_masks.end())
+        return found->second;
+    Mask& mask = m_masks[key];
+    // Drawn in white over nothing, the alpha of each pixel is the coverage.
+    const int margin = std::max(8, m_lineHeight);
+    const int advance = static_cast<int>(FloorDiv64(Advance(c) + 63));
+    QImage image(advance + 2 * margin, m_lineHeight + 2 * margin, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setFont(m_font);
+        painter.setPen(QColor(255, 255, 255));
+        painter.drawText(QPointF(margin + fraction / 64.0, margin + m_ascent), QString(c));
+    }
+    int left = image.width();
+    int right = -1;
+    int top = image.height();
+    int bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(row[x]) != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    // A glyph that reaches the edge may have been cut off: not usable.
+    mask.usable = right < 0 || (left > 0 && top > 0 && right < image.width() - 1 && bottom < image.height() - 1);
+    if (right < 0)
+        return mask;
+    mask.left = left - margin;
+    mask.top = top - margin - m_ascent;
+    mask.width = right - left + 1;
+    mask.height = bottom - top + 1;
+    mask.coverage.resize(static_cast<size_t>(mask.width) * static_cast<size_t>(mask.height));
+    for (int y = 0; y < mask.height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(top + y));
+        for (int x = 0; x < mask.width; ++x)
+            mask.coverage[static_cast<size_t>(y * mask.width + x)] = static_cast<std::uint8_t>(qAlpha(row[left + x]));
+    }
+    return mask;
+}
+
+bool CGlyphCache::PairDrawsAsQt(QChar first, QChar second)
+{
+    const auto key = std::make_pair(first, second);
+    if (auto found = m_checked.find(key); found != m_checked.end())
+        return found->second;
+    bool& same = m_checked[key];
+    const QString text = first.isNull() ? QString(second) : QString(first) + second;
+    const int margin = std::max(8, m_lineHeight);
+    const int width = static_cast<int>(FloorDiv64(Advance(second) + (first.isNull() ? 0 : Advance(first)) + 63));
+    CPixelBuffer qt;
+    qt.Resize(width + 2 * margin, m_lineHeight + 2 * margin);
+    FillPattern(qt);
+    CPixelBuffer own = qt;
+    const QRect clip(0, 0, qt.width, qt.height);
+    const std::uint32_t colour = 0x007F3F7Fu;
+    {
+        QImage image(reinterpret_cast<uchar*>(qt.pixels.data()), qt.width, qt.height, qt.width * 4,
+            QImage::Format_RGB32);
+        QPainter painter(&image);
+        painter.setFont(m_font);
+        painter.setPen(QColor::fromRgb(colour));
+        painter.drawText(QPoint(margin, margin + m_ascent), text);
+    }
+    for (std::uint32_t& p : qt.pixels)
+        p &= 0x00FFFFFFu;
+    Fixed end = 0;
+    same = Layout(text, &end);
+    if (same) {
+        Draw(own, text, margin, margin + m_ascent, clip, colour);
+        same = own.pixels == qt.pixels
+            && QFontMetrics(m_font).horizontalAdvance(text) == static_cast<int>(FloorDiv64(end + 32));
+    }
+    return same;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/gdi/CPixelBuffer.h"
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <utility>
+#include <vector>
+
+// Draws short texts of digits and the readouts' punctuation from glyph
+// masks that Qt rasterised once, at the same sub-pixel positions and with
+// the same blending as Qt's own text drawing, so the pixels are the same.
+// Shaping and rasterising a changing readout anew on every refresh costs
+// far more than copying its few glyphs.
+//
+// Every pair of characters is checked against Qt's own drawing the first
+// time it is met; a text with a pair that differs (a ligature, a font with
+// coloured glyphs ...) or with another character is left to Qt.
+// One cache per font; not shared between threads.
+class CGlyphCache {
+public:
+    explicit CGlyphCache(const QFont& font);
+
+    const QFont& Font() const { return m_font; }
+    int Ascent() const { return m_ascent; }
+    int LineHeight() const { return m_lineHeight; }
+
+    // The width of line as QFontMetrics::horizontalAdvance gives it; false
+    // when the line is not one the cache can draw.
+    bool Measure(const QString& line, int* width);
+    // Draws a line that Measure accepted with its pen at (x, baseline) in
+    // colour (0x00RRGGBB), inside clip, which lies inside target.
+    void Draw(CPixelBuffer& target, const QString& line, int x, int baseline, const QRect& clip,
+        std::uint32_t colour);
+
+private:
+    // A glyph's coverage at one sub-pixel offset, placed relative to the pen.
+    struct Mask {
+        int left { 0 };
+        int top { 0 };
+        int width { 0 };
+        int height { 0 };
+        std::vector<std::uint8_t> coverage;
+        bool usable { false };
+    };
+    // Positions in 1/64 pixel, as the text engine counts them.
+    using Fixed = std::int64_t;
+
+    bool Known(QChar c) const;
+    Fixed Advance(QChar c);
+    Fixed Kerning(QChar first, QChar second);
+    // The pen's advance over line; false when a character is not cached or
+    // its glyph does not fit its mask.
+    bool Layout(const QString& line, Fixed* end);
+    // Whether Qt draws first then second (second alone when first is null)
+    // exactly as the masks do.
+    bool PairDrawsAsQt(QChar first, QChar second);
+    const Mask& MaskAt(QChar c, int fraction);
+
+    QFont m_font;
+    int m_ascent { 0 };
+    int m_lineHeight { 0 };
+    std::map<QChar, Fixed> m_advances;
+    std::map<std::pair<QChar, QChar>, Fixed> m_kerning;
+    // Pairs checked against Qt's drawing: true when they matched.
+    std::map<std::pair<QChar, QChar>, bool> m_checked;
+    std::map<std::pair<QChar, int>, Mask> m_masks;
+};
