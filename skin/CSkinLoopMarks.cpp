@@ -46,7 +46,7 @@ void CSkinLoopMarks::Draw(CDC* composite, CDC*, CDC* skin)
             const int a = ColumnOf(std::min(m_start, m_end));
             const int b = ColumnOf(std::max(m_start, m_end));
             CBrush span(kSpan);
-            const RECT between { a + 1, m_rect.top, b, m_rect.bottom - 1 };
+            const RECT between { a + 1, m_rect.top, b, m_rect.top + kSpanRows };
             composite->FillRect(&between, &span);
         }
         CBrush mark(kMark);

@@ -30,6 +30,8 @@ public:
 
     static constexpr COLORREF kMark = RGB(192, 0, 0);
     static constexpr COLORREF kSpan = RGB(255, 200, 64);
+    // The span is a band along the strip's top, above the tick marks.
+    static constexpr int kSpanRows = 2;
 
 private:
     LONGLONG m_start { -1 };

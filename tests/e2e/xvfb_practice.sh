@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Practises with the player window on a virtual X display, with the real
+# keyboard and menu: mute channel 1 with its key, set a loop over the first
+# two bars with [ Right Right ], switch the metronome on from the right-click
+# menu, play from the start (Home, Space) until the loop has come round,
+# stop with Space and quit with Ctrl+Q. The capture must hold no sounding note of channel 1,
+# metronome clicks, and the loop's cut back to its start.
+set -euo pipefail
+build=$1
+export PYTHONPATH
+PYTHONPATH=$(cd "$(dirname "$0")" && pwd)
+
+if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
+  echo "xvfb-run or xdotool is not installed: skipping the practice test"
+  exit 0
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/config" "$work/runtime"
+chmod 700 "$work/runtime"
+
+/usr/bin/python3 - "$work/song.mid" <<'PY'
+import sys, mido
+f = mido.MidiFile(ticks_per_beat=96)
+t = mido.MidiTrack(); f.tracks.append(t)
+t.append(mido.MetaMessage('set_tempo', tempo=250000, time=0))
+for i in range(64):
+    t.append(mido.Message('note_on', channel=0, note=48 + i % 24, velocity=100, time=0 if i == 0 else 24))
+    t.append(mido.Message('note_off', channel=0, note=48 + i % 24, velocity=0, time=24))
+f.save(sys.argv[1])
+PY
+
+cat >"$work/session.sh" <<'SH'
+set -euo pipefail
+build=$1; work=$2
+"$build/tabrino" --port "capture:$work/capture.txt" --zoom 1 "$work/song.mid" 2>"$work/stderr.txt" &
+pid=$!
+window=
+for _ in $(seq 100); do
+  window=$(xdotool search --onlyvisible --name "^TabrinoCE - song.mid\$" 2>/dev/null | head -1 || true)
+  [ -n "$window" ] && break
+  kill -0 "$pid" 2>/dev/null || { echo "the player ended before its window showed"; exit 1; }
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "no window titled \"TabrinoCE - song.mid\""; kill "$pid"; exit 1; }
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+keys() { xdotool key --window "$window" --delay 50 "$@"; sleep 0.2; }
+keys 1 bracketleft Right Right bracketright
+# The menu: Open, Recent files, Loop, Metronome.
+xdotool mousemove --window "$window" 120 200 click 3
+sleep 0.5
+xdotool key --delay 100 Down Down Down Down Return
+sleep 0.3
+import -window "$window" "$build/e2e-practice.png"
+keys Home space
+# Two bars at 240 beats per minute take two seconds; play on until the
+# capture shows the loop's cut, however slowly the build under test runs.
+for _ in $(seq 150); do
+  [ "$(grep -c ' 7B$' "$work/capture.txt" 2>/dev/null || echo 0)" -ge 32 ] && break
+  sleep 0.1
+done
+keys space
+sleep 0.3
+xdotool key --window "$window" ctrl+q 2>/dev/null || true
+for _ in $(seq 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+  echo "Ctrl+Q did not close the player"; kill "$pid"; exit 1
+fi
+wait "$pid" || { status=$?; echo "the player ended with status $status:"; cat "$work/stderr.txt"; exit 1; }
+SH
+private_bus=()
+command -v dbus-run-session >/dev/null && private_bus=(dbus-run-session --)
+XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_NO_GLIB=1 \
+  "${private_bus[@]}" xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh" "$build" "$work" \
+  2> >(grep -v "Failed to set fd limit" >&2)
+
+/usr/bin/python3 - "$work/capture.txt" <<'PY'
+import sys
+from capture import all_off, messages, start_sequence
+messages = messages(sys.argv[1])
+assert messages[:64] == start_sequence(), ("start sequence", messages[:64])
+played = messages[64:]
+sounding = [m for m in played if m[0] & 0xF0 == 0x90 and m[2] >= 16]
+assert sounding, "nothing sounded"
+assert all(m[0] == 0x99 for m in sounding), ("a muted channel sounded", [m for m in sounding if m[0] != 0x99][:4])
+clicks = [m for m in sounding if m[1] == 37]
+assert len(clicks) >= 8, ("too few metronome clicks", len(clicks))
+# The loop's jump back cuts with the all-off, before the stop's own.
+cuts = sum(1 for i in range(len(played)) if played[i:i + 48] == all_off())
+assert cuts >= 2, ("no cut at the loop's end", cuts)
+assert played[-48:] == all_off(), "the stop did not silence the output"
+print("practice session ok:", len(clicks), "clicks,", cuts - 1, "loop cuts")
+PY
