@@ -3,12 +3,14 @@
 # keyboard and menu: mute channel 1 with its key, set a loop over the first
 # two bars with [ Right Right ], switch the metronome on from the right-click
 # menu, play from the start (Home, Space) until the loop has come round,
-# stop with Space and quit with Ctrl+Q. The capture must hold no sounding note of channel 1,
-# metronome clicks, and the loop's cut back to its start.
+# stop with Space and quit with Ctrl+Q. The capture must hold no sounding
+# note of channel 1, metronome clicks, and the loop's cut back to its start.
 set -euo pipefail
 build=$1
-export PYTHONPATH
-PYTHONPATH=$(cd "$(dirname "$0")" && pwd)
+export PYTHONPATH E2E_DIR
+E2E_DIR=$(cd "$(dirname "$0")" && pwd)
+PYTHONPATH=$E2E_DIR
+source "$E2E_DIR/window_session.bash"
 
 if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
   echo "xvfb-run or xdotool is not installed: skipping the practice test"
@@ -33,16 +35,8 @@ PY
 cat >"$work/session.sh" <<'SH'
 set -euo pipefail
 build=$1; work=$2
-"$build/tabrino" --port "capture:$work/capture.txt" --zoom 1 "$work/song.mid" 2>"$work/stderr.txt" &
-pid=$!
-window=
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name "^TabrinoCE - song.mid\$" 2>/dev/null | head -1 || true)
-  [ -n "$window" ] && break
-  kill -0 "$pid" 2>/dev/null || { echo "the player ended before its window showed"; exit 1; }
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "no window titled \"TabrinoCE - song.mid\""; kill "$pid"; exit 1; }
+source "$E2E_DIR/window_session.bash"
+start_player "$build" "$work" "$work/song.mid"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 keys() { xdotool key --window "$window" --delay 50 "$@"; sleep 0.2; }
 keys 1 bracketleft Right Right bracketright
@@ -61,21 +55,9 @@ for _ in $(seq 150); do
 done
 keys space
 sleep 0.3
-xdotool key --window "$window" ctrl+q 2>/dev/null || true
-for _ in $(seq 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "Ctrl+Q did not close the player"; kill "$pid"; exit 1
-fi
-wait "$pid" || { status=$?; echo "the player ended with status $status:"; cat "$work/stderr.txt"; exit 1; }
+close_player ctrl+q "$work"
 SH
-private_bus=()
-command -v dbus-run-session >/dev/null && private_bus=(dbus-run-session --)
-XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_NO_GLIB=1 \
-  "${private_bus[@]}" xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh" "$build" "$work" \
-  2> >(grep -v "Failed to set fd limit" >&2)
+run_session "$work/session.sh" "$build" "$work"
 
 /usr/bin/python3 - "$work/capture.txt" <<'PY'
 import sys

@@ -1,0 +1,48 @@
+# Shared by the window tests that drive the player under Xvfb (sourced, not
+# run: the tests are the *.sh files).
+
+# Starts the player on a capture port with a song and waits for its window:
+# sets pid and window. Arguments: build dir, work dir, song file.
+start_player() {
+  local build=$1 work=$2 song=$3
+  "$build/tabrino" --port "capture:$work/capture.txt" --zoom 1 "$song" 2>"$work/stderr.txt" &
+  pid=$!
+  window=
+  for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --name "^TabrinoCE - $(basename "$song")\$" 2>/dev/null | head -1 || true)
+    [ -n "$window" ] && break
+    kill -0 "$pid" 2>/dev/null || { echo "the player ended before its window showed"; exit 1; }
+    sleep 0.1
+  done
+  [ -n "$window" ] || { echo "no window titled \"TabrinoCE - $(basename "$song")\""; kill "$pid"; exit 1; }
+}
+
+# Sends the key that closes the window and waits for the program to end
+# with 0. Arguments: the key, work dir.
+close_player() {
+  local key=$1 work=$2
+  # The window goes while the key is still being sent, which xdotool may
+  # report as an error; what counts is that the program ends.
+  xdotool key --window "$window" "$key" 2>/dev/null || true
+  for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    echo "$key did not close the player"; kill "$pid"; exit 1
+  fi
+  wait "$pid" || { status=$?; echo "the player ended with status $status:"; cat "$work/stderr.txt"; exit 1; }
+}
+
+# Runs a session script on a virtual display: its arguments are the build
+# and work dirs. Qt's own event dispatcher instead of GLib's, whose wake-ups
+# the thread checker cannot follow. A private session bus, where there is
+# one, keeps the window from handing its song to a player the user runs.
+run_session() {
+  local script=$1 build=$2 work=$3
+  local private_bus=()
+  command -v dbus-run-session >/dev/null && private_bus=(dbus-run-session --)
+  XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_NO_GLIB=1 \
+    "${private_bus[@]}" xvfb-run -a -s "-screen 0 1024x768x24" bash "$script" "$build" "$work" \
+    2> >(grep -v "Failed to set fd limit" >&2)
+}
