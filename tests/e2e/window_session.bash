@@ -1,6 +1,32 @@
 # Shared by the window tests that drive the player under Xvfb (sourced, not
 # run: the tests are the *.sh files).
 
+# Makes the session's work dir with its config and runtime dirs: sets work,
+# removed at exit.
+make_work_dir() {
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  mkdir -p "$work/config" "$work/runtime"
+  chmod 700 "$work/runtime"
+}
+
+# Writes a song of 64 notes on channel 1, a sixteenth apart at 96 ticks per
+# quarter, rising through two octaves again and again. Arguments: the file,
+# microseconds per quarter note.
+write_scale_song() {
+  /usr/bin/python3 - "$1" "$2" <<'PY'
+import sys, mido
+f = mido.MidiFile(ticks_per_beat=96)
+t = mido.MidiTrack(); f.tracks.append(t)
+t.append(mido.MetaMessage('set_tempo', tempo=int(sys.argv[2]), time=0))
+t.append(mido.Message('program_change', channel=0, program=0, time=0))
+for i in range(64):
+    t.append(mido.Message('note_on', channel=0, note=48 + i % 24, velocity=100, time=0 if i == 0 else 24))
+    t.append(mido.Message('note_off', channel=0, note=48 + i % 24, velocity=0, time=24))
+f.save(sys.argv[1])
+PY
+}
+
 # Starts the player on a capture port with a song and waits for its window:
 # sets pid and window. Arguments: build dir, work dir, song file.
 start_player() {

@@ -16,21 +16,8 @@ if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
   echo "xvfb-run or xdotool is not installed: skipping the practice test"
   exit 0
 fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config" "$work/runtime"
-chmod 700 "$work/runtime"
-
-/usr/bin/python3 - "$work/song.mid" <<'PY'
-import sys, mido
-f = mido.MidiFile(ticks_per_beat=96)
-t = mido.MidiTrack(); f.tracks.append(t)
-t.append(mido.MetaMessage('set_tempo', tempo=250000, time=0))
-for i in range(64):
-    t.append(mido.Message('note_on', channel=0, note=48 + i % 24, velocity=100, time=0 if i == 0 else 24))
-    t.append(mido.Message('note_off', channel=0, note=48 + i % 24, velocity=0, time=24))
-f.save(sys.argv[1])
-PY
+make_work_dir
+write_scale_song "$work/song.mid" 250000
 
 cat >"$work/session.sh" <<'SH'
 set -euo pipefail
