@@ -182,11 +182,8 @@ TEST(SkinMeterMute, AMutedBarIsDrawnDimmedAndClicksNameTheirBar)
     meter.SetLevel(0, 0, 0);
     meter.SetLevel(1, 0, 0);
     meter.SetMuted(1, TRUE);
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(nullptr, 14, 38);
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    CBitmap* old = dc.SelectObject(&bitmap);
+    Canvas canvas(RGB(9, 9, 9));
+    CDC& dc = canvas.dc;
     meter.Draw(&dc, nullptr, nullptr);
     const COLORREF R = RGB(255, 0, 0), r = RGB(85, 0, 0), K = 0;
     // Row 0 (y 3..5) of both bars: bar 0 at x 3..5, bar 1 at x 8..10.
@@ -194,7 +191,6 @@ TEST(SkinMeterMute, AMutedBarIsDrawnDimmedAndClicksNameTheirBar)
     for (int x = 0; x < 14; ++x)
         EXPECT_EQ(dc.GetPixel(x, 4), expected[x]) << x;
     EXPECT_EQ(dc.GetPixel(4, 6), K) << "the gap between rows";
-    dc.SelectObject(old);
 
     struct Click {
         int x, y, bar;
