@@ -1,6 +1,7 @@
 #include "app/CTabrinoDlg.h"
 
 #include "app/CDisplayRefresh.h"
+#include "app/CFaceCommands.h"
 #include "app/CSettingsDlg.h"
 #include "app/CSongFile.h"
 #include "app/DrumChannel.h"
@@ -14,6 +15,7 @@
 #include "platform/ui/DragDrop.h"
 #include "platform/ui/Icon.h"
 #include "skin/CFaceLayout.h"
+#include "skin/CSkinMeter.h"
 #include "skin/CSkinSlider.h"
 #include "player/CMainThread.h"
 #include "player/CPlayerEngine.h"
@@ -68,6 +70,7 @@ BOOL CTabrinoDlg::OnInitDialog()
     m_pLengthBeat = face.m_pLengthBeat;
     m_pTempoText = face.m_pTempoText;
     m_pTransposeText = face.m_pTransposeText;
+    m_pLoopMarks = face.m_pLoopMarks;
     CenterWindow();
 
     // The port opens before the player thread can send anything; a port
@@ -134,7 +137,26 @@ LRESULT CTabrinoDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_mediaControl.SetPositionMicroseconds(static_cast<LONGLONG>(lParam));
         return 0;
     }
+    if (message == WM_KEYDOWN && CFaceCommands(*this).OnKeyDown(static_cast<UINT>(wParam), lParam))
+        return 0;
+    if (message == WM_CONTEXTMENU) {
+        const auto position = static_cast<std::uintptr_t>(lParam);
+        CFaceCommands(*this).OnContextMenu(static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position)));
+        return 0;
+    }
+    if (message == WM_MOUSEWHEEL) {
+        const auto position = static_cast<std::uintptr_t>(lParam);
+        CFaceCommands(*this).OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), static_cast<short>(LOWORD(position)),
+            static_cast<short>(HIWORD(position)));
+        return 0;
+    }
+    if (message == WM_SKIN_METER) {
+        CFaceCommands(*this).OnMeterClick(static_cast<int>(wParam), static_cast<UINT>(lParam));
+        return 0;
+    }
     if (message == WM_COMMAND && HIWORD(wParam) == 0) {
+        if (CFaceCommands(*this).Run(LOWORD(wParam)))
+            return 0;
         switch (LOWORD(wParam)) {
         case 1000: OnButtonFileopen(); return 0;
         case 1001: OnButtonPlay(); return 0;
@@ -174,6 +196,8 @@ BOOL CTabrinoDlg::OpenFile(const CString& path, const CString& name)
     m_recentFiles.Add(path);
     SetWindowText(CString(L"TabrinoCE - ") + name);
     Transport().AdoptSong(m_pTracks);
+    m_practice.Reset();
+    CFaceCommands(*this).ShowPractice();
     CDisplayRefresh(*this).ShowSong();
     Invalidate(TRUE);
     return TRUE;
@@ -342,6 +366,21 @@ void CTabrinoDlg::OnButtonTransposeup()
 void CTabrinoDlg::OnButtonTransposedown()
 {
     Transport().StepTranspose(-1);
+}
+
+void CTabrinoDlg::StepTempo(int step)
+{
+    Transport().StepTempo(step);
+}
+
+void CTabrinoDlg::StepTranspose(int step)
+{
+    Transport().StepTranspose(step);
+}
+
+void CTabrinoDlg::SetTranspose(int semitones)
+{
+    Transport().SetTranspose(semitones);
 }
 
 void CTabrinoDlg::SetPosition(LONGLONG tick)

@@ -9,6 +9,7 @@
 #include "player/CMetronome.h"
 #include "player/CPlayerEngine.h"
 #include "player/CPlayerState.h"
+#include "player/CPractice.h"
 #include "player/CTransport.h"
 #include "skin/CSkinDialog.h"
 
@@ -20,6 +21,7 @@ class CTrack;
 class CSkinSlider;
 class CSkinMeter;
 class CSkinText;
+class CSkinLoopMarks;
 
 // The main dialog: owner of the song, the player thread, the output stage
 // and the face. It can be constructed without a window, so tools and tests
@@ -77,6 +79,9 @@ public:
     void OnButtonTempodown();
     void OnButtonTransposeup();
     void OnButtonTransposedown();
+    void StepTempo(int step);
+    void StepTranspose(int step);
+    void SetTranspose(int semitones);
     void SetPosition(LONGLONG tick);
 
     CFont m_fontSmall;
@@ -90,12 +95,17 @@ public:
     CSkinText* m_pLengthBeat { nullptr };
     CSkinText* m_pTempoText { nullptr };
     CSkinText* m_pTransposeText { nullptr };
+    CSkinLoopMarks* m_pLoopMarks { nullptr };
     CMainThread* m_pThread { nullptr };
     CSong* m_pSongs { nullptr };
     CTrack* m_pTracks { nullptr };
     CSerialMidiOut m_output;
     CPlayerState m_playerState;
     CMetronome m_metronome;
+    // The A-B loop, mutes and the metronome; a new song starts without them.
+    CPractice m_practice { m_playerState, m_metronome };
+    // The wheel's turn short of a whole notch.
+    int m_nWheelRest { 0 };
     CString m_strPath;
     std::atomic<BOOL> m_bRefresh { FALSE };
     std::atomic<DWORD> m_dwLastRefresh { 0 };

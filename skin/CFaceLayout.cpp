@@ -2,6 +2,7 @@
 
 #include "skin/CSkinButton.h"
 #include "skin/CSkinDialog.h"
+#include "skin/CSkinLoopMarks.h"
 #include "skin/CSkinMeter.h"
 #include "skin/CSkinSlider.h"
 #include "skin/CSkinText.h"
@@ -13,6 +14,11 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kDarkBlue = RGB(0, 0, 127);
 constexpr COLORREF kDarkRed = RGB(127, 0, 0);
 constexpr COLORREF kGrey = RGB(127, 127, 127);
+
+void RepeatWhenHeld(CSkinButton* button)
+{
+    button->m_bRepeat = TRUE;
+}
 
 }
 
@@ -43,11 +49,15 @@ void CFaceLayout::Create(CSkinDialog& d, CFont* small, CFont* large)
     m_pLengthTime = d.AddText(L"00:00:00,0", small, kDarkRed, kTextFormat, n, RECT { 120, 99, 230, 114 });
     d.AddText(L"Tempo", small, kBlack, kTextFormat, n, RECT { 148, 128, 229, 143 });
     m_pTempoText = d.AddText(L"90", large, kGrey, kTextFormat, n, RECT { 153, 157, 203, 172 });
-    d.AddButton(1017, n, p, m, RECT { 199, 144, 220, 164 });
-    d.AddButton(1018, n, p, m, RECT { 199, 164, 220, 184 });
+    RepeatWhenHeld(d.AddButton(1017, n, p, m, RECT { 199, 144, 220, 164 }));
+    RepeatWhenHeld(d.AddButton(1018, n, p, m, RECT { 199, 164, 220, 184 }));
     d.AddText(L"Transpose", small, kBlack, kTextFormat, n, RECT { 148, 202, 229, 217 });
     m_pTransposeText = d.AddText(L"0", large, kGrey, kTextFormat, n, RECT { 153, 231, 203, 246 });
-    d.AddButton(1015, n, p, m, RECT { 199, 217, 220, 237 });
-    d.AddButton(1016, n, p, m, RECT { 199, 237, 220, 257 });
+    RepeatWhenHeld(d.AddButton(1015, n, p, m, RECT { 199, 217, 220, 237 }));
+    RepeatWhenHeld(d.AddButton(1016, n, p, m, RECT { 199, 237, 220, 257 }));
     m_pMeter = d.AddMeter(16, RECT { 10, 10, 200, 60 });
+    // The scale strip under the readouts: its tick marks run from the
+    // position track's start (column 20) to its end (column 108).
+    m_pLoopMarks = d.AddLoopMarks(RECT { 20, 118, 109, 124 });
+    m_pPositionSlider->m_bTrackClick = TRUE;
 }

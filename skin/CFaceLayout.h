@@ -6,9 +6,10 @@ class CSkinDialog;
 class CSkinSlider;
 class CSkinMeter;
 class CSkinText;
+class CSkinLoopMarks;
 
-// The player's face: the twenty-one controls in their painting and
-// hit-testing order, and the two fonts they use. The pointers name the
+// The player's face: the twenty-one controls of the artwork and the loop
+// marks, in their painting and hit-testing order, and the two fonts they use. The pointers name the
 // controls the program changes later; the dialog owns them all.
 class CFaceLayout {
 public:
@@ -21,6 +22,11 @@ public:
     CSkinText* m_pLengthBeat { nullptr };
     CSkinText* m_pTempoText { nullptr };
     CSkinText* m_pTransposeText { nullptr };
+    CSkinLoopMarks* m_pLoopMarks { nullptr };
+
+    // The tempo and transpose boxes, where the mouse wheel steps them.
+    static constexpr RECT kTempoBox { 148, 128, 229, 188 };
+    static constexpr RECT kTransposeBox { 148, 202, 229, 257 };
 
     // "Arial" bold with cell height 16, and weight 500 with cell height 26.
     static void CreateFonts(CFont& small, CFont& large);

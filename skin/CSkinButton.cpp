@@ -1,6 +1,7 @@
 #include "skin/CSkinButton.h"
 
 #include "skin/CSkinDialog.h"
+#include "platform/ui/Timer.h"
 #include "platform/ui/WindowHandle.h"
 
 CSkinButton::CSkinButton()
@@ -15,9 +16,36 @@ void CSkinButton::Draw(CDC* composite, CDC* work, CDC* skin)
     m_bDirty = FALSE;
 }
 
+namespace {
+
+void PostCommand(const CSkinButton& button)
+{
+    HWND hwnd = button.m_pParent ? button.m_pParent->m_hWnd : nullptr;
+    PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(LOWORD(button.m_nId), 0), reinterpret_cast<LPARAM>(hwnd));
+}
+
+}
+
 BOOL CSkinButton::OnStylusDown(UINT, int x, int y, CDC* probe)
 {
-    return HitMask(probe, m_pMask, m_rect, x, y);
+    if (!HitMask(probe, m_pMask, m_rect, x, y))
+        return FALSE;
+    m_bRepeated = FALSE;
+    if (m_bRepeat && m_pParent)
+        SetTimer(m_pParent->m_hWnd, m_nId, kRepeatDelay, nullptr);
+    return TRUE;
+}
+
+void CSkinButton::OnRepeatTimer()
+{
+    if (!m_pParent)
+        return;
+    // Off the shape the repeat pauses, as the stylus may come back.
+    if (m_bPressed) {
+        PostCommand(*this);
+        m_bRepeated = TRUE;
+    }
+    SetTimer(m_pParent->m_hWnd, m_nId, kRepeatPeriod, nullptr);
 }
 
 BOOL CSkinButton::OnStylusMove(UINT, int x, int y, CDC* probe)
@@ -32,13 +60,16 @@ BOOL CSkinButton::OnStylusMove(UINT, int x, int y, CDC* probe)
 
 BOOL CSkinButton::OnStylusUp(UINT, int, int, CDC*)
 {
+    if (m_bRepeat && m_pParent)
+        KillTimer(m_pParent->m_hWnd, m_nId);
     // The moves kept the pressed flag current: a lift off the shape posts
     // nothing.
     if (m_bPressed) {
         m_bPressed = FALSE;
         m_bDirty = TRUE;
-        HWND hwnd = m_pParent ? m_pParent->m_hWnd : nullptr;
-        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(LOWORD(m_nId), 0), reinterpret_cast<LPARAM>(hwnd));
+        if (!m_bRepeated)
+            PostCommand(*this);
     }
+    m_bRepeated = FALSE;
     return m_bDirty;
 }

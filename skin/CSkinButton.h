@@ -13,6 +13,17 @@ public:
     RECT m_rect { 0, 0, 0, 0 };
     UINT m_nId { 0 };
     BOOL m_bPressed { FALSE };
+    // A step button: held down, it sends its command again after
+    // kRepeatDelay and then every kRepeatPeriod milliseconds (a window
+    // timer with the button's id); a press that repeated sends nothing
+    // more when lifted.
+    BOOL m_bRepeat { FALSE };
+    BOOL m_bRepeated { FALSE };
+    static constexpr UINT kRepeatDelay = 400;
+    static constexpr UINT kRepeatPeriod = 80;
+
+    // WM_TIMER of the button's timer while it is held.
+    void OnRepeatTimer();
 
     void Draw(CDC* composite, CDC* work, CDC* skin) override;
     RECT DrawArea() const override { return m_rect; }

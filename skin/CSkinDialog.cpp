@@ -4,6 +4,7 @@
 #include "platform/gdi/CPaintDC.h"
 #include "platform/ui/WindowHandle.h"
 #include "skin/CSkinButton.h"
+#include "skin/CSkinLoopMarks.h"
 #include "skin/CSkinMeter.h"
 #include "skin/CSkinSlider.h"
 #include "skin/CSkinText.h"
@@ -74,6 +75,15 @@ CSkinSlider* CSkinDialog::AddSlider(UINT id, POINT start, POINT end, POINT ancho
     slider->SetValue(0);
     Append(slider);
     return slider;
+}
+
+CSkinLoopMarks* CSkinDialog::AddLoopMarks(RECT rect)
+{
+    auto* marks = new CSkinLoopMarks;
+    marks->m_pNormal = &m_bmpNormal;
+    marks->m_rect = rect;
+    Append(marks);
+    return marks;
 }
 
 CSkinMeter* CSkinDialog::AddMeter(int bars, RECT rect)
@@ -181,6 +191,9 @@ void CSkinDialog::OnLButtonDown(UINT flags, int x, int y)
         if (button->m_bDirty)
             RedrawControls(&dc, FALSE);
         SetCapture();
+    } else if (taker && taker->m_bDirty) {
+        // A slider whose thumb jumped to the stylus shows it there at once.
+        RedrawControls(&dc, FALSE);
     }
 }
 
@@ -235,6 +248,13 @@ LRESULT CSkinDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_MOUSEMOVE:
         OnMouseMove(flags, x, y);
+        break;
+    case WM_TIMER:
+        // A held step button repeats; a timer of a button no longer held
+        // has nothing to do.
+        if (m_pCaptured && m_pCaptured->m_kind == SKIN_BUTTON
+            && static_cast<CSkinButton*>(m_pCaptured)->m_nId == wParam)
+            static_cast<CSkinButton*>(m_pCaptured)->OnRepeatTimer();
         break;
     default:
         break;

@@ -9,6 +9,7 @@ class CSkinButton;
 class CSkinText;
 class CSkinSlider;
 class CSkinMeter;
+class CSkinLoopMarks;
 
 // A dialog whose face is made of skin controls: it owns the skins, the
 // composite and work bitmaps and the control ring, paints the face, and
@@ -35,6 +36,7 @@ public:
     CSkinSlider* AddSlider(UINT id, POINT start, POINT end, POINT anchor, CBitmap* normal, CBitmap* pressed,
         CBitmap* mask, RECT thumb);
     CSkinMeter* AddMeter(int bars, RECT rect);
+    CSkinLoopMarks* AddLoopMarks(RECT rect);
 
     // Composes every control (all) or the dirty ones over what target shows
     // and copies the result to target.

@@ -1,5 +1,8 @@
 #include "skin/CSkinMeter.h"
 
+#include "platform/ui/WindowHandle.h"
+#include "skin/CSkinDialog.h"
+
 #include <algorithm>
 
 namespace {
@@ -23,6 +26,48 @@ void CSkinMeter::SetBarCount(int bars)
     m_nBars = static_cast<SHORT>(bars);
     for (int i = 0; i < bars; ++i)
         m_bars.push_back(std::make_unique<CSkinMeterBar>());
+    m_muted.assign(static_cast<size_t>(bars), FALSE);
+}
+
+BOOL CSkinMeter::SetMuted(int bar, BOOL muted)
+{
+    if (bar < 0 || bar >= m_nBars)
+        return m_bDirty;
+    muted = muted ? TRUE : FALSE;
+    if (m_muted[static_cast<size_t>(bar)] != muted) {
+        m_muted[static_cast<size_t>(bar)] = muted;
+        for (int row = 0; row < m_nRows; ++row)
+            m_bars[static_cast<size_t>(bar)]->m_changed[static_cast<size_t>(row)] = TRUE;
+        m_bDirty = TRUE;
+    }
+    return m_bDirty;
+}
+
+COLORREF CSkinMeter::Dimmed(COLORREF colour)
+{
+    return RGB(GetRValue(colour) / 3, GetGValue(colour) / 3, GetBValue(colour) / 3);
+}
+
+int CSkinMeter::BarAt(int x, int y) const
+{
+    if (m_nBars <= 0 || x < m_rect.left || x >= m_rect.right || y < m_rect.top || y >= m_rect.bottom)
+        return -1;
+    // Each bar owns its column up to the next bar's first cell.
+    for (int b = m_nBars - 1; b >= 0; --b) {
+        if (x >= CellRect(b, 0).left - 1)
+            return b;
+    }
+    return 0;
+}
+
+BOOL CSkinMeter::OnStylusDown(UINT flags, int x, int y, CDC*)
+{
+    const int bar = BarAt(x, y);
+    if (bar < 0)
+        return FALSE;
+    HWND hwnd = m_pParent ? m_pParent->m_hWnd : nullptr;
+    PostMessageW(hwnd, WM_SKIN_METER, static_cast<WPARAM>(bar), static_cast<LPARAM>(flags));
+    return TRUE;
 }
 
 void CSkinMeter::SetRect(RECT rect)
@@ -133,19 +178,22 @@ void CSkinMeter::PaintCells(CDC* dc, BOOL all)
             CSkinMeterBar& cells = *m_bars[static_cast<size_t>(b)];
             if (all || cells.m_changed[row]) {
                 const RECT cell = CellRect(b, i);
+                const BOOL muted = m_muted[static_cast<size_t>(b)];
                 if (cells.m_lit[row]) {
+                    const COLORREF colour = muted ? Dimmed(m_lit[row]) : m_lit[row];
                     // Brushes are made again only when the colour changes.
-                    if (m_lit[row] != litColour) {
+                    if (colour != litColour) {
                         litBrush.DeleteObject();
-                        litBrush.CreateSolidBrush(m_lit[row]);
-                        litColour = m_lit[row];
+                        litBrush.CreateSolidBrush(colour);
+                        litColour = colour;
                     }
                     dc->FillRect(&cell, &litBrush);
                 } else {
-                    if (m_unlit[row] != unlitColour) {
+                    const COLORREF colour = muted ? Dimmed(m_unlit[row]) : m_unlit[row];
+                    if (colour != unlitColour) {
                         unlitBrush.DeleteObject();
-                        unlitBrush.CreateSolidBrush(m_unlit[row]);
-                        unlitColour = m_unlit[row];
+                        unlitBrush.CreateSolidBrush(colour);
+                        unlitColour = colour;
                     }
                     dc->FillRect(&cell, &unlitBrush);
                 }

@@ -3,6 +3,10 @@
 #include "skin/CSkinControl.h"
 #include "skin/CSkinMeterBar.h"
 
+// A click on a meter bar, to its dialog: wParam = the bar (from 0), lParam
+// = the stylus flags (MK_CONTROL).
+#define WM_SKIN_METER 0x0801
+
 #include <memory>
 #include <vector>
 
@@ -25,6 +29,8 @@ public:
     SHORT m_nRowPitch { 0 };
     int m_nWidth { 0 };
     int m_nHeight { 0 };
+    // Bars drawn dimmed (muted channels).
+    std::vector<BOOL> m_muted;
 
     void SetBarCount(int bars);
     void SetRect(RECT rect);
@@ -36,6 +42,15 @@ public:
     void DrawChanged(CDC* dc);
     void Draw(CDC* composite, CDC* work, CDC* skin) override;
     RECT DrawArea() const override { return m_rect; }
+    // A click on a bar tells the dialog (WM_SKIN_METER).
+    BOOL OnStylusDown(UINT flags, int x, int y, CDC* probe) override;
+
+    // Draws the bar dimmed or not; returns the dirty flag.
+    BOOL SetMuted(int bar, BOOL muted);
+    // The bar whose column holds (x, y); -1 outside the meter.
+    int BarAt(int x, int y) const;
+    // A cell's colour as a muted bar shows it.
+    static COLORREF Dimmed(COLORREF colour);
 
     // The area of one cell on the face.
     RECT CellRect(int bar, int row) const;

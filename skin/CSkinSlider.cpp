@@ -41,7 +41,30 @@ RECT CSkinSlider::DrawArea() const
     return area;
 }
 
-BOOL CSkinSlider::OnStylusDown(UINT, int x, int y, CDC* probe)
+BOOL CSkinSlider::OnTrack(int x, int y) const
+{
+    const int halfWidth = (m_thumb.right - m_thumb.left) / 2;
+    const int halfHeight = (m_thumb.bottom - m_thumb.top) / 2;
+    return x >= std::min(m_start.x, m_end.x) - halfWidth && x < std::max(m_start.x, m_end.x) + halfWidth
+            && y >= std::min(m_start.y, m_end.y) - halfHeight && y < std::max(m_start.y, m_end.y) + halfHeight
+        ? TRUE
+        : FALSE;
+}
+
+BOOL CSkinSlider::OnStylusDown(UINT flags, int x, int y, CDC* probe)
+{
+    if (OnThumb(x, y, probe)) {
+        Notify(SLIDER_NOTIFY_DOWN);
+        return TRUE;
+    }
+    if (!m_bTrackClick || !OnTrack(x, y))
+        return FALSE;
+    Notify(SLIDER_NOTIFY_DOWN);
+    OnStylusMove(flags, x, y, probe);
+    return TRUE;
+}
+
+BOOL CSkinSlider::OnThumb(int x, int y, CDC* probe) const
 {
     const RECT dest = ThumbRect();
     if (!probe || !PtInRect(&dest, POINT { x, y }))
@@ -66,10 +89,7 @@ BOOL CSkinSlider::OnStylusDown(UINT, int x, int y, CDC* probe)
         probe->SelectObject(oldProbe);
     memory.DeleteDC();
 
-    if (pixel != 0)
-        return FALSE;
-    Notify(SLIDER_NOTIFY_DOWN);
-    return TRUE;
+    return pixel == 0 ? TRUE : FALSE;
 }
 
 int CSkinSlider::ValueAt(int x, int y) const

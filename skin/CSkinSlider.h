@@ -25,6 +25,9 @@ public:
     POINT m_end { 0, 0 };
     POINT m_anchor { 0, 0 };
     int m_nValue { 0 };
+    // A stylus on the track beside the thumb moves the thumb there and
+    // drags it on, as if it had gone down on the thumb.
+    BOOL m_bTrackClick { FALSE };
 
     void Draw(CDC* composite, CDC* work, CDC* skin) override;
     // Where the thumb was drawn last and where it goes.
@@ -40,6 +43,11 @@ public:
     // The value for a stylus at (x, y): the projection onto the track.
     int ValueAt(int x, int y) const;
 
+    // TRUE when (x, y) lies on the track: within half the thumb's size of it.
+    BOOL OnTrack(int x, int y) const;
+
 private:
+    // TRUE when (x, y) lies on the thumb's shape.
+    BOOL OnThumb(int x, int y, CDC* probe) const;
     void Notify(int code) const;
 };

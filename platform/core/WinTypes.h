@@ -67,6 +67,7 @@ struct POINT {
     LONG x;
     LONG y;
 };
+using LPPOINT = POINT*;
 
 struct SIZE {
     LONG cx;
@@ -102,11 +103,15 @@ constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(stati
 #define WM_CLOSE 0x0010
 #define WM_ERASEBKGND 0x0014
 #define WM_SETICON 0x0080
+#define WM_CONTEXTMENU 0x007B
+#define WM_KEYDOWN 0x0100
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
+#define WM_TIMER 0x0113
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
+#define WM_MOUSEWHEEL 0x020A
 #define WM_USER 0x0400
 
 // Combo-box messages and results.
@@ -123,6 +128,14 @@ constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(stati
 #define ICON_BIG 1
 
 #define MK_LBUTTON 0x0001
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+
+// WM_MOUSEWHEEL: the wheel's turn in the high word of wParam, in steps of
+// WHEEL_DELTA per notch (positive away from the user).
+#define WHEEL_DELTA 120
+constexpr short GET_WHEEL_DELTA_WPARAM(WPARAM w) { return static_cast<short>(HIWORD(w)); }
+constexpr WORD GET_KEYSTATE_WPARAM(WPARAM w) { return LOWORD(w); }
 
 // Message boxes.
 #define MB_OK 0x00000000u

@@ -26,4 +26,13 @@ public:
     virtual void SetList(const std::vector<CString>& items, int selection) { }
     // DragAcceptFiles: files dropped on the window reach it as WM_DROPFILES.
     virtual void AcceptFiles(bool accept) { }
+    // The window's next timer is due in delay milliseconds (INFINITE: none
+    // runs); the backend then calls PostDueTimers.
+    virtual void ScheduleTimers(DWORD delay) { }
+    // Screen pixels to client pixels; a headless window's client area lies
+    // at the screen's origin.
+    virtual POINT ScreenToClient(POINT screen) const { return screen; }
+    // A skinned window shown at another zoom; returns the zoom shown (0: it
+    // cannot change).
+    virtual int SetZoom(int zoom) { return 0; }
 };

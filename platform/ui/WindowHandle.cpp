@@ -179,3 +179,12 @@ HWND GetFocus()
 {
     return g_focus.load();
 }
+
+BOOL ScreenToClient(HWND hwnd, LPPOINT point)
+{
+    if (!point || !IsWindow(hwnd))
+        return FALSE;
+    if (hwnd->backend)
+        *point = hwnd->backend->ScreenToClient(*point);
+    return TRUE;
+}

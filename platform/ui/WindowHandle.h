@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <mutex>
+#include <vector>
 
 class CWnd;
 class CWindowBackend;
@@ -26,6 +27,15 @@ struct HWND__ {
 
     std::mutex queueLock;
     std::deque<MSG> queue;
+
+    // SetTimer: each timer's id, period and the tick count it is due at.
+    // Used on the window's thread only.
+    struct Timer {
+        std::uintptr_t id;
+        DWORD period;
+        DWORD due;
+    };
+    std::vector<Timer> timers;
 };
 
 // Creates a handle for the window object with a client area of the given
@@ -54,6 +64,10 @@ HWND GetCapture();
 // The window with the keyboard focus (one of this program's windows).
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();
+
+// Screen coordinates (WM_CONTEXTMENU, WM_MOUSEWHEEL) to the window's client
+// coordinates.
+BOOL ScreenToClient(HWND hwnd, LPPOINT point);
 
 // Sends WM_ERASEBKGND and WM_PAINT when the window has an invalid area.
 // The drawing services define it; the window backend calls it to paint.

@@ -1,5 +1,8 @@
 #include "platform/ui/WindowZoom.h"
 
+#include "platform/ui/CWindowBackend.h"
+#include "platform/ui/WindowHandle.h"
+
 #include <atomic>
 
 namespace {
@@ -45,4 +48,11 @@ int ChooseWindowZoom(int requested, int availableWidth, int availableHeight, int
     while (zoom > kMinWindowZoom && !fits(zoom, 2))
         --zoom;
     return zoom;
+}
+
+int ZoomWindow(HWND hwnd, int zoom)
+{
+    if (zoom < kMinWindowZoom || zoom > kMaxWindowZoom || !IsWindow(hwnd) || !hwnd->backend)
+        return 0;
+    return hwnd->backend->SetZoom(zoom);
 }

@@ -18,3 +18,8 @@ int GetWindowZoom();
 // An area of size 0 (no screen known) takes any zoom asked for.
 int ChooseWindowZoom(int requested, int availableWidth, int availableHeight, int faceWidth, int faceHeight,
     BOOL* reduced = nullptr);
+
+// Shows a running skinned window at another zoom (1..4), the largest that
+// fits the screen when it does not; returns the zoom shown, 0 when the
+// window has no screen to show it on.
+int ZoomWindow(HWND hwnd, int zoom);

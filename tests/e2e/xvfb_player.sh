@@ -5,8 +5,10 @@
 # title must name the song, and the close must have written the registry.
 set -euo pipefail
 build=$1
-export PYTHONPATH
-PYTHONPATH=$(cd "$(dirname "$0")" && pwd)
+export PYTHONPATH E2E_DIR
+E2E_DIR=$(cd "$(dirname "$0")" && pwd)
+PYTHONPATH=$E2E_DIR
+source "$E2E_DIR/window_session.bash"
 
 # Without a display (none named, or one that cannot be reached) the player
 # says what to use instead and ends with 1, not with the toolkit's abort.
@@ -21,36 +23,14 @@ if ! command -v xvfb-run >/dev/null; then
   echo "xvfb-run is not installed: skipping the window test"
   exit 0
 fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/config" "$work/runtime"
-chmod 700 "$work/runtime"
-
-/usr/bin/python3 - "$work/song.mid" <<'PY'
-import sys, mido
-f = mido.MidiFile(ticks_per_beat=96)
-t = mido.MidiTrack(); f.tracks.append(t)
-t.append(mido.MetaMessage('set_tempo', tempo=500000, time=0))
-t.append(mido.Message('program_change', channel=0, program=0, time=0))
-for i in range(64):
-    t.append(mido.Message('note_on', channel=0, note=48 + i % 24, velocity=100, time=0 if i == 0 else 24))
-    t.append(mido.Message('note_off', channel=0, note=48 + i % 24, velocity=0, time=24))
-f.save(sys.argv[1])
-PY
+make_work_dir
+write_scale_song "$work/song.mid" 500000
 
 cat >"$work/session.sh" <<'SH'
 set -euo pipefail
 build=$1; work=$2
-"$build/tabrino" --port "capture:$work/capture.txt" --zoom 1 "$work/song.mid" 2>"$work/stderr.txt" &
-pid=$!
-window=
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name "^TabrinoCE - song.mid\$" 2>/dev/null | head -1 || true)
-  [ -n "$window" ] && break
-  kill -0 "$pid" 2>/dev/null || { echo "the player ended before its window showed:"; cat "$work/stderr.txt"; exit 1; }
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "no window titled \"TabrinoCE - song.mid\""; kill "$pid"; exit 1; }
+source "$E2E_DIR/window_session.bash"
+start_player "$build" "$work" "$work/song.mid"
 xdotool mousemove --window "$window" 109 222 click 1
 # Play until a few notes have gone out (the start sequence is 192 bytes, a
 # note 3), however slowly the build under test runs.
@@ -61,26 +41,9 @@ done
 xdotool mousemove --window "$window" 40 222 click 1
 sleep 0.3
 import -window "$window" "$build/e2e-player.png"
-# The window goes while the key is still being sent, which xdotool may
-# report as an error; what counts is that the program ends.
-xdotool key --window "$window" Escape 2>/dev/null || true
-for _ in $(seq 100); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-  echo "Escape did not close the player"; kill "$pid"; exit 1
-fi
-wait "$pid" || { status=$?; echo "the player ended with status $status:"; cat "$work/stderr.txt"; exit 1; }
+close_player Escape "$work"
 SH
-# Qt's own event dispatcher instead of GLib's, whose wake-ups the thread
-# checker cannot follow. A private session bus, where there is one, keeps
-# the window from handing its song to a player the user runs.
-private_bus=()
-command -v dbus-run-session >/dev/null && private_bus=(dbus-run-session --)
-XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_NO_GLIB=1 \
-  "${private_bus[@]}" xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh" "$build" "$work" \
-  2> >(grep -v "Failed to set fd limit" >&2)
+run_session "$work/session.sh" "$build" "$work"
 
 grep -Fxq '"DrumChannel"=hex(1):31,30,00' "$work/config/TabrinoCE/registry.reg" \
   || { echo "the close did not write the drum channel"; cat "$work/config/TabrinoCE/registry.reg"; exit 1; }

@@ -2,12 +2,17 @@
 #include "platform/ui/CWnd.h"
 #include "platform/ui/DragDrop.h"
 #include "platform/ui/Icon.h"
+#include "platform/ui/Keyboard.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/Timer.h"
+#include "platform/ui/qt/QtPopupMenu.h"
 #include "platform/ui/WindowHandle.h"
 #include "tests/QtDialogTest.h"
 
 #include <QImage>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMessageBox>
 #include <QTest>
@@ -393,4 +398,86 @@ TEST_F(QtDialog, InputRunsWhatItsHandlersPostAndSelfPostingStarvesNothing)
     EXPECT_EQ(RunModal(dialog), IDCANCEL);
     EXPECT_EQ(commandsAfterClick, 1);
     EXPECT_GT(spins, 0);
+}
+
+// Keys reach a face as WM_KEYDOWN with virtual-key codes, the modifiers
+// readable with GetKeyState; the digit row goes by its key code, so Shift+1
+// is key 1 whatever character the layout gives it. Window timers run on Qt's
+// clock, and a pop-up menu becomes a Qt menu with its shortcuts and marks.
+TEST_F(QtDialog, KeysTimersAndMenusThroughTheBackend)
+{
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        quint32 scanCode;
+        UINT vk;
+        bool shift;
+    };
+    const Case cases[] = {
+        { Qt::Key_Space, Qt::NoModifier, 0, VK_SPACE, false },
+        { Qt::Key_Left, Qt::ShiftModifier, 0, VK_LEFT, true },
+        { Qt::Key_PageUp, Qt::NoModifier, 0, VK_PRIOR, false },
+        { Qt::Key_Plus, Qt::ShiftModifier, 0, VK_OEM_PLUS, true },
+        { Qt::Key_Plus, Qt::KeypadModifier, 0, VK_ADD, false },
+        { Qt::Key_Minus, Qt::NoModifier, 0, VK_OEM_MINUS, false },
+        { Qt::Key_BracketLeft, Qt::NoModifier, 0, VK_OEM_4, false },
+        { Qt::Key_BracketRight, Qt::NoModifier, 0, VK_OEM_6, false },
+        { Qt::Key_Backspace, Qt::NoModifier, 0, VK_BACK, false },
+        { Qt::Key_L, Qt::NoModifier, 0, 'L', false },
+        { Qt::Key_O, Qt::ControlModifier, 0, 'O', false },
+        { Qt::Key_F1, Qt::NoModifier, 0, VK_F1, false },
+        { Qt::Key_0, Qt::NoModifier, 0, '0', false },
+        { Qt::Key_Exclam, Qt::ShiftModifier, 10, '1', true },
+        { Qt::Key_section, Qt::ShiftModifier, 12, '3', true },
+        { Qt::Key_Exclam, Qt::ShiftModifier, 0, '1', true },
+    };
+    CRecordingDlg dialog;
+    std::vector<std::pair<WPARAM, bool>> keys;
+    std::vector<bool> control;
+    int timers = 0;
+    dialog.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
+        if (message == WM_KEYDOWN) {
+            keys.emplace_back(wParam, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
+            control.push_back((GetKeyState(VK_CONTROL) & 0x8000) != 0);
+        }
+        if (message == WM_TIMER && wParam == 7 && ++timers == 2) {
+            KillTimer(dialog.m_hWnd, 7);
+            dialog.EndDialog(IDOK);
+        }
+    };
+    QString menuShown;
+    Later([&]() {
+        QWidget* window = WidgetOfWindow(dialog.m_hWnd);
+        for (const Case& c : cases) {
+            QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, c.scanCode, 0, 0, QString());
+            QApplication::sendEvent(window, &press);
+        }
+        HMENU menu = CreatePopupMenu();
+        HMENU sub = CreatePopupMenu();
+        AppendMenuW(sub, MF_CHECKED, 11, L"Loop on\tL");
+        AppendMenuW(sub, MF_GRAYED, 12, L"Clear");
+        AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(sub), L"Loop");
+        AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(menu, MF_STRING, 13, L"Quit\tCtrl+Q");
+        QMenu shown;
+        FillQtMenu(shown, menu);
+        DestroyMenu(menu);
+        for (QAction* action : shown.actions()) {
+            menuShown += action->isSeparator() ? QStringLiteral("-") : action->text() + "=" + action->data().toString();
+            if (QMenu* child = action->menu())
+                for (QAction* inner : child->actions())
+                    menuShown += QStringLiteral("[%1=%2%3%4]").arg(inner->text(), inner->data().toString(),
+                        inner->isChecked() ? "+" : "", inner->isEnabled() ? "" : "!");
+            menuShown += ";";
+        }
+        SetTimer(dialog.m_hWnd, 7, 10, nullptr);
+    });
+    EXPECT_EQ(RunModal(dialog), IDOK);
+    ASSERT_EQ(keys.size(), std::size(cases));
+    for (size_t i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ(keys[i].first, cases[i].vk) << i;
+        EXPECT_EQ(keys[i].second, cases[i].shift) << i;
+        EXPECT_EQ(control[i], cases[i].modifiers == Qt::ControlModifier) << i;
+    }
+    EXPECT_EQ(menuShown.toStdString(), "Loop=[Loop on\tL=11+][Clear=12!];-;Quit\tCtrl+Q=13;");
 }

@@ -122,3 +122,31 @@ TEST(SkinMeterSetup, LevelsBeforeTheGeometryOrOnATinyMeterAreIgnored)
     meter.SetLevel(0, 0, 0);
     EXPECT_EQ(meter.m_nRows, 0);
 }
+
+// A muted bar keeps its cells and draws them at a third of their colour; a
+// click names the bar whose column it falls in.
+TEST(SkinMeterMute, AMutedBarIsDrawnDimmedAndClicksNameTheirBar)
+{
+    CSkinMeter meter;
+    meter.SetBarCount(2);
+    meter.SetRect(RECT { 0, 0, 14, 38 }); // eight rows of two bars
+    meter.SetLevel(0, 0, 0);
+    meter.SetLevel(1, 0, 0);
+    meter.SetMuted(1, TRUE);
+    Canvas canvas(RGB(9, 9, 9));
+    CDC& dc = canvas.dc;
+    meter.Draw(&dc, nullptr, nullptr);
+    const COLORREF R = RGB(255, 0, 0), r = RGB(85, 0, 0), K = 0;
+    // Row 0 (y 3..5) of both bars: bar 0 at x 3..5, bar 1 at x 8..10.
+    const COLORREF expected[14] = { K, K, K, R, R, R, K, K, r, r, r, K, K, K };
+    for (int x = 0; x < 14; ++x)
+        EXPECT_EQ(dc.GetPixel(x, 4), expected[x]) << x;
+    EXPECT_EQ(dc.GetPixel(4, 6), K) << "the gap between rows";
+
+    struct Click {
+        int x, y, bar;
+    };
+    for (const Click& c : { Click { 0, 5, 0 }, Click { 6, 5, 0 }, Click { 7, 5, 1 }, Click { 13, 37, 1 },
+             Click { 14, 5, -1 }, Click { 4, 38, -1 }, Click { -1, 5, -1 } })
+        EXPECT_EQ(meter.BarAt(c.x, c.y), c.bar) << c.x << "," << c.y;
+}

@@ -58,13 +58,21 @@ TEST_F(SkinSliders, ADragPostsDownChangesAndUp)
     EXPECT_EQ(face.m_dialog.m_pCaptured, nullptr);
 }
 
-TEST_F(SkinSliders, OnlyTheThumbShapeTakesTheStylus)
+TEST_F(SkinSliders, OnlyTheThumbShapeTakesTheStylusButThePositionTrackJumps)
 {
-    Down(10, 125); // corner of the thumb's rectangle, white in the mask
-    EXPECT_EQ(face.m_dialog.m_pCaptured, nullptr);
-    Down(64, 135); // on the track beside the thumb
+    Down(218, 45); // on the volume track below its thumb
     EXPECT_EQ(face.m_dialog.m_pCaptured, nullptr);
     EXPECT_TRUE(Drain().empty());
+    Down(64, 135); // on the position track, halfway, beside the thumb
+    EXPECT_EQ(face.m_dialog.m_pCaptured, face.m_layout.m_pPositionSlider);
+    EXPECT_EQ(face.m_layout.m_pPositionSlider->m_nValue, 500);
+    Up(64, 135);
+    auto jumped = Drain();
+    ASSERT_EQ(jumped.size(), 3u);
+    EXPECT_EQ(HIWORD(static_cast<std::uintptr_t>(jumped[1].lParam)), SLIDER_NOTIFY_DRAG);
+    EXPECT_EQ(Value(jumped[2]), 500);
+    Down(64, 122); // above the track
+    EXPECT_EQ(face.m_dialog.m_pCaptured, nullptr);
     Down(218, 15); // the volume thumb stands at the top
     EXPECT_EQ(face.m_dialog.m_pCaptured, face.m_layout.m_pVolumeSlider);
     Up(218, 15);

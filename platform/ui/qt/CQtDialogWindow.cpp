@@ -5,11 +5,15 @@
 #include "platform/ui/CDialogControl.h"
 #include "platform/ui/DragDrop.h"
 #include "platform/ui/Icon.h"
+#include "platform/ui/Keyboard.h"
+#include "platform/ui/Timer.h"
 #include "platform/ui/WindowHandle.h"
+#include "platform/ui/WindowZoom.h"
 #include "platform/ui/qt/CQtControl.h"
 #include "platform/ui/qt/QtWindows.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,6 +26,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -81,6 +86,69 @@ std::vector<CString> DroppedFiles(const QMimeData* data)
     return files;
 }
 
+// The virtual-key code of a key event, 0 for keys the window has no use for.
+// The digit row goes by its place on the keyboard (X11 key codes 10 to 19),
+// so Shift+1 stays key 1 whatever character the layout puts on it.
+UINT VirtualKeyOf(const QKeyEvent& event)
+{
+    const quint32 scan = event.nativeScanCode();
+    if (scan >= 10 && scan <= 19 && !(event.modifiers() & Qt::KeypadModifier))
+        return scan == 19 ? '0' : static_cast<UINT>('1' + (scan - 10));
+    const int key = event.key();
+    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
+        return static_cast<UINT>(key);
+    switch (key) {
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_F1: return VK_F1;
+    case Qt::Key_Plus: return (event.modifiers() & Qt::KeypadModifier) ? VK_ADD : VK_OEM_PLUS;
+    case Qt::Key_Equal: return VK_OEM_PLUS;
+    case Qt::Key_Minus: return (event.modifiers() & Qt::KeypadModifier) ? VK_SUBTRACT : VK_OEM_MINUS;
+    case Qt::Key_Underscore: return VK_OEM_MINUS;
+    case Qt::Key_BracketLeft: case Qt::Key_BraceLeft: return VK_OEM_4;
+    case Qt::Key_BracketRight: case Qt::Key_BraceRight: return VK_OEM_6;
+    // Shift and a digit on a US keyboard, where no key code says the key.
+    case Qt::Key_Exclam: return '1';
+    case Qt::Key_At: return '2';
+    case Qt::Key_NumberSign: return '3';
+    case Qt::Key_Dollar: return '4';
+    case Qt::Key_Percent: return '5';
+    case Qt::Key_AsciiCircum: return '6';
+    case Qt::Key_Ampersand: return '7';
+    case Qt::Key_Asterisk: return (event.modifiers() & Qt::KeypadModifier) ? 0 : '8';
+    case Qt::Key_ParenLeft: return '9';
+    default: return 0;
+    }
+}
+
+void RecordModifiers(Qt::KeyboardModifiers modifiers)
+{
+    SetKeyboardModifiers(modifiers & Qt::ShiftModifier, modifiers & Qt::ControlModifier);
+}
+
+WPARAM MouseKeys(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
+{
+    WPARAM keys = (buttons & Qt::LeftButton) ? MK_LBUTTON : 0;
+    if (modifiers & Qt::ShiftModifier)
+        keys |= MK_SHIFT;
+    if (modifiers & Qt::ControlModifier)
+        keys |= MK_CONTROL;
+    return keys;
+}
+
+LPARAM ScreenPosition(QPoint global)
+{
+    return MAKELPARAM(static_cast<WORD>(global.x()), static_cast<WORD>(global.y()));
+}
+
 }
 
 CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const CDialogTemplate& dialogTemplate, int zoom, QWidget* parent)
@@ -100,6 +168,11 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const CDialogTemplate& dialogT
     if (m_template.IsFace())
         setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    m_timer.setSingleShot(true);
+    QObject::connect(&m_timer, &QTimer::timeout, this, [this]() {
+        ScheduleTimers(PostDueTimers(m_hwnd));
+        Dispatch(false);
+    });
 }
 
 CQtDialogWindow::~CQtDialogWindow() = default;
@@ -367,8 +440,53 @@ LPARAM CQtDialogWindow::StylusPosition(QMouseEvent* event) const
 
 void CQtDialogWindow::mousePressEvent(QMouseEvent* event)
 {
+    RecordModifiers(event->modifiers());
     if (event->button() == Qt::LeftButton)
-        Route(WM_LBUTTONDOWN, MK_LBUTTON, StylusPosition(event));
+        Route(WM_LBUTTONDOWN, MouseKeys(event->modifiers(), Qt::LeftButton), StylusPosition(event));
+}
+
+void CQtDialogWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    RecordModifiers(event->modifiers());
+    Route(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hwnd), ScreenPosition(event->globalPos()));
+}
+
+void CQtDialogWindow::wheelEvent(QWheelEvent* event)
+{
+    RecordModifiers(event->modifiers());
+    const int delta = event->angleDelta().y();
+    if (delta == 0)
+        return;
+    const WPARAM keys = MouseKeys(event->modifiers(), event->buttons());
+    Route(WM_MOUSEWHEEL, MAKEWPARAM(static_cast<WORD>(keys), static_cast<WORD>(static_cast<short>(delta))),
+        ScreenPosition(event->globalPosition().toPoint()));
+}
+
+void CQtDialogWindow::ScheduleTimers(DWORD delay)
+{
+    if (delay == INFINITE)
+        m_timer.stop();
+    else
+        m_timer.start(static_cast<int>(std::min<DWORD>(delay, 0x7FFFFFFF)));
+}
+
+int CQtDialogWindow::SetZoom(int zoom)
+{
+    if (!m_template.IsFace())
+        return 0;
+    QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QRect available = target ? target->availableGeometry() : QRect();
+    m_zoom = ChooseWindowZoom(zoom, available.width(), available.height(), m_template.m_faceWidth,
+        m_template.m_faceHeight);
+    setFixedSize(m_template.m_faceWidth * m_zoom, m_template.m_faceHeight * m_zoom);
+    update();
+    return m_zoom;
+}
+
+POINT CQtDialogWindow::ScreenToClient(POINT screen) const
+{
+    const QPoint local = mapFromGlobal(QPoint(screen.x, screen.y));
+    return POINT { DivideDown(local.x(), m_zoom), DivideDown(local.y(), m_zoom) };
 }
 
 void CQtDialogWindow::mouseReleaseEvent(QMouseEvent* event)
@@ -397,7 +515,12 @@ void CQtDialogWindow::keyPressEvent(QKeyEvent* event)
             Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
         break;
     default:
-        QWidget::keyPressEvent(event);
+        if (const UINT key = m_template.IsFace() ? VirtualKeyOf(*event) : 0) {
+            RecordModifiers(event->modifiers());
+            Route(WM_KEYDOWN, key, event->isAutoRepeat() ? KF_REPEAT_BIT : 0);
+        } else {
+            QWidget::keyPressEvent(event);
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QRegion>
+#include <QTimer>
 #include <QWidget>
 
 #include <atomic>
@@ -52,6 +53,9 @@ public:
     void Center() override;
     void SetIcon(HICON icon, bool big) override;
     void AcceptFiles(bool accept) override;
+    void ScheduleTimers(DWORD delay) override;
+    POINT ScreenToClient(POINT screen) const override;
+    int SetZoom(int zoom) override;
 
     // Moves the window's client area to the middle of area, its frame
     // (frameOffset from the frame's corner to the client's) kept on the
@@ -67,6 +71,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -91,4 +97,6 @@ private:
     QRegion m_painting;
     QImage m_zoomed;
     std::vector<std::unique_ptr<CQtControl>> m_controls;
+    // Runs out when the dialog's next window timer is due.
+    QTimer m_timer;
 };

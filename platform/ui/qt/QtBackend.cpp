@@ -3,6 +3,7 @@
 #include "platform/core/MessageBox.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CFileDialog.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/WindowHandle.h"
 #include "platform/ui/WindowZoom.h"
 #include "platform/ui/qt/CQtControl.h"
@@ -21,6 +22,7 @@
 // Defined beside their Qt widgets.
 int RunQtFileDialog(CFileDialog& dialog);
 int ShowQtMessageBox(HWND owner, const CString& text, const CString& caption, UINT type);
+UINT RunQtPopupMenu(HMENU menu, int x, int y, HWND owner);
 
 namespace {
 
@@ -28,6 +30,7 @@ struct Previous {
     bool installed { false };
     CFileDialog::Runner fileRunner;
     MessageBoxSink sink;
+    PopupMenuRunner menuRunner;
 };
 Previous g_previous;
 // The dialogs running now, the innermost last (GUI thread only).
@@ -107,6 +110,7 @@ void InstallQtBackend()
     g_previous.installed = true;
     g_previous.fileRunner = CFileDialog::SetRunner(RunQtFileDialog);
     g_previous.sink = SetMessageBoxSink(ShowQtMessageBox);
+    g_previous.menuRunner = SetPopupMenuRunner(RunQtPopupMenu);
     CDialog::SetModalRunner(RunQtModal);
 }
 
@@ -117,5 +121,6 @@ void UninstallQtBackend()
     CDialog::SetModalRunner(nullptr);
     CFileDialog::SetRunner(std::move(g_previous.fileRunner));
     SetMessageBoxSink(std::move(g_previous.sink));
+    SetPopupMenuRunner(std::move(g_previous.menuRunner));
     g_previous = Previous();
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/core/WinTypes.h"
+
+// The command ids of the main window (WM_COMMAND), as the face's buttons,
+// the keys and the context menu send them.
+enum FaceCommand : WORD {
+    ID_FILE_OPEN = 1000,
+    ID_PLAY = 1001,
+    ID_STOP = 1002,
+    ID_TRANSPOSE_UP = 1015,
+    ID_TRANSPOSE_DOWN = 1016,
+    ID_TEMPO_UP = 1017,
+    ID_TEMPO_DOWN = 1018,
+    ID_SETTINGS = 1019,
+
+    ID_PLAY_STOP = 1100,
+    ID_GO_START,
+    ID_BAR_BACK,
+    ID_BAR_FORWARD,
+    ID_BEAT_BACK,
+    ID_BEAT_FORWARD,
+    ID_TEMPO_UP10,
+    ID_TEMPO_DOWN10,
+    ID_TRANSPOSE_RESET,
+    ID_LOOP_SET_A,
+    ID_LOOP_SET_B,
+    ID_LOOP_TOGGLE,
+    ID_LOOP_CLEAR,
+    ID_METRONOME,
+    ID_UNMUTE_ALL,
+    ID_KEY_HELP,
+    ID_ABOUT,
+    ID_QUIT,
+
+    // Sixteen channels each, the first for channel 1.
+    ID_MUTE_FIRST = 1200,
+    ID_SOLO_FIRST = 1220,
+    // The recent files, the most recent first.
+    ID_RECENT_FIRST = 1240,
+    // ID_ZOOM_FIRST + n for the zoom n (1..4).
+    ID_ZOOM_FIRST = 1250,
+};
+
+constexpr int kRecentMenuFiles = 8;
