@@ -99,19 +99,6 @@ TEST_F(SkinMeterTest, OnlyChangedCellsArePainted)
     EXPECT_EQ(second.dc.GetPixel(low.left, low.top), RGB(1, 2, 3)) << "lit before, lit now: untouched";
 }
 
-TEST_F(SkinMeterTest, DrawPaintsTheWholeDisplay)
-{
-    Canvas canvas(RGB(9, 9, 9));
-    meter.m_bDirty = TRUE;
-    meter.Draw(&canvas.dc, nullptr, nullptr);
-    EXPECT_FALSE(meter.m_bDirty);
-    EXPECT_EQ(canvas.dc.GetPixel(10, 10), 0u);
-    EXPECT_EQ(canvas.dc.GetPixel(199, 59), 0u);
-    EXPECT_EQ(canvas.dc.GetPixel(200, 60), RGB(9, 9, 9));
-    EXPECT_EQ(canvas.dc.GetPixel(13, 13), RGB(127, 0, 0));
-    EXPECT_EQ(canvas.dc.GetPixel(13, 16), 0u) << "the gap between rows";
-}
-
 TEST(SkinMeterSetup, LevelsBeforeTheGeometryOrOnATinyMeterAreIgnored)
 {
     CSkinMeter meter;

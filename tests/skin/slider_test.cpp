@@ -17,17 +17,14 @@ TEST_F(SkinSliders, ValuesFollowTheProjectionOntoTheTrack)
     EXPECT_EQ(position->ValueAt(64, 135), 500) << "on the track";
     EXPECT_EQ(position->ValueAt(108, 135), 1000) << "at the end";
     EXPECT_EQ(position->ValueAt(5, 135), 0) << "behind the start";
-    EXPECT_EQ(position->ValueAt(-300, 170), 0) << "far behind and beside";
     EXPECT_EQ(position->ValueAt(230, 135), 1000) << "beyond the end";
     EXPECT_NEAR(position->ValueAt(42, 160), 250, 1) << "beside: the foot of the perpendicular";
-    EXPECT_NEAR(position->ValueAt(86, 20), 750, 1);
     EXPECT_EQ(position->ValueAt(20, 135), 0) << "exactly on the start";
 
     CSkinSlider* volume = face.m_layout.m_pVolumeSlider;
     EXPECT_EQ(volume->ValueAt(218, 55), 0);
     EXPECT_EQ(volume->ValueAt(218, 35), 500) << "upwards is louder";
     EXPECT_EQ(volume->ValueAt(218, 15), 1000);
-    EXPECT_EQ(volume->ValueAt(218, 70), 0);
     EXPECT_EQ(volume->ThumbRect().top, 5) << "volume 1000 stands 35 pixels above the rest place";
 }
 
