@@ -1,3 +1,4 @@
+#include "player/CSoundingNote.h"
 #include "song/CMeterMap.h"
 #include "song/CSongInfo.h"
 #include "song/CTempoMap.h"
@@ -7,6 +8,32 @@
 
 #include <algorithm>
 #include <cstdint>
+
+namespace {
+
+int g_destroyed = 0;
+
+class CountedNote : public CSoundingNote {
+public:
+    explicit CountedNote(int key) { m_key = key; }
+    ~CountedNote() override { ++g_destroyed; }
+};
+
+}
+
+TEST(Ring, RemovingANodeFreesItAndRelinksItsNeighbours)
+{
+    g_destroyed = 0;
+    CSoundingNote* head = nullptr;
+    for (int key : { 1, 2, 3 })
+        CRing::Append(head, static_cast<CSoundingNote*>(new CountedNote(key)));
+    head = CRing::RemoveAndDelete(head, head->m_next);
+    EXPECT_EQ(g_destroyed, 1);
+    EXPECT_EQ(head->m_next->m_key, 3);
+    EXPECT_EQ(head->m_prev->m_next, head);
+    CRing::Clear(head);
+    EXPECT_EQ(g_destroyed, 3);
+}
 
 TEST(SongModel, InfoTakesTheLongestTrack)
 {
