@@ -99,6 +99,13 @@ protected:
     {
         dialog.OpenFile(Wide(path), Wide(path.substr(path.rfind('/') + 1)));
     }
+    // Opens a song of 400 beats of half a second and plays it.
+    void PlayLongSong(const std::string& name)
+    {
+        Open(WriteSong(name, 384, 500000, 384 * 400));
+        Command(1001);
+        WaitForState(STATE_PLAYING);
+    }
     void WaitForState(std::int32_t wanted)
     {
         for (int i = 0; i < 5000 && state.m_playState != wanted; ++i)
@@ -106,30 +113,22 @@ protected:
         ASSERT_EQ(state.m_playState, wanted);
     }
 
-    // The capture file as MIDI messages (a status byte starts each).
-    std::vector<std::vector<int>> Sent()
+    // TRUE when the capture file's last messages (a status byte starts each)
+    // silence all sixteen channels.
+    bool EndsSilenced()
     {
-        std::vector<std::vector<int>> messages;
+        std::vector<std::vector<int>> sent;
         std::ifstream in(capture);
         long long time;
         std::string hex;
         while (in >> time >> hex) {
             int byte = std::stoi(hex, nullptr, 16);
-            if (byte >= 0x80 || messages.empty())
-                messages.push_back({});
-            messages.back().push_back(byte);
+            if (byte >= 0x80 || sent.empty())
+                sent.push_back({});
+            sent.back().push_back(byte);
         }
-        return messages;
-    }
-    // TRUE when the output's last messages silence all sixteen channels.
-    bool EndsSilenced()
-    {
-        auto sent = Sent();
-        if (sent.size() < 48)
-            return false;
         for (int n = 0; n < 16; ++n) {
-            const auto& reset = sent[sent.size() - 48 + 3 * n + 2];
-            if (reset != std::vector<int> { 0xB0 + n, 123, 0 })
+            if (sent.size() < 48 || sent[sent.size() - 48 + 3 * n + 2] != std::vector<int> { 0xB0 + n, 123, 0 })
                 return false;
         }
         return true;

@@ -57,11 +57,6 @@ TEST_F(PlayerWindow, StartsWithTheStoredSettingsAndTheFileOfTheCommandLineAndSav
             std::string::npos)
             << config.Read();
     }
-    // The file opened is remembered first among the recent files.
-    CRecentFiles recent;
-    recent.Load();
-    ASSERT_FALSE(recent.Files().empty());
-    EXPECT_EQ(recent.Files()[0].ToUtf8(), TEST_BINARY_DIR "/window-start.mid");
 }
 
 TEST_F(PlayerWindow, SettingsButtonChangesTheDrumChannelThatTheCloseWrites)

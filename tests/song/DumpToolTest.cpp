@@ -31,9 +31,9 @@ TEST(DumpTool, PrintsTheFixedFormatWithEscapedText)
     AddMeta(body, 0x03, "Say \"hi\"\\\t\xE9 ");
     AddMeta(body, 0x04, "\x7F");
     body.insert(body.end(), { 0x83, 0x60, 0xC9, 0x20, 0x00, 0xF0, 0x02, 0x7E, 0xF7, 0x00, 0x99 });
-    MidiBytes m = MidiBytes::Header(1, 2, 96).Track(body);
+    const std::vector<BYTE> bytes = Smf(1, 96, { body }, 2);
     const std::string path = std::string(TEST_BINARY_DIR) + "/dump-tool-test.mid";
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(m.bytes.data()), m.bytes.size());
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 
     int status = -1;
     EXPECT_EQ(RunDump(path, &status),

@@ -5,54 +5,34 @@
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CTrack.h"
+#include "tests/SmfBytes.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <cstdio>
 #include <memory>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
-// Bytes of a Standard MIDI File put together by hand.
-class MidiBytes {
-public:
-    static MidiBytes Header(int format, int tracks, int division)
-    {
-        MidiBytes m;
-        m.Text("MThd").Word32(6).Word16(format).Word16(tracks).Word16(division);
-        return m;
-    }
-    // A track chunk with its exact length, or with a declared length.
-    MidiBytes& Track(std::initializer_list<int> body) { return Track(std::vector<int>(body)); }
-    MidiBytes& Track(const std::vector<int>& body, long long declared = -1)
-    {
-        Text("MTrk").Word32(declared < 0 ? body.size() : static_cast<std::uint32_t>(declared));
-        for (int b : body)
-            bytes.push_back(static_cast<BYTE>(b));
-        return *this;
-    }
-    MidiBytes& Text(const std::string& text)
-    {
-        bytes.insert(bytes.end(), text.begin(), text.end());
-        return *this;
-    }
-    MidiBytes& Word16(std::uint32_t v)
-    {
-        bytes.push_back(static_cast<BYTE>(v >> 8));
-        bytes.push_back(static_cast<BYTE>(v));
-        return *this;
-    }
-    MidiBytes& Word32(std::uint32_t v) { return Word16(v >> 16).Word16(v & 0xFFFF); }
+using Bytes = std::vector<int>;
 
-    std::vector<BYTE> bytes;
-};
+// A Standard MIDI File put together by hand: its header (declaring the
+// tracks given unless told otherwise), then one chunk a track.
+inline std::vector<BYTE> Smf(int format, int division, const std::vector<Bytes>& tracks, int declared = -1)
+{
+    const int n = declared < 0 ? static_cast<int>(tracks.size()) : declared;
+    std::vector<BYTE> file { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, static_cast<BYTE>(format), static_cast<BYTE>(n >> 8),
+        static_cast<BYTE>(n), static_cast<BYTE>(division >> 8), static_cast<BYTE>(division) };
+    for (const Bytes& t : tracks)
+        PutTrackChunk(file, std::vector<BYTE>(t.begin(), t.end()));
+    return file;
+}
 
 // Appends a meta event with a delta of 0 and a one-byte length.
-inline void AddMeta(std::vector<int>& body, int type, const std::string& payload)
+inline void AddMeta(Bytes& body, int type, const std::string& payload)
 {
     body.insert(body.end(), { 0x00, 0xFF, type, static_cast<int>(payload.size()) });
-    for (unsigned char c : payload)
-        body.push_back(c);
+    body.insert(body.end(), payload.begin(), payload.end());
+    std::transform(body.end() - payload.size(), body.end(), body.end() - payload.size(), [](int c) { return c & 0xFF; });
 }
 
 // The outcome of one read, with the rings it built.
@@ -89,10 +69,42 @@ public:
         CRing::ForEach(Tracks().at(track)->m_firstEvent, [&out](CMidiEvent* e) { out.push_back(e); });
         return out;
     }
-    // The failure that ended the read, as a list of none or one.
-    std::vector<std::wstring> Messages() const
+    // Every event, one line each: "tick status data1 data2" for channel
+    // messages, "tick F0 hex" for system ones, "tick FF type 'text'" for texts
+    // and "tick FF type hex" for other meta events; "|" starts each track
+    // after the first. A payload without its closing zero byte is marked.
+    std::vector<std::string> Lines() const
     {
-        return failure ? std::vector<std::wstring> { failure } : std::vector<std::wstring> {};
+        std::vector<std::string> out;
+        for (size_t t = 0; t < Tracks().size(); ++t) {
+            if (t)
+                out.push_back("|");
+            for (const CMidiEvent* e : Events(t)) {
+                std::string line = std::to_string(e->m_tick) + " " + Hex(&e->m_status, 1);
+                if (e->m_status < 0xF0)
+                    line += " " + std::to_string(e->m_data1) + " " + std::to_string(e->m_data2);
+                if (e->m_status == 0xFF)
+                    line += " " + Hex(&e->m_metaType, 1);
+                const bool text = e->m_status == 0xFF && e->m_metaType >= 0x01 && e->m_metaType <= 0x0F;
+                if (e->m_payloadLength)
+                    line += text ? " '" + std::string(e->m_payload, e->m_payload + e->m_payloadLength) + "'"
+                                 : " " + Hex(e->m_payload, e->m_payloadLength);
+                if (e->m_payloadLength && e->m_payload[e->m_payloadLength] != 0)
+                    line += " unterminated";
+                out.push_back(line);
+            }
+        }
+        return out;
+    }
+    static std::string Hex(const BYTE* bytes, size_t n)
+    {
+        std::string out;
+        for (size_t i = 0; i < n; ++i) {
+            char two[3];
+            std::snprintf(two, sizeof two, "%02X", bytes[i]);
+            out += two;
+        }
+        return out;
     }
 
     const wchar_t* failure { nullptr };
