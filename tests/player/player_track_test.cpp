@@ -130,7 +130,10 @@ TEST(Tracks, TheLoopJumpsBackToItsStartWhenItsEndIsDue)
         d.state.m_length = 2000;
         d.state.SetLoop(480, c.loopEnd, TRUE);
         d.Start(0);
-        d.Skip();
+        // A start at zero replays nothing and plays tick 0 once.
+        const std::vector<Message> started = d.Take();
+        ASSERT_EQ(started.size(), 65u);
+        EXPECT_EQ(started.back(), Msg({ 0xB0, 1, 10 }));
         Timeline got;
         BOOL stillPlaying = FALSE;
         for (auto [at, m] : RunDriven(d, clock, c.until * 1000, nullptr, &stillPlaying)) {
@@ -144,6 +147,26 @@ TEST(Tracks, TheLoopJumpsBackToItsStartWhenItsEndIsDue)
         EXPECT_EQ(got, want) << c.loopEnd;
         EXPECT_TRUE(stillPlaying) << c.loopEnd;
     }
+}
+
+TEST(Tracks, TheLoopJumpForgetsTheSoundingNotesAndRestartsTheClock)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    CTrack* track = d.AddTrack();
+    AddAt(track, 10, 0x90, 60, 1);
+    AddAt(track, 2000, 0x90, 62, 1);
+    d.state.m_length = 2000;
+    d.state.SetLoop(5, 500, TRUE);
+    d.Start();
+    clock.Set(100);
+    d.Period();
+    ASSERT_NE(d.state.m_channels[0].m_notes, nullptr);
+    clock.Set(900); // tick 518 crosses the loop end
+    d.Period();
+    EXPECT_EQ(d.state.m_currentTick, 5);
+    EXPECT_EQ(d.state.m_startTime, 900000);
+    EXPECT_EQ(d.state.m_channels[0].m_notes, nullptr);
 }
 
 TEST(Tracks, AStartBeyondTheLoopEndLandsAtTheLoopStart)
