@@ -18,7 +18,22 @@ struct Step {
     LONGLONG next = 0;
 };
 
-void RunSteps(CapturedDialog& d, CMetronome& metronome, const std::vector<Step>& steps, const char* what)
+// A metronome switched on, clicking into a started output.
+struct Clicks {
+    Clicks()
+    {
+        d.dialog.m_output.Start();
+        d.Skip();
+        metronome.m_enabled = TRUE;
+    }
+
+    void Run(const std::vector<Step>& steps, const char* what);
+
+    CapturedDialog d;
+    CMetronome metronome;
+};
+
+void Clicks::Run(const std::vector<Step>& steps, const char* what)
 {
     for (size_t i = 0; i < steps.size(); ++i) {
         const Step& step = steps[i];
@@ -69,49 +84,38 @@ TEST(Metronome, ClicksEveryBeatOfTheMeterAndAccentsTheFirstOfEachBar)
              { "reset while a click sounds", false,
                  { { 0, { 10 }, { ACCENT } }, { 384 * 5 + 10, { 384 * 5 + 20 }, {} }, { -1, { 384 * 6 }, { OFF, BEAT } } } },
          }) {
-        CapturedDialog d;
-        d.dialog.m_output.Start();
-        d.Skip();
+        Clicks clicks;
         if (c.sixEight)
-            d.state.m_meterMap.Build(&meter, 384);
-        CMetronome metronome;
-        metronome.m_enabled = TRUE;
-        RunSteps(d, metronome, c.steps, c.what);
+            clicks.d.state.m_meterMap.Build(&meter, 384);
+        clicks.Run(c.steps, c.what);
     }
 }
 
 TEST(Metronome, SwitchedOffItEndsTheSoundingClickAndFollows)
 {
-    CapturedDialog d;
-    d.dialog.m_output.Start();
-    d.Skip();
-    CMetronome metronome;
-    metronome.m_enabled = TRUE;
-    RunSteps(d, metronome, { { 0, { 10 }, { ACCENT } } }, "on");
-    metronome.m_enabled = FALSE;
-    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), INT64_MAX);
-    RunSteps(d, metronome, { { -1, { 384 }, { OFF } }, { -1, { 768, 1536 }, {} } }, "off");
-    metronome.m_enabled = TRUE;
-    RunSteps(d, metronome, { { -1, { 1920 }, { BEAT } } }, "on again");
+    Clicks clicks;
+    clicks.Run({ { 0, { 10 }, { ACCENT } } }, "on");
+    clicks.metronome.m_enabled = FALSE;
+    EXPECT_EQ(clicks.metronome.NextClickTick(clicks.d.state.m_meterMap), INT64_MAX);
+    clicks.Run({ { -1, { 384 }, { OFF } }, { -1, { 768, 1536 }, {} } }, "off");
+    clicks.metronome.m_enabled = TRUE;
+    clicks.Run({ { -1, { 1920 }, { BEAT } } }, "on again");
 }
 
 TEST(Metronome, ClicksAreTransposedOffTheUsersDrumChannelNeitherMutedNorTracked)
 {
-    CapturedDialog d;
-    d.dialog.m_output.Start();
-    d.Skip();
-    CMetronome metronome;
-    metronome.m_enabled = TRUE;
-    d.state.m_transpose = 2;
-    d.state.m_drumChannel = 3;
-    d.state.m_channels[9].m_muted = TRUE;
-    RunSteps(d, metronome,
+    Clicks clicks;
+    CPlayerState& state = clicks.d.state;
+    state.m_transpose = 2;
+    state.m_drumChannel = 3;
+    state.m_channels[9].m_muted = TRUE;
+    clicks.Run(
         { { 0, { 10 }, { Msg({ 0x99, 39, 127 }) } }, { -1, { 400 }, { Msg({ 0x99, 39, 0 }), Msg({ 0x99, 39, 63 }) } } },
         "transposed");
-    EXPECT_EQ(d.state.m_channels[9].m_notes, nullptr);
-    EXPECT_EQ(d.state.m_channels[9].TakeLevel(), -10000);
-    d.state.m_drumChannel = 9;
-    RunSteps(d, metronome, { { -1, { 800 }, { OFF, BEAT } } }, "on the drum channel");
+    EXPECT_EQ(state.m_channels[9].m_notes, nullptr);
+    EXPECT_EQ(state.m_channels[9].TakeLevel(), -10000);
+    state.m_drumChannel = 9;
+    clicks.Run({ { -1, { 800 }, { OFF, BEAT } } }, "on the drum channel");
 }
 
 TEST(Metronome, ClicksPrecedeTheSongsEventsOfTheSamePeriod)

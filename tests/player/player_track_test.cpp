@@ -154,32 +154,26 @@ TEST(Tracks, TheLoopJumpForgetsTheSoundingNotesAndRestartsTheClock)
     DrivenTickCount clock(0);
     CapturedDialog d;
     CTrack* track = d.AddTrack();
+    AddAt(track, 0, 0xB0, 1, 2);
     AddAt(track, 10, 0x90, 60, 1);
-    AddAt(track, 2000, 0x90, 62, 1);
-    d.state.m_length = 2000;
-    d.state.SetLoop(5, 500, TRUE);
+    AddAt(track, 1000, 0x80, 60, 0);
+    d.state.m_length = 1000;
+    d.state.SetLoop(0, 500, TRUE);
     d.Start();
     clock.Set(100);
     d.Period();
     ASSERT_NE(d.state.m_channels[0].m_notes, nullptr);
     clock.Set(900); // tick 518 crosses the loop end
     d.Period();
-    EXPECT_EQ(d.state.m_currentTick, 5);
+    EXPECT_EQ(d.state.m_currentTick, 0);
     EXPECT_EQ(d.state.m_startTime, 900000);
     EXPECT_EQ(d.state.m_channels[0].m_notes, nullptr);
-}
 
-TEST(Tracks, AStartBeyondTheLoopEndLandsAtTheLoopStart)
-{
-    DrivenTickCount clock(0);
-    CapturedDialog d;
-    CTrack* track = d.AddTrack();
-    AddAt(track, 0, 0xB0, 1, 2);
-    AddAt(track, 10, 0x90, 60, 1);
-    AddAt(track, 1000, 0x80, 60, 0);
-    d.state.m_length = 1000;
-    // The same period plays the loop start's events.
-    d.state.SetLoop(0, 500, TRUE);
+    // A start beyond the loop end lands at the loop start; the same period
+    // plays the loop start's events.
+    d.state.m_playState = STATE_STOP;
+    d.Period();
+    d.Skip();
     d.Start(700);
     EXPECT_EQ(d.state.m_currentTick, 0);
     const auto sent = d.Take();
