@@ -11,6 +11,8 @@
 #include <atomic>
 #include <vector>
 
+using Bytes = std::vector<BYTE>;
+
 // A stage opened on a fake device that is ready after every byte, with
 // message boxes recorded instead of shown.
 class MidiOutFixture : public ::testing::Test {
@@ -19,10 +21,6 @@ protected:
     {
         static std::atomic<int> serial { 0 };
         m_device = CFakeDevice::Create(L"midiout" + CString(std::to_wstring(++serial)));
-    }
-
-    void Open()
-    {
         ASSERT_TRUE(m_out.OpenPort(m_device->PortName()));
         ASSERT_TRUE(m_boxes.Entries().empty());
     }
@@ -37,42 +35,35 @@ protected:
     }
 
     // The stream written since the last call.
-    std::vector<BYTE> Take()
+    Bytes Take()
     {
-        std::vector<BYTE> all = m_device->Values();
-        std::vector<BYTE> fresh(all.begin() + static_cast<long>(m_taken), all.end());
+        Bytes all = m_device->Values();
+        Bytes fresh(all.begin() + static_cast<long>(m_taken), all.end());
         m_taken = all.size();
         return fresh;
     }
 
-    static std::vector<BYTE> AllOffBytes()
+    // Controller 7 at that value on every channel.
+    static Bytes Volumes(int volume)
     {
-        std::vector<BYTE> bytes;
-        for (int n = 0; n < 16; ++n) {
-            BYTE s = static_cast<BYTE>(0xB0 + n);
+        Bytes bytes;
+        for (BYTE s = 0xB0; s <= 0xBF; ++s)
+            bytes.insert(bytes.end(), { s, 7, static_cast<BYTE>(volume) });
+        return bytes;
+    }
+
+    // The all-off (controllers 120, 121, 123 on every channel), then, when
+    // `volume` is given, the volumes a start sends.
+    static Bytes AllOff(int volume = -1)
+    {
+        Bytes bytes;
+        for (BYTE s = 0xB0; s <= 0xBF; ++s)
             bytes.insert(bytes.end(), { s, 120, 0, s, 121, 0, s, 123, 0 });
+        if (volume >= 0) {
+            Bytes volumes = Volumes(volume);
+            bytes.insert(bytes.end(), volumes.begin(), volumes.end());
         }
         return bytes;
-    }
-
-    // A volume broadcast: controller 7 with the value on every channel, but
-    // for those given otherwise.
-    static std::vector<BYTE> VolumeBytes(BYTE value, std::initializer_list<std::pair<int, BYTE>> others = {})
-    {
-        std::vector<BYTE> bytes;
-        for (int n = 0; n < 16; ++n) {
-            BYTE v = value;
-            for (const auto& [channel, other] : others)
-                v = channel == n ? other : v;
-            bytes.insert(bytes.end(), { static_cast<BYTE>(0xB0 + n), 7, v });
-        }
-        return bytes;
-    }
-
-    static std::vector<BYTE> Concat(std::vector<BYTE> a, const std::vector<BYTE>& b)
-    {
-        a.insert(a.end(), b.begin(), b.end());
-        return a;
     }
 
     CMessageBoxRecorder m_boxes;

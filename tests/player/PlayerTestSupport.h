@@ -77,6 +77,15 @@ public:
     // Runs one period the way the player thread would, without its sleep.
     DWORD Period() { return CPlayerEngine::RunPeriod(dialog); }
 
+    // Asks for a start at `tick` and runs the period that answers it.
+    void Start(LONGLONG tick = 0)
+    {
+        state.m_startTick = tick;
+        state.m_currentTick = tick;
+        state.m_playState = STATE_START;
+        Period();
+    }
+
     CTabrinoDlg dialog;
     CPlayerState& state { dialog.m_playerState };
 

@@ -8,16 +8,6 @@
 
 namespace {
 
-// Starts playback at startTick with the driven clock at now.
-void StartAt(CapturedDialog& d, DrivenTickCount& clock, DWORD now, LONGLONG startTick = 0)
-{
-    clock.Set(now);
-    d.state.m_startTick = startTick;
-    d.state.m_currentTick = startTick;
-    d.state.m_playState = STATE_START;
-    d.Period();
-}
-
 // A song of 480 ticks per quarter: a quarter note at 500000 us, from tick
 // 960 at 250000 us, a note at 960 and one at 1440, length 5000.
 void BuildTempoSong(CapturedDialog& d)
@@ -45,7 +35,7 @@ TEST(Clock, DefaultsGive576TicksPerSecond)
     DrivenTickCount clock(5000);
     CapturedDialog d;
     d.state.m_length = 100000;
-    StartAt(d, clock, 5000, 1000);
+    d.Start(1000);
     EXPECT_EQ(d.state.m_playState, STATE_PLAYING);
     EXPECT_EQ(d.state.m_currentTick, 1000);
     clock.Advance(1000);
@@ -58,7 +48,8 @@ TEST(Clock, DefaultsGive576TicksPerSecond)
     EXPECT_EQ(d.state.m_currentTick, 1577);
 
     // It runs on where the 32-bit tick count wraps.
-    StartAt(d, clock, 0xFFFFFF00u);
+    clock.Set(0xFFFFFF00u);
+    d.Start();
     clock.Advance(512);
     d.Period();
     EXPECT_EQ(d.state.m_currentTick, 512 * 384000LL / 666666);
@@ -66,13 +57,13 @@ TEST(Clock, DefaultsGive576TicksPerSecond)
 
 TEST(Clock, FollowsTheTempoMapScaledByTheTempoBox)
 {
-    DrivenTickCount clock(0);
+    DrivenTickCount clock(10000);
     CapturedDialog d;
     BuildTempoSong(d);
     EXPECT_EQ(d.state.m_bpm, 120);
     EXPECT_EQ(d.state.m_usPerQuarter, 500000);
     EXPECT_EQ(d.state.m_length, 5000);
-    StartAt(d, clock, 10000);
+    d.Start();
     d.Skip();
     for (DWORD ms : { 1000u, 1250u }) {
         clock.Set(10000 + ms);
@@ -86,7 +77,8 @@ TEST(Clock, FollowsTheTempoMapScaledByTheTempoBox)
     d.Period();
     CTransport(d.state, nullptr, FALSE).SetTempo(60);
     EXPECT_EQ(d.state.m_usPerQuarter, 1000000);
-    StartAt(d, clock, 20000);
+    clock.Set(20000);
+    d.Start();
     clock.Set(22500);
     d.Period();
     EXPECT_EQ(d.state.m_currentTick, 1440);
@@ -109,7 +101,8 @@ TEST(Clock, TempoChangesKeepThePositionEvenRightAfterAStart)
     CapturedDialog d;
     d.state.m_length = 40000;
     CTransport transport(d.state, nullptr, FALSE);
-    StartAt(d, clock, 900000, 1000);
+    clock.Set(900000);
+    d.Start(1000);
     ASSERT_TRUE(transport.SetTempo(120));
     clock.Advance(1500);
     d.Period();

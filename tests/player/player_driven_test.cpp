@@ -1,12 +1,8 @@
 #include "PlayerTestSupport.h"
 
-#include "platform/comm/Comm.h"
 #include "player/CDrivenPlayer.h"
 #include "player/CMainThread.h"
 #include "player/CTransport.h"
-
-#include <cstdio>
-#include <iterator>
 
 namespace {
 
@@ -35,12 +31,6 @@ void BuildSong(CTabrinoDlg& dialog)
     state.m_ppqn = 480;
     state.m_usPerQuarter = 480000;
     state.m_length = 400;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }
@@ -93,57 +83,4 @@ TEST(DrivenPlayer, SendsWhatThePlayerThreadSends)
         EXPECT_EQ(d.Bytes(), expected);
         EXPECT_EQ(clock.Micros(), 5000000 + 20000) << "stopped where the fourth period stood";
     }
-}
-
-// Rendering a song faster than real time gives the very samples the
-// synthesizer port renders when the same bytes reach it at the same clock
-// times, and a file exactly as long as the song.
-TEST(DrivenPlayer, RendersTheSamplesOfTheSameBytesAtTheSameTimes)
-{
-    DrivenTickCount clock(0);
-    std::vector<std::pair<LONGLONG, Message>> sent;
-    {
-        CapturedDialog d;
-        BuildSong(d.dialog);
-        d.dialog.m_metronome.m_enabled = TRUE;
-        auto take = [&] {
-            for (const Message& m : d.Take())
-                sent.emplace_back(clock.Micros(), m);
-            return TRUE;
-        };
-        ASSERT_TRUE(CTransport(d.state, nullptr, FALSE).Play());
-        CDrivenPlayer::Run(d.dialog, clock, take);
-        take();
-    }
-    ASSERT_EQ(sent.back().first, 400000);
-
-    const std::string rendered = std::string(TEST_BINARY_DIR) + "/driven-render.wav";
-    const std::string byHand = std::string(TEST_BINARY_DIR) + "/driven-by-hand.wav";
-    clock.Set(0);
-    {
-        CTabrinoDlg dialog;
-        BuildSong(dialog);
-        dialog.m_metronome.m_enabled = TRUE;
-        ASSERT_TRUE(dialog.m_output.OpenPort(CString::FromUtf8("synth:" + rendered)));
-        ASSERT_TRUE(CTransport(dialog.m_playerState, nullptr, FALSE).Play());
-        CDrivenPlayer::Run(dialog, clock, {});
-        dialog.m_output.ClosePort();
-    }
-    clock.Set(0);
-    HANDLE port = CreateFileW(CString::FromUtf8("synth:" + byHand), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(port, INVALID_HANDLE_VALUE);
-    for (const auto& [at, message] : sent) {
-        clock.SetMicros(at);
-        const std::vector<BYTE> bytes(message.begin(), message.end());
-        DWORD done = 0;
-        ASSERT_TRUE(WriteFile(port, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr));
-    }
-    CloseHandle(port);
-
-    const std::string wav = ReadAll(rendered);
-    // 0.4 s at 44100 frames a second, 4 bytes a frame, after the header.
-    EXPECT_EQ(wav.size(), 44u + 17640u * 4u);
-    EXPECT_TRUE(wav == ReadAll(byHand)) << "the samples differ";
-    std::remove(rendered.c_str());
-    std::remove(byHand.c_str());
 }

@@ -58,34 +58,20 @@ TEST(Level, NoteOffsRemoveEveryEntryOfTheirKeyOnly)
     channel.NoteEvent(Event(holder, 0x93, 62, 50));
     channel.NoteEvent(Event(holder, 0x93, 60, 70));
     EXPECT_EQ(Count(channel.m_notes), 3);
+    // Other keys, key pressure and controllers change nothing.
     channel.NoteEvent(Event(holder, 0x83, 70, 0));
+    CPlayerState state;
+    for (BYTE status : { 0xA3, 0xB3 })
+        state.TrackNote(Event(holder, status, 60, 100));
+    state.TrackNote(Event(holder, 0x93, 60, 100));
     EXPECT_EQ(Count(channel.m_notes), 3);
+    EXPECT_EQ(Count(state.m_channels[3].m_notes), 1);
     // A Note On with velocity 0 is a note-off.
     channel.NoteEvent(Event(holder, 0x93, 60, 0));
     ASSERT_EQ(Count(channel.m_notes), 1);
     EXPECT_EQ(channel.m_notes->m_key, 62);
     channel.NoteEvent(Event(holder, 0x83, 62, 64));
     EXPECT_EQ(channel.m_notes, nullptr);
-}
-
-TEST(Level, MutedChannelsTrackNoNewNotes)
-{
-    CTrack holder;
-    CPlayerState state;
-    state.m_channels[2].m_muted = TRUE;
-    state.TrackNote(Event(holder, 0x92, 60, 100));
-    EXPECT_EQ(state.m_channels[2].TakeLevel(), -10000);
-    // Other statuses are ignored; the channel comes from the status.
-    state.TrackNote(Event(holder, 0xB5, 60, 100));
-    state.TrackNote(Event(holder, 0xA5, 60, 100));
-    state.TrackNote(Event(holder, 0x95, 60, 100));
-    for (int c = 0; c < 16; ++c)
-        EXPECT_EQ(state.m_channels[c].TakeLevel(), c == 5 ? -2126 : -10000) << c;
-    // Reset leaves notes and peaks alone.
-    state.TrackNote(Event(holder, 0x95, 61, 127));
-    state.Reset();
-    EXPECT_EQ(Count(state.m_channels[5].m_notes), 2);
-    EXPECT_EQ(state.m_channels[5].TakeLevel(), 0);
 }
 
 TEST(Level, TheMeterRefreshMayReadWhileThePlayerChangesTheNotes)

@@ -8,127 +8,114 @@ const Message ACCENT { 0x99, 37, 127 };
 const Message BEAT { 0x99, 37, 63 };
 const Message OFF { 0x99, 37, 0 };
 
-class MetronomeTest : public ::testing::Test {
-protected:
-    void SetUp() override
+// A step resets the metronome at `reset` (when not negative), then ticks
+// through the positions and expects what was sent; `next` is the tick the
+// player is to wake for (0: not checked).
+struct Step {
+    LONGLONG reset;
+    std::vector<LONGLONG> ticks;
+    std::vector<Message> sent;
+    LONGLONG next = 0;
+};
+
+// A metronome switched on, clicking into a started output.
+struct Clicks {
+    Clicks()
     {
         d.dialog.m_output.Start();
         d.Skip();
         metronome.m_enabled = TRUE;
     }
 
-    // Ticks through the positions and returns what was sent.
-    std::vector<Message> Run(std::initializer_list<LONGLONG> ticks)
-    {
-        for (LONGLONG tick : ticks)
-            metronome.Tick(&d.dialog.m_output, &d.state, tick);
-        return d.Take();
-    }
-
-    void Reset(LONGLONG tick) { metronome.Reset(&d.dialog.m_output, &d.state, tick); }
+    void Run(const std::vector<Step>& steps, const char* what);
 
     CapturedDialog d;
     CMetronome metronome;
 };
 
+void Clicks::Run(const std::vector<Step>& steps, const char* what)
+{
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        if (step.reset >= 0)
+            metronome.Reset(&d.dialog.m_output, &d.state, step.reset);
+        for (LONGLONG tick : step.ticks)
+            metronome.Tick(&d.dialog.m_output, &d.state, tick);
+        EXPECT_EQ(d.Take(), step.sent) << what << ", step " << i;
+        if (step.next) {
+            EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), step.next) << what << ", step " << i;
+        }
+    }
 }
 
-TEST_F(MetronomeTest, ClicksEveryBeatOfTheMeterAndAccentsTheFirstOfEachBar)
-{
-    // Without a time signature the song is in 4/4.
-    Reset(0);
-    EXPECT_TRUE(Run({ 0 }).empty());
-    // The player sleeps until the next click: the first one right after
-    // the start, then at every beat.
-    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 1);
-    EXPECT_EQ(Run({ 3 }), std::vector<Message>({ ACCENT }));
-    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 384);
-    EXPECT_TRUE(Run({ 100, 383 }).empty());
-    EXPECT_EQ(Run({ 384 }), std::vector<Message>({ OFF, BEAT }));
-    EXPECT_EQ(Run({ 769, 1153 }), std::vector<Message>({ OFF, BEAT, OFF, BEAT }));
-    EXPECT_EQ(Run({ 1536 }), std::vector<Message>({ OFF, ACCENT }));
-    // A jump over several beats gives one click for the new position.
-    EXPECT_EQ(Run({ 2400 }), std::vector<Message>({ OFF, BEAT }));
-    EXPECT_EQ(Run({ 9000 }), std::vector<Message>({ OFF, ACCENT }));
+}
 
-    // 6/8 from the start, 3/4 from tick 2304 (the start of bar 3): an
-    // eighth is the beat, then a quarter, and a bar is six, then three.
-    CTrack track;
+TEST(Metronome, ClicksEveryBeatOfTheMeterAndAccentsTheFirstOfEachBar)
+{
+    // 6/8 from the start, 3/4 from tick 2304 (the start of bar 3): an eighth
+    // is the beat, then a quarter, and a bar is six, then three.
+    CTrack meter;
     for (auto [delta, numerator, power] : { std::tuple { 0, 6, 3 }, std::tuple { 2304, 3, 2 } })
-        track.AddEvent(delta, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { BYTE(numerator), BYTE(power), 24, 8, 0 });
-    d.state.m_meterMap.Build(&track, 384);
-    Reset(0);
-    EXPECT_EQ(Run({ 1 }), std::vector<Message>({ OFF, ACCENT }));
-    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 192);
-    EXPECT_EQ(Run({ 192, 1151 }), std::vector<Message>({ OFF, BEAT, OFF, BEAT }));
-    EXPECT_EQ(Run({ 1152 }), std::vector<Message>({ OFF, ACCENT }));
-    EXPECT_EQ(Run({ 2304, 2500 }), std::vector<Message>({ OFF, ACCENT }));
-    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 2688);
-    EXPECT_EQ(Run({ 2688, 3072, 3456 }), std::vector<Message>({ OFF, BEAT, OFF, BEAT, OFF, ACCENT }));
+        meter.AddEvent(delta, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { BYTE(numerator), BYTE(power), 24, 8, 0 });
+    struct Case {
+        const char* what;
+        bool sixEight;
+        std::vector<Step> steps;
+    };
+    for (const Case& c : std::vector<Case> {
+             // Without a time signature the song is in 4/4. The first click
+             // comes right after the start, then one at every beat; a jump
+             // over several beats gives one click for the new position.
+             { "4/4", false,
+                 { { 0, { 0 }, {}, 1 }, { -1, { 3 }, { ACCENT }, 384 }, { -1, { 100, 383 }, {} },
+                     { -1, { 384 }, { OFF, BEAT } }, { -1, { 769, 1153 }, { OFF, BEAT, OFF, BEAT } },
+                     { -1, { 1536 }, { OFF, ACCENT } }, { -1, { 2400 }, { OFF, BEAT } },
+                     { -1, { 9000 }, { OFF, ACCENT } } } },
+             { "6/8 then 3/4", true,
+                 { { 0, { 1 }, { ACCENT }, 192 }, { -1, { 192, 1151 }, { OFF, BEAT, OFF, BEAT } },
+                     { -1, { 1152 }, { OFF, ACCENT } }, { -1, { 2304, 2500 }, { OFF, ACCENT }, 2688 },
+                     { -1, { 2688, 3072, 3456 }, { OFF, BEAT, OFF, BEAT, OFF, ACCENT } } } },
+             // A start on a beat clicks once the position moves; one inside
+             // a beat waits for the next.
+             { "start on a beat", false, { { 768, { 768 }, {}, 769 }, { -1, { 770 }, { BEAT } } } },
+             { "start on a bar", false, { { 1536, { 1540 }, { ACCENT } } } },
+             { "start inside a beat", false, { { 800, { 810, 1000, 1151 }, {}, 1152 }, { -1, { 1152 }, { BEAT } } } },
+             // A reset keeps the sounding click for its note-off.
+             { "reset while a click sounds", false,
+                 { { 0, { 10 }, { ACCENT } }, { 384 * 5 + 10, { 384 * 5 + 20 }, {} }, { -1, { 384 * 6 }, { OFF, BEAT } } } },
+         }) {
+        Clicks clicks;
+        if (c.sixEight)
+            clicks.d.state.m_meterMap.Build(&meter, 384);
+        clicks.Run(c.steps, c.what);
+    }
 }
 
-TEST_F(MetronomeTest, AStartOnABeatClicksOnceThePositionMoves)
+TEST(Metronome, SwitchedOffItEndsTheSoundingClickAndFollows)
 {
-    Reset(768);
-    EXPECT_TRUE(Run({ 768 }).empty());
-    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 769);
-    EXPECT_EQ(Run({ 770 }), std::vector<Message>({ BEAT }));
-
-    CMetronome fresh;
-    fresh.m_enabled = TRUE;
-    fresh.Reset(&d.dialog.m_output, &d.state, 1536);
-    fresh.Tick(&d.dialog.m_output, &d.state, 1540);
-    EXPECT_EQ(d.Take(), std::vector<Message>({ ACCENT }));
+    Clicks clicks;
+    clicks.Run({ { 0, { 10 }, { ACCENT } } }, "on");
+    clicks.metronome.m_enabled = FALSE;
+    EXPECT_EQ(clicks.metronome.NextClickTick(clicks.d.state.m_meterMap), INT64_MAX);
+    clicks.Run({ { -1, { 384 }, { OFF } }, { -1, { 768, 1536 }, {} } }, "off");
+    clicks.metronome.m_enabled = TRUE;
+    clicks.Run({ { -1, { 1920 }, { BEAT } } }, "on again");
 }
 
-TEST_F(MetronomeTest, AStartInsideABeatWaitsForTheNextBeat)
+TEST(Metronome, ClicksAreTransposedOffTheUsersDrumChannelNeitherMutedNorTracked)
 {
-    Reset(800);
-    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), 1152);
-    EXPECT_TRUE(Run({ 810, 1000, 1151 }).empty());
-    EXPECT_EQ(Run({ 1152 }), std::vector<Message>({ BEAT }));
-}
-
-TEST_F(MetronomeTest, ResetKeepsTheSoundingClickForItsNoteOff)
-{
-    Reset(0);
-    Run({ 10 });
-    Reset(384 * 5 + 10);
-    EXPECT_TRUE(Run({ 384 * 5 + 20 }).empty());
-    EXPECT_EQ(Run({ 384 * 6 }), std::vector<Message>({ OFF, BEAT }));
-}
-
-TEST_F(MetronomeTest, SwitchedOffItEndsTheSoundingClickAndFollows)
-{
-    Reset(0);
-    Run({ 10 });
-    metronome.m_enabled = FALSE;
-    EXPECT_EQ(metronome.NextClickTick(d.state.m_meterMap), INT64_MAX);
-    EXPECT_EQ(Run({ 384 }), std::vector<Message>({ OFF }));
-    EXPECT_TRUE(Run({ 768, 1536 }).empty());
-    EXPECT_EQ(metronome.m_lastTick, 1536);
-    metronome.m_enabled = TRUE;
-    EXPECT_EQ(Run({ 1920 }), std::vector<Message>({ BEAT }));
-}
-
-TEST_F(MetronomeTest, ClicksAreTransposedOffTheUsersDrumChannel)
-{
-    d.state.m_transpose = 2;
-    d.state.m_drumChannel = 3;
-    Reset(0);
-    EXPECT_EQ(Run({ 10 }), std::vector<Message>({ Msg({ 0x99, 39, 127 }) }));
-    EXPECT_EQ(Run({ 400 }), std::vector<Message>({ Msg({ 0x99, 39, 0 }), Msg({ 0x99, 39, 63 }) }));
-    d.state.m_drumChannel = 9;
-    EXPECT_EQ(Run({ 800 }), std::vector<Message>({ OFF, BEAT }));
-}
-
-TEST_F(MetronomeTest, ClicksAreNeitherMutedNorTracked)
-{
-    d.state.m_channels[9].m_muted = TRUE;
-    Reset(0);
-    EXPECT_EQ(Run({ 10 }), std::vector<Message>({ ACCENT }));
-    EXPECT_EQ(d.state.m_channels[9].m_notes, nullptr);
-    EXPECT_EQ(d.state.m_channels[9].TakeLevel(), -10000);
+    Clicks clicks;
+    CPlayerState& state = clicks.d.state;
+    state.m_transpose = 2;
+    state.m_drumChannel = 3;
+    state.m_channels[9].m_muted = TRUE;
+    clicks.Run(
+        { { 0, { 10 }, { Msg({ 0x99, 39, 127 }) } }, { -1, { 400 }, { Msg({ 0x99, 39, 0 }), Msg({ 0x99, 39, 63 }) } } },
+        "transposed");
+    EXPECT_EQ(state.m_channels[9].m_notes, nullptr);
+    EXPECT_EQ(state.m_channels[9].TakeLevel(), -10000);
+    state.m_drumChannel = 9;
+    clicks.Run({ { -1, { 800 }, { OFF, BEAT } } }, "on the drum channel");
 }
 
 TEST(Metronome, ClicksPrecedeTheSongsEventsOfTheSamePeriod)
@@ -138,8 +125,7 @@ TEST(Metronome, ClicksPrecedeTheSongsEventsOfTheSamePeriod)
     AddAt(d.AddTrack(), 384, 0x90, 50, 50);
     d.state.m_length = 5000;
     d.dialog.m_metronome.m_enabled = TRUE;
-    d.state.m_playState = STATE_START;
-    d.Period();
+    d.Start();
     d.Skip();
     clock.Set(10);
     d.Period();

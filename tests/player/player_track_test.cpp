@@ -24,14 +24,6 @@ CTrack* BuildTrack(CapturedDialog& d, int channel)
     return track;
 }
 
-void Start(CapturedDialog& d, LONGLONG tick)
-{
-    d.state.m_startTick = tick;
-    d.state.m_currentTick = tick;
-    d.state.m_playState = STATE_START;
-    d.Period();
-}
-
 }
 
 TEST(Tracks, SeekReplaysControllersProgramsAndTheLastBendOfEachChannelBeforeTheTick)
@@ -49,7 +41,7 @@ TEST(Tracks, SeekReplaysControllersProgramsAndTheLastBendOfEachChannelBeforeTheT
     AddAt(bends, 767, 0xE0, 5, 6);
     AddAt(bends, 768, 0xE2, 7, 8);
     d.state.m_length = 1000;
-    Start(d, 768);
+    d.Start(768);
     auto sent = d.Take();
     ASSERT_EQ(sent.size(), 64u + 12u);
     std::vector<Message> expected {
@@ -64,19 +56,6 @@ TEST(Tracks, SeekReplaysControllersProgramsAndTheLastBendOfEachChannelBeforeTheT
     EXPECT_EQ(std::vector<Message>(sent.begin() + 64, sent.end()), expected);
 }
 
-TEST(Tracks, StartAtZeroReplaysNothingAndPlaysTickZeroFirst)
-{
-    DrivenTickCount clock(0);
-    CapturedDialog d;
-    BuildTrack(d, 3);
-    d.state.m_length = 1000;
-    Start(d, 0);
-    auto sent = d.Take();
-    ASSERT_EQ(sent.size(), 64u + 2u);
-    EXPECT_EQ(sent[64], Msg({ 0xB3, 7, 100 }));
-    EXPECT_EQ(sent[65], Msg({ 0xC3, 5 }));
-}
-
 TEST(Tracks, EveryEventGoesOutOnceTrackAfterTrack)
 {
     DrivenTickCount clock(0);
@@ -88,7 +67,7 @@ TEST(Tracks, EveryEventGoesOutOnceTrackAfterTrack)
     AddAt(second, 50, 0x91, 50, 1);
     AddAt(second, 150, 0x91, 51, 1);
     d.state.m_length = 5000;
-    Start(d, 0);
+    d.Start(0);
     d.Skip();
 
     clock.Set(400); // tick 230: everything is due at once
@@ -105,53 +84,11 @@ TEST(Tracks, EveryEventGoesOutOnceTrackAfterTrack)
     d.state.m_playState = STATE_STOP;
     d.Period();
     d.Skip();
-    Start(d, 150);
+    d.Start(150);
     EXPECT_FALSE(first->m_finished);
     auto sent = d.Take();
     ASSERT_EQ(sent.size(), 64u + 1u);
     EXPECT_EQ(sent.back(), Msg({ 0x91, 51, 1 }));
-    // Seeking past the last event finishes the track at once.
-    first->MoveTo(201);
-    EXPECT_TRUE(first->m_finished);
-    first->PlayUntil(&d.dialog.m_output, &d.dialog, &d.state, 100000);
-    EXPECT_TRUE(d.Take().empty());
-}
-
-TEST(Tracks, TheLoopJumpCutsTheNotesAndReplaysTheControllers)
-{
-    DrivenTickCount clock(0);
-    CapturedDialog d;
-    CTrack* track = d.AddTrack();
-    AddAt(track, 0, 0xB0, 1, 2);
-    AddAt(track, 0, 0xE0, 0, 70);
-    AddAt(track, 10, 0x90, 60, 1);
-    AddAt(track, 300, 0x90, 61, 1);
-    AddAt(track, 300, 0xB0, 1, 9);
-    AddAt(track, 300, 0xE0, 0, 20);
-    AddAt(track, 2000, 0x90, 62, 1);
-    d.state.m_length = 2000;
-    d.state.m_loopEnabled = TRUE;
-    d.state.m_loopStart = 5;
-    d.state.m_loopEnd = 500;
-    Start(d, 0);
-    d.Skip();
-    clock.Set(900); // tick 518 crosses the loop end
-    d.Period();
-    EXPECT_EQ(d.state.m_currentTick, 5);
-    EXPECT_EQ(d.state.m_startTick, 5);
-    EXPECT_EQ(d.state.m_startTime, 900000);
-    // Notes held across the loop end are cut by the all-off; the controller
-    // state at the loop start comes again. The jump happens before the
-    // period's dispatch: the notes up to the loop end are skipped over.
-    auto sent = d.Take();
-    ASSERT_EQ(sent.size(), 50u);
-    EXPECT_EQ(sent[47], Msg({ 0xBF, 123, 0 }));
-    EXPECT_EQ(sent[48], Msg({ 0xB0, 1, 2 }));
-    EXPECT_EQ(sent[49], Msg({ 0xE0, 0, 70 }));
-    EXPECT_EQ(d.state.m_channels[0].m_notes, nullptr);
-    clock.Set(920);
-    d.Period();
-    EXPECT_EQ(d.Take(), std::vector<Message> { Msg({ 0x90, 60, 1 }) });
 }
 
 TEST(Tracks, TheLoopJumpsBackToItsStartWhenItsEndIsDue)
@@ -192,8 +129,11 @@ TEST(Tracks, TheLoopJumpsBackToItsStartWhenItsEndIsDue)
         d.state.m_usPerQuarter = 480000;
         d.state.m_length = 2000;
         d.state.SetLoop(480, c.loopEnd, TRUE);
-        Start(d, 0);
-        d.Skip();
+        d.Start(0);
+        // A start at zero replays nothing and plays tick 0 once.
+        const std::vector<Message> started = d.Take();
+        ASSERT_EQ(started.size(), 65u);
+        EXPECT_EQ(started.back(), Msg({ 0xB0, 1, 10 }));
         Timeline got;
         BOOL stillPlaying = FALSE;
         for (auto [at, m] : RunDriven(d, clock, c.until * 1000, nullptr, &stillPlaying)) {
@@ -209,7 +149,7 @@ TEST(Tracks, TheLoopJumpsBackToItsStartWhenItsEndIsDue)
     }
 }
 
-TEST(Tracks, AStartBeyondTheLoopEndLandsAtTheLoopStart)
+TEST(Tracks, TheLoopJumpForgetsTheSoundingNotesAndRestartsTheClock)
 {
     DrivenTickCount clock(0);
     CapturedDialog d;
@@ -218,9 +158,23 @@ TEST(Tracks, AStartBeyondTheLoopEndLandsAtTheLoopStart)
     AddAt(track, 10, 0x90, 60, 1);
     AddAt(track, 1000, 0x80, 60, 0);
     d.state.m_length = 1000;
-    // The same period plays the loop start's events.
     d.state.SetLoop(0, 500, TRUE);
-    Start(d, 700);
+    d.Start();
+    clock.Set(100);
+    d.Period();
+    ASSERT_NE(d.state.m_channels[0].m_notes, nullptr);
+    clock.Set(900); // tick 518 crosses the loop end
+    d.Period();
+    EXPECT_EQ(d.state.m_currentTick, 0);
+    EXPECT_EQ(d.state.m_startTime, 900000);
+    EXPECT_EQ(d.state.m_channels[0].m_notes, nullptr);
+
+    // A start beyond the loop end lands at the loop start; the same period
+    // plays the loop start's events.
+    d.state.m_playState = STATE_STOP;
+    d.Period();
+    d.Skip();
+    d.Start(700);
     EXPECT_EQ(d.state.m_currentTick, 0);
     const auto sent = d.Take();
     // The start with the replay before 700, the jump, tick 0's events.
@@ -244,7 +198,7 @@ TEST(Tracks, MutingCutsTheChannelAndDropsItsLouderNotesUntilUnmuted)
     // A mute while stopped has nothing to cut.
     practice.SetMuted(1, TRUE);
     practice.SetMuted(1, FALSE);
-    Start(d, 0);
+    d.Start(0);
     d.Skip();
     ASSERT_NE(d.state.m_channels[0].m_notes, nullptr);
 

@@ -1,8 +1,12 @@
-#include "MidiOutFixture.h"
-
+#include "midiout/CSerialMidiOut.h"
 #include "platform/comm/Comm.h"
+#include "platform/core/CMessageBoxRecorder.h"
 #include "platform/core/DrivenTickCount.h"
 #include "platform/core/TickCount.h"
+#include "player/CPlayerState.h"
+#include "song/CMidiEvent.h"
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <sys/resource.h>
@@ -13,6 +17,23 @@
 #include <optional>
 
 namespace {
+
+// The synthesizer port, reached through the output stage that opens it.
+class SynthPort : public ::testing::Test {
+protected:
+    void Send(BYTE status, BYTE data1, BYTE data2)
+    {
+        CMidiEvent event;
+        event.m_status = status;
+        event.m_data1 = data1;
+        event.m_data2 = data2;
+        m_out.Send(&event, &m_state, FALSE);
+    }
+
+    CMessageBoxRecorder m_boxes;
+    CPlayerState m_state;
+    CSerialMidiOut m_out;
+};
 
 struct Wav {
     int rate = 0;
@@ -61,7 +82,7 @@ double Rms(const Wav& wav, double fromSeconds, double toSeconds)
 // on the system's clock and on a clock moved by hand alike. On the clock
 // moved by hand the file is exactly as long as the clock ran, and the note
 // starts at the synthesizer's first step of 64 frames after its time.
-TEST_F(MidiOutFixture, SynthesizerRendersANoteIntoAWavFileAtItsTimeAndFallsSilentAfterIt)
+TEST_F(SynthPort, SynthesizerRendersANoteIntoAWavFileAtItsTimeAndFallsSilentAfterIt)
 {
     for (bool driven : { false, true }) {
         std::optional<DrivenTickCount> clock;
@@ -74,10 +95,10 @@ TEST_F(MidiOutFixture, SynthesizerRendersANoteIntoAWavFileAtItsTimeAndFallsSilen
         EXPECT_TRUE(m_boxes.Entries().empty());
         m_out.Start();
         wait(200);
-        SendMessage(0xC0, 0, 0); // piano
-        SendMessage(0x90, 60, 110);
+        Send(0xC0, 0, 0); // piano
+        Send(0x90, 60, 110);
         wait(700);
-        SendMessage(0x80, 60, 0);
+        Send(0x80, 60, 0);
         wait(1800);
         m_out.Stop();
         m_out.ClosePort();
@@ -103,8 +124,9 @@ TEST_F(MidiOutFixture, SynthesizerRendersANoteIntoAWavFileAtItsTimeAndFallsSilen
     }
 }
 
-TEST_F(MidiOutFixture, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
+TEST_F(SynthPort, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
 {
+    EXPECT_FALSE(m_out.OpenPort(L"synth:/nonexistent/folder/out.wav"));
     SetSynthSoundFont(L"/nonexistent/none.sf2");
     EXPECT_FALSE(m_out.OpenPort(L"synth:/tmp/never-written.wav"));
     SetSynthSoundFont(L"/usr/share/sounds/sf2/TimGM6mb.sf2");
@@ -112,9 +134,10 @@ TEST_F(MidiOutFixture, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
     EXPECT_FALSE(m_out.OpenPort(L"synth"));
     SetSynthAudioDriver(L"");
     auto entries = m_boxes.Entries();
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].text, L"Unable to open the port\nPort synth:/tmp/never-written.wav: SoundFont not found");
-    EXPECT_EQ(entries[1].text, L"Unable to open the port\nPort synth: No such device");
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].text, L"Unable to open the port\nPort synth:/nonexistent/folder/out.wav: No such file or directory");
+    EXPECT_EQ(entries[1].text, L"Unable to open the port\nPort synth:/tmp/never-written.wav: SoundFont not found");
+    EXPECT_EQ(entries[2].text, L"Unable to open the port\nPort synth: No such device");
     for (const auto& entry : entries)
         EXPECT_EQ(entry.caption, L"Error");
     EXPECT_EQ(m_out.m_hPort, INVALID_HANDLE_VALUE);
@@ -123,7 +146,7 @@ TEST_F(MidiOutFixture, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
 // The disk fills up while the file is rendered on the system's clock (the
 // renderer's thread meets the failure) or on a clock moved by hand (the
 // sound rendered for a message meets it).
-TEST_F(MidiOutFixture, AWavFileThatCanTakeNoMoreStopsTheOutputAndKeepsAnHonestHeader)
+TEST_F(SynthPort, AWavFileThatCanTakeNoMoreStopsTheOutputAndKeepsAnHonestHeader)
 {
     for (bool driven : { false, true }) {
         std::optional<DrivenTickCount> clock;
@@ -141,7 +164,7 @@ TEST_F(MidiOutFixture, AWavFileThatCanTakeNoMoreStopsTheOutputAndKeepsAnHonestHe
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
         m_out.Start();
         for (int i = 0; i < 300 && !m_out.WriteFailed(); ++i) {
-            SendMessage(0x90, 60, 100);
+            Send(0x90, 60, 100);
             clock ? clock->Advance(10) : Sleep(10);
         }
         m_out.Stop();
