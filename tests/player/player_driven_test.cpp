@@ -8,8 +8,9 @@ namespace {
 
 // One track, so that the order of the messages is the file's however late
 // the player thread wakes: programs, notes, a controller and pitch bends on
-// two channels and the drums, a tick a millisecond, 0.4 s long. The events
-// at the last tick are never sent.
+// two channels and the drums, a tick a millisecond, 0.6 s long. The events
+// at the last tick are never sent; the last ones sent come 0.2 s before it,
+// so a thread that wakes late on a loaded machine still sends them all.
 void BuildSong(CTabrinoDlg& dialog)
 {
     auto* track = new CTrack;
@@ -26,11 +27,11 @@ void BuildSong(CTabrinoDlg& dialog)
         AddAt(track, tick + 20, 0x99, 36, 0);
         AddAt(track, tick + 33, 0x81, static_cast<BYTE>(40 + tick / 40), 0);
     }
-    AddAt(track, 400, 0x90, 100, 100);
+    AddAt(track, 600, 0x90, 100, 100);
     CPlayerState& state = dialog.m_playerState;
     state.m_ppqn = 480;
     state.m_usPerQuarter = 480000;
-    state.m_length = 400;
+    state.m_length = 600;
 }
 
 }
@@ -64,7 +65,7 @@ TEST(DrivenPlayer, SendsWhatThePlayerThreadSends)
         CDrivenPlayer::Run(d.dialog, clock, {});
         EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
         EXPECT_EQ(d.Bytes(), threaded);
-        EXPECT_EQ(clock.Micros(), 5000000 + 400000) << "the clock stops at the song's end";
+        EXPECT_EQ(clock.Micros(), 5000000 + 600000) << "the clock stops at the song's end";
     }
     {
         CapturedDialog d;
