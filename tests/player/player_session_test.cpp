@@ -1,0 +1,212 @@
+#include "PlayerTestSupport.h"
+
+#include "player/CPractice.h"
+#include "player/CTransport.h"
+
+#include <map>
+#include <mutex>
+#include <optional>
+
+namespace {
+
+Messages operator+(Messages left, const Messages& right)
+{
+    left.insert(left.end(), right.begin(), right.end());
+    return left;
+}
+
+}
+
+// One song through a session on the driven clock, one tick a millisecond:
+// the start in mid-song, muting, transposition, a seek, the loop, the song's
+// end and a second run. Each step checks what goes out and what the meters
+// keep.
+TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    d.TickPerMs();
+    CTransport transport(d.state, nullptr, FALSE);
+    CPractice practice(d.state, d.dialog.m_metronome);
+    CTrack* a = d.AddTrack();
+    AddAt(a, 0, 0xB0, 7, 100);
+    AddAt(a, 0, 0xC0, 5);
+    AddAt(a, 10, 0x90, 60, 90);
+    AddAt(a, 20, 0xE0, 0, 64);
+    AddAt(a, 100, 0xB0, 10, 30);
+    AddAt(a, 150, 0xE0, 0x11, 0x50);
+    AddAt(a, 200, 0x80, 60, 0);
+    AddAt(a, 768, 0x90, 62, 80);
+    AddAt(a, 900, 0x90, 64, 100);
+    AddAt(a, 1000, 0x90, 65, 15);
+    AddAt(a, 1000, 0x90, 66, 16);
+    AddAt(a, 1050, 0x90, 67, 100);
+    AddAt(a, 1600, 0x90, 70, 100);
+    AddAt(a, 2000, 0x80, 70, 0);
+    CTrack* b = d.AddTrack();
+    AddAt(b, 50, 0xB1, 10, 20);
+    AddAt(b, 120, 0xE0, 5, 6);
+    AddAt(b, 700, 0xE1, 3, 4);
+    AddAt(b, 768, 0xE2, 7, 8);
+    AddAt(b, 1000, 0x91, 50, 100);
+    // What a seek sends again: track by track in file order, controllers and
+    // programs, and of the bends only each channel's last of all tracks.
+    const Messages replay { { 0xB0, 7, 100 }, { 0xC0, 5 }, { 0xB0, 10, 30 }, { 0xE0, 0x11, 0x50 }, { 0xB1, 10, 20 },
+        { 0xE1, 3, 4 } };
+    CChannelLevel& channel0 = d.state.m_channels[0];
+    std::optional<testing::ScopedTrace> step;
+
+    step.emplace(__FILE__, __LINE__, "without a song (length 0) nothing starts; a stop while idle sends nothing");
+    EXPECT_FALSE(transport.Play());
+    for (std::int32_t request : { STATE_START, STATE_STOP }) {
+        d.state.m_playState = request;
+        EXPECT_EQ(d.Period(), INFINITE);
+        EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
+    }
+    EXPECT_TRUE(d.Take().empty());
+
+    step.emplace(__FILE__, __LINE__, "a start at 768: the replay, then the events at 768 itself");
+    d.state.m_length = 2000;
+    transport.SetPosition(768);
+    ASSERT_TRUE(transport.Play());
+    EXPECT_FALSE(transport.Play()) << "a start is already asked for";
+    d.Period();
+    EXPECT_EQ(d.Take(), (Messages { ALL_OFF, VOLUMES } + replay + Messages { { 0x90, 62, 80 }, { 0xE2, 7, 8 } }));
+    clock.Set(132);
+    d.Period();
+    EXPECT_EQ(d.Take(), (Messages { { 0x90, 64, 100 } }));
+
+    step.emplace(__FILE__, __LINE__, "muting cuts the channel; its notes below velocity 16 still go out");
+    practice.SetMuted(0, TRUE);
+    d.Period();
+    EXPECT_EQ(d.Take(), (Messages { { 0xB0, 120, 0 }, { 0xB0, 123, 0 } }));
+    EXPECT_EQ(channel0.m_notes, nullptr);
+    EXPECT_EQ(channel0.TakeLevel(), -10000);
+    clock.Set(232);
+    d.Period();
+    EXPECT_EQ(d.Take(), (Messages { { 0x90, 65, 15 }, { 0x91, 50, 100 } }));
+    EXPECT_EQ(channel0.m_notes, nullptr);
+    ASSERT_NE(d.state.m_channels[1].m_notes, nullptr);
+
+    step.emplace(__FILE__, __LINE__, "a transposition cuts the notes, sends the controllers again and plays on transposed");
+    practice.SetMuted(0, FALSE);
+    ASSERT_TRUE(transport.StepTranspose(2));
+    EXPECT_EQ(d.state.m_playState, STATE_RESYNC);
+    clock.Set(332);
+    d.Period();
+    EXPECT_EQ(d.state.m_playState, STATE_PLAYING);
+    EXPECT_EQ(d.Take(), (Messages { ALL_OFF } + replay + Messages { { 0xE2, 7, 8 }, { 0x90, 69, 100 } }));
+    EXPECT_EQ(d.state.m_channels[1].m_notes, nullptr);
+    ASSERT_NE(channel0.m_notes, nullptr);
+    EXPECT_EQ(channel0.m_notes->m_key, 67) << "kept under the song's key";
+
+    step.emplace(__FILE__, __LINE__, "a seek while the re-synchronisation is pending moves the tracks");
+    ASSERT_TRUE(transport.StepTranspose(-2));
+    transport.SetPosition(1500);
+    EXPECT_EQ(d.state.m_playState, STATE_START);
+    d.Period();
+    EXPECT_EQ(d.state.m_currentTick, 1500);
+    clock.Set(432);
+    d.Period();
+    d.Take();
+    ASSERT_NE(channel0.m_notes, nullptr);
+
+    step.emplace(__FILE__, __LINE__, "past the loop end, and exactly at it, the song goes back to the loop start");
+    ASSERT_TRUE(practice.SetLoop(1500, 1700));
+    for (DWORD ms : { 582u, 782u }) {
+        clock.Set(ms);
+        d.Period();
+        EXPECT_EQ(d.Take(), (Messages { ALL_OFF } + replay + Messages { { 0xE2, 7, 8 } })) << ms;
+        EXPECT_EQ(d.state.m_currentTick, 1500) << ms;
+        EXPECT_EQ(d.state.m_startTime, ms * 1000) << ms;
+        EXPECT_EQ(channel0.m_notes, nullptr) << ms;
+    }
+    // A loop that ends past the song's end turns at the end.
+    ASSERT_TRUE(practice.SetLoop(1500, 5000));
+    clock.Set(1282);
+    d.Period();
+    EXPECT_EQ(d.state.m_currentTick, 1500);
+    d.Take();
+
+    step.emplace(__FILE__, __LINE__, "the song stops at its end without the last tick's events");
+    practice.ClearLoop();
+    clock.Set(1781);
+    d.Period();
+    EXPECT_EQ(d.Take(), (Messages { { 0x90, 70, 100 } }));
+    clock.Set(1782);
+    EXPECT_EQ(d.Period(), INFINITE);
+    EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
+    EXPECT_EQ(d.Take(), (Messages { ALL_OFF }));
+    EXPECT_EQ(channel0.m_notes, nullptr);
+
+    step.emplace(__FILE__, __LINE__, "played again it starts from 0, a tempo change before the start notwithstanding");
+    ASSERT_TRUE(transport.Play());
+    ASSERT_TRUE(transport.SetTempo(120));
+    d.Period();
+    EXPECT_EQ(d.state.m_currentTick, 0);
+    EXPECT_EQ(d.Take(), (Messages { ALL_OFF, VOLUMES, { 0xB0, 7, 100 }, { 0xC0, 5 } }));
+    // Every due event once, track after track; the finished track plays again.
+    clock.Advance(100);
+    d.Period();
+    EXPECT_EQ(d.Take(), (Messages { { 0x90, 60, 90 }, { 0xE0, 0, 64 }, { 0xB1, 10, 20 } }));
+
+    step.emplace(__FILE__, __LINE__, "a stop sends the all-off and forgets the notes; the meter keeps the peak");
+    d.state.m_playState = STATE_STOP;
+    EXPECT_EQ(d.Period(), INFINITE);
+    EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
+    EXPECT_EQ(d.Take(), (Messages { ALL_OFF }));
+    EXPECT_EQ(channel0.m_notes, nullptr);
+    EXPECT_EQ(channel0.TakeLevel(), CChannelLevel::LevelOf(100));
+}
+
+// The clock starts once the start has sent the controllers in force, so the
+// song does not catch up in a burst after a slow replay; the thread then
+// sleeps until the next event, counted from the end of its work. A stop the
+// dialog writes while the thread answers a start is not lost.
+TEST(Session, TheClockStartsAfterTheReplayAndAStopWrittenMeanwhileIsNotLost)
+{
+    static CapturedDialog* d = nullptr;
+    static std::mutex lock;
+    static std::map<LONGLONG, size_t> written;
+    static LONGLONG now = 0;
+    static bool stopMeanwhile = false;
+    CapturedDialog dialog;
+    d = &dialog;
+    CTrack* track = d->AddTrack();
+    AddAt(track, 0, 0xB0, 11, 90);
+    AddAt(track, 100, 0x90, 60, 100);
+    d->state.m_length = 1000;
+    // Every look at the clock finds it a millisecond later and notes how
+    // many bytes have gone out by then.
+    SetPerformanceCounterSource([] {
+        std::lock_guard<std::mutex> guard(lock);
+        now += 1000;
+        written[now] = d->Bytes().size();
+        std::int32_t answering = STATE_START;
+        if (stopMeanwhile)
+            d->state.m_playState.compare_exchange_strong(answering, STATE_STOP);
+        return now;
+    });
+    d->state.m_startTick = 50;
+    d->state.m_playState = STATE_START;
+    const DWORD sleep = d->Period();
+    EXPECT_EQ(d->state.m_playState, STATE_PLAYING);
+    EXPECT_EQ(d->Take(), (Messages { ALL_OFF, VOLUMES, { 0xB0, 11, 90 } }));
+    EXPECT_EQ(written[d->state.m_startTime], d->Bytes().size());
+    EXPECT_GT(now, d->state.m_startTime);
+    EXPECT_EQ(now + sleep, d->state.m_startTime + d->state.MicrosUntil(100, d->state.m_startTime));
+
+    d->state.m_playState = STATE_STOP;
+    d->Period();
+    d->Take();
+    stopMeanwhile = true;
+    d->state.m_playState = STATE_START;
+    d->Period();
+    stopMeanwhile = false;
+    EXPECT_EQ(d->state.m_playState, STATE_STOP);
+    d->Take();
+    d->Period();
+    SetPerformanceCounterSource(nullptr);
+    EXPECT_EQ(d->state.m_playState, STATE_STOPPED);
+    EXPECT_EQ(d->Take(), (Messages { ALL_OFF }));
+}
