@@ -15,19 +15,18 @@
 using Message = std::vector<int>;
 using Messages = std::vector<Message>;
 
-// Stand-ins for the output stage's fixed groups: the all-off of every
-// channel (48 messages) and the volume broadcast that follows a start.
+// Stand-ins for the output stage's groups, whose bytes its own tests check:
+// the all-off (48 messages) and the volume broadcast of a start (16).
 const Message ALL_OFF { 0 };
 const Message VOLUMES { 7 };
 
-// A dialog without a window whose output goes to a capture file, read back
-// as messages (a status byte starts each).
+// A dialog without a window whose output goes to a capture file.
 class CapturedDialog {
 public:
     CapturedDialog()
+        : m_path(std::string(TEST_BINARY_DIR) + "/capture-"
+              + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt")
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_path = std::string(TEST_BINARY_DIR) + "/capture-" + info->test_suite_name() + "-" + info->name() + ".txt";
         EXPECT_TRUE(dialog.m_output.OpenPort((L"capture:" + std::wstring(m_path.begin(), m_path.end())).c_str()));
     }
     ~CapturedDialog()
@@ -47,32 +46,28 @@ public:
         return bytes;
     }
 
-    // Messages written since the last call, each all-off and volume
-    // broadcast as one stand-in.
+    // The messages written since the last call (a status byte starts each).
     Messages Take()
     {
         const std::vector<int> bytes = Bytes();
         Messages messages;
-        for (size_t i = m_consumed; i < bytes.size(); ++i) {
+        for (size_t i = m_taken; i < bytes.size(); ++i) {
             if (bytes[i] >= 0x80 || messages.empty())
                 messages.push_back({});
             messages.back().push_back(bytes[i]);
         }
-        m_consumed = bytes.size();
-        auto control = [&](size_t at, int channel, int controller) {
-            return at < messages.size() && messages[at].size() == 3 && messages[at][0] == 0xB0 + channel
-                && messages[at][1] == controller;
-        };
+        m_taken = bytes.size();
         Messages squashed;
         for (size_t i = 0; i < messages.size(); ++i) {
-            bool allOff = true;
-            bool volumes = true;
-            for (size_t n = 0; n < 48; ++n)
-                allOff = allOff && control(i + n, static_cast<int>(n / 3), n % 3 == 0 ? 120 : n % 3 == 1 ? 121 : 123);
-            for (size_t n = 0; n < 16; ++n)
-                volumes = volumes && control(i + n, static_cast<int>(n), 7);
-            squashed.push_back(allOff ? ALL_OFF : volumes ? VOLUMES : messages[i]);
-            i += allOff ? 47 : volumes ? 15 : 0;
+            // Each group runs through the 16 channels from channel 1.
+            auto at = [&](size_t n, Message m) { return i + n < messages.size() && messages[i + n] == m; };
+            size_t group = 1;
+            if (at(0, { 0xB0, 120, 0 }) && at(1, { 0xB0, 121, 0 }))
+                group = 48;
+            else if (i + 15 < messages.size() && at(0, { 0xB0, 7, messages[i].back() }) && at(15, { 0xBF, 7, messages[i + 15].back() }))
+                group = 16;
+            squashed.push_back(group == 48 ? ALL_OFF : group == 16 ? VOLUMES : messages[i]);
+            i += group - 1;
         }
         return squashed;
     }
@@ -84,10 +79,10 @@ public:
         return track;
     }
 
-    // One period the way the player thread runs it, without its sleep.
+    // One period as the player thread runs it, without its sleep.
     DWORD Period() { return CPlayerEngine::RunPeriod(dialog); }
 
-    // One tick a millisecond: 480 ticks a quarter at 480000 us.
+    // One tick a millisecond: 480 ticks a quarter of 480000 us.
     void TickPerMs()
     {
         state.m_ppqn = 480;
@@ -100,7 +95,7 @@ public:
 
 private:
     std::string m_path;
-    size_t m_consumed { 0 };
+    size_t m_taken { 0 };
 };
 
 // Adds an event at an absolute tick (ticks must not decrease).

@@ -2,7 +2,6 @@
 
 #include "platform/ui/WindowHandle.h"
 #include "player/CDrivenPlayer.h"
-#include "player/CMainThread.h"
 #include "player/CTransport.h"
 
 // The driven player lets the clock run for each sleep the engine asks for,
@@ -58,8 +57,8 @@ TEST(Timing, EventsAndClicksGoOutAtTheirTimesAcrossTempoChanges)
 // with the all-off, as Ctrl-C does.
 TEST(Timing, TheDrivenPlayerSendsWhatThePlayerThreadSends)
 {
-    // One track, a tick a millisecond, so that the order is the file's
-    // however late the thread wakes; the last events come 0.2 s before the end.
+    // One track, so that the order is the file's however late the thread
+    // wakes; the last events come 0.2 s before the end.
     auto build = [](CapturedDialog& d) {
         d.TickPerMs();
         CTrack* track = d.AddTrack();
@@ -79,9 +78,6 @@ TEST(Timing, TheDrivenPlayerSendsWhatThePlayerThreadSends)
         ASSERT_TRUE(d.dialog.StartPlayerThread());
         while (d.state.m_playState != STATE_STOPPED)
             Sleep(5);
-        d.dialog.m_pThread->Terminate();
-        delete d.dialog.m_pThread;
-        d.dialog.m_pThread = nullptr;
         threaded = d.Bytes();
     }
     ASSERT_EQ(threaded.size(), 64u * 3 + 2 + 30 * 3 + 48 * 3) << "the start, every event and the all-off";
@@ -103,42 +99,38 @@ TEST(Timing, TheDrivenPlayerSendsWhatThePlayerThreadSends)
     }
 }
 
-// Refresh posts to the window: none until the dialog turns them on, none
-// while nothing moves, both together once both are due, and a post the
-// window has not run yet is not repeated within the interval.
+// Refresh posts to the window (1005 display, 1004 meters), as the dialog's
+// flags and the last runs of both commands ask for them.
 TEST(Timing, RefreshesArePostedWhileSomethingMovesAndTheIdleThreadSleeps)
 {
     DrivenTickCount clock(1000);
     CTabrinoDlg dialog;
     ASSERT_TRUE(dialog.CreateHeadless(240, 268));
-    auto period = [&](DWORD sleep, const std::vector<WPARAM>& commands) {
-        EXPECT_EQ(CPlayerEngine::RunPeriod(dialog), sleep) << "at " << clock.Get();
+    dialog.m_playerState.m_lastMeterTime = 980;
+    struct Step {
+        DWORD ms;
+        BOOL refresh, display, meters;
+        DWORD displayRan, sleep;
+        std::vector<WPARAM> posted;
+    };
+    for (const Step& s : std::vector<Step> {
+             { 1000, FALSE, TRUE, TRUE, 990, INFINITE, {} }, // off until the dialog turns them on
+             { 1000, TRUE, FALSE, FALSE, 990, INFINITE, {} }, // nothing moves: only a request wakes the thread
+             { 1000, TRUE, TRUE, TRUE, 990, 6000, {} }, // both go out together, when the later is due
+             { 1006, TRUE, TRUE, TRUE, 990, 16000, { 1005, 1004 } },
+             { 1016, TRUE, TRUE, TRUE, 990, 6000, {} }, // a post not run yet is not repeated at once
+             { 1022, TRUE, FALSE, TRUE, 1016, 16000, { 1004 } }, // the display ran, the meters not
+         }) {
+        clock.Set(s.ms);
+        dialog.m_bRefresh = s.refresh;
+        dialog.m_bDisplayPending = s.display;
+        dialog.m_bMetersMoving = s.meters;
+        dialog.m_dwLastRefresh = s.displayRan;
+        EXPECT_EQ(CPlayerEngine::RunPeriod(dialog), s.sleep) << s.ms;
         std::vector<WPARAM> posted;
         MSG msg;
-        while (TakePostedMessage(dialog.m_hWnd, &msg)) {
-            EXPECT_EQ(msg.lParam, reinterpret_cast<LPARAM>(dialog.m_hWnd));
-            posted.push_back(msg.wParam);
-        }
-        EXPECT_EQ(posted, commands) << "at " << clock.Get();
-    };
-    dialog.m_bDisplayPending = TRUE;
-    period(INFINITE, {});
-    dialog.m_bRefresh = TRUE;
-    dialog.m_dwLastRefresh = 990;
-    dialog.m_playerState.m_lastMeterTime = 980;
-    dialog.m_bDisplayPending = FALSE;
-    dialog.m_bMetersMoving = FALSE;
-    period(INFINITE, {});
-    dialog.m_bMetersMoving = TRUE;
-    dialog.m_bDisplayPending = TRUE;
-    period(6000, {});
-    clock.Set(1006);
-    period(16000, { 1005, 1004 });
-    clock.Set(1016);
-    period(6000, {});
-    // The display has run; the meters, still not run, are posted again.
-    dialog.m_dwLastRefresh = 1016;
-    dialog.m_bDisplayPending = FALSE;
-    clock.Set(1022);
-    period(16000, { 1004 });
+        while (TakePostedMessage(dialog.m_hWnd, &msg))
+            posted.push_back(msg.lParam == reinterpret_cast<LPARAM>(dialog.m_hWnd) ? msg.wParam : 0);
+        EXPECT_EQ(posted, s.posted) << s.ms;
+    }
 }
