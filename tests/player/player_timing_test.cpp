@@ -4,6 +4,8 @@
 #include "player/CDrivenPlayer.h"
 #include "player/CTransport.h"
 
+#include <utility>
+
 // The driven player lets the clock run for each sleep the engine asks for,
 // so everything goes out at the time the thread would send it: the thread
 // sleeps until the next event or click, along the song's tempo map scaled by
@@ -28,25 +30,24 @@ TEST(Timing, EventsAndClicksGoOutAtTheirTimesAcrossTempoChanges)
     transport.AdoptSong(d.dialog.m_pTracks);
     d.dialog.m_metronome.m_enabled = TRUE;
     ASSERT_TRUE(transport.Play());
-    std::vector<LONGLONG> notes;
-    std::vector<LONGLONG> clicks;
+    // Each note (n) and click (c) with its time.
+    std::vector<std::pair<LONGLONG, char>> sent;
     int periods = 0;
     CDrivenPlayer::Run(d.dialog, clock, [&] {
         ++periods;
         for (const Message& m : d.Take()) {
-            if (m[0] == 0x90)
-                notes.push_back(clock.Micros());
-            else if (m[0] == 0x99 && m[2] != 0)
-                clicks.push_back(clock.Micros());
+            if (m[0] == 0x90 || (m[0] == 0x99 && m[2] != 0))
+                sent.emplace_back(clock.Micros(), m[0] == 0x90 ? 'n' : 'c');
         }
         // At tick 480 the tempo box halves the speed from there on.
         if (clock.Micros() == 500000)
             EXPECT_TRUE(transport.SetTempo(60));
         return TRUE;
     });
-    EXPECT_EQ(notes, (std::vector<LONGLONG> { 0, 500000, 1500000, 2000000 }));
-    // The first click comes right after the start, then one every beat.
-    EXPECT_EQ(clicks, (std::vector<LONGLONG> { 1042, 500000, 1500000, 2000000 }));
+    // The first click comes right after the start, then one every beat,
+    // before the song's events of the same period.
+    EXPECT_EQ(sent, (std::vector<std::pair<LONGLONG, char>> { { 0, 'n' }, { 1042, 'c' }, { 500000, 'c' }, { 500000, 'n' },
+                        { 1500000, 'c' }, { 1500000, 'n' }, { 2000000, 'c' }, { 2000000, 'n' } }));
     EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
     EXPECT_EQ(clock.Micros(), 2166667) << "stopped by itself at the song's end";
     EXPECT_LE(periods, 7) << "woken only for work";
