@@ -48,6 +48,12 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
     const Messages replay { { 0xB0, 7, 100 }, { 0xC0, 5 }, { 0xB0, 10, 30 }, { 0xE0, 0x11, 0x50 }, { 0xB1, 10, 20 },
         { 0xE1, 3, 4 } };
     CChannelLevel& channel0 = d.state.m_channels[0];
+    // Runs a period at ms on the clock and returns what it sent.
+    auto at = [&](DWORD ms) {
+        clock.Set(ms);
+        d.Period();
+        return d.Take();
+    };
     std::optional<testing::ScopedTrace> step;
 
     step.emplace(__FILE__, __LINE__, "without a song (length 0) nothing starts; a stop while idle sends nothing");
@@ -64,21 +70,15 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
     transport.SetPosition(768);
     ASSERT_TRUE(transport.Play());
     EXPECT_FALSE(transport.Play()) << "a start is already asked for";
-    d.Period();
-    EXPECT_EQ(d.Take(), (Messages { ALL_OFF, VOLUMES } + replay + Messages { { 0x90, 62, 80 }, { 0xE2, 7, 8 } }));
-    clock.Set(132);
-    d.Period();
-    EXPECT_EQ(d.Take(), (Messages { { 0x90, 64, 100 } }));
+    EXPECT_EQ(at(0), (Messages { ALL_OFF, VOLUMES } + replay + Messages { { 0x90, 62, 80 }, { 0xE2, 7, 8 } }));
+    EXPECT_EQ(at(132), (Messages { { 0x90, 64, 100 } }));
 
     step.emplace(__FILE__, __LINE__, "muting cuts the channel; its notes below velocity 16 still go out");
     practice.SetMuted(0, TRUE);
-    d.Period();
-    EXPECT_EQ(d.Take(), (Messages { { 0xB0, 120, 0 }, { 0xB0, 123, 0 } }));
+    EXPECT_EQ(at(132), (Messages { { 0xB0, 120, 0 }, { 0xB0, 123, 0 } }));
     EXPECT_EQ(channel0.m_notes, nullptr);
     EXPECT_EQ(channel0.TakeLevel(), -10000);
-    clock.Set(232);
-    d.Period();
-    EXPECT_EQ(d.Take(), (Messages { { 0x90, 65, 15 }, { 0x91, 50, 100 } }));
+    EXPECT_EQ(at(232), (Messages { { 0x90, 65, 15 }, { 0x91, 50, 100 } }));
     EXPECT_EQ(channel0.m_notes, nullptr);
     ASSERT_NE(d.state.m_channels[1].m_notes, nullptr);
 
@@ -86,10 +86,8 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
     practice.SetMuted(0, FALSE);
     ASSERT_TRUE(transport.StepTranspose(2));
     EXPECT_EQ(d.state.m_playState, STATE_RESYNC);
-    clock.Set(332);
-    d.Period();
+    EXPECT_EQ(at(332), (Messages { ALL_OFF } + replay + Messages { { 0xE2, 7, 8 }, { 0x90, 69, 100 } }));
     EXPECT_EQ(d.state.m_playState, STATE_PLAYING);
-    EXPECT_EQ(d.Take(), (Messages { ALL_OFF } + replay + Messages { { 0xE2, 7, 8 }, { 0x90, 69, 100 } }));
     EXPECT_EQ(d.state.m_channels[1].m_notes, nullptr);
     ASSERT_NE(channel0.m_notes, nullptr);
     EXPECT_EQ(channel0.m_notes->m_key, 67) << "kept under the song's key";
@@ -98,57 +96,42 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
     ASSERT_TRUE(transport.StepTranspose(-2));
     transport.SetPosition(1500);
     EXPECT_EQ(d.state.m_playState, STATE_START);
-    d.Period();
+    at(332);
     EXPECT_EQ(d.state.m_currentTick, 1500);
-    clock.Set(432);
-    d.Period();
-    d.Take();
-    ASSERT_NE(channel0.m_notes, nullptr);
+    EXPECT_EQ(at(432), (Messages { { 0x90, 70, 100 } }));
 
     step.emplace(__FILE__, __LINE__, "past the loop end, and exactly at it, the song goes back to the loop start");
     ASSERT_TRUE(practice.SetLoop(1500, 1700));
     for (DWORD ms : { 582u, 782u }) {
-        clock.Set(ms);
-        d.Period();
-        EXPECT_EQ(d.Take(), (Messages { ALL_OFF } + replay + Messages { { 0xE2, 7, 8 } })) << ms;
+        EXPECT_EQ(at(ms), (Messages { ALL_OFF } + replay + Messages { { 0xE2, 7, 8 } })) << ms;
         EXPECT_EQ(d.state.m_currentTick, 1500) << ms;
         EXPECT_EQ(d.state.m_startTime, ms * 1000) << ms;
         EXPECT_EQ(channel0.m_notes, nullptr) << ms;
     }
     // A loop that ends past the song's end turns at the end.
     ASSERT_TRUE(practice.SetLoop(1500, 5000));
-    clock.Set(1282);
-    d.Period();
+    at(1282);
     EXPECT_EQ(d.state.m_currentTick, 1500);
-    d.Take();
 
     step.emplace(__FILE__, __LINE__, "the song stops at its end without the last tick's events");
     practice.ClearLoop();
-    clock.Set(1781);
-    d.Period();
-    EXPECT_EQ(d.Take(), (Messages { { 0x90, 70, 100 } }));
-    clock.Set(1782);
-    EXPECT_EQ(d.Period(), INFINITE);
+    EXPECT_EQ(at(1781), (Messages { { 0x90, 70, 100 } }));
+    EXPECT_EQ(at(1782), (Messages { ALL_OFF }));
     EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
-    EXPECT_EQ(d.Take(), (Messages { ALL_OFF }));
     EXPECT_EQ(channel0.m_notes, nullptr);
 
     step.emplace(__FILE__, __LINE__, "played again it starts from 0, a tempo change before the start notwithstanding");
     ASSERT_TRUE(transport.Play());
     ASSERT_TRUE(transport.SetTempo(120));
-    d.Period();
+    EXPECT_EQ(at(1782), (Messages { ALL_OFF, VOLUMES, { 0xB0, 7, 100 }, { 0xC0, 5 } }));
     EXPECT_EQ(d.state.m_currentTick, 0);
-    EXPECT_EQ(d.Take(), (Messages { ALL_OFF, VOLUMES, { 0xB0, 7, 100 }, { 0xC0, 5 } }));
     // Every due event once, track after track; the finished track plays again.
-    clock.Advance(100);
-    d.Period();
-    EXPECT_EQ(d.Take(), (Messages { { 0x90, 60, 90 }, { 0xE0, 0, 64 }, { 0xB1, 10, 20 } }));
+    EXPECT_EQ(at(1882), (Messages { { 0x90, 60, 90 }, { 0xE0, 0, 64 }, { 0xB1, 10, 20 } }));
 
     step.emplace(__FILE__, __LINE__, "a stop sends the all-off and forgets the notes; the meter keeps the peak");
     d.state.m_playState = STATE_STOP;
-    EXPECT_EQ(d.Period(), INFINITE);
+    EXPECT_EQ(at(1882), (Messages { ALL_OFF }));
     EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
-    EXPECT_EQ(d.Take(), (Messages { ALL_OFF }));
     EXPECT_EQ(channel0.m_notes, nullptr);
     EXPECT_EQ(channel0.TakeLevel(), CChannelLevel::LevelOf(100));
 }
