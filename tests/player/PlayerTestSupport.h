@@ -64,7 +64,8 @@ public:
             size_t group = 1;
             if (at(0, { 0xB0, 120, 0 }) && at(1, { 0xB0, 121, 0 }))
                 group = 48;
-            else if (i + 15 < messages.size() && at(0, { 0xB0, 7, messages[i].back() }) && at(15, { 0xBF, 7, messages[i + 15].back() }))
+            else if (i + 15 < messages.size() && at(0, { 0xB0, 7, messages[i].back() })
+                && at(15, { 0xBF, 7, messages[i + 15].back() }))
                 group = 16;
             squashed.push_back(group == 48 ? ALL_OFF : group == 16 ? VOLUMES : messages[i]);
             i += group - 1;

@@ -80,8 +80,9 @@ TEST(Practice, CommandLineOptions)
              Loop { "3.7-4", 0, 0, "bar 3 has 6 beats" }, Loop { "1-1.4", 0, 0, "bar 1 has 3 beats" },
              Loop { "3-2", 0, 0, "ends before it starts" }, Loop { "2.2-2.2", 0, 0, "ends before it starts" },
              Loop { "9-10", 0, 0, "past the song's end at 7.6.032" }, Loop { "0-3", 0, 0, "takes bars" },
-             Loop { "1.0-2", 0, 0, "takes bars" }, Loop { "5-", 0, 0, "takes bars" }, Loop { "1-2-3", 0, 0, "takes bars" },
-             Loop { "1.2.3-4", 0, 0, "takes bars" }, Loop { "99999999999999999999-2", 0, 0, "takes bars" },
+             Loop { "1.0-2", 0, 0, "takes bars" }, Loop { "5-", 0, 0, "takes bars" },
+             Loop { "1-2-3", 0, 0, "takes bars" }, Loop { "1.2.3-4", 0, 0, "takes bars" },
+             Loop { "99999999999999999999-2", 0, 0, "takes bars" },
          }) {
         CPracticeOptions options;
         EXPECT_EQ(options.SetLoop(c.text, meter, 2000), c.error == nullptr) << c.text;

@@ -37,7 +37,8 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
                  { 150, 0xE0, 0x11, 0x50 }, { 200, 0x80, 60, 0 }, { 768, 0x90, 62, 80 }, { 900, 0x90, 64, 100 },
                  { 1000, 0x90, 65, 15 }, { 1000, 0x90, 66, 16 }, { 1050, 0x90, 67, 100 }, { 1600, 0x90, 70, 100 },
                  { 2000, 0x80, 70, 0 } },
-             { { 50, 0xB1, 10, 20 }, { 120, 0xE0, 5, 6 }, { 700, 0xE1, 3, 4 }, { 768, 0xE2, 7, 8 }, { 1000, 0x91, 50, 100 } },
+             { { 50, 0xB1, 10, 20 }, { 120, 0xE0, 5, 6 }, { 700, 0xE1, 3, 4 }, { 768, 0xE2, 7, 8 },
+                 { 1000, 0x91, 50, 100 } },
          }) {
         CTrack* added = d.AddTrack();
         for (const auto& [tick, status, data1, data2] : track)
@@ -82,7 +83,7 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
     EXPECT_EQ(channel0.m_notes, nullptr);
     ASSERT_NE(d.state.m_channels[1].m_notes, nullptr);
 
-    step.emplace(__FILE__, __LINE__, "a transposition cuts the notes, sends the controllers again and plays on transposed");
+    step.emplace(__FILE__, __LINE__, "a transposition cuts the notes, replays the controllers, plays on");
     practice.SetMuted(0, FALSE);
     ASSERT_TRUE(transport.StepTranspose(2));
     EXPECT_EQ(d.state.m_playState, STATE_RESYNC);

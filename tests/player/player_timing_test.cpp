@@ -46,8 +46,8 @@ TEST(Timing, EventsAndClicksGoOutAtTheirTimesAcrossTempoChanges)
     });
     // The first click comes right after the start, then one every beat,
     // before the song's events of the same period.
-    EXPECT_EQ(sent, (std::vector<std::pair<LONGLONG, char>> { { 0, 'n' }, { 1042, 'c' }, { 500000, 'c' }, { 500000, 'n' },
-                        { 1500000, 'c' }, { 1500000, 'n' }, { 2000000, 'c' }, { 2000000, 'n' } }));
+    EXPECT_EQ(sent, (std::vector<std::pair<LONGLONG, char>> { { 0, 'n' }, { 1042, 'c' }, { 500000, 'c' },
+                        { 500000, 'n' }, { 1500000, 'c' }, { 1500000, 'n' }, { 2000000, 'c' }, { 2000000, 'n' } }));
     EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
     EXPECT_EQ(clock.Micros(), 2166667) << "stopped by itself at the song's end";
     EXPECT_LE(periods, 7) << "woken only for work";
