@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/CTabrinoDlg.h"
+#include "platform/comm/CFakeDevice.h"
 #include "platform/core/DrivenTickCount.h"
 #include "player/CPlayerEngine.h"
 #include "song/CRing.h"
@@ -8,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <string>
 #include <vector>
 
 using Message = std::vector<int>;
@@ -20,30 +19,20 @@ using Messages = std::vector<Message>;
 const Message ALL_OFF { 0 };
 const Message VOLUMES { 7 };
 
-// A dialog without a window whose output goes to a capture file.
+// A dialog without a window whose output goes to a fake device.
 class CapturedDialog {
 public:
     CapturedDialog()
-        : m_path(std::string(TEST_BINARY_DIR) + "/capture-"
-              + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt")
+        : m_device(CFakeDevice::Create(CString::FromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name())))
     {
-        EXPECT_TRUE(dialog.m_output.OpenPort((L"capture:" + std::wstring(m_path.begin(), m_path.end())).c_str()));
+        EXPECT_TRUE(dialog.m_output.OpenPort(m_device->PortName()));
     }
-    ~CapturedDialog()
-    {
-        dialog.m_output.ClosePort();
-        std::remove(m_path.c_str());
-    }
+    ~CapturedDialog() { dialog.m_output.ClosePort(); }
 
     std::vector<int> Bytes() const
     {
-        std::vector<int> bytes;
-        std::ifstream in(m_path);
-        long long time;
-        std::string hex;
-        while (in >> time >> hex)
-            bytes.push_back(std::stoi(hex, nullptr, 16));
-        return bytes;
+        const std::vector<BYTE> values = m_device->Values();
+        return std::vector<int>(values.begin(), values.end());
     }
 
     // The messages written since the last call (a status byte starts each).
@@ -95,7 +84,7 @@ public:
     CPlayerState& state { dialog.m_playerState };
 
 private:
-    std::string m_path;
+    std::shared_ptr<CFakeDevice> m_device;
     size_t m_taken { 0 };
 };
 

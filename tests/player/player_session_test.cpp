@@ -140,7 +140,8 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
 // The clock starts once the start has sent the controllers in force, so the
 // song does not catch up in a burst after a slow replay; the thread then
 // sleeps until the next event, counted from the end of its work. A stop the
-// dialog writes while the thread answers a start is not lost.
+// dialog writes while the thread answers a start cuts the replay short and
+// is not lost.
 TEST(Session, TheClockStartsAfterTheReplayAndAStopWrittenMeanwhileIsNotLost)
 {
     static CapturedDialog* d = nullptr;
@@ -150,12 +151,12 @@ TEST(Session, TheClockStartsAfterTheReplayAndAStopWrittenMeanwhileIsNotLost)
     static bool stopMeanwhile = false;
     CapturedDialog dialog;
     d = &dialog;
-    CTrack* track = d->AddTrack();
-    AddAt(track, 0, 0xB0, 11, 90);
-    AddAt(track, 100, 0x90, 60, 100);
+    AddAt(d->AddTrack(), 0, 0xB0, 11, 90);
+    AddAt(d->AddTrack(), 0, 0xB1, 12, 80);
+    AddAt(d->dialog.m_pTracks, 100, 0x90, 60, 100);
     d->state.m_length = 1000;
-    // Every look at the clock finds it a millisecond later and notes how
-    // many bytes have gone out by then.
+    // Every look at the clock, the device's at each byte among them, finds
+    // it a millisecond later and notes how many bytes have gone out by then.
     SetPerformanceCounterSource([] {
         std::lock_guard<std::mutex> guard(lock);
         now += 1000;
@@ -169,16 +170,20 @@ TEST(Session, TheClockStartsAfterTheReplayAndAStopWrittenMeanwhileIsNotLost)
     d->state.m_playState = STATE_START;
     const DWORD sleep = d->Period();
     EXPECT_EQ(d->state.m_playState, STATE_PLAYING);
-    EXPECT_EQ(d->Take(), (Messages { ALL_OFF, VOLUMES, { 0xB0, 11, 90 } }));
+    EXPECT_EQ(d->Take(), (Messages { ALL_OFF, VOLUMES, { 0xB0, 11, 90 }, { 0xB1, 12, 80 } }));
     EXPECT_EQ(written[d->state.m_startTime], d->Bytes().size());
     EXPECT_GT(now, d->state.m_startTime);
     EXPECT_EQ(now + sleep, d->state.m_startTime + d->state.MicrosUntil(100, d->state.m_startTime));
+
+    d->state.m_playState = STATE_STOP;
+    d->Period();
+    d->Take();
     stopMeanwhile = true;
     d->state.m_playState = STATE_START;
     d->Period();
     stopMeanwhile = false;
     EXPECT_EQ(d->state.m_playState, STATE_STOP);
-    d->Take();
+    EXPECT_EQ(d->Take(), (Messages { ALL_OFF, VOLUMES }));
     d->Period();
     SetPerformanceCounterSource(nullptr);
     EXPECT_EQ(d->state.m_playState, STATE_STOPPED);
