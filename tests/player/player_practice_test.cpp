@@ -31,12 +31,14 @@ TEST(Practice, LoopPointsAndSolo)
              { [](CPractice& p) { return p.SetLoop(100, 200); }, 100, 200, true },
              { [](CPractice& p) { return !p.SetLoop(300, 300); }, 100, 200, true },
          }) {
-        EXPECT_TRUE(step.act(practice)) << step.a << "-" << step.b;
+        SCOPED_TRACE(testing::Message() << "the step to " << step.a << "-" << step.b);
+        EXPECT_TRUE(step.act(practice));
         EXPECT_EQ(practice.LoopStart(), step.a);
-        EXPECT_EQ(practice.LoopEnd(), step.b) << step.a;
+        EXPECT_EQ(practice.LoopEnd(), step.b);
+        // What the player thread sees.
         const CPlayerState::Loop loop = state.GetLoop();
-        EXPECT_EQ(loop.on, step.on) << step.a << "-" << step.b;
-        EXPECT_TRUE(!step.on || (loop.start == step.a && loop.end == step.b)) << step.a << "-" << step.b;
+        EXPECT_EQ(loop.on, step.on);
+        EXPECT_TRUE(!step.on || (loop.start == step.a && loop.end == step.b));
     }
 
     practice.ToggleMute(9);
