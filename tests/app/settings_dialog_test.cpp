@@ -1,12 +1,11 @@
+#include "PlayerDialogFixture.h"
 #include "app/CSettingsDlg.h"
 #include "platform/comm/CPortList.h"
 #include "platform/core/CMessageBoxRecorder.h"
-#include "platform/ui/CDataExchange.h"
-#include "platform/ui/CDialogControl.h"
 #include "platform/ui/WindowHandle.h"
 #include "tests/QtDialogTest.h"
-#include "tests/app/SettingsAnswer.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,105 +13,109 @@
 
 namespace {
 
-QLineEdit* Edit(CDialog& dialog)
+// The settings dialog the program shows, found by its title, or null: its
+// dialog object lives inside the code under test.
+QWidget* SettingsWindow()
 {
-    CWnd* control = dialog.GetDlgItem(CSettingsDlg::IDC_DRUM_CHANNEL);
-    return control ? qobject_cast<QLineEdit*>(WidgetOfWindow(control->m_hWnd)) : nullptr;
-}
-
-QPushButton* Button(CDialog& dialog, int id)
-{
-    CWnd* control = dialog.GetDlgItem(id);
-    return control ? qobject_cast<QPushButton*>(WidgetOfWindow(control->m_hWnd)) : nullptr;
-}
-
-}
-
-using SettingsDialog = QtDialogTest;
-
-TEST_F(SettingsDialog, TextThatIsNotAByteShowsTheMessageAndKeepsTheDialogOpen)
-{
-    CMessageBoxRecorder boxes;
-    CSettingsDlg dialog;
-    dialog.m_nDrumChannel = 10;
-    struct Seen {
-        size_t boxes;
-        bool ending;
-        CString text;
-        bool editHasFocus;
-    };
-    std::vector<Seen> seen;
-    const char* const typed[] = { "abc", "-1", "", "256", "1 2", "99999999999" };
-    Later([&]() {
-        for (const char* text : typed) {
-            TypeInto(Edit(dialog), text);
-            QTest::mouseClick(Button(dialog, IDOK), Qt::LeftButton);
-            CString now;
-            dialog.GetDlgItemText(CSettingsDlg::IDC_DRUM_CHANNEL, now);
-            seen.push_back({ boxes.Entries().size(), dialog.IsEnding(), now,
-                GetFocus() == dialog.GetDlgItem(CSettingsDlg::IDC_DRUM_CHANNEL)->m_hWnd });
-        }
-        // Blanks around a number are accepted; Enter in the edit is Ok.
-        TypeInto(Edit(dialog), " 255 ");
-        QTest::keyClick(Edit(dialog), Qt::Key_Return);
-    });
-    EXPECT_EQ(RunModal(dialog), IDOK);
-    EXPECT_EQ(dialog.m_nDrumChannel, 255);
-    ASSERT_EQ(seen.size(), std::size(typed));
-    for (size_t i = 0; i < seen.size(); ++i) {
-        // One message per attempt, the dialog stays, the text is kept.
-        EXPECT_EQ(seen[i].boxes, i + 1) << typed[i];
-        EXPECT_FALSE(seen[i].ending) << typed[i];
-        EXPECT_EQ(seen[i].text, CString::FromUtf8(typed[i])) << typed[i];
-        EXPECT_TRUE(seen[i].editHasFocus) << typed[i];
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowTitle() == QStringLiteral("Settings"))
+            return w;
     }
-    ASSERT_FALSE(boxes.Entries().empty());
-    EXPECT_EQ(boxes.Entries()[0].text, L"Please enter an integer between 0 and 255.");
+    return nullptr;
 }
 
-TEST_F(SettingsDialog, PortChooserOffersTheListWithTheCurrentPortSelected)
+// Replaces the edit's text as a user does, then presses the button named, or
+// Enter when none is.
+void Answer(QWidget* window, const char* text, const char* button)
+{
+    QLineEdit* edit = window->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, QString::fromLatin1(text));
+    if (!button)
+        QTest::keyClick(edit, Qt::Key_Return);
+    for (QPushButton* b : window->findChildren<QPushButton*>()) {
+        if (button && b->text() == QLatin1String(button))
+            QTest::mouseClick(b, Qt::LeftButton);
+    }
+}
+
+}
+
+// The dialogs run modally by the Qt window backend, as the program runs them.
+class SettingsDialog : public QtDialogTest {
+protected:
+    TempConfigHome config;
+};
+
+TEST_F(SettingsDialog, TheButtonChangesTheDrumChannelOnlyOnOkAndTheCloseSavesIt)
+{
+    CTabrinoDlg dialog;
+    dialog.m_strPortOverride = L"none";
+    CMessageBoxRecorder boxes;
+    std::vector<std::string> shown;
+    bool keptOpen = false;
+    BYTE afterOk = 0, afterCancel = 0;
+    // The settings dialog runs its own modal loop inside the command, so its
+    // answer is queued before the command is sent.
+    auto settings = [&](std::function<void(QWidget*)> answer) {
+        Later([&shown, answer] {
+            if (QWidget* w = SettingsWindow()) {
+                shown.push_back(w->findChild<QLineEdit*>()->text().toStdString());
+                answer(w);
+            }
+        });
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(1019, 0), reinterpret_cast<LPARAM>(dialog.m_hWnd));
+    };
+    Later([&] {
+        // Text that is not a byte is told once and leaves the dialog open
+        // with the text; blanks around a number are accepted.
+        settings([&](QWidget* w) {
+            Answer(w, "256", "Ok");
+            keptOpen = SettingsWindow() == w && boxes.Entries().size() == 1
+                && w->findChild<QLineEdit*>()->text() == QStringLiteral("256");
+            Answer(w, " 3 ", nullptr);
+        });
+        afterOk = dialog.m_playerState.m_drumChannel;
+        settings([](QWidget* w) { Answer(w, "7", "Abbruch"); });
+        afterCancel = dialog.m_playerState.m_drumChannel;
+        dialog.EndDialog(IDCANCEL);
+    });
+    EXPECT_EQ(RunModal(dialog), IDCANCEL);
+    EXPECT_EQ(shown, (std::vector<std::string> { "10", "3" }));
+    EXPECT_TRUE(keptOpen);
+    EXPECT_EQ(afterOk, 2);
+    EXPECT_EQ(afterCancel, 2);
+    EXPECT_NE(config.Read().find("\"DrumChannel\"=hex(1):33,00"), std::string::npos) << config.Read();
+}
+
+TEST_F(SettingsDialog, ThePortChooserOffersTheListAndTheCurrentPort)
 {
     CPortList ports;
-    for (const wchar_t* name : { L"synth", L"seq:128:0", L"/dev/ttyUSB0", L"none" })
+    for (const wchar_t* name : { L"synth", L"/dev/ttyUSB0", L"none" })
         ports.m_entries.push_back({ name, L"a port", false });
     ports.m_entries.push_back({ L"capture:FILE", L"a form", true });
-    struct Case {
-        const wchar_t* current;
-        int choose;
-        std::vector<QString> items;
-        int shown;
-        const wchar_t* chosen;
-    };
-    for (const Case& c : {
-             Case { L"/dev/ttyUSB0", 3, { "synth  a port", "seq:128:0  a port", "/dev/ttyUSB0  a port", "none  a port" }, 2,
-                 L"none" },
-             // A port the list does not hold (a capture file from the command
-             // line) is offered too, so Ok keeps it.
-             Case { L"capture:/tmp/x.txt", -1,
-                 { "synth  a port", "seq:128:0  a port", "/dev/ttyUSB0  a port", "none  a port", "capture:/tmp/x.txt" }, 4,
-                 L"capture:/tmp/x.txt" },
-         }) {
-        CSettingsDlg dialog;
-        dialog.SetPorts(ports, c.current);
-        std::vector<QString> items;
-        int shown = -1;
-        Later([&]() {
-            CWnd* control = dialog.GetDlgItem(CSettingsDlg::IDC_PORT);
-            auto* combo = control ? qobject_cast<QComboBox*>(WidgetOfWindow(control->m_hWnd)) : nullptr;
-            if (!combo) {
-                dialog.EndDialog(-3);
-                return;
-            }
-            for (int i = 0; i < combo->count(); ++i)
-                items.push_back(combo->itemText(i));
-            shown = combo->currentIndex();
-            if (c.choose >= 0)
-                combo->setCurrentIndex(c.choose);
-            QTest::mouseClick(Button(dialog, IDOK), Qt::LeftButton);
-        });
-        ASSERT_EQ(RunModal(dialog), IDOK);
-        EXPECT_EQ(items, c.items);
-        EXPECT_EQ(shown, c.shown);
-        EXPECT_EQ(dialog.GetPort(), CString(c.chosen));
-    }
+    CSettingsDlg dialog;
+    dialog.SetPorts(ports, L"/dev/ttyUSB0");
+    EXPECT_EQ(dialog.m_nPort, 1);
+    // A port the list does not hold (a capture file from the command line)
+    // is offered too, so Ok keeps it.
+    dialog.SetPorts(ports, L"capture:/tmp/x.txt");
+    EXPECT_EQ(dialog.GetPort(), CString(L"capture:/tmp/x.txt"));
+    std::vector<std::string> items;
+    Later([&] {
+        CWnd* control = dialog.GetDlgItem(CSettingsDlg::IDC_PORT);
+        auto* combo = control ? qobject_cast<QComboBox*>(WidgetOfWindow(control->m_hWnd)) : nullptr;
+        for (int i = 0; combo && i < combo->count(); ++i)
+            items.push_back(combo->itemText(i).toStdString() + (i == combo->currentIndex() ? " *" : ""));
+        if (combo) {
+            combo->setCurrentIndex(2);
+            for (QPushButton* b : combo->window()->findChildren<QPushButton*>())
+                if (b->text() == QLatin1String("Ok"))
+                    QTest::mouseClick(b, Qt::LeftButton);
+        }
+    });
+    ASSERT_EQ(RunModal(dialog), IDOK);
+    EXPECT_EQ(items, (std::vector<std::string> { "synth  a port", "/dev/ttyUSB0  a port", "none  a port", "capture:/tmp/x.txt *" }));
+    EXPECT_EQ(dialog.GetPort(), CString(L"none"));
 }
