@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
-TEST(StoredSettings, TheDrumChannelFromTheStoredTextAndFromTheDialog)
+// What the settings file holds is read safely, however it was written, and
+// kept as it was saved.
+TEST(StoredSettings, ValuesAreReadSafelyAndKeptAsSaved)
 {
     for (auto [text, channel] : { std::pair { L"10", 9 }, std::pair { L"1", 0 }, std::pair { L"16", 15 }, std::pair { L"0", 15 },
              std::pair { L"17", 15 }, std::pair { L"abc", 15 }, std::pair { L"257", 0 }, std::pair { L"", 15 },
@@ -16,10 +18,7 @@ TEST(StoredSettings, TheDrumChannelFromTheStoredTextAndFromTheDialog)
         EXPECT_EQ(DrumChannelFromRegistryText(text), channel) << CString(text).ToUtf8();
     for (auto [number, channel] : { std::pair { 1, 0 }, std::pair { 16, 15 }, std::pair { 0, 15 }, std::pair { 255, 15 } })
         EXPECT_EQ(DrumChannelFromDialog(number), channel) << number;
-}
 
-TEST(StoredSettings, ValuesReadSafelyFromADamagedOrForeignFile)
-{
     TempConfigHome home;
     const std::string head = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n";
     // A value stored as UTF-16 reads up to its first zero byte; a damaged
@@ -57,11 +56,8 @@ TEST(StoredSettings, ValuesReadSafelyFromADamagedOrForeignFile)
     EXPECT_TRUE(SaveZoom(3));
     EXPECT_TRUE(LoadZoom(zoom));
     EXPECT_EQ(zoom, 3);
-}
 
-TEST(StoredSettings, EightRecentFilesMostRecentFirstEachOnceKeptByTheirBytes)
-{
-    TempConfigHome home;
+    // Eight recent files, the most recent first, each once.
     CRecentFiles recent;
     for (int i = 1; i <= 10; ++i)
         recent.Add(CString::FromUtf8("/songs/" + std::to_string(i) + ".mid"));
@@ -81,18 +77,12 @@ TEST(StoredSettings, EightRecentFilesMostRecentFirstEachOnceKeptByTheirBytes)
         std::string::npos);
 }
 
-namespace {
-
-CCommandLine::Action Parse(CCommandLine& line, std::vector<const char*> args)
+TEST(CommandLine, EveryOptionWhatWinsOverTheRestAndWhatIsRefused)
 {
-    args.insert(args.begin(), "tabrino");
-    return line.Parse(static_cast<int>(args.size()), args.data());
-}
-
-}
-
-TEST(CommandLine, EveryOptionAndWhatWinsOverTheRest)
-{
+    auto Parse = [](CCommandLine& line, std::vector<const char*> args) {
+        args.insert(args.begin(), "tabrino");
+        return line.Parse(static_cast<int>(args.size()), args.data());
+    };
     CCommandLine full;
     EXPECT_EQ(Parse(full,
                   { "--port", "capture:/tmp/x y.txt", "--zoom", "3", "--new-window", "--soundfont", "/sf/ä.sf2",
@@ -114,10 +104,6 @@ TEST(CommandLine, EveryOptionAndWhatWinsOverTheRest)
         CCommandLine line;
         EXPECT_EQ(Parse(line, args), action) << args[0];
     }
-}
-
-TEST(CommandLine, RefusesWhatItCannotUse)
-{
     using Case = std::pair<std::vector<const char*>, const char*>;
     for (const auto& [args, error] : { Case { { "--zoom", "0" }, "--zoom takes a whole number from 1 to 4" },
              Case { { "--zoom", "5" }, "--zoom takes" }, Case { { "--zoom", "2x" }, "--zoom takes" },

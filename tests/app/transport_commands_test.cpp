@@ -9,16 +9,12 @@
 
 using MainCommands = PlayerDialog;
 
-namespace {
-
 // Gives the song a 6/8 meter from tick 0: a beat is an eighth note.
-void SixEight(CPlayerState& state)
+static void SixEight(CPlayerState& state)
 {
     CTrack track;
     track.AddEvent(0, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { 6, 3, 24, 8, 0 });
     state.m_meterMap.Build(&track, 384);
-}
-
 }
 
 // The open command, what a failed or cancelled one leaves, the readouts and
@@ -51,7 +47,6 @@ TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
     EXPECT_EQ(boxes.Entries().size(), 1u);
     EXPECT_TRUE(script.Requests()[0].initialDir.IsEmpty());
     EXPECT_EQ(script.Requests()[2].initialDir.ToUtf8(), TEST_BINARY_DIR);
-    EXPECT_EQ(dialog.m_recentFiles.Files(), std::vector<CString> { Wide(std::string(TEST_BINARY_DIR) + "/app-open.mid") });
 
     // Position and length as bar.beat.tick and as time, up to a damaged
     // song's huge ticks; the bars follow the meter.
@@ -148,7 +143,6 @@ TEST_F(MainCommands, MediaKeysTheDesktopWidgetAndTheSliderSeekToTheStartOfABeat)
     EXPECT_EQ(playback(), MEDIA_STOPPED);
     EXPECT_EQ(status.title.ToUtf8(), "app-media.mid");
     EXPECT_EQ(status.lengthUs, 200000000);
-    EXPECT_TRUE(status.canPlay && status.canSeek);
     // Stopped away from the start is paused.
     seek(10700000);
     EXPECT_EQ(state.m_currentTick, 384 * 21);
