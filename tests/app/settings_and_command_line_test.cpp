@@ -1,0 +1,118 @@
+#include "app/CCommandLine.h"
+#include "app/CRecentFiles.h"
+#include "app/DrumChannel.h"
+#include "app/RegistryText.h"
+#include "app/ZoomSetting.h"
+#include "tests/TempConfigHome.h"
+
+#include <gtest/gtest.h>
+
+// What the settings file holds is read safely, however it was written, and
+// kept as it was saved.
+TEST(StoredSettings, ValuesAreReadSafelyAndKeptAsSaved)
+{
+    for (auto [text, channel] : { std::pair { L"10", 9 }, std::pair { L"1", 0 }, std::pair { L"16", 15 }, std::pair { L"0", 15 },
+             std::pair { L"17", 15 }, std::pair { L"abc", 15 }, std::pair { L"257", 0 }, std::pair { L"", 15 },
+             std::pair { L" 12 apples", 11 }, std::pair { L"-1", 15 }, std::pair { L"+3", 2 }, std::pair { L"99999999999999", 15 },
+             std::pair { L"266", 9 } })
+        EXPECT_EQ(DrumChannelFromRegistryText(text), channel) << CString(text).ToUtf8();
+    for (auto [number, channel] : { std::pair { 1, 0 }, std::pair { 16, 15 }, std::pair { 0, 15 }, std::pair { 255, 15 } })
+        EXPECT_EQ(DrumChannelFromDialog(number), channel) << number;
+
+    TempConfigHome home;
+    const std::string head = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n";
+    // A value stored as UTF-16 reads up to its first zero byte; a damaged
+    // file keeps the default.
+    for (auto [file, read, wanted] : { std::tuple { head + "\"DrumChannel\"=hex(1):31,00,30,00,00,00\n", TRUE, 0 },
+             std::tuple { std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE\n\"DrumChannel\"=hex(1):31,00\n"), FALSE, 9 } }) {
+        home.Write(file);
+        BYTE channel = 9;
+        EXPECT_EQ(LoadDrumChannel(channel), read) << file;
+        EXPECT_EQ(channel, wanted) << file;
+    }
+    // Exactly a buffer of text with no zero byte is read whole, a byte more
+    // is refused.
+    std::string full = head + "\"Full\"=hex(1):37", over = "\n\"Over\"=hex(1):37";
+    for (int i = 1; i < 1024; ++i)
+        full += ",37", over += ",37";
+    home.Write(full + over + ",37\n");
+    CString text;
+    EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Full", text));
+    EXPECT_EQ(text.GetLength(), 1024);
+    EXPECT_FALSE(ReadRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Over", text));
+    // A longer text is cut and still ends in its zero byte; characters
+    // outside the code page are stored as '?', Windows-1252 ones as theirs.
+    EXPECT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Long", CString(std::wstring(2000, L'x'))));
+    EXPECT_TRUE(ReadRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Long", text));
+    EXPECT_EQ(text, CString(std::wstring(1023, L'x')));
+    EXPECT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Ansi", L"\u00e9\u4e00"));
+    EXPECT_NE(home.Read().find("\"Ansi\"=hex(1):e9,3f,00\n"), std::string::npos);
+    // Only a zoom of 1 to 4 is taken.
+    int zoom = 0;
+    for (const char* stored : { "0", "5", "x", "33", "" }) {
+        WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Zoom", CString::FromUtf8(stored));
+        EXPECT_FALSE(LoadZoom(zoom)) << stored;
+    }
+    EXPECT_TRUE(SaveZoom(3));
+    EXPECT_TRUE(LoadZoom(zoom));
+    EXPECT_EQ(zoom, 3);
+
+    // Eight recent files, the most recent first, each once.
+    CRecentFiles recent;
+    for (int i = 1; i <= 10; ++i)
+        recent.Add(CString::FromUtf8("/songs/" + std::to_string(i) + ".mid"));
+    recent.Add(L"/songs/5.mid");
+    // Not UTF-8: kept by its bytes.
+    recent.Add(CString::FromUtf8("/alte Lieder/\xe4.mid"));
+    ASSERT_TRUE(recent.Save());
+    CRecentFiles read;
+    read.Load();
+    std::vector<std::string> files;
+    for (const CString& f : read.Files())
+        files.push_back(f.ToUtf8());
+    EXPECT_EQ(files, (std::vector<std::string> { "/alte Lieder/\xe4.mid", "/songs/5.mid", "/songs/10.mid", "/songs/9.mid",
+                         "/songs/8.mid", "/songs/7.mid", "/songs/6.mid", "/songs/4.mid" }));
+    EXPECT_EQ(read.LastFolder().ToUtf8(), "/alte Lieder");
+    EXPECT_NE(home.Read().find("\"Recent1\"=hex(1):2f,61,6c,74,65,20,4c,69,65,64,65,72,2f,e4,2e,6d,69,64,00"),
+        std::string::npos);
+}
+
+TEST(CommandLine, EveryOptionWhatWinsOverTheRestAndWhatIsRefused)
+{
+    auto Parse = [](CCommandLine& line, std::vector<const char*> args) {
+        args.insert(args.begin(), "tabrino");
+        return line.Parse(static_cast<int>(args.size()), args.data());
+    };
+    CCommandLine full;
+    EXPECT_EQ(Parse(full,
+                  { "--port", "capture:/tmp/x y.txt", "--zoom", "3", "--new-window", "--soundfont", "/sf/ä.sf2",
+                      "Lied \xe4.mid" }),
+        CCommandLine::RUN);
+    EXPECT_TRUE(full.m_newWindow);
+    EXPECT_EQ(full.m_port.ToUtf8(), "capture:/tmp/x y.txt");
+    EXPECT_EQ(full.m_zoom, 3);
+    EXPECT_EQ(full.m_soundFont.ToUtf8(), "/sf/ä.sf2");
+    EXPECT_EQ(full.m_file.ToUtf8(), "Lied \xe4.mid") << "a name that is not UTF-8 keeps its bytes";
+    // After "--" a name that looks like an option is a file.
+    CCommandLine dashed;
+    EXPECT_EQ(Parse(dashed, { "--", "--zoom" }), CCommandLine::RUN);
+    EXPECT_EQ(dashed.m_file.ToUtf8(), "--zoom");
+
+    for (auto [args, action] : { std::pair { std::vector<const char*> { "song.mid", "--help", "--bogus" }, CCommandLine::HELP },
+             std::pair { std::vector<const char*> { "--version" }, CCommandLine::VERSION },
+             std::pair { std::vector<const char*> { "--list-ports", "song.mid" }, CCommandLine::LIST_PORTS } }) {
+        CCommandLine line;
+        EXPECT_EQ(Parse(line, args), action) << args[0];
+    }
+    using Case = std::pair<std::vector<const char*>, const char*>;
+    for (const auto& [args, error] : { Case { { "--zoom", "0" }, "--zoom takes a whole number from 1 to 4" },
+             Case { { "--zoom", "5" }, "--zoom takes" }, Case { { "--zoom", "2x" }, "--zoom takes" },
+             Case { { "--zoom", "-1" }, "--zoom takes" }, Case { { "--zoom", "99999999999999999999" }, "--zoom takes" },
+             Case { { "--zoom" }, "--zoom needs a value" }, Case { { "--port" }, "--port needs a value" },
+             Case { { "--soundfont" }, "--soundfont needs a value" }, Case { { "--loud" }, "unknown option --loud" },
+             Case { { "a.mid", "b.mid" }, "only one FILE" }, Case { { "" }, "empty" } }) {
+        CCommandLine line;
+        EXPECT_EQ(Parse(line, args), CCommandLine::FAULT) << error;
+        EXPECT_NE(line.m_error.find(error), std::string::npos) << line.m_error;
+    }
+}
