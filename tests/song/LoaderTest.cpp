@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -71,10 +70,11 @@ TEST(Loader, EventsAsRead)
 // the track as events.
 TEST(Loader, MetaEventsFillTrackSongAndState)
 {
-    // A short payload sets nothing; the song's tempo is the first of the
-    // last track that has one; the song is as long as its longest track.
+    // A short payload, or a tempo of 0, sets nothing; the song's tempo is
+    // the first of the last track that has one; the song is as long as its
+    // longest track. A division of 0 leaves the state's.
     Bytes shortOnes = Metas({ { 0x00, "\x05" }, { 0x51, "\x07\xA1" }, { 0x54, std::string("\x60\x00\x00\x00", 4) },
-        { 0x58, "\x03\x02\x18" }, { 0x59, "\x01" }, { 0x03, "" } });
+        { 0x58, "\x03\x02\x18" }, { 0x59, "\x01" }, { 0x03, "" }, { 0x51, std::string(3, '\0') } });
     Bytes tempos = Metas({ { 0x51, "\x09\x27\xC0" }, { 0x51, "\x0F\x42\x40" } });
     tempos.insert(tempos.end(), { 0x81, 0x00, 0x90, 60, 100 });
     LoadedSong s(Smf(1, 480,
@@ -94,18 +94,19 @@ TEST(Loader, MetaEventsFillTrackSongAndState)
     t = s.Tracks().at(1);
     EXPECT_EQ(std::make_tuple(t->m_sequenceNumber, t->m_tempo, t->m_timeSignature, t->m_keySignature),
         std::make_tuple(-1, -1, -1, -1));
-    EXPECT_EQ(s.Events(1).size(), 6u);
+    EXPECT_EQ(s.Events(1).size(), 7u);
     EXPECT_EQ(s.state.m_smpteOffset, -2);
     EXPECT_EQ(s.song->m_tempo, 600000u);
     EXPECT_EQ(s.state.m_usPerQuarter.load(), 600000);
     EXPECT_EQ(s.state.m_ppqn.load(), 480);
     EXPECT_EQ(CSongInfo::FromTracks(s.tracks).m_length, 128);
+    EXPECT_EQ(LoadedSong(Smf(1, 0, {})).state.m_ppqn.load(), CPlayerState().m_ppqn.load());
 }
 
 TEST(Loader, ChannelRecordsLinkNamesProgramsAndVolumes)
 {
     Bytes first = Metas({ { 0x03, "Lead" }, { 0x04, "Flute" } });
-    first.insert(first.end(), { 0x00, 0xC2, 73, 0x00, 0xC2, 74, 0x00, 0xB2, 7, 100, 0x00, 0xB2, 7, 90 });
+    first.insert(first.end(), { 0x00, 0xC2, 73, 0x00, 0xC2, 74, 0x00, 0xB2, 7, 100, 0x00, 0xB2, 7, 90, 0x00, 0x95, 1, 1 });
     Bytes second = Metas({ { 0x04, "Bass" } });
     second.insert(second.end(), { 0x00, 0xC2, 33, 0x00, 0xC3, 34, 0x00, 0xF0, 0x00, 0x00, 0xF7, 0x00 });
     LoadedSong s(Smf(1, 480, { first, second }));
@@ -117,6 +118,7 @@ TEST(Loader, ChannelRecordsLinkNamesProgramsAndVolumes)
     // A channel whose name link is taken gets the instrument on its next
     // message; a track without a name gives its instrument at once.
     EXPECT_EQ(ch[2].m_instrumentEvent, a[1]);
+    EXPECT_EQ(std::make_tuple(ch[5].m_nameEvent, ch[5].m_instrumentEvent), std::make_tuple(a[0], nullptr));
     EXPECT_EQ(ch[3].m_instrumentEvent, b[0]);
     // The second track's first program on channel 2 replaces the first's.
     EXPECT_EQ(ch[2].m_programEvent, b[1]);
@@ -153,6 +155,9 @@ TEST(Loader, EveryTruncationLoadsAPrefixOfTheWholeFile)
     }
 }
 
+// Damaged files as the file generator writes them (the damage that a
+// hand-made file shows in the tests above is left out), and files that
+// cannot be read at all.
 TEST(Loader, EachDamagedFileLoadsWithItsExpectedOutcome)
 {
     const std::string tooLarge = std::string(TEST_BINARY_DIR) + "/song-too-large.mid";
@@ -165,19 +170,9 @@ TEST(Loader, EachDamagedFileLoadsWithItsExpectedOutcome)
         std::vector<int> events; // per track
     };
     for (const Expected& c : std::vector<Expected> {
-             { "truncated-header.mid", CMidiFileReader::kNoHeader, false, {} },
-             { "truncated-event.mid", L"", true, { 1 } },
-             { "truncated-track-header.mid", CMidiFileReader::kNoTrack, true, { 3 } },
              { "huge-chunk-length.mid", CMidiFileReader::kNoTrack, true, { 3 } },
-             { "sysex-length-past-end.mid", L"", true, { 2 } },
-             { "meta-length-past-end.mid", L"", true, { 2 } },
-             { "vlq-5-byte.mid", L"", true, { 3 } },
              { "data-byte-without-running-status.mid", CMidiFileReader::kNoStatus, true, { 3, 0 } },
              { "zero-tracks.mid", L"", true, {} },
-             { "fewer-tracks-than-declared.mid", CMidiFileReader::kNoTrack, true, { 3, 3 } },
-             { "division-zero.mid", L"", true, { 3 } },
-             { "tempo-zero.mid", L"", true, { 5, 4 } },
-             { "short-meta-payloads.mid", L"", true, { 8 } },
              { "riff-rmid.mid", CMidiFileReader::kNoHeader, false, {} },
              { "no-such-file.mid", L"Cannot open the file: No such file or directory", false, {} },
              { "", L"Cannot open the file: Is a directory", false, {} },
@@ -196,51 +191,4 @@ TEST(Loader, EachDamagedFileLoadsWithItsExpectedOutcome)
         EXPECT_EQ(counts, c.events);
     }
     std::remove(tooLarge.c_str());
-}
-
-// Each track of every file of a corpus of real songs loads with as many
-// events as a count written apart from the loader finds: status by status,
-// with running status, lengths as variable-length quantities and "{KVT}"
-// texts left out.
-TEST(Loader, EveryCorpusFileLoadsCompletelyWithoutMessage)
-{
-    size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator("/usr/share/games/openttd/baseset/openmsx")) {
-        if (entry.path().extension() != ".mid")
-            continue;
-        SCOPED_TRACE(entry.path().string());
-        ++files;
-        std::ifstream in(entry.path(), std::ios::binary);
-        const std::vector<BYTE> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        LoadedSong s(bytes);
-        EXPECT_EQ(s.failure, nullptr);
-        std::vector<size_t> loaded, counted;
-        for (size_t t = 0; t < s.Tracks().size(); ++t)
-            loaded.push_back(s.Events(t).size());
-        for (size_t pos = 14; pos + 8 <= bytes.size();) {
-            size_t length = (size_t(bytes[pos + 4]) << 24) | (bytes[pos + 5] << 16) | (bytes[pos + 6] << 8) | bytes[pos + 7];
-            const BYTE *p = bytes.data() + pos + 8, *end = p + std::min(length, bytes.size() - pos - 8);
-            auto vlq = [&p]() {
-                unsigned long v = 0;
-                do
-                    v = (v << 7) | (*p & 0x7F);
-                while (*p++ & 0x80);
-                return v;
-            };
-            counted.push_back(0);
-            for (BYTE running = 0; p < end;) {
-                vlq();
-                const BYTE status = running = *p >= 0x80 ? *p++ : running;
-                const BYTE type = status == 0xFF ? *p++ : 0;
-                const unsigned long n = (status == 0xFF || status == 0xF0 || status == 0xF7) ? vlq()
-                    : status >= 0xF0                                        ? 0
-                                                                            : 2 - (status >> 4 == 0xC || status >> 4 == 0xD);
-                counted.back() += !(type == 0x01 && n >= 5 && std::equal(p, p + 5, "{KVT}"));
-                p += n;
-            }
-            pos = end - bytes.data();
-        }
-        EXPECT_EQ(loaded, counted);
-    }
-    EXPECT_GE(files, 30u) << "the openttd-openmsx package is missing";
 }

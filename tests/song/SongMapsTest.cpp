@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 
 namespace {
@@ -57,21 +58,17 @@ TEST(SongMaps, TempoMapConvertsBetweenTicksAndTimeAtTheUsersScale)
     EXPECT_EQ(map.FirstTempo(), 500000);
     EXPECT_EQ(map.TempoAt(2000), 250000);
     EXPECT_EQ(map.TempoAt(3000), 600000);
-    struct Case {
-        LONGLONG user; // the user's tempo, standing for the first tempo
-        LONGLONG tick;
-        LONGLONG micros; // song time of tick from 0
-    };
-    for (const Case& c : { Case { 500000, 960, 1000000 }, Case { 500000, 1920, 1500000 },
-             Case { 500000, 1440, 1250000 }, Case { 1000000, 1920, 3000000 }, Case { 250000, 1920, 750000 } }) {
-        SCOPED_TRACE(testing::Message() << c.user << " " << c.tick);
-        EXPECT_EQ(map.MicrosAt(c.tick, 480, c.user), c.micros);
-        EXPECT_EQ(map.TickAfter(0, c.micros, 480, c.user), c.tick);
+    // The user's tempo stands for the first tempo: tick and its song time.
+    for (const auto& [user, tick, micros] : std::vector<std::array<LONGLONG, 3>> { { 500000, 960, 1000000 },
+             { 500000, 1920, 1500000 }, { 500000, 1440, 1250000 }, { 1000000, 1920, 3000000 }, { 250000, 1920, 750000 } }) {
+        SCOPED_TRACE(testing::Message() << user << " " << tick);
+        EXPECT_EQ(map.MicrosAt(tick, 480, user), micros);
+        EXPECT_EQ(map.TickAfter(0, micros, 480, user), tick);
         // The least time after which the position has reached the tick:
         // one microsecond less falls short of it.
-        LONGLONG until = map.MicrosUntil(0, c.tick, 480, c.user);
-        EXPECT_EQ(map.TickAfter(0, until, 480, c.user), c.tick);
-        EXPECT_EQ(map.TickAfter(0, until - 1, 480, c.user), c.tick - 1);
+        LONGLONG until = map.MicrosUntil(0, tick, 480, user);
+        EXPECT_EQ(map.TickAfter(0, until, 480, user), tick);
+        EXPECT_EQ(map.TickAfter(0, until - 1, 480, user), tick - 1);
     }
     // Times are truncated; the time until a tick is rounded up.
     EXPECT_EQ(map.MicrosAt(961, 480, 500000), 1000520);
@@ -100,21 +97,17 @@ TEST(SongMaps, MeterMapCountsBarsAndBeatsFromTheTimeSignatures)
     LoadedSong s(Smf(1, 96, { first, second }));
     CMeterMap meter;
     meter.Build(s.tracks, 96);
-    struct Case {
-        LONGLONG tick, bar, beat, inBeat, beatStart, nextBeat;
-    };
-    for (const Case& c : { Case { 0, 0, 0, 0, 0, 96 }, Case { 95, 0, 0, 95, 0, 96 }, Case { 288, 1, 0, 0, 288, 384 },
-             Case { 575, 1, 2, 95, 480, 576 }, Case { 576, 2, 0, 0, 576, 624 }, Case { 700, 2, 2, 28, 672, 720 },
+    for (const auto& [tick, bar, beat, inBeat, beatStart, nextBeat] : std::vector<std::array<LONGLONG, 6>> {
+             { 0, 0, 0, 0, 0, 96 }, { 95, 0, 0, 95, 0, 96 }, { 288, 1, 0, 0, 288, 384 }, { 575, 1, 2, 95, 480, 576 },
+             { 576, 2, 0, 0, 576, 624 }, { 700, 2, 2, 28, 672, 720 },
              // The 6/8 bar cut short still counts: 2/2 starts bar 4.
-             Case { 720, 3, 0, 0, 720, 912 }, Case { 1100, 3, 1, 188, 912, 1104 },
-             Case { 1104, 4, 0, 0, 1104, 1296 } }) {
-        SCOPED_TRACE(c.tick);
-        CMeterMap::Position at = meter.At(c.tick);
-        EXPECT_EQ(std::make_tuple(at.bar, at.beat, at.tick), std::make_tuple(c.bar, c.beat, c.inBeat));
-        EXPECT_EQ(meter.BeatStart(c.tick), c.beatStart);
-        EXPECT_EQ(meter.NextBeatStart(c.tick), c.nextBeat);
+             { 720, 3, 0, 0, 720, 912 }, { 1100, 3, 1, 188, 912, 1104 }, { 1104, 4, 0, 0, 1104, 1296 } }) {
+        SCOPED_TRACE(tick);
+        CMeterMap::Position at = meter.At(tick);
+        EXPECT_EQ(std::make_tuple(at.bar, at.beat, at.tick), std::make_tuple(bar, beat, inBeat));
+        EXPECT_EQ(std::make_tuple(meter.BeatStart(tick), meter.NextBeatStart(tick)), std::make_tuple(beatStart, nextBeat));
         // Bar and beat lead back to the beat's first tick.
-        EXPECT_EQ(meter.TickOf(c.bar, c.beat), c.beatStart);
+        EXPECT_EQ(meter.TickOf(bar, beat), beatStart);
     }
     EXPECT_EQ(meter.BeatsInBar(2), 6);
     EXPECT_EQ(meter.BeatsInBar(3), 2);
@@ -122,14 +115,11 @@ TEST(SongMaps, MeterMapCountsBarsAndBeatsFromTheTimeSignatures)
     EXPECT_EQ(meter.TickOf(INT64_MAX / 2, 0), INT64_MAX) << "saturates";
     // One bar keeps the beat (held to the shorter bar's last), one beat goes
     // to the next or previous beat's start; nothing goes before tick 0.
-    struct Step {
-        LONGLONG tick, barBack, barOn, beatBack, beatOn;
-    };
-    for (const Step& s : { Step { 0, 0, 288, 0, 96 }, Step { 400, 96, 624, 288, 480 },
-             Step { 700, 480, 912, 624, 720 }, Step { 720, 576, 1104, 672, 912 } }) {
-        SCOPED_TRACE(s.tick);
-        EXPECT_EQ(std::make_tuple(meter.StepBars(s.tick, -1), meter.StepBars(s.tick, 1)), std::make_tuple(s.barBack, s.barOn));
-        EXPECT_EQ(std::make_tuple(meter.StepBeats(s.tick, -1), meter.StepBeats(s.tick, 1)), std::make_tuple(s.beatBack, s.beatOn));
+    for (const auto& [tick, barBack, barOn, beatBack, beatOn] : std::vector<std::array<LONGLONG, 5>> {
+             { 0, 0, 288, 0, 96 }, { 400, 96, 624, 288, 480 }, { 700, 480, 912, 624, 720 }, { 720, 576, 1104, 672, 912 } }) {
+        SCOPED_TRACE(tick);
+        EXPECT_EQ(std::make_tuple(meter.StepBars(tick, -1), meter.StepBars(tick, 1)), std::make_tuple(barBack, barOn));
+        EXPECT_EQ(std::make_tuple(meter.StepBeats(tick, -1), meter.StepBeats(tick, 1)), std::make_tuple(beatBack, beatOn));
     }
     // Without a time signature: 4/4 with the quarter as beat.
     CMeterMap plain(384);
