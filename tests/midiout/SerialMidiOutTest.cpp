@@ -138,7 +138,6 @@ TEST_F(SerialMidiOut, ASessionSilencesAndScalesTheVolume)
     // Each message goes out by the player's rules.
     m_state.m_drumChannel = 3;
     m_state.m_channels[2].m_muted = 1;
-    Take();
     for (const auto& [transpose, message, bytes] : std::vector<std::tuple<int, Bytes, Bytes>> {
              // Notes are transposed within 0..127, but on the user's drum
              // channel; key pressure and controllers keep their keys.
@@ -193,8 +192,9 @@ TEST_F(SerialMidiOut, AStalledOrFailingDeviceCannotHoldOrGarbleTheStream)
     m_out.Write(program, 2);
     EXPECT_GE(Gap(from), 99000) << "a byte waits for the device";
     EXPECT_FALSE(Stalled()) << "after two bytes";
-    m_out.Write(program, 1);
+    Send(0x90, 60, 100);
     EXPECT_TRUE(Stalled()) << "after three bytes";
+    EXPECT_LT(Gap(from + 3), 99000) << "a stalled stage does not wait out the limit";
     for (auto readiness : { CFakeDevice::READY_AFTER_DELAY, CFakeDevice::READY_CTS_AFTER_DELAY }) {
         m_device->SetReadiness(readiness, 20);
         for (int i = 0; i < 100 && Stalled(); ++i) {

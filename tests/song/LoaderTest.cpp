@@ -67,8 +67,8 @@ TEST(Loader, EventsAsRead)
 }
 
 // Meta events fill the track's record and the player's state, and stay in
-// the track as events.
-TEST(Loader, MetaEventsFillTrackSongAndState)
+// the track as events; channel messages link each channel's records.
+TEST(Loader, MetaEventsAndChannelsFillTracksSongAndState)
 {
     // A short payload, or a tempo of 0, sets nothing; the song's tempo is
     // the first of the last track that has one; the song is as long as its
@@ -76,13 +76,17 @@ TEST(Loader, MetaEventsFillTrackSongAndState)
     Bytes shortOnes = Metas({ { 0x00, "\x05" }, { 0x51, "\x07\xA1" }, { 0x54, std::string("\x60\x00\x00\x00", 4) },
         { 0x58, "\x03\x02\x18" }, { 0x59, "\x01" }, { 0x03, "" }, { 0x51, std::string(3, '\0') } });
     Bytes tempos = Metas({ { 0x51, "\x09\x27\xC0" }, { 0x51, "\x0F\x42\x40" } });
-    tempos.insert(tempos.end(), { 0x81, 0x00, 0x90, 60, 100 });
+    tempos.insert(tempos.end(), { 0x81, 0x00, 0x94, 60, 100 });
+    Bytes first = Metas({ { 0x03, "Lead" }, { 0x04, "Flute" } });
+    first.insert(first.end(), { 0x00, 0xC2, 73, 0x00, 0xC2, 74, 0x00, 0xB2, 7, 100, 0x00, 0xB2, 7, 90, 0x00, 0x95, 1, 1 });
+    Bytes second = Metas({ { 0x04, "Bass" } });
+    second.insert(second.end(), { 0x00, 0xC2, 33, 0x00, 0xC3, 34, 0x00, 0xF0, 0x00, 0x00, 0xF7, 0x00 });
     LoadedSong s(Smf(1, 480,
         { Metas({ { 0x03, "  Piano \t" }, { 0x03, " Keys\r\n" }, { 0x04, " Grand " }, { 0x00, "\x01\x02" },
               { 0x00, std::string("\x00\x07", 2) }, { 0x51, "\x07\xA1\x20" }, { 0x51, "\x0F\x42\x40" },
               { 0x58, "\x06\x03\x18\x08" }, { 0x58, "\x04\x02\x18\x08" }, { 0x59, "\xFE\x01" },
               { 0x59, std::string("\x00\x00", 2) }, { 0x54, std::string("\x60\x00\x00\x00\xFE", 5) } }),
-            shortOnes, tempos, { 0x70, 0xFF, 0x2F, 0x00 } }));
+            shortOnes, tempos, { 0x70, 0xFF, 0x2F, 0x00 }, first, second }));
     ASSERT_EQ(s.failure, nullptr);
     CTrack* t = s.Tracks().at(0);
     EXPECT_EQ(t->m_name, L"Keys");
@@ -101,31 +105,20 @@ TEST(Loader, MetaEventsFillTrackSongAndState)
     EXPECT_EQ(s.state.m_ppqn.load(), 480);
     EXPECT_EQ(CSongInfo::FromTracks(s.tracks).m_length, 128);
     EXPECT_EQ(LoadedSong(Smf(1, 0, {})).state.m_ppqn.load(), CPlayerState().m_ppqn.load());
-}
 
-TEST(Loader, ChannelRecordsLinkNamesProgramsAndVolumes)
-{
-    Bytes first = Metas({ { 0x03, "Lead" }, { 0x04, "Flute" } });
-    first.insert(first.end(), { 0x00, 0xC2, 73, 0x00, 0xC2, 74, 0x00, 0xB2, 7, 100, 0x00, 0xB2, 7, 90, 0x00, 0x95, 1, 1 });
-    Bytes second = Metas({ { 0x04, "Bass" } });
-    second.insert(second.end(), { 0x00, 0xC2, 33, 0x00, 0xC3, 34, 0x00, 0xF0, 0x00, 0x00, 0xF7, 0x00 });
-    LoadedSong s(Smf(1, 480, { first, second }));
-    ASSERT_EQ(s.failure, nullptr);
-    auto a = s.Events(0), b = s.Events(1);
+    auto a = s.Events(4), b = s.Events(5);
     const CChannelLevel* ch = s.state.m_channels;
-    EXPECT_TRUE(ch[2].m_used);
-    EXPECT_EQ(ch[2].m_nameEvent, a[0]);
-    // A channel whose name link is taken gets the instrument on its next
-    // message; a track without a name gives its instrument at once.
-    EXPECT_EQ(ch[2].m_instrumentEvent, a[1]);
+    // A channel's first message links the track's name; a channel whose name
+    // link is taken gets the instrument on its next message; a track without
+    // a name gives its instrument at once.
+    EXPECT_EQ(std::make_tuple(ch[2].m_nameEvent, ch[2].m_instrumentEvent), std::make_tuple(a[0], a[1]));
     EXPECT_EQ(std::make_tuple(ch[5].m_nameEvent, ch[5].m_instrumentEvent), std::make_tuple(a[0], nullptr));
     EXPECT_EQ(ch[3].m_instrumentEvent, b[0]);
     // The second track's first program on channel 2 replaces the first's.
-    EXPECT_EQ(ch[2].m_programEvent, b[1]);
-    EXPECT_EQ(ch[3].m_programEvent, nullptr);
+    EXPECT_EQ(std::make_tuple(ch[2].m_programEvent, ch[3].m_programEvent), std::make_tuple(b[1], nullptr));
     EXPECT_EQ(ch[2].m_volumeEvent, a[4]);
     // System-exclusive status bytes count as channels 0 and 7.
-    EXPECT_EQ(std::make_tuple(ch[0].m_used, ch[7].m_used, ch[1].m_used), std::make_tuple(TRUE, TRUE, FALSE));
+    EXPECT_EQ(std::make_tuple(ch[0].m_used, ch[2].m_used, ch[7].m_used, ch[1].m_used), std::make_tuple(TRUE, TRUE, TRUE, FALSE));
 }
 
 TEST(Loader, EveryTruncationLoadsAPrefixOfTheWholeFile)
