@@ -245,6 +245,8 @@ TEST_F(SkinFace, ASliderDragPostsDownChangesAndUp)
     EXPECT_EQ(SliderNotes(), (Notes { { 1013, SLIDER_NOTIFY_DOWN, 0 }, { 1013, SLIDER_NOTIFY_DRAG, 500 },
                                  { 1013, SLIDER_NOTIFY_DRAG, 0 }, { 1013, SLIDER_NOTIFY_UP, 0 } }));
     EXPECT_EQ(face.m_dialog.m_pCaptured, nullptr);
+    const RECT thumb = face.m_layout.m_pVolumeSlider->ThumbRect();
+    Down(thumb.left, thumb.top); // the corner of the volume thumb's box, off its shape
     Down(218, 45); // on the volume track below its thumb
     Down(64, 122); // above the position track
     EXPECT_EQ(face.m_dialog.m_pCaptured, nullptr);
