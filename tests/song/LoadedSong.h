@@ -56,18 +56,16 @@ public:
     LoadedSong(const LoadedSong&) = delete;
     LoadedSong& operator=(const LoadedSong&) = delete;
 
-    std::vector<CTrack*> Tracks() const
+    // The nodes of a ring, from its head.
+    template <typename T>
+    static std::vector<T*> Nodes(T* head)
     {
-        std::vector<CTrack*> out;
-        CRing::ForEach(tracks, [&out](CTrack* t) { out.push_back(t); });
+        std::vector<T*> out;
+        CRing::ForEach(head, [&out](T* node) { out.push_back(node); });
         return out;
     }
-    std::vector<CMidiEvent*> Events(size_t track) const
-    {
-        std::vector<CMidiEvent*> out;
-        CRing::ForEach(Tracks().at(track)->m_firstEvent, [&out](CMidiEvent* e) { out.push_back(e); });
-        return out;
-    }
+    std::vector<CTrack*> Tracks() const { return Nodes(tracks); }
+    std::vector<CMidiEvent*> Events(size_t track) const { return Nodes(Tracks().at(track)->m_firstEvent); }
     // Every event, one line each: "tick status data1 data2" for channel
     // messages, "tick F0 hex" for system ones, "tick FF type 'text'" for texts
     // and "tick FF type hex" for other meta events; "|" starts each track

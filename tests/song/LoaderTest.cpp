@@ -23,13 +23,9 @@ Bytes Metas(std::initializer_list<std::pair<int, std::string>> metas)
 
 TEST(Loader, EventsAsRead)
 {
-    struct Case {
-        const char* what;
-        std::vector<Bytes> tracks;
-        std::vector<std::string> lines;
-        std::int32_t tempo; // the first track's
-    };
-    const Case cases[] = {
+    // What the case shows, the tracks, the events as read, the first track's tempo.
+    for (const auto& [what, tracks, lines, tempo] :
+        std::vector<std::tuple<const char*, std::vector<Bytes>, std::vector<std::string>, std::int32_t>> {
         { "delta 0x83 0x60 is 480; later events repeat the status 0x91",
             { { 0x83, 0x60, 0x91, 60, 100, 0x00, 64, 90, 0x60, 60, 0, 0x00, 64, 0, 0x00, 0xFF, 0x2F, 0x00 } },
             { "480 91 60 100", "480 91 64 90", "576 91 60 0", "576 91 64 0", "576 FF 2F" }, -1 },
@@ -55,14 +51,12 @@ TEST(Loader, EventsAsRead)
         { "an event running past its chunk's end is dropped",
             { { 0x00, 0x90, 60, 100, 0x00, 0xFF, 0x51, 0x03 }, { 0x00, 0x80, 60, 0 } },
             { "0 90 60 100", "|", "0 80 60 0" }, 0x4D5472 },
-        { "an empty chunk is a track without events", { {}, { 0x00, 0xFF, 0x2F, 0x00 } }, { "|", "0 FF 2F" }, -1 },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        LoadedSong s(Smf(1, 480, c.tracks));
+        { "an empty chunk is a track without events", { {}, { 0x00, 0xFF, 0x2F, 0x00 } }, { "|", "0 FF 2F" }, -1 } }) {
+        SCOPED_TRACE(what);
+        LoadedSong s(Smf(1, 480, tracks));
         EXPECT_EQ(s.failure, nullptr);
-        EXPECT_EQ(s.Lines(), c.lines);
-        EXPECT_EQ(s.Tracks().at(0)->m_tempo, c.tempo);
+        EXPECT_EQ(s.Lines(), lines);
+        EXPECT_EQ(s.Tracks().at(0)->m_tempo, tempo);
     }
 }
 
@@ -89,8 +83,7 @@ TEST(Loader, MetaEventsAndChannelsFillTracksSongAndState)
             shortOnes, tempos, { 0x70, 0xFF, 0x2F, 0x00 }, first, second }));
     ASSERT_EQ(s.failure, nullptr);
     CTrack* t = s.Tracks().at(0);
-    EXPECT_EQ(t->m_name, L"Keys");
-    EXPECT_EQ(t->m_instrument, L"Grand");
+    EXPECT_EQ(std::make_tuple(t->m_name, t->m_instrument), std::make_tuple(CString(L"Keys"), CString(L"Grand")));
     EXPECT_EQ(std::make_tuple(t->m_sequenceNumber, t->m_tempo, t->m_timeSignature, t->m_keySignature),
         std::make_tuple(7, 500000, 0x06031808, 0xFE01));
     EXPECT_EQ(s.Lines().at(0), "0 FF 03 '  Piano \t'");
@@ -100,9 +93,8 @@ TEST(Loader, MetaEventsAndChannelsFillTracksSongAndState)
         std::make_tuple(-1, -1, -1, -1));
     EXPECT_EQ(s.Events(1).size(), 7u);
     EXPECT_EQ(s.state.m_smpteOffset, -2);
-    EXPECT_EQ(s.song->m_tempo, 600000u);
-    EXPECT_EQ(s.state.m_usPerQuarter.load(), 600000);
-    EXPECT_EQ(s.state.m_ppqn.load(), 480);
+    EXPECT_EQ(std::make_tuple(s.song->m_tempo, s.state.m_usPerQuarter.load(), s.state.m_ppqn.load()),
+        std::make_tuple(600000u, 600000LL, 480LL));
     EXPECT_EQ(CSongInfo::FromTracks(s.tracks).m_length, 128);
     EXPECT_EQ(LoadedSong(Smf(1, 0, {})).state.m_ppqn.load(), CPlayerState().m_ppqn.load());
 
@@ -156,13 +148,8 @@ TEST(Loader, EachDamagedFileLoadsWithItsExpectedOutcome)
     const std::string tooLarge = std::string(TEST_BINARY_DIR) + "/song-too-large.mid";
     std::ofstream(tooLarge, std::ios::binary) << "MThd";
     std::filesystem::resize_file(tooLarge, CSongFile::kMaxFileSize + 1);
-    struct Expected {
-        std::string file;
-        std::wstring message; // empty: none
-        bool song;
-        std::vector<int> events; // per track
-    };
-    for (const Expected& c : std::vector<Expected> {
+    // The file, the message (empty: none), whether a song record is made, the events per track.
+    for (const auto& [name, message, song, events] : std::vector<std::tuple<std::string, std::wstring, bool, std::vector<int>>> {
              { "huge-chunk-length.mid", CMidiFileReader::kNoTrack, true, { 3 } },
              { "data-byte-without-running-status.mid", CMidiFileReader::kNoStatus, true, { 3, 0 } },
              { "zero-tracks.mid", L"", true, {} },
@@ -171,17 +158,15 @@ TEST(Loader, EachDamagedFileLoadsWithItsExpectedOutcome)
              { "", L"Cannot open the file: Is a directory", false, {} },
              { "/dev/null", L"Cannot open the file: Not a regular file", false, {} },
              { tooLarge, CSongFile::kTooLarge, false, {} } }) {
-        SCOPED_TRACE(c.file);
+        SCOPED_TRACE(name);
         CSongFile file;
-        EXPECT_EQ(file.Load(CString::FromUtf8(c.file[0] == '/' ? c.file : TEST_DATA_DIR "/midi/" + c.file)), c.message.empty());
-        EXPECT_EQ(file.Failure(), c.message.c_str());
-        EXPECT_EQ(file.m_pSongs != nullptr, c.song);
+        EXPECT_EQ(file.Load(CString::FromUtf8(name[0] == '/' ? name : TEST_DATA_DIR "/midi/" + name)), message.empty());
+        EXPECT_EQ(file.Failure(), message.c_str());
+        EXPECT_EQ(file.m_pSongs != nullptr, song);
         std::vector<int> counts;
-        CRing::ForEach(file.m_pTracks, [&counts](const CTrack* t) {
-            counts.push_back(0);
-            CRing::ForEach(t->m_firstEvent, [&counts](const CMidiEvent*) { ++counts.back(); });
-        });
-        EXPECT_EQ(counts, c.events);
+        for (CTrack* t : LoadedSong::Nodes(file.m_pTracks))
+            counts.push_back(static_cast<int>(LoadedSong::Nodes(t->m_firstEvent).size()));
+        EXPECT_EQ(counts, events);
     }
     std::remove(tooLarge.c_str());
 }

@@ -18,11 +18,6 @@ struct CountedNote : CSoundingNote {
     ~CountedNote() override { ++g_destroyed; }
 };
 
-std::string Tempo(long tempo)
-{
-    return { static_cast<char>(tempo >> 16), static_cast<char>(tempo >> 8), static_cast<char>(tempo) };
-}
-
 }
 
 TEST(Ring, RemovingANodeFreesItAndRelinksItsNeighbours)
@@ -31,9 +26,7 @@ TEST(Ring, RemovingANodeFreesItAndRelinksItsNeighbours)
     for (int key : { 1, 2, 3 })
         CRing::Append(head, static_cast<CSoundingNote*>(new CountedNote(key)));
     head = CRing::RemoveAndDelete(head, head->m_next);
-    EXPECT_EQ(g_destroyed, 1);
-    EXPECT_EQ(head->m_next->m_key, 3);
-    EXPECT_EQ(head->m_prev->m_next, head);
+    EXPECT_EQ(std::make_tuple(g_destroyed, head->m_next->m_key, head->m_prev->m_next), std::make_tuple(1, 3, head));
     CRing::Clear(head);
     EXPECT_EQ(g_destroyed, 3);
 }
@@ -45,19 +38,17 @@ TEST(SongMaps, TempoMapConvertsBetweenTicksAndTimeAtTheUsersScale)
     // both tracks set a tempo at one tick, the last track's wins, and the
     // first tempo holds from tick 0.
     Bytes first, second;
-    AddMeta(first, 0x51, Tempo(300000), 5);
+    AddMeta(first, 0x51, "\x04\x93\xE0", 5); // 300000
     AddMeta(first, 0x51, "\x07\xA1", 5);
-    AddMeta(first, 0x51, Tempo(400000), 2990);
-    AddMeta(second, 0x51, Tempo(500000), 5);
-    AddMeta(second, 0x51, Tempo(250000), 955);
-    AddMeta(second, 0x51, Tempo(0), 40);
-    AddMeta(second, 0x51, Tempo(600000), 2000);
+    AddMeta(first, 0x51, "\x06\x1A\x80", 2990); // 400000
+    AddMeta(second, 0x51, "\x07\xA1\x20", 5); // 500000
+    AddMeta(second, 0x51, "\x03\xD0\x90", 955); // 250000
+    AddMeta(second, 0x51, std::string(3, '\0'), 40);
+    AddMeta(second, 0x51, "\x09\x27\xC0", 2000); // 600000
     LoadedSong s(Smf(1, 480, { first, second }));
     CTempoMap map;
     map.Build(s.tracks);
-    EXPECT_EQ(map.FirstTempo(), 500000);
-    EXPECT_EQ(map.TempoAt(2000), 250000);
-    EXPECT_EQ(map.TempoAt(3000), 600000);
+    EXPECT_EQ(std::make_tuple(map.FirstTempo(), map.TempoAt(2000), map.TempoAt(3000)), std::make_tuple(500000, 250000, 600000));
     // The user's tempo stands for the first tempo: tick and its song time.
     for (const auto& [user, tick, micros] : std::vector<std::array<LONGLONG, 3>> { { 500000, 960, 1000000 },
              { 500000, 1920, 1500000 }, { 500000, 1440, 1250000 }, { 1000000, 1920, 3000000 }, { 250000, 1920, 750000 } }) {
@@ -109,8 +100,7 @@ TEST(SongMaps, MeterMapCountsBarsAndBeatsFromTheTimeSignatures)
         // Bar and beat lead back to the beat's first tick.
         EXPECT_EQ(meter.TickOf(bar, beat), beatStart);
     }
-    EXPECT_EQ(meter.BeatsInBar(2), 6);
-    EXPECT_EQ(meter.BeatsInBar(3), 2);
+    EXPECT_EQ(std::make_tuple(meter.BeatsInBar(2), meter.BeatsInBar(3)), std::make_tuple(6, 2));
     EXPECT_EQ(meter.TickOf(2, 5), 720) << "the beat the change cut off";
     EXPECT_EQ(meter.TickOf(INT64_MAX / 2, 0), INT64_MAX) << "saturates";
     // One bar keeps the beat (held to the shorter bar's last), one beat goes
