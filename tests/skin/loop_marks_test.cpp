@@ -15,9 +15,8 @@ TEST(SkinLoopMarks, MarksAndSpanOnATinyStrip)
     CDC skin;
     skin.CreateCompatibleDC(nullptr);
     CBitmap* oldSkin = skin.SelectObject(&skinBitmap);
-    RECT all { 0, 0, 13, 4 };
+    RECT all { 0, 0, 13, 4 }, below { 0, 3, 13, 4 };
     skin.FillSolidRect(&all, RGB(1, 2, 3));
-    RECT below { 0, 3, 13, 4 };
     skin.FillSolidRect(&below, RGB(9, 9, 9));
     skin.SelectObject(oldSkin);
 
@@ -29,14 +28,6 @@ TEST(SkinLoopMarks, MarksAndSpanOnATinyStrip)
         BOOL on;
         const char* rows[3];
     };
-    const Case cases[] = {
-        { -1, -1, FALSE, { ".............", ".............", "............." } },
-        { 200, -1, FALSE, { "...A.........", "...A.........", "...A........." } },
-        { 200, 700, FALSE, { "...A....A....", "...A....A....", "...A....A...." } },
-        { 200, 700, TRUE, { "...A~~~~A....", "...A~~~~A....", "...A....A...." } },
-        { 0, 1000, TRUE, { ".A~~~~~~~~~A.", ".A~~~~~~~~~A.", ".A.........A." } },
-        { -1, -1, TRUE, { ".............", ".............", "............." } },
-    };
     CBitmap target;
     target.CreateCompatibleBitmap(nullptr, 13, 4);
     CDC composite;
@@ -44,7 +35,12 @@ TEST(SkinLoopMarks, MarksAndSpanOnATinyStrip)
     CBitmap* old = composite.SelectObject(&target);
     CDC skinDc;
     skinDc.CreateCompatibleDC(nullptr);
-    for (const Case& c : cases) {
+    for (const Case& c : { Case { -1, -1, FALSE, { ".............", ".............", "............." } },
+             Case { 200, -1, FALSE, { "...A.........", "...A.........", "...A........." } },
+             Case { 200, 700, FALSE, { "...A....A....", "...A....A....", "...A....A...." } },
+             Case { 200, 700, TRUE, { "...A~~~~A....", "...A~~~~A....", "...A....A...." } },
+             Case { 0, 1000, TRUE, { ".A~~~~~~~~~A.", ".A~~~~~~~~~A.", ".A.........A." } },
+             Case { -1, -1, TRUE, { ".............", ".............", "............." } } }) {
         composite.FillSolidRect(&all, RGB(200, 200, 200));
         EXPECT_TRUE(marks.SetLoop(c.start, c.end, 1000, c.on));
         marks.Draw(&composite, nullptr, &skinDc);

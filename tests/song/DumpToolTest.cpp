@@ -4,39 +4,24 @@
 
 #include <cstdio>
 #include <fstream>
-#include <string>
-
-namespace {
-
-std::string RunDump(const std::string& arguments, int* status)
-{
-    std::string command = std::string(TEST_BINARY_DIR) + "/tools/tabrino-dump " + arguments + " 2>/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    *status = pclose(pipe);
-    return out;
-}
-
-}
 
 TEST(DumpTool, PrintsTheFixedFormatWithEscapedText)
 {
     // Name with a quote, a backslash, a tab and e-acute in the ANSI code
     // page; instrument with DEL; a payload and a data byte cut off by the end.
-    std::vector<int> body;
+    Bytes body;
     AddMeta(body, 0x03, "Say \"hi\"\\\t\xE9 ");
     AddMeta(body, 0x04, "\x7F");
     body.insert(body.end(), { 0x83, 0x60, 0xC9, 0x20, 0x00, 0xF0, 0x02, 0x7E, 0xF7, 0x00, 0x99 });
     const std::vector<BYTE> bytes = Smf(1, 96, { body }, 2);
     const std::string path = std::string(TEST_BINARY_DIR) + "/dump-tool-test.mid";
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-
-    int status = -1;
-    EXPECT_EQ(RunDump(path, &status),
+    std::FILE* pipe = popen((std::string(TEST_BINARY_DIR) + "/tools/tabrino-dump " + path + " 2>/dev/null").c_str(), "r");
+    std::string out;
+    for (int c; (c = std::fgetc(pipe)) != EOF;)
+        out += static_cast<char>(c);
+    EXPECT_EQ(pclose(pipe), 0);
+    EXPECT_EQ(out,
         "song format=1 tracks=2 ppqn=96 usPerQuarter=666666 smpteOffset=0\n"
         "track 0 tempo=-1 timeSignature=-1 keySignature=-1 sequence=-1 lastTick=480 events=4 "
         "name=\"Say \\\"hi\\\"\\\\\\x09\xC3\xA9\" instrument=\"\\x7F\"\n"
@@ -45,12 +30,5 @@ TEST(DumpTool, PrintsTheFixedFormatWithEscapedText)
         "e 480 C9 20 00 00 0 -\n"
         "e 480 F0 00 00 00 2 7EF7\n"
         "message \"CTabrinoDlg::OnButtonFileopen() -> no MTrk Chunk found\"\n");
-    EXPECT_EQ(status, 0);
-
-    EXPECT_EQ(RunDump(path + ".missing", &status),
-        "message \"Cannot open the file: No such file or directory\"\n");
-    EXPECT_EQ(status, 0);
-    EXPECT_NE(RunDump("--help", &status).find("usage: tabrino-dump FILE"), std::string::npos);
-    EXPECT_EQ(status, 0);
     std::remove(path.c_str());
 }

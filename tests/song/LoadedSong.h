@@ -7,7 +7,6 @@
 #include "song/CTrack.h"
 #include "tests/SmfBytes.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -27,19 +26,28 @@ inline std::vector<BYTE> Smf(int format, int division, const std::vector<Bytes>&
     return file;
 }
 
-// Appends a meta event with a delta of 0 and a one-byte length.
-inline void AddMeta(Bytes& body, int type, const std::string& payload)
+// Appends a meta event with a one-byte length after the given delta.
+inline void AddMeta(Bytes& body, int type, const std::string& payload, unsigned long delta = 0)
 {
-    body.insert(body.end(), { 0x00, 0xFF, type, static_cast<int>(payload.size()) });
-    body.insert(body.end(), payload.begin(), payload.end());
-    std::transform(body.end() - payload.size(), body.end(), body.end() - payload.size(), [](int c) { return c & 0xFF; });
+    std::vector<BYTE> vlq;
+    PutVarLen(vlq, delta);
+    body.insert(body.end(), vlq.begin(), vlq.end());
+    body.insert(body.end(), { 0xFF, type, static_cast<int>(payload.size()) });
+    for (char c : payload)
+        body.push_back(c & 0xFF);
 }
 
 // The outcome of one read, with the rings it built.
 class LoadedSong {
 public:
-    explicit LoadedSong(const std::vector<BYTE>& bytes) { Load(bytes); }
-    LoadedSong() = default;
+    explicit LoadedSong(const std::vector<BYTE>& bytes)
+    {
+        // A block of the exact size, so that the address sanitizer reports
+        // any read past the end.
+        std::unique_ptr<BYTE[]> exact(new BYTE[bytes.size()]);
+        std::copy(bytes.begin(), bytes.end(), exact.get());
+        failure = CMidiFileReader(exact.get(), bytes.size(), state).Read(song, tracks);
+    }
     ~LoadedSong()
     {
         CRing::Clear(tracks);
@@ -48,27 +56,16 @@ public:
     LoadedSong(const LoadedSong&) = delete;
     LoadedSong& operator=(const LoadedSong&) = delete;
 
-    // The bytes go into a block of their exact size, so that the address
-    // sanitizer reports any read past the end.
-    void Load(const std::vector<BYTE>& bytes)
+    // The nodes of a ring, from its head.
+    template <typename T>
+    static std::vector<T*> Nodes(T* head)
     {
-        std::unique_ptr<BYTE[]> exact(new BYTE[bytes.size()]);
-        std::copy(bytes.begin(), bytes.end(), exact.get());
-        CMidiFileReader reader(exact.get(), bytes.size(), state);
-        failure = reader.Read(song, tracks);
-    }
-    std::vector<CTrack*> Tracks() const
-    {
-        std::vector<CTrack*> out;
-        CRing::ForEach(tracks, [&out](CTrack* t) { out.push_back(t); });
+        std::vector<T*> out;
+        CRing::ForEach(head, [&out](T* node) { out.push_back(node); });
         return out;
     }
-    std::vector<CMidiEvent*> Events(size_t track) const
-    {
-        std::vector<CMidiEvent*> out;
-        CRing::ForEach(Tracks().at(track)->m_firstEvent, [&out](CMidiEvent* e) { out.push_back(e); });
-        return out;
-    }
+    std::vector<CTrack*> Tracks() const { return Nodes(tracks); }
+    std::vector<CMidiEvent*> Events(size_t track) const { return Nodes(Tracks().at(track)->m_firstEvent); }
     // Every event, one line each: "tick status data1 data2" for channel
     // messages, "tick F0 hex" for system ones, "tick FF type 'text'" for texts
     // and "tick FF type hex" for other meta events; "|" starts each track
@@ -99,11 +96,8 @@ public:
     static std::string Hex(const BYTE* bytes, size_t n)
     {
         std::string out;
-        for (size_t i = 0; i < n; ++i) {
-            char two[3];
-            std::snprintf(two, sizeof two, "%02X", bytes[i]);
-            out += two;
-        }
+        for (char two[3]; n--; out += two)
+            std::snprintf(two, sizeof two, "%02X", *bytes++);
         return out;
     }
 
