@@ -88,6 +88,7 @@ int main(int argc, char** argv)
     if (song.empty())
         song = std::string(TABRINO_SOURCE_DIR) + "/res/demo.mid";
 
+    PrepareQtDisplay();
     QApplication app(argc, argv);
     InstallQtBackend();
     SetWindowZoom(zoom);
