@@ -1,71 +1,66 @@
 #pragma once
 
 #include "app/CTabrinoDlg.h"
+#include "platform/comm/CFakeDevice.h"
 #include "platform/core/DrivenTickCount.h"
-#include "player/CDrivenPlayer.h"
-#include "platform/core/TickCount.h"
-#include "platform/ui/WindowHandle.h"
 #include "player/CPlayerEngine.h"
 #include "song/CRing.h"
 #include "song/CTrack.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <atomic>
-#include <fstream>
-#include <string>
-#include <utility>
 #include <vector>
 
 using Message = std::vector<int>;
+using Messages = std::vector<Message>;
 
-inline Message Msg(std::initializer_list<int> bytes) { return Message(bytes); }
+// Stand-ins for the output stage's groups, whose bytes its own tests check:
+// the all-off (48 messages) and the volume broadcast of a start (16).
+const Message ALL_OFF { 0 };
+const Message VOLUMES { 7 };
 
-// A dialog without a window whose output goes to a capture file; the bytes
-// written so far are read back as messages (a status byte starts each).
+// A dialog without a window whose output goes to a fake device.
 class CapturedDialog {
 public:
     CapturedDialog()
+        : m_device(CFakeDevice::Create(CString::FromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name())))
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_path = std::string(TEST_BINARY_DIR) + "/capture-" + info->test_suite_name() + "-" + info->name() + ".txt";
-        std::wstring port = L"capture:" + std::wstring(m_path.begin(), m_path.end());
-        EXPECT_TRUE(dialog.m_output.OpenPort(port.c_str()));
+        EXPECT_TRUE(dialog.m_output.OpenPort(m_device->PortName()));
     }
-    ~CapturedDialog()
-    {
-        dialog.m_output.ClosePort();
-        std::remove(m_path.c_str());
-    }
+    ~CapturedDialog() { dialog.m_output.ClosePort(); }
 
     std::vector<int> Bytes() const
     {
-        std::vector<int> bytes;
-        std::ifstream in(m_path);
-        long long time;
-        std::string hex;
-        while (in >> time >> hex)
-            bytes.push_back(std::stoi(hex, nullptr, 16));
-        return bytes;
+        const std::vector<BYTE> values = m_device->Values();
+        return std::vector<int>(values.begin(), values.end());
     }
 
-    // Messages written since the last call.
-    std::vector<Message> Take()
+    // The messages written since the last call (a status byte starts each).
+    Messages Take()
     {
-        std::vector<int> bytes = Bytes();
-        std::vector<Message> messages;
-        for (size_t i = m_consumed; i < bytes.size(); ++i) {
+        const std::vector<int> bytes = Bytes();
+        Messages messages;
+        for (size_t i = m_taken; i < bytes.size(); ++i) {
             if (bytes[i] >= 0x80 || messages.empty())
                 messages.push_back({});
             messages.back().push_back(bytes[i]);
         }
-        m_consumed = bytes.size();
-        return messages;
+        m_taken = bytes.size();
+        Messages squashed;
+        for (size_t i = 0; i < messages.size(); ++i) {
+            // Each group runs through the 16 channels from channel 1.
+            auto at = [&](size_t n, Message m) { return i + n < messages.size() && messages[i + n] == m; };
+            size_t group = 1;
+            if (at(0, { 0xB0, 120, 0 }) && at(1, { 0xB0, 121, 0 }))
+                group = 48;
+            else if (i + 15 < messages.size() && at(0, { 0xB0, 7, messages[i].back() })
+                && at(15, { 0xBF, 7, messages[i + 15].back() }))
+                group = 16;
+            squashed.push_back(group == 48 ? ALL_OFF : group == 16 ? VOLUMES : messages[i]);
+            i += group - 1;
+        }
+        return squashed;
     }
-
-    // Drops the start sequence (all-off and volume) and the like.
-    void Skip() { Take(); }
 
     CTrack* AddTrack()
     {
@@ -74,69 +69,28 @@ public:
         return track;
     }
 
-    // Runs one period the way the player thread would, without its sleep.
+    // One period as the player thread runs it, without its sleep.
     DWORD Period() { return CPlayerEngine::RunPeriod(dialog); }
 
-    // Asks for a start at `tick` and runs the period that answers it.
-    void Start(LONGLONG tick = 0)
+    // One tick a millisecond: 480 ticks a quarter of 480000 us.
+    void TickPerMs()
     {
-        state.m_startTick = tick;
-        state.m_currentTick = tick;
-        state.m_playState = STATE_START;
-        Period();
+        state.m_ppqn = 480;
+        state.m_meterMap.Reset(480);
+        state.m_usPerQuarter = 480000;
     }
 
     CTabrinoDlg dialog;
     CPlayerState& state { dialog.m_playerState };
 
 private:
-    std::string m_path;
-    size_t m_consumed { 0 };
+    std::shared_ptr<CFakeDevice> m_device;
+    size_t m_taken { 0 };
 };
 
-// Runs the song on the driven clock (CDrivenPlayer) until the thread has
-// nothing more to do or the clock reaches `until` (microseconds); at most
-// 1000 periods. A run cut off at the limit is then stopped, its all-off left
-// untaken. Returns each message with the time it went out, and the number of
-// periods.
-inline std::vector<std::pair<LONGLONG, Message>> RunDriven(
-    CapturedDialog& d, DrivenTickCount& clock, LONGLONG until, int* periods = nullptr, BOOL* cutOffPlaying = nullptr)
+// Adds an event at an absolute tick (ticks must not decrease).
+inline CMidiEvent* AddAt(CTrack* track, LONGLONG tick, BYTE status, BYTE data1 = 0, BYTE data2 = 0, BYTE meta = 0)
 {
-    std::vector<std::pair<LONGLONG, Message>> sent;
-    int count = 0;
-    BOOL cutOff = FALSE;
-    auto take = [&] {
-        ++count;
-        std::vector<Message> taken = d.Take();
-        // A period at or past the limit is not part of the run.
-        if (clock.Micros() >= until || count >= 1000) {
-            cutOff = TRUE;
-            return FALSE;
-        }
-        for (const Message& m : taken)
-            sent.emplace_back(clock.Micros(), m);
-        return TRUE;
-    };
-    CDrivenPlayer::Run(d.dialog, clock, take);
-    if (!cutOff)
-        take();
-    if (periods)
-        *periods = count;
-    // The limit came while the song still played (the run then stopped it).
-    if (cutOffPlaying)
-        *cutOffPlaying = cutOff;
-    return sent;
-}
-
-// Adds a channel event at an absolute tick (ticks must not decrease).
-inline CMidiEvent* AddAt(CTrack* track, LONGLONG tick, BYTE status, BYTE data1 = 0, BYTE data2 = 0)
-{
-    LONGLONG last = track->m_firstEvent ? track->GetLastTick() : 0;
-    return track->AddEvent(static_cast<DWORD>(tick - last), status, data1, data2, 0, 0, 0, nullptr);
-}
-
-inline CMidiEvent* AddMeta(CTrack* track, LONGLONG tick, BYTE type)
-{
-    LONGLONG last = track->m_firstEvent ? track->GetLastTick() : 0;
-    return track->AddEvent(static_cast<DWORD>(tick - last), 0xFF, 0, 0, 0, type, 0, nullptr);
+    const LONGLONG last = track->m_firstEvent ? track->GetLastTick() : 0;
+    return track->AddEvent(static_cast<DWORD>(tick - last), status, data1, data2, 0, meta, 0, nullptr);
 }
