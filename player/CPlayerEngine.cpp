@@ -165,8 +165,11 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
     if (looping && loopEnd <= tick) {
         // While the loop is on, the song stays inside it: at the loop end,
         // and wherever the position lies beyond it, it goes back to the
-        // loop start. Notes held across are cut; the controller state at
-        // the loop start is sent before the song goes on from there.
+        // loop start. What fell due before the loop end goes out first, so
+        // a late wake drops nothing. Notes held across are cut; the
+        // controller state at the loop start is sent before the song goes
+        // on from there.
+        PlayTracks(dialog, loopEnd - 1, INT64_MAX);
         dialog.m_output.Pause();
         state.ClearNotes();
         dialog.m_metronome.Reset(&dialog.m_output, &state, loop.start);
@@ -175,8 +178,10 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
         state.AnchorClock(now, loop.start);
         tick = loop.start;
     } else if (length > 0 && tick >= length) {
-        // Events at the very last tick are not sent; the all-off of Stop
-        // silences what still sounds.
+        // What fell due before the end still goes out, however late the
+        // thread woke; events at the very last tick are not sent, the
+        // all-off of Stop silences what still sounds.
+        PlayTracks(dialog, length - 1, INT64_MAX);
         Halt(dialog);
         Answer(state, STATE_PLAYING, STATE_STOPPED);
         return NO_WORK;
@@ -186,12 +191,7 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
     if (looping)
         next = std::min(next, loopEnd);
     next = std::min(next, dialog.m_metronome.NextClickTick(state.m_meterMap));
-    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
-        if (StopRequested(state))
-            return;
-        track->PlayUntil(&dialog.m_output, &dialog, &state, tick);
-        next = std::min(next, track->NextTick());
-    });
+    next = PlayTracks(dialog, tick, next);
     // A stop that cut the dispatch short, or a write that failed, is
     // answered at once.
     if (StopRequested(state) || dialog.m_output.WriteFailed())
@@ -200,6 +200,18 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
     // never, but the thread still looks again after its longest sleep.
     const LONGLONG until = state.MicrosUntil(next, now);
     return until < NO_WORK - 1 - now ? now + until : NO_WORK - 1;
+}
+
+LONGLONG CPlayerEngine::PlayTracks(CTabrinoDlg& dialog, LONGLONG tick, LONGLONG next)
+{
+    CPlayerState& state = dialog.m_playerState;
+    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
+        if (StopRequested(state))
+            return;
+        track->PlayUntil(&dialog.m_output, &dialog, &state, tick);
+        next = std::min(next, track->NextTick());
+    });
+    return next;
 }
 
 void CPlayerEngine::SeekTracks(CTabrinoDlg& dialog, LONGLONG tick)
@@ -265,11 +277,16 @@ LONGLONG CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
     if (sleep != 0)
         return now + sleep;
     const HWND hwnd = dialog.GetSafeHwnd();
+    MSG posts[2];
+    size_t count = 0;
     for (Refresh& r : refreshes) {
         if (r.wanted && r.until == 0) {
-            PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(r.command, 0), reinterpret_cast<LPARAM>(hwnd));
+            posts[count++] = MSG { hwnd, WM_COMMAND, MAKEWPARAM(r.command, 0), reinterpret_cast<LPARAM>(hwnd) };
             r.post = PostRecord { TRUE, static_cast<DWORD>(static_cast<ULONGLONG>(now / 1000)), r.lastRun };
         }
     }
+    // Posted together, they are run in one wake of the window and drawn in
+    // one repaint.
+    PostMessagesW(hwnd, posts, count);
     return now + UntilRefresh(static_cast<DWORD>(static_cast<ULONGLONG>(now / 1000)), now);
 }

@@ -53,6 +53,9 @@ private:
     // Plays what is due; returns when the next tick is due (counter
     // microseconds), LLONG_MAX once stopped.
     static LONGLONG Play(CTabrinoDlg& dialog);
+    // Sends every track's events up to and including tick; returns the
+    // earliest tick still to come, or next when that is earlier.
+    static LONGLONG PlayTracks(CTabrinoDlg& dialog, LONGLONG tick, LONGLONG next);
     // Moves every track's cursor to tick and replays what is in force there.
     static void SeekTracks(CTabrinoDlg& dialog, LONGLONG tick);
     // Sends again, track by track, the controllers, programs and each

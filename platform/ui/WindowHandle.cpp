@@ -57,12 +57,19 @@ BOOL IsWindow(HWND hwnd)
 
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const MSG msg { hwnd, message, wParam, lParam };
+    return PostMessagesW(hwnd, &msg, 1);
+}
+
+BOOL PostMessagesW(HWND hwnd, const MSG* messages, size_t count)
+{
     std::lock_guard<std::mutex> guard(g_registryLock);
     if (!IsLiveLocked(hwnd))
         return FALSE;
     {
         std::lock_guard<std::mutex> queueGuard(hwnd->queueLock);
-        hwnd->queue.push_back({ hwnd, message, wParam, lParam });
+        for (size_t n = 0; n < count; ++n)
+            hwnd->queue.push_back({ hwnd, messages[n].message, messages[n].wParam, messages[n].lParam });
     }
     if (hwnd->backend)
         hwnd->backend->Wake();

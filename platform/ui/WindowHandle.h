@@ -46,6 +46,10 @@ BOOL IsWindow(HWND hwnd);
 
 // Posts from any thread. FALSE when the handle is not a live window.
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Queues count messages for hwnd and wakes its window once, after the last:
+// messages meant to be handled together arrive in one dispatch (and one
+// repaint), never split by a wake that comes between them.
+BOOL PostMessagesW(HWND hwnd, const MSG* messages, size_t count);
 // Calls the window's procedure directly, on the caller's thread.
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Removes the oldest posted message; FALSE when the queue is empty.

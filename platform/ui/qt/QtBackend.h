@@ -11,6 +11,10 @@
 // signal's number.
 int RunApplication(int argc, char** argv, const char* noDisplay);
 
+// Display options set before the Qt application object is made (once per
+// program; RunApplication calls it). A variable the user set is kept.
+void PrepareQtDisplay();
+
 // Installs the modal dialog runner, the file dialog runner and the message
 // box sink of the Qt backend; a Qt application object must exist. The
 // uninstall puts back what was there before.
