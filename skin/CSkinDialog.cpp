@@ -9,6 +9,8 @@
 #include "skin/CSkinSlider.h"
 #include "skin/CSkinText.h"
 
+#include <vector>
+
 CSkinDialog::~CSkinDialog()
 {
     m_pCaptured = nullptr;
@@ -115,14 +117,19 @@ void CSkinDialog::RedrawControls(CDC* target, BOOL all)
     // Only the part the controls to draw may change is composed and copied
     // back, so the window repaints no more than that.
     RECT area { 0, 0, width, height };
+    // Each control's own part is copied back on its own: two readouts far
+    // apart do not repaint the face between them.
+    std::vector<RECT> parts;
     if (!all) {
         area = RECT { 0, 0, 0, 0 };
         CRing::ForEach(m_pControls, [&](CSkinControl* control) {
             if (control->m_bDirty) {
-                const RECT part = control->DrawArea();
-                UnionRect(&area, &area, &part);
+                parts.push_back(control->DrawArea());
+                UnionRect(&area, &area, &parts.back());
             }
         });
+    } else {
+        parts.push_back(area);
     }
     const int areaWidth = area.right - area.left;
     const int areaHeight = area.bottom - area.top;
@@ -132,7 +139,10 @@ void CSkinDialog::RedrawControls(CDC* target, BOOL all)
             if (all || control->m_bDirty)
                 control->Draw(&composite, &work, &skin);
         });
-        target->BitBlt(area.left, area.top, areaWidth, areaHeight, &composite, area.left, area.top, SRCCOPY);
+        for (const RECT& part : parts) {
+            target->BitBlt(part.left, part.top, part.right - part.left, part.bottom - part.top, &composite, part.left,
+                part.top, SRCCOPY);
+        }
     }
 
     if (oldComposite)

@@ -30,15 +30,20 @@ void Touch(HDC dc, int left, int top, int right, int bottom)
 {
     if (left >= right || top >= bottom)
         return;
-    if (!dc->anyTouched) {
-        dc->touched = { left, top, right, bottom };
-        dc->anyTouched = true;
-        return;
+    auto join = [&](RECT& part) {
+        part.left = std::min<LONG>(part.left, left);
+        part.top = std::min<LONG>(part.top, top);
+        part.right = std::max<LONG>(part.right, right);
+        part.bottom = std::max<LONG>(part.bottom, bottom);
+    };
+    for (int n = 0; n < dc->touchedCount; ++n) {
+        RECT& part = dc->touched[n];
+        if (left <= part.right && part.left <= right && top <= part.bottom && part.top <= bottom)
+            return join(part);
     }
-    dc->touched.left = std::min<LONG>(dc->touched.left, left);
-    dc->touched.top = std::min<LONG>(dc->touched.top, top);
-    dc->touched.right = std::max<LONG>(dc->touched.right, right);
-    dc->touched.bottom = std::max<LONG>(dc->touched.bottom, bottom);
+    if (dc->touchedCount == HDC__::TOUCHED_PARTS)
+        return join(dc->touched[HDC__::TOUCHED_PARTS - 1]);
+    dc->touched[dc->touchedCount++] = RECT { left, top, right, bottom };
 }
 
 // Gives a new DC its stock bitmap and font, which SelectObject hands back
@@ -99,8 +104,10 @@ int ReleaseDC(HWND hwnd, HDC dc)
 {
     if (!dc)
         return 0;
-    if (dc->anyTouched && IsWindow(hwnd) && dc->hwnd == hwnd && hwnd->backend)
-        hwnd->backend->SurfaceChanged(dc->touched);
+    if (dc->touchedCount > 0 && IsWindow(hwnd) && dc->hwnd == hwnd && hwnd->backend) {
+        for (int n = 0; n < dc->touchedCount; ++n)
+            hwnd->backend->SurfaceChanged(dc->touched[n]);
+    }
     DeleteDC(dc);
     return 1;
 }

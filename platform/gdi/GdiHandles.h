@@ -63,8 +63,13 @@ struct HDC__ {
     COLORREF textColor { 0 };
     COLORREF bkColor { 0x00FFFFFF };
     int bkMode { 2 };
-    RECT touched { 0, 0, 0, 0 };
-    bool anyTouched { false };
+    // The parts a window DC drew on, reported apart when it is released, so
+    // that cells changed far from each other are not repainted with all that
+    // lies between them. Parts that meet become one; past the last slot,
+    // new parts join the last one.
+    static constexpr int TOUCHED_PARTS = 16;
+    RECT touched[TOUCHED_PARTS] {};
+    int touchedCount { 0 };
     // Every DC starts with a stock 1 x 1 bitmap and the system font selected.
     std::unique_ptr<CBitmap> stockBitmap;
     std::unique_ptr<CFont> stockFont;

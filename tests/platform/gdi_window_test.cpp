@@ -4,6 +4,8 @@
 #include "platform/ui/CWnd.h"
 #include "platform/ui/WindowHandle.h"
 
+#include <array>
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -55,6 +57,18 @@ TEST(GdiWindow, ClientDcDrawsOnTheSurfaceAndReportsTheArea)
         EXPECT_NE(untouched.GetPixel(0, 0), CLR_INVALID);
     }
     EXPECT_EQ(backend.changed.size(), 1u) << "a DC that drew nothing reports nothing";
+    {
+        // Parts apart are reported apart (the face between is not repainted);
+        // parts that meet are reported as one.
+        CClientDC dc(&wnd);
+        for (RECT r : { RECT { 0, 0, 2, 1 }, RECT { 6, 4, 8, 6 }, RECT { 1, 1, 3, 2 } })
+            dc.FillSolidRect(&r, RGB(1, 2, 3));
+    }
+    ASSERT_EQ(backend.changed.size(), 3u);
+    EXPECT_EQ((std::array { backend.changed[1].left, backend.changed[1].top, backend.changed[1].right,
+                  backend.changed[1].bottom }),
+        (std::array<LONG, 4> { 0, 0, 3, 2 }));
+    EXPECT_EQ(backend.changed[2].left, 6);
     wnd.DestroyHandle();
 }
 
