@@ -1,6 +1,6 @@
 #include "PlayerTestSupport.h"
+#include "tests/PostedMessages.h"
 
-#include "platform/ui/WindowHandle.h"
 #include "player/CDrivenPlayer.h"
 #include "player/CTransport.h"
 
@@ -129,8 +129,7 @@ TEST(Timing, RefreshesArePostedWhileSomethingMovesAndTheIdleThreadSleeps)
         dialog.m_dwLastRefresh = s.displayRan;
         EXPECT_EQ(CPlayerEngine::RunPeriod(dialog), s.sleep) << s.ms;
         std::vector<WPARAM> posted;
-        MSG msg;
-        while (TakePostedMessage(dialog.m_hWnd, &msg))
+        for (const MSG& msg : DrainPostedMessages(dialog.m_hWnd))
             posted.push_back(msg.lParam == reinterpret_cast<LPARAM>(dialog.m_hWnd) ? msg.wParam : 0);
         EXPECT_EQ(posted, s.posted) << s.ms;
     }
