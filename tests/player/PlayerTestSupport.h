@@ -35,9 +35,13 @@ public:
     CPlayerState& state { dialog.m_playerState };
 };
 
-// Adds an event at an absolute tick (ticks must not decrease).
-inline CMidiEvent* AddAt(CTrack* track, LONGLONG tick, BYTE status, BYTE data1 = 0, BYTE data2 = 0, BYTE meta = 0)
+// Adds an event at an absolute tick (ticks must not decrease); a meta
+// event takes its payload.
+inline CMidiEvent* AddAt(CTrack* track, LONGLONG tick, BYTE status, BYTE data1 = 0, BYTE data2 = 0, BYTE meta = 0,
+    std::vector<BYTE> payload = {})
 {
     const LONGLONG last = track->m_firstEvent ? track->GetLastTick() : 0;
-    return track->AddEvent(static_cast<DWORD>(tick - last), status, data1, data2, 0, meta, 0, nullptr);
+    BYTE* bytes = payload.empty() ? nullptr : new BYTE[payload.size()];
+    std::copy(payload.begin(), payload.end(), bytes);
+    return track->AddEvent(static_cast<DWORD>(tick - last), status, data1, data2, 0, meta, DWORD(payload.size()), bytes);
 }
