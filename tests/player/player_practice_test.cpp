@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 // Loop points snap to their beat (384 ticks in 4/4), B before A changes
 // their places, and the player thread sees each loop as one whole. A solo
@@ -71,39 +72,27 @@ TEST(Practice, CommandLineOptions)
     track.AddEvent(576, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { 6, 3, 24, 8, 0 });
     CMeterMap meter;
     meter.Build(&track, 96);
-    struct Loop {
-        const char* text;
-        LONGLONG start, end;
-        const char* error; // a part of the message; null when taken
-    };
-    for (const Loop& c : {
-             Loop { "2-3", 288, 576, nullptr }, Loop { "1.3-3.6", 192, 816, nullptr },
-             Loop { "2-900", 288, meter.TickOf(899, 0), nullptr }, // turns at the song's end
-             Loop { "3.7-4", 0, 0, "bar 3 has 6 beats" }, Loop { "1-1.4", 0, 0, "bar 1 has 3 beats" },
-             Loop { "3-2", 0, 0, "ends before it starts" }, Loop { "2.2-2.2", 0, 0, "ends before it starts" },
-             Loop { "9-10", 0, 0, "past the song's end at 7.6.032" }, Loop { "0-3", 0, 0, "takes bars" },
-             Loop { "1.0-2", 0, 0, "takes bars" }, Loop { "5-", 0, 0, "takes bars" },
-             Loop { "1-2-3", 0, 0, "takes bars" }, Loop { "1.2.3-4", 0, 0, "takes bars" },
-             Loop { "99999999999999999999-2", 0, 0, "takes bars" },
-         }) {
+    // The text, the loop taken, and a part of the message (null when taken).
+    for (const auto& [text, start, end, error] : std::vector<std::tuple<const char*, LONGLONG, LONGLONG, const char*>> {
+             { "2-3", 288, 576, nullptr }, { "1.3-3.6", 192, 816, nullptr },
+             { "2-900", 288, meter.TickOf(899, 0), nullptr }, // turns at the song's end
+             { "3.7-4", 0, 0, "bar 3 has 6 beats" }, { "1-1.4", 0, 0, "bar 1 has 3 beats" },
+             { "3-2", 0, 0, "ends before it starts" }, { "2.2-2.2", 0, 0, "ends before it starts" },
+             { "9-10", 0, 0, "past the song's end at 7.6.032" }, { "0-3", 0, 0, "takes bars" },
+             { "1.0-2", 0, 0, "takes bars" }, { "5-", 0, 0, "takes bars" }, { "1-2-3", 0, 0, "takes bars" },
+             { "1.2.3-4", 0, 0, "takes bars" }, { "99999999999999999999-2", 0, 0, "takes bars" } }) {
         CPracticeOptions options;
-        EXPECT_EQ(options.SetLoop(c.text, meter, 2000), c.error == nullptr) << c.text;
-        EXPECT_EQ(options.m_loopStart, c.start) << c.text;
-        EXPECT_EQ(options.m_loopEnd, c.end) << c.text;
-        EXPECT_NE(options.m_error.find(c.error ? c.error : ""), std::string::npos) << c.text << ": " << options.m_error;
+        EXPECT_EQ(options.SetLoop(text, meter, 2000), error == nullptr) << text;
+        EXPECT_EQ(std::make_pair(options.m_loopStart, options.m_loopEnd), std::make_pair(start, end)) << text;
+        EXPECT_NE(options.m_error.find(error ? error : ""), std::string::npos) << text << ": " << options.m_error;
     }
-    struct Channels {
-        const char* text;
-        std::uint32_t muted; // bit 0 is channel 1
-        int solo;
-    };
-    for (const Channels& c : { Channels { "2,10", 0x202, -1 }, Channels { "16", 0x8000, 15 }, Channels { "1", 1, 0 },
-             Channels { "17", 0, -1 }, Channels { "0", 0, -1 }, Channels { "2,,3", 0, -1 }, Channels { "", 0, -1 },
-             Channels { "1,", 0, -1 } }) {
+    // The text, the channels muted (bit 0 is channel 1) and the solo taken.
+    for (const auto& [text, muted, solo] : std::vector<std::tuple<const char*, std::uint32_t, int>> {
+             { "2,10", 0x202, -1 }, { "16", 0x8000, 15 }, { "1", 1, 0 }, { "17", 0, -1 }, { "0", 0, -1 },
+             { "2,,3", 0, -1 }, { "", 0, -1 }, { "1,", 0, -1 } }) {
         CPracticeOptions options;
-        EXPECT_EQ(options.AddMutes(c.text), c.muted != 0) << c.text;
-        EXPECT_EQ(options.m_muted, c.muted) << c.text;
-        EXPECT_EQ(options.SetSolo(c.text), c.solo >= 0) << c.text;
-        EXPECT_EQ(options.m_solo, c.solo) << c.text;
+        EXPECT_EQ(options.AddMutes(text), muted != 0) << text;
+        EXPECT_EQ(options.SetSolo(text), solo >= 0) << text;
+        EXPECT_EQ(std::make_pair(options.m_muted, options.m_solo), std::make_pair(muted, solo)) << text;
     }
 }
