@@ -17,12 +17,9 @@ TEST(Practice, LoopPointsAndSolo)
     CPlayerState state;
     CMetronome metronome;
     CPractice practice(state, metronome);
-    struct Step {
-        std::function<BOOL(CPractice&)> act;
-        LONGLONG a, b;
-        bool on;
-    };
-    for (const Step& step : std::vector<Step> {
+    // A step, the loop points after it and whether the loop is on.
+    using Step = std::tuple<std::function<BOOL(CPractice&)>, LONGLONG, LONGLONG, bool>;
+    for (const auto& [act, a, b, on] : std::vector<Step> {
              { [](CPractice& p) { return p.SetLoopStart(1000), TRUE; }, 768, -1, false },
              { [](CPractice& p) { return p.SetLoopEnd(500), TRUE; }, 384, 768, true },
              { [](CPractice& p) { return p.SetLoopOn(FALSE); }, 384, 768, false },
@@ -32,14 +29,12 @@ TEST(Practice, LoopPointsAndSolo)
              { [](CPractice& p) { return p.SetLoop(100, 200); }, 100, 200, true },
              { [](CPractice& p) { return !p.SetLoop(300, 300); }, 100, 200, true },
          }) {
-        SCOPED_TRACE(testing::Message() << "the step to " << step.a << "-" << step.b);
-        EXPECT_TRUE(step.act(practice));
-        EXPECT_EQ(practice.LoopStart(), step.a);
-        EXPECT_EQ(practice.LoopEnd(), step.b);
-        // What the player thread sees.
-        const CPlayerState::Loop loop = state.GetLoop();
-        EXPECT_EQ(loop.on, step.on);
-        EXPECT_TRUE(!step.on || (loop.start == step.a && loop.end == step.b));
+        SCOPED_TRACE(testing::Message() << "the step to " << a << "-" << b);
+        EXPECT_TRUE(act(practice));
+        EXPECT_EQ(std::make_pair(practice.LoopStart(), practice.LoopEnd()), std::make_pair(a, b));
+        const CPlayerState::Loop loop = state.GetLoop(); // what the player thread sees
+        EXPECT_EQ(loop.on, on);
+        EXPECT_TRUE(!on || (loop.start == a && loop.end == b));
     }
 
     practice.ToggleMute(9);
