@@ -82,33 +82,25 @@ TEST_F(SerialMidiOut, OpenSetsTheLineAndAFailedOneNamesThePortAndLeavesItClosed)
 // the master volume, and a new start forgets the last run's volumes.
 TEST_F(SerialMidiOut, ASessionSilencesAndScalesTheVolume)
 {
-    m_out.SetVolume(500);
-    EXPECT_FALSE(Send(0x90, 60, 100));
-    EXPECT_TRUE(Take(false).empty()) << "nothing is sent before Start";
-    EXPECT_TRUE(m_out.Start());
-    EXPECT_EQ(Take(false), Groups(true, 50));
-    EXPECT_TRUE(m_out.Start());
-    EXPECT_TRUE(Take(false).empty()) << "a second Start sends nothing";
-    EXPECT_TRUE(Send(0xB1, 7, 80));
-    EXPECT_EQ(Take(false), (Messages { { 0xB1, 7, 40 } }));
-    m_out.Pause();
-    EXPECT_EQ(Take(false), Groups(true));
-    EXPECT_TRUE(Send(0xB9, 7, 50)) << "a pause keeps the stage started";
-    Take(false);
+    const std::function<BOOL()> note = [this] { return Send(0x90, 60, 100); }, start = [this] { return m_out.Start(); };
+    auto volume = [this](int v) { return [this, v] { return m_out.SetVolume(v), TRUE; }; };
     Messages scaled = Groups(false, 100);
     scaled[1][2] = 80;
     scaled[9][2] = 50;
-    for (const auto& [volume, sent] : std::vector<std::pair<int, Messages>> { { 1000, scaled },
-             { 5000, Groups(false, 127) }, { -300, Groups(false, 0) }, { 0x7FFFFFFF, Groups(false, 127) } }) {
-        m_out.SetVolume(volume);
-        EXPECT_EQ(Take(false), sent) << volume;
+    int step = 0;
+    // Each step, what it returns and what goes out.
+    for (const auto& [act, result, sent] : std::vector<std::tuple<std::function<BOOL()>, BOOL, Messages>> {
+             { volume(500), TRUE, {} }, { note, FALSE, {} }, { start, TRUE, Groups(true, 50) }, { start, TRUE, {} },
+             { [this] { return Send(0xB1, 7, 80); }, TRUE, { { 0xB1, 7, 40 } } },
+             { [this] { return m_out.Pause(), TRUE; }, TRUE, Groups(true) },
+             { [this] { return Send(0xB9, 7, 50); }, TRUE, { { 0xB9, 7, 25 } } },
+             { volume(1000), TRUE, scaled }, { volume(5000), TRUE, Groups(false, 127) },
+             { volume(-300), TRUE, Groups(false, 0) }, { volume(0x7FFFFFFF), TRUE, Groups(false, 127) },
+             { volume(1000), TRUE, scaled }, { [this] { return m_out.Stop(), TRUE; }, TRUE, Groups(true) },
+             { note, FALSE, {} }, { start, TRUE, Groups(true, 100) } }) {
+        EXPECT_EQ(act(), result) << "step " << step;
+        EXPECT_EQ(Take(false), sent) << "step " << step++;
     }
-    m_out.SetVolume(500);
-    m_out.Stop();
-    Take(false);
-    EXPECT_FALSE(Send(0x90, 60, 100));
-    m_out.Start();
-    EXPECT_EQ(Take(false), Groups(true, 50));
 
     // Each message goes out by the player's rules.
     m_state.m_drumChannel = 3;
