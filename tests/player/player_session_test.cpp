@@ -144,7 +144,7 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
 // is not lost.
 TEST(Session, TheClockStartsAfterTheReplayAndAStopWrittenMeanwhileIsNotLost)
 {
-    static CapturedDialog* d;
+    static CapturedDialog* d = nullptr;
     static std::mutex lock;
     static std::map<LONGLONG, size_t> written;
     static LONGLONG now = 0;
