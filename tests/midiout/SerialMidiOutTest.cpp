@@ -1,70 +1,45 @@
 #include "midiout/CSerialMidiOut.h"
-#include "platform/comm/CFakeDevice.h"
 #include "platform/core/CMessageBoxRecorder.h"
 #include "platform/core/Thread.h"
 #include "platform/core/TickCount.h"
 #include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
-
-#include <gtest/gtest.h>
+#include "tests/FakeDeviceMessages.h"
 
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <thread>
 
-using Bytes = std::vector<BYTE>;
-
 // A stage opened on a fake device that is ready after every byte, with
 // message boxes recorded instead of shown.
-class SerialMidiOut : public ::testing::Test {
+class SerialMidiOut : public ::testing::Test, protected FakeDeviceMessages {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_out.OpenPort(m_device->PortName())); }
+    void SetUp() override { ASSERT_TRUE(m_out.OpenPort(device->PortName())); }
     BOOL Send(BYTE status, BYTE data1, BYTE data2, BOOL forced = FALSE)
     {
         CMidiEvent event;
         std::tie(event.m_status, event.m_data1, event.m_data2) = std::tie(status, data1, data2);
         return m_out.Send(&event, &m_state, forced);
     }
-    // The stream written since the last call.
-    Bytes Take()
-    {
-        Bytes all = m_device->Values();
-        all.erase(all.begin(), all.begin() + static_cast<long>(std::exchange(m_taken, all.size())));
-        return all;
-    }
     // Microseconds between byte `from` and the next one the device got.
-    long long Gap(std::size_t from) const { return m_device->Bytes().at(from + 1).microseconds - m_device->Bytes().at(from).microseconds; }
+    long long Gap(std::size_t from) const { return device->Bytes().at(from + 1).microseconds - device->Bytes().at(from).microseconds; }
     // A stalled stage gives the port a write time-out of 1 ms instead of 100.
-    bool Stalled() const { return m_device->Timeouts().WriteTotalTimeoutConstant == 1; }
-    // The all-off (controllers 120, 121, 123) on every channel when asked,
-    // then controller 7 at `volume` on every channel when it is given.
-    static Bytes Channels(bool allOff, int volume = -1)
-    {
-        Bytes bytes;
-        for (BYTE s = 0xB0; allOff && s <= 0xBF; ++s)
-            bytes.insert(bytes.end(), { s, 120, 0, s, 121, 0, s, 123, 0 });
-        for (BYTE s = 0xB0; volume >= 0 && s <= 0xBF; ++s)
-            bytes.insert(bytes.end(), { s, 7, static_cast<BYTE>(volume) });
-        return bytes;
-    }
+    bool Stalled() const { return device->Timeouts().WriteTotalTimeoutConstant == 1; }
 
-    inline static int s_serial = 0;
     CMessageBoxRecorder m_boxes;
-    std::shared_ptr<CFakeDevice> m_device = CFakeDevice::Create(L"midiout" + CString(std::to_wstring(++s_serial)));
     CPlayerState m_state;
     CSerialMidiOut m_out;
-    std::size_t m_taken { 0 };
 };
 
 TEST_F(SerialMidiOut, OpenSetsTheLineAndAFailedOneNamesThePortAndLeavesItClosed)
 {
-    DCB dcb = m_device->State();
+    DCB dcb = device->State();
     EXPECT_EQ(std::make_tuple(dcb.BaudRate, dcb.ByteSize, dcb.Parity, dcb.StopBits, GetDcbFlags(dcb)),
         std::make_tuple(38400u, BYTE(8), BYTE(NOPARITY), BYTE(ONE5STOPBITS), 0x1015u));
     const std::string song = std::string(TEST_BINARY_DIR) + "/midiout_song_given_as_port.mid";
     std::ofstream(song, std::ios::binary) << "MThd, a song the user keeps";
-    const CString fake = m_device->PortName(), file = CString::FromUtf8(song), unable = L"Unable to open the port\n";
+    const CString fake = device->PortName(), file = CString::FromUtf8(song), unable = L"Unable to open the port\n";
     const auto none = CFakeDevice::CALL_COUNT; // the read thread fails with the error instead
     for (const auto& [port, call, error, text, type] : std::vector<std::tuple<CString, CFakeDevice::Call, DWORD, CString, UINT>> {
              { L"fake:nobody", none, 0, unable + L"Port fake:nobody: No such file or directory", MB_OK },
@@ -74,15 +49,15 @@ TEST_F(SerialMidiOut, OpenSetsTheLineAndAFailedOneNamesThePortAndLeavesItClosed)
              { fake, CFakeDevice::CALL_SET_TIMEOUTS, 22, L"Unable to set the time-out parameters\nPort " + fake + L": Invalid argument", MB_OK },
              { fake, none, 11, L"Unable to create the read thread\nPort " + fake + L": Resource temporarily unavailable", MB_OK } }) {
         m_boxes.Clear();
-        call != none ? m_device->SetFailure(call, error) : SetCreateThreadFault(error);
+        call != none ? device->SetFailure(call, error) : SetCreateThreadFault(error);
         EXPECT_FALSE(m_out.OpenPort(port));
         for (int c = 0; c < none; ++c)
-            m_device->SetFailure(CFakeDevice::Call(c), 0);
+            device->SetFailure(CFakeDevice::Call(c), 0);
         auto boxes = m_boxes.Entries();
         ASSERT_EQ(boxes.size(), 1u) << text.ToUtf8();
         EXPECT_EQ(std::tie(boxes[0].text, boxes[0].caption, boxes[0].type), std::make_tuple(text, CString(L"Error"), type));
         // Nothing half set up stays open, so nothing can be written to it.
-        EXPECT_EQ(std::make_tuple(m_out.m_hPort.load(), m_device->IsOpen(), m_out.m_readThreadId.load()),
+        EXPECT_EQ(std::make_tuple(m_out.m_hPort.load(), device->IsOpen(), m_out.m_readThreadId.load()),
             std::make_tuple(INVALID_HANDLE_VALUE, false, -1)) << text.ToUtf8();
     }
     std::ifstream back(song, std::ios::binary);
@@ -93,13 +68,13 @@ TEST_F(SerialMidiOut, OpenSetsTheLineAndAFailedOneNamesThePortAndLeavesItClosed)
     {
         CSerialMidiOut out;
         ASSERT_TRUE(out.OpenPort(other->PortName()));
-        ASSERT_TRUE(out.OpenPort(m_device->PortName()));
+        ASSERT_TRUE(out.OpenPort(device->PortName()));
         EXPECT_FALSE(other->IsOpen());
         out.Start();
-        EXPECT_EQ(Take(), Channels(true, 100));
+        EXPECT_EQ(Take(false), Groups(true, 100));
     }
-    EXPECT_EQ(Take(), Channels(true));
-    EXPECT_FALSE(m_device->IsOpen());
+    EXPECT_EQ(Take(false), Groups(true));
+    EXPECT_FALSE(device->IsOpen());
 }
 
 // Start, pause and stop silence the device while started, and nothing goes
@@ -107,38 +82,30 @@ TEST_F(SerialMidiOut, OpenSetsTheLineAndAFailedOneNamesThePortAndLeavesItClosed)
 // the master volume, and a new start forgets the last run's volumes.
 TEST_F(SerialMidiOut, ASessionSilencesAndScalesTheVolume)
 {
-    m_out.SetVolume(500);
-    EXPECT_FALSE(Send(0x90, 60, 100));
-    EXPECT_TRUE(Take().empty()) << "nothing is sent before Start";
-    EXPECT_TRUE(m_out.Start());
-    EXPECT_EQ(Take(), Channels(true, 50));
-    EXPECT_TRUE(m_out.Start());
-    EXPECT_TRUE(Take().empty()) << "a second Start sends nothing";
-    EXPECT_TRUE(Send(0xB1, 7, 80));
-    EXPECT_EQ(Take(), (Bytes { 0xB1, 7, 40 }));
-    m_out.Pause();
-    EXPECT_EQ(Take(), Channels(true));
-    EXPECT_TRUE(Send(0xB9, 7, 50)) << "a pause keeps the stage started";
-    Take();
-    Bytes scaled = Channels(false, 100);
-    scaled[3 * 1 + 2] = 80;
-    scaled[3 * 9 + 2] = 50;
-    for (const auto& [volume, sent] : std::vector<std::pair<int, Bytes>> { { 1000, scaled },
-             { 5000, Channels(false, 127) }, { -300, Channels(false, 0) }, { 0x7FFFFFFF, Channels(false, 127) } }) {
-        m_out.SetVolume(volume);
-        EXPECT_EQ(Take(), sent) << volume;
+    const std::function<BOOL()> note = [this] { return Send(0x90, 60, 100); }, start = [this] { return m_out.Start(); };
+    auto volume = [this](int v) { return [this, v] { return m_out.SetVolume(v), TRUE; }; };
+    Messages scaled = Groups(false, 100);
+    scaled[1][2] = 80;
+    scaled[9][2] = 50;
+    int step = 0;
+    // Each step, what it returns and what goes out.
+    for (const auto& [act, result, sent] : std::vector<std::tuple<std::function<BOOL()>, BOOL, Messages>> {
+             { volume(500), TRUE, {} }, { note, FALSE, {} }, { start, TRUE, Groups(true, 50) }, { start, TRUE, {} },
+             { [this] { return Send(0xB1, 7, 80); }, TRUE, { { 0xB1, 7, 40 } } },
+             { [this] { return m_out.Pause(), TRUE; }, TRUE, Groups(true) },
+             { [this] { return Send(0xB9, 7, 50); }, TRUE, { { 0xB9, 7, 25 } } },
+             { volume(1000), TRUE, scaled }, { volume(5000), TRUE, Groups(false, 127) },
+             { volume(-300), TRUE, Groups(false, 0) }, { volume(0x7FFFFFFF), TRUE, Groups(false, 127) },
+             { volume(1000), TRUE, scaled }, { [this] { return m_out.Stop(), TRUE; }, TRUE, Groups(true) },
+             { note, FALSE, {} }, { start, TRUE, Groups(true, 100) } }) {
+        EXPECT_EQ(act(), result) << "step " << step;
+        EXPECT_EQ(Take(false), sent) << "step " << step++;
     }
-    m_out.SetVolume(500);
-    m_out.Stop();
-    Take();
-    EXPECT_FALSE(Send(0x90, 60, 100));
-    m_out.Start();
-    EXPECT_EQ(Take(), Channels(true, 50));
 
     // Each message goes out by the player's rules.
     m_state.m_drumChannel = 3;
     m_state.m_channels[2].m_muted = 1;
-    for (const auto& [transpose, message, bytes] : std::vector<std::tuple<int, Bytes, Bytes>> {
+    for (const auto& [transpose, message, bytes] : std::vector<std::tuple<int, Message, Message>> {
              // Notes are transposed within 0..127, but on the user's drum
              // channel; key pressure and controllers keep their keys.
              { 12, { 0x90, 120, 100 }, { 0x90, 127, 100 } }, { 12, { 0x80, 60, 64 }, { 0x80, 72, 64 } },
@@ -154,28 +121,28 @@ TEST_F(SerialMidiOut, ASessionSilencesAndScalesTheVolume)
              // System messages never go out.
              { 0, { 0xF0, 1, 2 }, {} }, { 0, { 0xFF, 0x51, 3 }, {} } }) {
         m_state.m_transpose = transpose;
-        EXPECT_EQ(Send(message[0], message[1], message[2]), !bytes.empty()) << std::hex << int(message[0]);
-        EXPECT_EQ(Take(), bytes) << std::hex << int(message[0]) << " " << int(message[1]);
+        EXPECT_EQ(Send(BYTE(message[0]), BYTE(message[1]), BYTE(message[2])), !bytes.empty()) << std::hex << message[0];
+        EXPECT_EQ(Take(false), Messages(!bytes.empty(), bytes)) << std::hex << message[0] << " " << message[1];
     }
     EXPECT_TRUE(Send(0x92, 62, 100, TRUE));
-    EXPECT_EQ(Take(), (Bytes { 0x92, 62, 100 }));
+    EXPECT_EQ(Take(false), (Messages { { 0x92, 62, 100 } }));
 }
 
 // The volume is read inside the start's broadcast: a slow device stretches
 // the start, and the user moves the volume slider while its all-off goes out.
 TEST_F(SerialMidiOut, AVolumeChangeDuringStartIsNotLost)
 {
-    m_device->SetReadiness(CFakeDevice::READY_AFTER_DELAY, 1);
+    device->SetReadiness(CFakeDevice::READY_AFTER_DELAY, 1);
     std::thread player([&] { m_out.Start(); });
-    ASSERT_TRUE(m_device->WaitForBytes(20, 20000));
+    ASSERT_TRUE(device->WaitForBytes(20, 20000));
     m_out.SetVolume(300);
     player.join();
-    Bytes stream = Take(), last(16);
-    for (std::size_t i = 0; i + 2 < stream.size(); ++i) {
-        if ((stream[i] & 0xF0) == 0xB0 && stream[i + 1] == 7)
-            last[stream[i] & 0x0F] = stream[i + 2];
+    std::vector<int> last(16);
+    for (const Message& m : Take(false)) {
+        if (m[1] == 7) // only controllers go out
+            last[m[0] & 0x0F] = m[2];
     }
-    EXPECT_EQ(last, Bytes(16, 30));
+    EXPECT_EQ(last, std::vector<int>(16, 30));
 }
 
 // Each byte waits until the device signals (its queue ran empty, or CTS
@@ -186,8 +153,8 @@ TEST_F(SerialMidiOut, AVolumeChangeDuringStartIsNotLost)
 TEST_F(SerialMidiOut, AStalledOrFailingDeviceCannotHoldOrGarbleTheStream)
 {
     m_out.Start();
-    m_device->SetReadiness(CFakeDevice::READY_NEVER);
-    std::size_t from = m_device->Bytes().size();
+    device->SetReadiness(CFakeDevice::READY_NEVER);
+    std::size_t from = device->Bytes().size();
     BYTE program[2] = { 0xC0, 5 };
     m_out.Write(program, 2);
     EXPECT_GE(Gap(from), 99000) << "a byte waits for the device";
@@ -196,37 +163,36 @@ TEST_F(SerialMidiOut, AStalledOrFailingDeviceCannotHoldOrGarbleTheStream)
     EXPECT_TRUE(Stalled()) << "after three bytes";
     EXPECT_LT(Gap(from + 3), 99000) << "a stalled stage does not wait out the limit";
     for (auto readiness : { CFakeDevice::READY_AFTER_DELAY, CFakeDevice::READY_CTS_AFTER_DELAY }) {
-        m_device->SetReadiness(readiness, 20);
+        device->SetReadiness(readiness, 20);
         for (int i = 0; i < 100 && Stalled(); ++i) {
             Send(0x90, 60, 100);
             Sleep(20);
         }
-        from = m_device->Bytes().size();
+        from = device->Bytes().size();
         Send(0x90, 60, 100);
         Send(0x90, 60, 100);
         EXPECT_FALSE(Stalled()) << "a device that signals is waited for: " << readiness;
         EXPECT_GE(Gap(from), 19500) << readiness;
     }
-    m_device->SetReadiness(CFakeDevice::READY_EACH_BYTE);
-    m_device->TimeOutWrites(1);
-    Take();
+    device->SetReadiness(CFakeDevice::READY_EACH_BYTE);
+    device->TimeOutWrites(1);
+    Take(false);
     EXPECT_TRUE(Send(0x90, 60, 100));
     EXPECT_TRUE(Send(0x91, 62, 90));
-    EXPECT_EQ(Take(), (Bytes { 0x91, 62, 90 })) << "no data bytes without their status byte";
-    EXPECT_FALSE(m_out.WriteFailed()) << "a time-out is no failure";
+    EXPECT_EQ(Take(false), (Messages { { 0x91, 62, 90 } })) << "no data bytes without their status byte";
 
-    m_device->SetFailure(CFakeDevice::CALL_WRITE, 5);
+    device->SetFailure(CFakeDevice::CALL_WRITE, 5);
     Send(0x90, 60, 100);
-    m_device->SetFailure(CFakeDevice::CALL_WRITE, 0);
+    device->SetFailure(CFakeDevice::CALL_WRITE, 0);
     Send(0x90, 60, 100);
-    EXPECT_TRUE(Take().empty()) << "nothing after the failure";
+    EXPECT_TRUE(Take(false).empty()) << "nothing after the failure";
     CString text;
     ASSERT_TRUE(m_out.TakeWriteFailure(text));
-    EXPECT_EQ(text, L"Port " + m_device->PortName() + L": write failed: Input/output error");
+    EXPECT_EQ(text, L"Port " + device->PortName() + L": write failed: Input/output error");
     EXPECT_FALSE(m_out.TakeWriteFailure(text));
-    ASSERT_TRUE(m_out.OpenPort(m_device->PortName()));
+    ASSERT_TRUE(m_out.OpenPort(device->PortName()));
     EXPECT_TRUE(Send(0x90, 60, 100));
-    EXPECT_EQ(Take(), (Bytes { 0x90, 60, 100 })) << "opening the port again starts afresh";
+    EXPECT_EQ(Take(false), (Messages { { 0x90, 60, 100 } })) << "opening the port again starts afresh";
 }
 
 // The player thread and the window both write. On a device that holds each
@@ -238,15 +204,15 @@ TEST_F(SerialMidiOut, AWriterWaitsUntilTheOtherOnesMessageIsOut)
     const std::function<void()> note = [this] { Send(0x91, 60, 100); }, volume = [this] { m_out.SetVolume(500); };
     for (const auto& [first, second] : std::vector<std::pair<std::function<void()>, std::function<void()>>> {
              { note, note }, { volume, note }, { note, volume } }) {
-        ASSERT_TRUE(m_out.OpenPort(m_device->PortName()));
+        ASSERT_TRUE(m_out.OpenPort(device->PortName()));
         m_out.Start();
-        const std::size_t from = m_device->Bytes().size();
-        m_device->SetReadiness(CFakeDevice::READY_NEVER);
+        const std::size_t from = device->Bytes().size();
+        device->SetReadiness(CFakeDevice::READY_NEVER);
         std::thread writer(first);
-        ASSERT_TRUE(m_device->WaitForBytes(from + 1, 5000));
+        ASSERT_TRUE(device->WaitForBytes(from + 1, 5000));
         second();
         writer.join();
-        m_device->SetReadiness(CFakeDevice::READY_EACH_BYTE);
+        device->SetReadiness(CFakeDevice::READY_EACH_BYTE);
         EXPECT_GE(Gap(from), 90000);
     }
 }

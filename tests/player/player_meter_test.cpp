@@ -10,8 +10,8 @@ TEST(Metronome, ClicksEveryBeatOfTheMeterAndAccentsTheFirstOfEachBar)
 {
     // 6/8 from the start, 3/4 from tick 2304 (bar 3), 384 ticks a quarter.
     CTrack meter;
-    meter.AddEvent(0, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { 6, 3, 24, 8, 0 });
-    meter.AddEvent(2304, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { 3, 2, 24, 8, 0 });
+    AddAt(&meter, 0, 0xFF, 0, 0, 0x58, { 6, 3, 24, 8 });
+    AddAt(&meter, 2304, 0xFF, 0, 0, 0x58, { 3, 2, 24, 8 });
     const std::map<Message, char> letters { { { 0x99, 37, 127 }, 'A' }, { { 0x99, 37, 63 }, 'B' },
         { { 0x99, 37, 0 }, 'o' } };
     struct Step {
@@ -83,10 +83,9 @@ TEST(Level, AHeldNoteSinksToTheBottomAndANoteOffEndsEveryEntryOfItsKeyOnly)
         return holder.AddEvent(0, status, key, velocity, 0, 0, 0, nullptr);
     };
     CChannelLevel& channel = state.m_channels[3];
-    for (BYTE key : { 60, 62, 60 })
-        state.TrackNote(event(0x93, key, key == 62 ? 127 : 50));
-    for (CMidiEvent* other : { event(0x83, 70, 0), event(0xA3, 60, 0), event(0xB3, 123, 0) })
-        state.TrackNote(other);
+    for (CMidiEvent* e : { event(0x93, 60, 50), event(0x93, 62, 127), event(0x93, 60, 50), event(0x83, 70, 0),
+             event(0xA3, 60, 0), event(0xB3, 123, 0) })
+        state.TrackNote(e);
     EXPECT_EQ(channel.TakeLevel(), 0);
     state.TrackNote(event(0x93, 60, 0));
     ASSERT_NE(channel.m_notes, nullptr);

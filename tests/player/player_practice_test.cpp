@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 // Loop points snap to their beat (384 ticks in 4/4), B before A changes
 // their places, and the player thread sees each loop as one whole. A solo
@@ -16,12 +17,9 @@ TEST(Practice, LoopPointsAndSolo)
     CPlayerState state;
     CMetronome metronome;
     CPractice practice(state, metronome);
-    struct Step {
-        std::function<BOOL(CPractice&)> act;
-        LONGLONG a, b;
-        bool on;
-    };
-    for (const Step& step : std::vector<Step> {
+    // A step, the loop points after it and whether the loop is on.
+    using Step = std::tuple<std::function<BOOL(CPractice&)>, LONGLONG, LONGLONG, bool>;
+    for (const auto& [act, a, b, on] : std::vector<Step> {
              { [](CPractice& p) { return p.SetLoopStart(1000), TRUE; }, 768, -1, false },
              { [](CPractice& p) { return p.SetLoopEnd(500), TRUE; }, 384, 768, true },
              { [](CPractice& p) { return p.SetLoopOn(FALSE); }, 384, 768, false },
@@ -31,14 +29,12 @@ TEST(Practice, LoopPointsAndSolo)
              { [](CPractice& p) { return p.SetLoop(100, 200); }, 100, 200, true },
              { [](CPractice& p) { return !p.SetLoop(300, 300); }, 100, 200, true },
          }) {
-        SCOPED_TRACE(testing::Message() << "the step to " << step.a << "-" << step.b);
-        EXPECT_TRUE(step.act(practice));
-        EXPECT_EQ(practice.LoopStart(), step.a);
-        EXPECT_EQ(practice.LoopEnd(), step.b);
-        // What the player thread sees.
-        const CPlayerState::Loop loop = state.GetLoop();
-        EXPECT_EQ(loop.on, step.on);
-        EXPECT_TRUE(!step.on || (loop.start == step.a && loop.end == step.b));
+        SCOPED_TRACE(testing::Message() << "the step to " << a << "-" << b);
+        EXPECT_TRUE(act(practice));
+        EXPECT_EQ(std::make_pair(practice.LoopStart(), practice.LoopEnd()), std::make_pair(a, b));
+        const CPlayerState::Loop loop = state.GetLoop(); // what the player thread sees
+        EXPECT_EQ(loop.on, on);
+        EXPECT_TRUE(!on || (loop.start == a && loop.end == b));
     }
 
     practice.ToggleMute(9);
@@ -71,39 +67,27 @@ TEST(Practice, CommandLineOptions)
     track.AddEvent(576, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { 6, 3, 24, 8, 0 });
     CMeterMap meter;
     meter.Build(&track, 96);
-    struct Loop {
-        const char* text;
-        LONGLONG start, end;
-        const char* error; // a part of the message; null when taken
-    };
-    for (const Loop& c : {
-             Loop { "2-3", 288, 576, nullptr }, Loop { "1.3-3.6", 192, 816, nullptr },
-             Loop { "2-900", 288, meter.TickOf(899, 0), nullptr }, // turns at the song's end
-             Loop { "3.7-4", 0, 0, "bar 3 has 6 beats" }, Loop { "1-1.4", 0, 0, "bar 1 has 3 beats" },
-             Loop { "3-2", 0, 0, "ends before it starts" }, Loop { "2.2-2.2", 0, 0, "ends before it starts" },
-             Loop { "9-10", 0, 0, "past the song's end at 7.6.032" }, Loop { "0-3", 0, 0, "takes bars" },
-             Loop { "1.0-2", 0, 0, "takes bars" }, Loop { "5-", 0, 0, "takes bars" },
-             Loop { "1-2-3", 0, 0, "takes bars" }, Loop { "1.2.3-4", 0, 0, "takes bars" },
-             Loop { "99999999999999999999-2", 0, 0, "takes bars" },
-         }) {
+    // The text, the loop taken, and a part of the message (null when taken).
+    for (const auto& [text, start, end, error] : std::vector<std::tuple<const char*, LONGLONG, LONGLONG, const char*>> {
+             { "2-3", 288, 576, nullptr }, { "1.3-3.6", 192, 816, nullptr },
+             { "2-900", 288, meter.TickOf(899, 0), nullptr }, // turns at the song's end
+             { "3.7-4", 0, 0, "bar 3 has 6 beats" }, { "1-1.4", 0, 0, "bar 1 has 3 beats" },
+             { "3-2", 0, 0, "ends before it starts" }, { "2.2-2.2", 0, 0, "ends before it starts" },
+             { "9-10", 0, 0, "past the song's end at 7.6.032" }, { "0-3", 0, 0, "takes bars" },
+             { "1.0-2", 0, 0, "takes bars" }, { "5-", 0, 0, "takes bars" }, { "1-2-3", 0, 0, "takes bars" },
+             { "1.2.3-4", 0, 0, "takes bars" }, { "99999999999999999999-2", 0, 0, "takes bars" } }) {
         CPracticeOptions options;
-        EXPECT_EQ(options.SetLoop(c.text, meter, 2000), c.error == nullptr) << c.text;
-        EXPECT_EQ(options.m_loopStart, c.start) << c.text;
-        EXPECT_EQ(options.m_loopEnd, c.end) << c.text;
-        EXPECT_NE(options.m_error.find(c.error ? c.error : ""), std::string::npos) << c.text << ": " << options.m_error;
+        EXPECT_EQ(options.SetLoop(text, meter, 2000), error == nullptr) << text;
+        EXPECT_EQ(std::make_pair(options.m_loopStart, options.m_loopEnd), std::make_pair(start, end)) << text;
+        EXPECT_NE(options.m_error.find(error ? error : ""), std::string::npos) << text << ": " << options.m_error;
     }
-    struct Channels {
-        const char* text;
-        std::uint32_t muted; // bit 0 is channel 1
-        int solo;
-    };
-    for (const Channels& c : { Channels { "2,10", 0x202, -1 }, Channels { "16", 0x8000, 15 }, Channels { "1", 1, 0 },
-             Channels { "17", 0, -1 }, Channels { "0", 0, -1 }, Channels { "2,,3", 0, -1 }, Channels { "", 0, -1 },
-             Channels { "1,", 0, -1 } }) {
+    // The text, the channels muted (bit 0 is channel 1) and the solo taken.
+    for (const auto& [text, muted, solo] : std::vector<std::tuple<const char*, std::uint32_t, int>> {
+             { "2,10", 0x202, -1 }, { "16", 0x8000, 15 }, { "1", 1, 0 }, { "17", 0, -1 }, { "0", 0, -1 },
+             { "2,,3", 0, -1 }, { "", 0, -1 }, { "1,", 0, -1 } }) {
         CPracticeOptions options;
-        EXPECT_EQ(options.AddMutes(c.text), c.muted != 0) << c.text;
-        EXPECT_EQ(options.m_muted, c.muted) << c.text;
-        EXPECT_EQ(options.SetSolo(c.text), c.solo >= 0) << c.text;
-        EXPECT_EQ(options.m_solo, c.solo) << c.text;
+        EXPECT_EQ(options.AddMutes(text), muted != 0) << text;
+        EXPECT_EQ(options.SetSolo(text), solo >= 0) << text;
+        EXPECT_EQ(std::make_pair(options.m_muted, options.m_solo), std::make_pair(muted, solo)) << text;
     }
 }

@@ -86,7 +86,6 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
     step.emplace(__FILE__, __LINE__, "a transposition cuts the notes, replays the controllers, plays on");
     practice.SetMuted(0, FALSE);
     ASSERT_TRUE(transport.StepTranspose(2));
-    EXPECT_EQ(d.state.m_playState, STATE_RESYNC);
     EXPECT_EQ(at(332), (Messages { ALL_OFF } + replay + Messages { { 0xE2, 7, 8 }, { 0x90, 69, 100 } }));
     EXPECT_EQ(d.state.m_playState, STATE_PLAYING);
     EXPECT_EQ(d.state.m_channels[1].m_notes, nullptr);
@@ -96,7 +95,6 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
     step.emplace(__FILE__, __LINE__, "a seek while the re-synchronisation is pending moves the tracks");
     ASSERT_TRUE(transport.StepTranspose(-2));
     transport.SetPosition(1500);
-    EXPECT_EQ(d.state.m_playState, STATE_START);
     at(332);
     EXPECT_EQ(d.state.m_currentTick, 1500);
     EXPECT_EQ(at(432), (Messages { { 0x90, 70, 100 } }));

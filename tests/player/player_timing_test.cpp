@@ -1,6 +1,6 @@
 #include "PlayerTestSupport.h"
+#include "tests/PostedMessages.h"
 
-#include "platform/ui/WindowHandle.h"
 #include "player/CDrivenPlayer.h"
 #include "player/CTransport.h"
 
@@ -15,13 +15,11 @@ TEST(Timing, EventsAndClicksGoOutAtTheirTimesAcrossTempoChanges)
     DrivenTickCount clock(0);
     CapturedDialog d;
     CTrack* track = d.AddTrack();
+    // A quarter of 500000 us, then of 250000 from tick 960.
+    AddAt(track, 0, 0xFF, 0, 0, 0x51, { 0x07, 0xA1, 0x20 });
     for (BYTE n = 0; n < 4; ++n) {
-        if (n % 2 == 0) {
-            const int tempo = n == 0 ? 500000 : 250000;
-            CMidiEvent* event = AddAt(track, n * 480, 0xFF, 0, 0, 0x51);
-            event->m_payload = new BYTE[3] { BYTE(tempo >> 16), BYTE(tempo >> 8), BYTE(tempo) };
-            event->m_payloadLength = 3;
-        }
+        if (n == 2)
+            AddAt(track, n * 480, 0xFF, 0, 0, 0x51, { 0x03, 0xD0, 0x90 });
         AddAt(track, n * 480, 0x90, n, 1);
     }
     AddAt(track, 1600, 0x80, 3, 0);
@@ -108,12 +106,7 @@ TEST(Timing, RefreshesArePostedWhileSomethingMovesAndTheIdleThreadSleeps)
     CTabrinoDlg dialog;
     ASSERT_TRUE(dialog.CreateHeadless(240, 268));
     dialog.m_playerState.m_lastMeterTime = 980;
-    struct Step {
-        DWORD ms;
-        BOOL refresh, display, meters;
-        DWORD displayRan, sleep;
-        std::vector<WPARAM> posted;
-    };
+    struct Step { DWORD ms; BOOL refresh, display, meters; DWORD displayRan, sleep; std::vector<WPARAM> posted; };
     for (const Step& s : std::vector<Step> {
              { 1000, FALSE, TRUE, TRUE, 990, INFINITE, {} }, // off until the dialog turns them on
              { 1000, TRUE, FALSE, FALSE, 990, INFINITE, {} }, // nothing moves: only a request wakes the thread
@@ -129,8 +122,7 @@ TEST(Timing, RefreshesArePostedWhileSomethingMovesAndTheIdleThreadSleeps)
         dialog.m_dwLastRefresh = s.displayRan;
         EXPECT_EQ(CPlayerEngine::RunPeriod(dialog), s.sleep) << s.ms;
         std::vector<WPARAM> posted;
-        MSG msg;
-        while (TakePostedMessage(dialog.m_hWnd, &msg))
+        for (const MSG& msg : DrainPostedMessages(dialog.m_hWnd))
             posted.push_back(msg.lParam == reinterpret_cast<LPARAM>(dialog.m_hWnd) ? msg.wParam : 0);
         EXPECT_EQ(posted, s.posted) << s.ms;
     }
