@@ -11,7 +11,6 @@
 class CapturedDialog : public FakeDeviceMessages {
 public:
     CapturedDialog() { EXPECT_TRUE(dialog.m_output.OpenPort(device->PortName())); }
-    ~CapturedDialog() { dialog.m_output.ClosePort(); }
 
     CTrack* AddTrack()
     {

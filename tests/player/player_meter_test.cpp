@@ -14,18 +14,9 @@ TEST(Metronome, ClicksEveryBeatOfTheMeterAndAccentsTheFirstOfEachBar)
     AddAt(&meter, 2304, 0xFF, 0, 0, 0x58, { 3, 2, 24, 8 });
     const std::map<Message, char> letters { { { 0x99, 37, 127 }, 'A' }, { { 0x99, 37, 63 }, 'B' },
         { { 0x99, 37, 0 }, 'o' } };
-    struct Step {
-        LONGLONG reset;
-        std::vector<LONGLONG> ticks;
-        std::string sent;
-        LONGLONG next = 0; // the tick the player is to wake for; 0: not checked
-        BOOL on = TRUE;
-    };
-    struct Case {
-        const char* what;
-        std::vector<Step> steps;
-        bool sixEight = false;
-    };
+    // next: the tick the player is to wake for after the step (0: not checked).
+    struct Step { LONGLONG reset; std::vector<LONGLONG> ticks; std::string sent; LONGLONG next = 0; BOOL on = TRUE; };
+    struct Case { const char* what; std::vector<Step> steps; bool sixEight = false; };
     for (const Case& c : std::vector<Case> {
              // The first click comes right after the start; a jump over
              // several beats gives one click.
@@ -34,13 +25,11 @@ TEST(Metronome, ClicksEveryBeatOfTheMeterAndAccentsTheFirstOfEachBar)
              { "6/8 then 3/4", { { 0, { 1 }, "A", 192 }, { -1, { 192, 1151 }, "oBoB" }, { -1, { 1152 }, "oA" },
                                    { -1, { 2304, 2500 }, "oA", 2688 }, { -1, { 2688, 3072, 3456 }, "oBoBoA" } },
                  true },
-             // A start on a beat clicks once the position moves; one inside
-             // a beat waits for the next.
-             { "start on a beat", { { 768, { 768 }, "", 769 }, { -1, { 770 }, "B" } } },
-             { "start on a bar", { { 1536, { 1540 }, "A" } } },
-             { "start inside a beat", { { 800, { 810, 1151 }, "", 1152 }, { -1, { 1152 }, "B" } } },
-             { "reset keeps the sounding click",
-                 { { 0, { 10 }, "A" }, { 1930, { 1940 }, "" }, { -1, { 2304 }, "oB" } } },
+             // A start on a beat or a bar clicks once the position moves,
+             // one inside a beat waits for the next; a start leaves the
+             // sounding click to the next click to end.
+             { "starts", { { 768, { 768 }, "", 769 }, { -1, { 770 }, "B" }, { 1536, { 1540 }, "oA" },
+                             { 800, { 810, 1151 }, "", 1152 }, { -1, { 1152 }, "oB" } } },
              { "switched off it ends the sounding click",
                  { { 0, { 10 }, "A" }, { -1, { 384 }, "o", INT64_MAX, FALSE }, { -1, { 768, 1536 }, "", 0, FALSE },
                      { -1, { 1920 }, "B" } } },
@@ -79,9 +68,7 @@ TEST(Level, AHeldNoteSinksToTheBottomAndANoteOffEndsEveryEntryOfItsKeyOnly)
 {
     CTrack holder;
     CPlayerState state;
-    auto event = [&](BYTE status, BYTE key, BYTE velocity) {
-        return holder.AddEvent(0, status, key, velocity, 0, 0, 0, nullptr);
-    };
+    auto event = [&](BYTE status, BYTE key, BYTE velocity) { return AddAt(&holder, 0, status, key, velocity); };
     CChannelLevel& channel = state.m_channels[3];
     for (CMidiEvent* e : { event(0x93, 60, 50), event(0x93, 62, 127), event(0x93, 60, 50), event(0x83, 70, 0),
              event(0xA3, 60, 0), event(0xB3, 123, 0) })
@@ -96,8 +83,7 @@ TEST(Level, AHeldNoteSinksToTheBottomAndANoteOffEndsEveryEntryOfItsKeyOnly)
     EXPECT_EQ(channel.TakeLevel(), CChannelLevel::LevelOf(1));
     state.TrackNote(event(0x83, 62, 64));
     EXPECT_EQ(channel.m_notes, nullptr);
-    CMidiEvent* on = event(0x93, 60, 100);
-    CMidiEvent* off = event(0x83, 60, 0);
+    CMidiEvent *on = event(0x93, 60, 100), *off = event(0x83, 60, 0);
     std::atomic<bool> done { false };
     std::thread player([&] {
         for (int i = 0; i < 20000; ++i)

@@ -104,9 +104,8 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
     // What fell due before the loop end goes out first, however late the wake.
     for (const auto& [ms, due] : std::vector<std::pair<DWORD, Messages>> { { 582, {} }, { 782, { { 0x90, 70, 100 } } } }) {
         EXPECT_EQ(at(ms), (due + Messages { ALL_OFF } + replay + Messages { { 0xE2, 7, 8 } })) << ms;
-        EXPECT_EQ(d.state.m_currentTick, 1500) << ms;
-        EXPECT_EQ(d.state.m_startTime, ms * 1000) << ms;
-        EXPECT_EQ(channel0.m_notes, nullptr) << ms;
+        EXPECT_EQ(std::make_tuple(d.state.m_currentTick.load(), d.state.m_startTime.load(), channel0.m_notes),
+            std::make_tuple(1500, ms * 1000, nullptr)) << ms;
     }
     // A loop that ends past the song's end turns at the end.
     ASSERT_TRUE(practice.SetLoop(1500, 5000));
@@ -129,10 +128,11 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
     // Every due event once, track after track; the finished track plays again.
     EXPECT_EQ(at(1882), (Messages { { 0x90, 60, 90 }, { 0xE0, 0, 64 }, { 0xB1, 10, 20 } }));
 
-    step.emplace(__FILE__, __LINE__, "a stop sends the all-off and forgets the notes; the meter keeps the peak");
+    step.emplace(__FILE__, __LINE__, "a stop sends the all-off and forgets the notes; the meter keeps the peak and falls");
     d.state.m_playState = STATE_STOP;
+    d.dialog.m_bMetersMoving = FALSE;
     EXPECT_EQ(at(1882), (Messages { ALL_OFF }));
-    EXPECT_EQ(d.state.m_playState, STATE_STOPPED);
+    EXPECT_EQ(std::make_pair(d.state.m_playState.load(), d.dialog.m_bMetersMoving.load()), std::make_pair(std::int32_t(STATE_STOPPED), TRUE));
     EXPECT_EQ(channel0.m_notes, nullptr);
     EXPECT_EQ(channel0.TakeLevel(), CChannelLevel::LevelOf(100));
 }
