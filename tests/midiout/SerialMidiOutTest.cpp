@@ -70,10 +70,10 @@ TEST_F(SerialMidiOut, OpenSetsTheLineAndAFailedOneNamesThePortAndLeavesItClosed)
     EXPECT_FALSE(device->IsOpen());
 }
 
-// Start, pause and stop silence the device, a mute one channel, while
-// started, and nothing goes out before or after; every channel's volume is
-// the song's own scaled by the master volume, and a new start forgets the
-// last run's volumes.
+// Start, pause and stop silence the device, and Silence one channel, while
+// started; nothing goes out before or after. Every channel's volume is the
+// song's own scaled by the master volume, and a new start forgets the last
+// run's volumes.
 TEST_F(SerialMidiOut, ASessionSilencesAndScalesTheVolume)
 {
     const std::function<BOOL()> note = [this] { return Send(0x90, 60, 100); }, start = [this] { return m_out.Start(); },

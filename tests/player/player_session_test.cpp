@@ -8,14 +8,10 @@
 #include <mutex>
 #include <optional>
 
-namespace {
-
-Messages operator+(Messages left, const Messages& right)
+static Messages operator+(Messages left, const Messages& right)
 {
     left.insert(left.end(), right.begin(), right.end());
     return left;
-}
-
 }
 
 // One song through a session on the driven clock, one tick a millisecond:
@@ -77,8 +73,7 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
     step.emplace(__FILE__, __LINE__, "muting cuts the channel; its notes below velocity 16 still go out");
     practice.SetMuted(0, TRUE);
     EXPECT_EQ(at(132), (Messages { { 0xB0, 120, 0 }, { 0xB0, 123, 0 } }));
-    EXPECT_EQ(channel0.m_notes, nullptr);
-    EXPECT_EQ(channel0.TakeLevel(), -10000);
+    EXPECT_EQ(std::make_tuple(channel0.m_notes, channel0.TakeLevel()), std::make_tuple(nullptr, -10000));
     EXPECT_EQ(at(232), (Messages { { 0x90, 65, 15 }, { 0x91, 50, 100 } }));
     EXPECT_EQ(channel0.m_notes, nullptr);
     ASSERT_NE(d.state.m_channels[1].m_notes, nullptr);
@@ -161,8 +156,7 @@ TEST(Session, TheClockStartsAfterTheReplayAndAStopWrittenMeanwhileIsNotLost)
         std::lock_guard<std::mutex> guard(lock);
         now += 1000;
         written[now] = d->Bytes().size();
-        std::int32_t answering = STATE_START;
-        if (stopMeanwhile)
+        if (std::int32_t answering = STATE_START; stopMeanwhile)
             d->state.m_playState.compare_exchange_strong(answering, STATE_STOP);
         return now;
     });
@@ -182,10 +176,8 @@ TEST(Session, TheClockStartsAfterTheReplayAndAStopWrittenMeanwhileIsNotLost)
     d->state.m_playState = STATE_START;
     d->Period();
     stopMeanwhile = false;
-    EXPECT_EQ(d->state.m_playState, STATE_STOP);
-    EXPECT_EQ(d->Take(), (Messages { ALL_OFF, VOLUMES }));
+    EXPECT_EQ(std::make_pair(d->state.m_playState.load(), d->Take()), std::make_pair(std::int32_t(STATE_STOP), Messages { ALL_OFF, VOLUMES }));
     d->Period();
     SetPerformanceCounterSource(nullptr);
-    EXPECT_EQ(d->state.m_playState, STATE_STOPPED);
-    EXPECT_EQ(d->Take(), (Messages { ALL_OFF }));
+    EXPECT_EQ(std::make_pair(d->state.m_playState.load(), d->Take()), std::make_pair(std::int32_t(STATE_STOPPED), Messages { ALL_OFF }));
 }
