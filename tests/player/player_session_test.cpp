@@ -117,7 +117,9 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
 
     step.emplace(__FILE__, __LINE__, "played again it starts from 0, a tempo change before the start notwithstanding");
     ASSERT_TRUE(transport.Play());
+    WaitForSingleObject(d.state.m_wake, 0);
     ASSERT_TRUE(transport.SetTempo(120));
+    EXPECT_EQ(WaitForSingleObject(d.state.m_wake, 0), WAIT_OBJECT_0) << "the thread's sleep was at the old tempo";
     EXPECT_EQ(at(1782), (Messages { ALL_OFF, VOLUMES, { 0xB0, 7, 100 }, { 0xC0, 5 } }));
     EXPECT_EQ(d.state.m_currentTick, 0);
     // Every due event once, track after track; the finished track plays again.
