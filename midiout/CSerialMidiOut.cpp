@@ -2,6 +2,7 @@
 
 #include "platform/comm/Comm.h"
 #include "platform/core/CSyncObject.h"
+#include "platform/core/ErrorText.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/Thread.h"
 #include "platform/core/TickCount.h"
@@ -21,16 +22,6 @@ constexpr DWORD kStalledWriteTimeout = 1;
 BYTE ClampData(LONGLONG value)
 {
     return static_cast<BYTE>(value < 0 ? 0 : (value > 127 ? 127 : value));
-}
-
-CString SystemText(DWORD code)
-{
-    LPWSTR text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    CString result(text ? text : L"");
-    LocalFree(text);
-    return result;
 }
 
 BOOL OutputQueueEmpty(HANDLE port)
@@ -249,13 +240,13 @@ BOOL CSerialMidiOut::TakeWriteFailure(CString& text)
     DWORD error = m_writeError;
     if (error == 0 || m_failureTold.exchange(TRUE))
         return FALSE;
-    text = L"Port " + m_portName + L": write failed: " + SystemText(error);
+    text = L"Port " + m_portName + L": write failed: " + ErrorText(error);
     return TRUE;
 }
 
 void CSerialMidiOut::ShowOpenFailure(LPCWSTR firstLine, UINT type)
 {
-    CString text = L"Port " + m_portName + L": " + SystemText(GetLastError());
+    CString text = L"Port " + m_portName + L": " + ErrorText(GetLastError());
     if (firstLine)
         text = CString(firstLine) + L"\n" + text;
     MessageBoxW(nullptr, text, L"Error", type);

@@ -3,6 +3,7 @@
 #include "platform/comm/AlsaMessages.h"
 #include "platform/comm/CSeqPort.h"
 #include "platform/comm/CSynthPort.h"
+#include "platform/core/ErrorText.h"
 #include "platform/core/LastError.h"
 
 #include <alsa/asoundlib.h>
@@ -88,12 +89,8 @@ CPortList CPortList::Scan(bool probeSound)
         for (const CSeqPort::Destination& d : destinations)
             Add(list, "seq:" + std::to_string(d.client) + ":" + std::to_string(d.port), d.clientName + " / " + d.portName);
     } else {
-        LPWSTR text = nullptr;
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error, 0,
-            reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-        list.m_notes.push_back(CString(L"no sequencer ports: the ALSA sequencer cannot be opened (")
-            + CString(text ? text : L"") + L")");
-        LocalFree(text);
+        list.m_notes.push_back(
+            CString(L"no sequencer ports: the ALSA sequencer cannot be opened (") + ErrorText(error) + L")");
     }
 
     for (const DeviceNode& node : DeviceNodes("/dev/snd", std::regex("(midiC)([0-9]+)D[0-9]+")))
