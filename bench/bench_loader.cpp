@@ -3,13 +3,13 @@
 // python3-mido reading the same files for comparison. Prints figures only.
 
 #include "app/CTabrinoDlg.h"
-#include "platform/core/CMessageBoxRecorder.h"
 #include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
 #include "song/CMidiFileReader.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CTrack.h"
+#include "tests/support/CMessageBoxRecorder.h"
 
 #include <malloc.h>
 

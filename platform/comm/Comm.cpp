@@ -1,14 +1,14 @@
 #include "platform/comm/Comm.h"
 
 #include "platform/comm/CCapturePort.h"
-#include "platform/comm/CFakeDevice.h"
-#include "platform/comm/CFakePort.h"
+#include "platform/comm/CCommPort.h"
 #include "platform/comm/CRawMidiPort.h"
 #include "platform/comm/CSeqPort.h"
 #include "platform/comm/CSerialPort.h"
 #include "platform/comm/CSynthPort.h"
 #include "platform/core/CString.h"
 
+#include <atomic>
 #include <cerrno>
 #include <sys/stat.h>
 
@@ -39,8 +39,13 @@ bool IsCharacterDevice(const std::string& path)
     return true;
 }
 
+std::atomic<PortOpener> g_opener { nullptr };
+
 std::shared_ptr<CCommPort> OpenByName(const std::wstring& name, DWORD shareMode)
 {
+    std::shared_ptr<CCommPort> opened;
+    if (PortOpener opener = g_opener.load(); opener && opener(name, opened))
+        return opened;
     std::wstring rest;
     if (name == L"seq")
         return CSeqPort::Open(std::string());
@@ -52,20 +57,6 @@ std::shared_ptr<CCommPort> OpenByName(const std::wstring& name, DWORD shareMode)
         return CSynthPort::Open(CString(rest).ToUtf8());
     if (StartsWith(name, L"capture:", rest) && !rest.empty())
         return CCapturePort::Open(CString(rest).ToUtf8());
-    if (StartsWith(name, L"fake:", rest)) {
-        std::shared_ptr<CFakeDevice> device = CFakeDevice::Find(CString(rest));
-        if (!device) {
-            SetLastError(ERROR_FILE_NOT_FOUND);
-            return nullptr;
-        }
-        if (DWORD error = device->Failure(CFakeDevice::CALL_OPEN)) {
-            SetLastError(error);
-            return nullptr;
-        }
-        auto port = std::make_shared<CFakePort>(device);
-        device->Attach(port);
-        return port;
-    }
     std::string path = CString(name).ToUtf8();
     if (path.empty() || IsNoPortName(name.c_str())) {
         SetLastError(ERROR_FILE_NOT_FOUND);
@@ -78,6 +69,11 @@ std::shared_ptr<CCommPort> OpenByName(const std::wstring& name, DWORD shareMode)
     return CSerialPort::Open(path, shareMode == 0);
 }
 
+}
+
+void SetPortOpener(PortOpener opener)
+{
+    g_opener.store(opener);
 }
 
 HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES, DWORD creation, DWORD,

@@ -16,7 +16,6 @@
 //   synth                                        the built-in synthesizer on the sound card
 //   synth:FILE.wav                               the built-in synthesizer rendered into a WAV file
 //   capture:FILE                                 one text line per byte written
-//   fake:NAME                                    a scripted device registered by CFakeDevice
 // A device path must name a character device: anything else (a regular
 // file given by mistake) is refused with ERROR_NOT_A_MIDI_DEVICE before it
 // is opened, so it can never be written.

@@ -1,8 +1,6 @@
 #include "PlayerDialogFixture.h"
 
 #include "app/KeyBindings.h"
-#include "platform/core/CMessageBoxRecorder.h"
-#include "platform/ui/CFileDialogScript.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Menu.h"
 #include "player/CSoundingNote.h"
@@ -11,6 +9,8 @@
 #include "platform/ui/WindowZoom.h"
 #include "platform/ui/qt/QtBackend.h"
 #include "platform/ui/qt/QtWindows.h"
+#include "tests/support/CFileDialogScript.h"
+#include "tests/support/CMessageBoxRecorder.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
 #include "PlayerDialogFixture.h"
 
-#include "platform/comm/CFakeDevice.h"
-#include "platform/core/CMessageBoxRecorder.h"
 #include "platform/core/CThreadState.h"
-#include "platform/ui/CFileDialogScript.h"
 #include "skin/CSkinSlider.h"
 #include "song/CTrack.h"
+#include "tests/support/CFakeDevice.h"
+#include "tests/support/CFileDialogScript.h"
+#include "tests/support/CMessageBoxRecorder.h"
 
 using MainCommands = PlayerDialog;
 

@@ -1,10 +1,10 @@
 #include "midiout/CSerialMidiOut.h"
 #include "platform/comm/Comm.h"
-#include "platform/core/CMessageBoxRecorder.h"
 #include "platform/core/DrivenTickCount.h"
 #include "platform/core/TickCount.h"
 #include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
+#include "tests/support/CMessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
 
