@@ -1,12 +1,12 @@
 #include "midiout/CSerialMidiOut.h"
 
+#include "midiout/COutputRules.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/CSyncObject.h"
 #include "platform/core/ErrorText.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/Thread.h"
 #include "platform/core/TickCount.h"
-#include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
 
 #include <cstring>
@@ -119,7 +119,7 @@ void CSerialMidiOut::BroadcastVolumeLocked()
     }
 }
 
-BOOL CSerialMidiOut::Send(const CMidiEvent* event, CPlayerState* state, BOOL forced)
+BOOL CSerialMidiOut::Send(const CMidiEvent* event, const COutputRules* rules, BOOL forced)
 {
     if (!m_started)
         return FALSE;
@@ -131,8 +131,8 @@ BOOL CSerialMidiOut::Send(const CMidiEvent* event, CPlayerState* state, BOOL for
     BYTE kind = bytes[0] & 0xF0;
     int channel = bytes[0] & 0x0F;
 
-    int transpose = state->m_transpose;
-    if (transpose != 0 && channel != state->m_drumChannel && (kind == 0x80 || kind == 0x90))
+    int transpose = rules->m_transpose;
+    if (transpose != 0 && channel != rules->m_drumChannel && (kind == 0x80 || kind == 0x90))
         bytes[1] = ClampData(static_cast<LONGLONG>(bytes[1]) + transpose);
 
     if (kind == 0xB0 && bytes[1] == 7) {
@@ -147,7 +147,7 @@ BOOL CSerialMidiOut::Send(const CMidiEvent* event, CPlayerState* state, BOOL for
         return TRUE;
     }
 
-    if (!forced && kind == 0x90 && bytes[2] >= 16 && state->m_channels[channel].m_muted)
+    if (!forced && kind == 0x90 && bytes[2] >= 16 && rules->IsMuted(channel))
         return FALSE;
 
     Write(bytes, 3);

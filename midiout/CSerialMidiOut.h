@@ -8,7 +8,7 @@
 #include <mutex>
 
 class CMidiEvent;
-class CPlayerState;
+class COutputRules;
 
 // The only way MIDI leaves the program: applies the player's rules to each
 // channel message (transposition, master volume) and writes the bytes one
@@ -39,7 +39,9 @@ public:
     // volume (the song's last controller 7 on it, 100 before any) scaled by
     // it.
     void SetVolume(int volume);
-    BOOL Send(const CMidiEvent* event, CPlayerState* state, BOOL forced);
+    // Applies the rules (transposition, mutes unless forced) and the master
+    // volume to one channel message and writes it; FALSE when it was dropped.
+    BOOL Send(const CMidiEvent* event, const COutputRules* rules, BOOL forced);
     // Writes one message (or the all-off group of one channel); the bytes
     // of two calls never interleave.
     void Write(BYTE* bytes, int count);

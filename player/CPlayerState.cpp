@@ -58,6 +58,11 @@ void CPlayerState::ClearNotes()
         channel.ClearNotes();
 }
 
+BOOL CPlayerState::IsMuted(int channel) const
+{
+    return m_channels[channel].m_muted;
+}
+
 void CPlayerState::AdoptSong(const CTrack* tracks)
 {
     m_tempoMap.Build(tracks);
