@@ -20,9 +20,6 @@ public:
     Action Parse(int argc, const char* const* argv);
 
     static const char* Usage();
-    // The help lines of --port and --soundfont, which the player's other
-    // programs take alike.
-    static const char* OutputOptions();
 
     // The port named with --port; empty when none was named.
     CString m_port;

@@ -3,7 +3,6 @@
 #include "app/CDisplayRefresh.h"
 #include "app/CFaceCommands.h"
 #include "app/CSettingsDlg.h"
-#include "app/CSongFile.h"
 #include "app/DrumChannel.h"
 #include "app/PortSetting.h"
 #include "app/SongFileNames.h"
@@ -18,11 +17,9 @@
 #include "skin/CSkinMeter.h"
 #include "skin/CSkinSlider.h"
 #include "player/CMainThread.h"
+#include "song/CRing.h"
 #include "player/CPlayerEngine.h"
 #include "player/CTransport.h"
-#include "song/CRing.h"
-#include "song/CSong.h"
-#include "song/CTrack.h"
 
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
@@ -32,15 +29,9 @@ CTabrinoDlg::CTabrinoDlg(CWnd* parent)
 
 CTabrinoDlg::~CTabrinoDlg()
 {
-    // The song goes while the player thread still exists: the thread is
-    // idle by now and touches no track.
-    CRing::Clear(m_pSongs);
-    CRing::Clear(m_pTracks);
-    if (m_pThread) {
-        m_pThread->Terminate();
-        delete m_pThread;
-        m_pThread = nullptr;
-    }
+    // The song and the player thread go first: the thread's posts reach this
+    // window and its face.
+    EndPlayer();
     m_pCaptured = nullptr;
     CRing::Clear(m_pControls);
     m_bmpNormal.DeleteObject();
@@ -310,29 +301,6 @@ void CTabrinoDlg::SaveSettings()
     m_recentFiles.Save();
 }
 
-BOOL CTabrinoDlg::StartPlayerThread()
-{
-    m_pThread = new CMainThread(this);
-    if (!m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr)) {
-        delete m_pThread;
-        m_pThread = nullptr;
-        return FALSE;
-    }
-    m_pThread->ResumeThread();
-    return TRUE;
-}
-
-CTransport CTabrinoDlg::Transport()
-{
-    // Without a player thread nobody answers a request, so nothing waits.
-    return CTransport(m_playerState, m_hWnd, m_pThread != nullptr);
-}
-
-void CTabrinoDlg::PlayerPeriod()
-{
-    CPlayerEngine::Period(*this);
-}
-
 void CTabrinoDlg::OnButtonPlay()
 {
     // Without a player thread nobody would ever answer the start request.
@@ -386,30 +354,4 @@ void CTabrinoDlg::SetTranspose(int semitones)
 void CTabrinoDlg::SetPosition(LONGLONG tick)
 {
     Transport().SetPosition(tick);
-}
-
-BOOL CTabrinoDlg::ReadFile(CString path)
-{
-    // The new song is read and checked whole before the old one is touched,
-    // so a file that fails leaves the song, the title and the position.
-    CSongFile file(m_playerState.m_smpteOffset);
-    if (!file.Load(path)) {
-        MessageBoxW(nullptr, file.FailureMessage(path), L"", MB_OK);
-        return FALSE;
-    }
-    // A file that arrives from outside (a drop, another instance) while a
-    // song plays stops it first.
-    if (m_playerState.m_playState != STATE_STOPPED)
-        Transport().Stop();
-    // The player thread walks the track ring, so it is held suspended
-    // between two of its periods while the songs change places and the old
-    // one is freed.
-    if (m_pThread)
-        m_pThread->SuspendThread();
-    m_playerState.Reset();
-    file.Exchange(m_pSongs, m_pTracks, m_playerState);
-    file.Free();
-    if (m_pThread)
-        m_pThread->ResumeThread();
-    return TRUE;
 }

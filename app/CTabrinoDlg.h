@@ -2,34 +2,28 @@
 
 #include "app/CMediaControl.h"
 #include "app/CRecentFiles.h"
-#include "midiout/CSerialMidiOut.h"
 #include "platform/core/CString.h"
 #include "platform/gdi/CFont.h"
 #include "platform/ui/DragDrop.h"
-#include "player/CMetronome.h"
-#include "player/CPlayerEngine.h"
-#include "player/CPlayerState.h"
+#include "player/CPlayerHost.h"
 #include "player/CPractice.h"
-#include "player/CTransport.h"
 #include "skin/CSkinDialog.h"
 
-#include <atomic>
-
-class CMainThread;
-class CSong;
-class CTrack;
 class CSkinSlider;
 class CSkinMeter;
 class CSkinText;
 class CSkinLoopMarks;
 
-// The main dialog: owner of the song, the player thread, the output stage
-// and the face. It can be constructed without a window, so tools and tests
-// load and play songs through it.
-class CTabrinoDlg : public CSkinDialog {
+// The main dialog: the face, and as the player's host the owner of the
+// song, the player thread and the output stage. It can be constructed
+// without a window, so tests load and play songs through it.
+class CTabrinoDlg : public CSkinDialog, public CPlayerHost {
 public:
     explicit CTabrinoDlg(CWnd* parent = nullptr);
     ~CTabrinoDlg() override;
+
+    // The player thread's refresh commands come to this window.
+    HWND PlayerWindow() const override { return GetSafeHwnd(); }
 
     // Builds the face, opens the port, starts the player thread and opens
     // m_strStartFile when one is named.
@@ -61,17 +55,6 @@ public:
     BOOL OpenFile(const CString& path, const CString& name);
     void LoadSettings();
     void SaveSettings();
-
-    // Reads a Standard MIDI File and, when it was read whole, puts it in
-    // place of m_pSongs and m_pTracks with the player state reset to it.
-    // Otherwise shows why (the reason, then the file) and changes nothing.
-    BOOL ReadFile(CString path);
-
-    // Creates the player thread suspended and lets it run; FALSE, with
-    // m_pThread null, when it cannot be created.
-    BOOL StartPlayerThread();
-    // One period of the player thread (called by that thread only).
-    void PlayerPeriod();
     // Transport commands.
     void OnButtonPlay();
     void OnButtonStop();
@@ -96,27 +79,11 @@ public:
     CSkinText* m_pTempoText { nullptr };
     CSkinText* m_pTransposeText { nullptr };
     CSkinLoopMarks* m_pLoopMarks { nullptr };
-    CMainThread* m_pThread { nullptr };
-    CSong* m_pSongs { nullptr };
-    CTrack* m_pTracks { nullptr };
-    CSerialMidiOut m_output;
-    CPlayerState m_playerState;
-    CMetronome m_metronome;
     // The A-B loop, mutes and the metronome; a new song starts without them.
     CPractice m_practice { m_playerState, m_metronome };
     // The wheel's turn short of a whole notch.
     int m_nWheelRest { 0 };
     CString m_strPath;
-    std::atomic<BOOL> m_bRefresh { FALSE };
-    std::atomic<DWORD> m_dwLastRefresh { 0 };
-    // Whether the readouts wait for a display refresh that was not due yet,
-    // and whether the meters still move; while stopped, the player thread
-    // posts refreshes only for these.
-    std::atomic<BOOL> m_bDisplayPending { TRUE };
-    std::atomic<BOOL> m_bMetersMoving { FALSE };
-    // The player thread's own record of its refresh posts.
-    CPlayerEngine::PostRecord m_displayPost;
-    CPlayerEngine::PostRecord m_metersPost;
     HICON m_hIcon { nullptr };
     // Where the MIDI bytes go (a port name of the output stage; "none" opens
     // nothing), and the file to open at start-up (empty for none).
@@ -136,8 +103,6 @@ public:
     CMediaControl m_mediaControl { *this };
 
 private:
-    // The transport commands on this dialog's player state and window.
-    CTransport Transport();
     // Opens the chosen port once playback has stopped.
     void ApplyPendingPort();
 

@@ -1,10 +1,10 @@
 #include "player/CDrivenPlayer.h"
 
-#include "app/CTabrinoDlg.h"
 #include "platform/core/DrivenTickCount.h"
 #include "player/CPlayerEngine.h"
+#include "player/CPlayerHost.h"
 
-void CDrivenPlayer::Run(CTabrinoDlg& dialog, DrivenTickCount& clock, const PeriodDone& periodDone)
+void CDrivenPlayer::Run(CPlayerHost& dialog, DrivenTickCount& clock, const PeriodDone& periodDone)
 {
     CPlayerState& state = dialog.m_playerState;
     for (;;) {

@@ -1,9 +1,9 @@
 #include "player/CPlayerEngine.h"
 
-#include "app/CTabrinoDlg.h"
 #include "platform/core/CThreadState.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
+#include "player/CPlayerHost.h"
 #include "song/CLastBends.h"
 #include "song/CTrack.h"
 
@@ -40,7 +40,7 @@ LONGLONG UntilRefresh(DWORD last, LONGLONG now)
 
 }
 
-DWORD CPlayerEngine::RunPeriod(CTabrinoDlg& dialog)
+DWORD CPlayerEngine::RunPeriod(CPlayerHost& dialog)
 {
     // The cut comes first: a start this period silences every channel
     // anyway, so a mute just before it sends nothing more.
@@ -57,13 +57,13 @@ DWORD CPlayerEngine::RunPeriod(CTabrinoDlg& dialog)
     return static_cast<DWORD>(std::clamp<LONGLONG>(due - CPlayerState::Now(), 0, MAX_SLEEP));
 }
 
-void CPlayerEngine::Period(CTabrinoDlg& dialog)
+void CPlayerEngine::Period(CPlayerHost& dialog)
 {
     const DWORD sleep = RunPeriod(dialog);
     CheckpointWait(dialog.m_playerState.m_wake, sleep == INFINITE ? CSyncObject::FOREVER : sleep);
 }
 
-void CPlayerEngine::HandleRequest(CTabrinoDlg& dialog)
+void CPlayerEngine::HandleRequest(CPlayerHost& dialog)
 {
     CPlayerState& state = dialog.m_playerState;
     switch (state.m_playState.load()) {
@@ -82,7 +82,7 @@ void CPlayerEngine::HandleRequest(CTabrinoDlg& dialog)
     }
 }
 
-void CPlayerEngine::CutMutedChannels(CTabrinoDlg& dialog)
+void CPlayerEngine::CutMutedChannels(CPlayerHost& dialog)
 {
     // Taken in every state: while stopped nothing sounds, and a start
     // silences every channel anyway.
@@ -98,7 +98,7 @@ void CPlayerEngine::CutMutedChannels(CTabrinoDlg& dialog)
     }
 }
 
-void CPlayerEngine::Start(CTabrinoDlg& dialog)
+void CPlayerEngine::Start(CPlayerHost& dialog)
 {
     CPlayerState& state = dialog.m_playerState;
     // Without a song there is nothing to play: nothing is sent and the
@@ -117,7 +117,7 @@ void CPlayerEngine::Start(CTabrinoDlg& dialog)
     Answer(state, STATE_START, STATE_PLAYING);
 }
 
-void CPlayerEngine::Resync(CTabrinoDlg& dialog)
+void CPlayerEngine::Resync(CPlayerHost& dialog)
 {
     // The transposition changed: the all-off silences the notes at the old
     // pitch, and with its reset of all controllers it drops the song's
@@ -132,7 +132,7 @@ void CPlayerEngine::Resync(CTabrinoDlg& dialog)
     Answer(state, STATE_RESYNC, STATE_PLAYING);
 }
 
-void CPlayerEngine::Halt(CTabrinoDlg& dialog)
+void CPlayerEngine::Halt(CPlayerHost& dialog)
 {
     dialog.m_output.Stop();
     dialog.m_playerState.ClearNotes();
@@ -142,7 +142,7 @@ void CPlayerEngine::Halt(CTabrinoDlg& dialog)
     dialog.m_bMetersMoving = TRUE;
 }
 
-LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
+LONGLONG CPlayerEngine::Play(CPlayerHost& dialog)
 {
     CPlayerState& state = dialog.m_playerState;
     if (dialog.m_output.WriteFailed()) {
@@ -150,7 +150,7 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
         // worked: playback stops and the window tells why.
         Halt(dialog);
         Answer(state, STATE_PLAYING, STATE_STOPPED);
-        HWND hwnd = dialog.GetSafeHwnd();
+        HWND hwnd = dialog.PlayerWindow();
         PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(OUTPUT_FAILED, 0), reinterpret_cast<LPARAM>(hwnd));
         return NO_WORK;
     }
@@ -202,25 +202,25 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
     return until < NO_WORK - 1 - now ? now + until : NO_WORK - 1;
 }
 
-LONGLONG CPlayerEngine::PlayTracks(CTabrinoDlg& dialog, LONGLONG tick, LONGLONG next)
+LONGLONG CPlayerEngine::PlayTracks(CPlayerHost& dialog, LONGLONG tick, LONGLONG next)
 {
     CPlayerState& state = dialog.m_playerState;
     CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
         if (StopRequested(state))
             return;
-        track->PlayUntil(&dialog.m_output, &dialog, &state, tick);
+        track->PlayUntil(&dialog.m_output, nullptr, &state, tick);
         next = std::min(next, track->NextTick());
     });
     return next;
 }
 
-void CPlayerEngine::SeekTracks(CTabrinoDlg& dialog, LONGLONG tick)
+void CPlayerEngine::SeekTracks(CPlayerHost& dialog, LONGLONG tick)
 {
     CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { track->MoveTo(tick); });
     ReplayTracks(dialog);
 }
 
-void CPlayerEngine::ReplayTracks(CTabrinoDlg& dialog)
+void CPlayerEngine::ReplayTracks(CPlayerHost& dialog)
 {
     // The bend in force on a channel may come from any track, so all are
     // looked at before the first message goes out.
@@ -234,7 +234,7 @@ void CPlayerEngine::ReplayTracks(CTabrinoDlg& dialog)
     });
 }
 
-LONGLONG CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
+LONGLONG CPlayerEngine::PostRefreshes(CPlayerHost& dialog)
 {
     if (!dialog.m_bRefresh)
         return NO_WORK;
@@ -276,7 +276,7 @@ LONGLONG CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
         return NO_WORK;
     if (sleep != 0)
         return now + sleep;
-    const HWND hwnd = dialog.GetSafeHwnd();
+    const HWND hwnd = dialog.PlayerWindow();
     MSG posts[2];
     size_t count = 0;
     for (Refresh& r : refreshes) {

@@ -3,7 +3,7 @@
 // then the failure that ended the load. Other readers' outputs are compared with it line by line,
 // so the format must not change.
 
-#include "app/CSongFile.h"
+#include "player/CSongFile.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CTrack.h"

@@ -2,8 +2,6 @@
 // time, without a display, or renders it into a WAV file faster than real
 // time. Also the tool for timing measurements.
 
-#include "app/CCommandLine.h"
-#include "app/CTabrinoDlg.h"
 #include "platform/comm/CPortList.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/MessageBox.h"
@@ -11,6 +9,7 @@
 #include "platform/core/DrivenTickCount.h"
 #include "platform/core/TickCount.h"
 #include "player/CDrivenPlayer.h"
+#include "player/CPlayerHost.h"
 #include "player/CPositionText.h"
 #include "player/CPractice.h"
 #include "player/CPracticeOptions.h"
@@ -35,7 +34,7 @@ const std::string& Usage()
                     "Plays the Standard MIDI File FILE from start to end and exits. The MIDI\n"
                     "bytes go to synth unless --port names another.\n"
                     "\n")
-        + CCommandLine::OutputOptions()
+        + CPortList::OutputOptions()
         + "  --render FILE.wav render the song through the built-in synthesizer into\n"
           "                    FILE.wav as fast as the machine allows, with the sound\n"
           "                    of playback in real time (needs no sound card)\n"
@@ -206,25 +205,25 @@ void ShowStatus(CPlayerState& state)
 
 // Plays the song on the clock moved by hand, as fast as the machine allows;
 // returns 128 + the signal's number after a stop by a signal, otherwise 0.
-int Render(CTabrinoDlg& dialog, DrivenTickCount& clock, bool terminal)
+int Render(CPlayerHost& player, DrivenTickCount& clock, bool terminal)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point begun = Clock::now();
     Clock::time_point shown = begun - std::chrono::seconds(1);
     int exitStatus = 0;
-    CDrivenPlayer::Run(dialog, clock, [&] {
+    CDrivenPlayer::Run(player, clock, [&] {
         if (InterruptRequested()) {
             exitStatus = 128 + InterruptSignal();
             return FALSE;
         }
         if (terminal && Clock::now() - shown >= std::chrono::seconds(1)) {
             shown = Clock::now();
-            ShowStatus(dialog.m_playerState);
+            ShowStatus(player.m_playerState);
         }
         return TRUE;
     });
     if (terminal) {
-        ShowStatus(dialog.m_playerState);
+        ShowStatus(player.m_playerState);
         const double sound = static_cast<double>(clock.Micros()) / 1e6;
         const double spent = std::chrono::duration<double>(Clock::now() - begun).count();
         std::fprintf(stderr, "\nrendered %.1f s of sound in %.1f s (%.0fx real time)\n", sound, spent,
@@ -245,14 +244,15 @@ int main(int argc, char** argv)
     if (status != 0)
         return status < 0 ? 0 : status;
 
-    CTabrinoDlg dialog;
-    CPlayerState& state = dialog.m_playerState;
-    dialog.OpenFile(CString::FromUtf8(options.file), CString());
-    if (!dialog.m_pTracks) {
+    CPlayerHost player;
+    CPlayerState& state = player.m_playerState;
+    player.ReadFile(CString::FromUtf8(options.file));
+    if (!player.m_pTracks) {
         std::fprintf(stderr, "tabrino-play: no tracks in %s\n", options.file.c_str());
         return 1;
     }
     CTransport transport(state, nullptr, TRUE);
+    transport.AdoptSong(player.m_pTracks);
     if (state.m_length == 0) {
         std::fprintf(stderr, "tabrino-play: %s holds nothing to play\n", options.file.c_str());
         return 1;
@@ -273,10 +273,10 @@ int main(int argc, char** argv)
         clock.emplace(0);
         port = "synth:" + options.render;
     }
-    if (port != "none" && !dialog.m_output.OpenPort(CString::FromUtf8(port)))
+    if (port != "none" && !player.m_output.OpenPort(CString::FromUtf8(port)))
         return 1;
 
-    if (!clock && !dialog.StartPlayerThread()) {
+    if (!clock && !player.StartPlayerThread()) {
         std::fprintf(stderr, "tabrino-play: the player thread cannot be started\n");
         return 1;
     }
@@ -290,14 +290,14 @@ int main(int argc, char** argv)
         transport.SetPosition(Clamp(options.from, 0, state.m_length));
     else if (options.practice.HasLoop())
         transport.SetPosition(options.practice.m_loopStart);
-    CPractice practice(state, dialog.m_metronome);
+    CPractice practice(state, player.m_metronome);
     options.practice.ApplyTo(practice);
     practice.SetMetronome(options.metronome ? TRUE : FALSE);
     transport.Play();
 
     bool terminal = IsTerminalStream(2);
     DWORD lastStatus = GetTickCount() - 1000;
-    int exitStatus = clock ? Render(dialog, *clock, terminal) : 0;
+    int exitStatus = clock ? Render(player, *clock, terminal) : 0;
     while (state.m_playState != STATE_STOPPED) {
         if (InterruptRequested()) {
             transport.Stop();
@@ -316,10 +316,10 @@ int main(int argc, char** argv)
     }
     // Playback stopped at the first failed write; that is told once.
     CString failure;
-    if (dialog.m_output.TakeWriteFailure(failure)) {
+    if (player.m_output.TakeWriteFailure(failure)) {
         MessageBoxW(nullptr, failure, L"Error", MB_OK | MB_ICONERROR);
         exitStatus = 3;
     }
-    dialog.m_output.ClosePort();
+    player.m_output.ClosePort();
     return exitStatus;
 }

@@ -16,6 +16,18 @@
 
 namespace {
 
+const char* const kOutputOptions =
+    "  --port NAME       where the MIDI bytes go:\n"
+    "                      synth           the built-in synthesizer on the sound card\n"
+    "                      synth:FILE.wav  the built-in synthesizer into a WAV file\n"
+    "                      seq:ADDRESS     an ALSA sequencer port, as seq:128:0 or seq:\"FLUID Synth\"\n"
+    "                      seq             our own sequencer port, to connect in a patchbay\n"
+    "                      capture:FILE    one line per byte: microseconds and hex byte\n"
+    "                      /dev/...        a serial port or a raw MIDI device\n"
+    "                      none            nothing is sent\n"
+    "  --list-ports      print the ports this machine offers, then exit\n"
+    "  --soundfont PATH  SoundFont of the built-in synthesizer (default TimGM6mb)\n";
+
 struct DeviceNode {
     std::string prefix;
     long number;
@@ -124,4 +136,9 @@ std::string CPortList::Text() const
     for (const CString& note : m_notes)
         text += "# " + note.ToUtf8() + "\n";
     return text;
+}
+
+const char* CPortList::OutputOptions()
+{
+    return kOutputOptions;
 }

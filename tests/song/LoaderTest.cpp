@@ -1,6 +1,6 @@
 #include "LoadedSong.h"
 
-#include "app/CSongFile.h"
+#include "player/CSongFile.h"
 #include "song/CSongInfo.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/CSongFile.h"
+#include "player/CSongFile.h"
 
 #include "platform/core/CFile.h"
 #include "platform/core/ErrorText.h"
