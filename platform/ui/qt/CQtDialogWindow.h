@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/gdi/CPixelBuffer.h"
 #include "platform/ui/CDialogTemplate.h"
+#include "platform/ui/CPixelBuffer.h"
 #include "platform/ui/CWindowBackend.h"
 
 #include <QIcon>
