@@ -22,5 +22,5 @@ public:
     // Runs periods until the player has stopped: at the song's end, after a
     // failed write or after a stop asked for. A start (CTransport::Play) is
     // pending or running; without one it returns at once.
-    static void Run(CPlayerHost& dialog, DrivenTickCount& clock, const PeriodDone& periodDone);
+    static void Run(CPlayerHost& host, DrivenTickCount& clock, const PeriodDone& periodDone);
 };

@@ -17,14 +17,14 @@ public:
     // when only a request of the dialog can bring work. A loop that calls it
     // and lets the clock run that long between calls plays the song exactly
     // as the player thread does.
-    static DWORD RunPeriod(CPlayerHost& dialog);
-    // One whole period: RunPeriod, then the sleep, which the dialog's
+    static DWORD RunPeriod(CPlayerHost& host);
+    // One whole period: RunPeriod, then the sleep, which the host's
     // m_playerState.Wake() ends early.
-    static void Period(CPlayerHost& dialog);
+    static void Period(CPlayerHost& host);
 
     static constexpr DWORD MAX_SLEEP = 1000000;
-    // The command posted to the dialog when playback stopped because the
-    // port failed.
+    // The command posted to the host's window when playback stopped because
+    // the port failed.
     static constexpr WORD OUTPUT_FAILED = 1006;
     // A refresh command is posted when its last run lies more than this
     // many milliseconds back.
@@ -44,24 +44,24 @@ public:
     };
 
 private:
-    static void HandleRequest(CPlayerHost& dialog);
+    static void HandleRequest(CPlayerHost& host);
     // Cuts what still sounds on the channels the user has just muted.
-    static void CutMutedChannels(CPlayerHost& dialog);
-    static void Start(CPlayerHost& dialog);
-    static void Resync(CPlayerHost& dialog);
-    static void Halt(CPlayerHost& dialog);
+    static void CutMutedChannels(CPlayerHost& host);
+    static void Start(CPlayerHost& host);
+    static void Resync(CPlayerHost& host);
+    static void Halt(CPlayerHost& host);
     // Plays what is due; returns when the next tick is due (counter
     // microseconds), LLONG_MAX once stopped.
-    static LONGLONG Play(CPlayerHost& dialog);
+    static LONGLONG Play(CPlayerHost& host);
     // Sends every track's events up to and including tick; returns the
     // earliest tick still to come, or next when that is earlier.
-    static LONGLONG PlayTracks(CPlayerHost& dialog, LONGLONG tick, LONGLONG next);
+    static LONGLONG PlayTracks(CPlayerHost& host, LONGLONG tick, LONGLONG next);
     // Moves every track's cursor to tick and replays what is in force there.
-    static void SeekTracks(CPlayerHost& dialog, LONGLONG tick);
+    static void SeekTracks(CPlayerHost& host, LONGLONG tick);
     // Sends again, track by track, the controllers, programs and each
     // channel's last pitch bend already played, after an all-off.
-    static void ReplayTracks(CPlayerHost& dialog);
+    static void ReplayTracks(CPlayerHost& host);
     // Returns when a refresh post is next wanted (counter microseconds),
     // LLONG_MAX for never.
-    static LONGLONG PostRefreshes(CPlayerHost& dialog);
+    static LONGLONG PostRefreshes(CPlayerHost& host);
 };
