@@ -318,8 +318,10 @@ BOOL CSerialMidiOut::OpenPort(LPCWSTR name)
     m_readThreadId = static_cast<std::int32_t>(id);
     CloseHandle(thread);
 
+    // The read thread signals as soon as it watches the port; a poll would
+    // hold every start (and the first byte) for a whole sleep.
     while (!m_readThreadUp)
-        Sleep(1);
+        WaitForSingleObject(m_readThreadStarted, INFINITE);
     return TRUE;
 }
 
@@ -328,6 +330,7 @@ DWORD CSerialMidiOut::ReadThreadProc(LPVOID stage)
     auto* self = static_cast<CSerialMidiOut*>(stage);
     SetCommMask(self->m_hPort, kPortEvents);
     self->m_readThreadUp = 1;
+    self->m_readThreadStarted.SetEvent();
     for (;;) {
         HANDLE port = self->m_hPort;
         if (port == INVALID_HANDLE_VALUE)

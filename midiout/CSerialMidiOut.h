@@ -69,6 +69,8 @@ public:
     // empty, or CTS changed); reset by the writer before each byte.
     CEvent m_ready { FALSE, TRUE };
     std::atomic<BOOL> m_readThreadUp { 0 };
+    // Signalled once the read thread has set m_readThreadUp.
+    CEvent m_readThreadStarted;
     BYTE m_ring[2048] {};
     std::int32_t m_head { 0 };
     std::int32_t m_tail { 0 };
