@@ -164,7 +164,7 @@ bool Exists(const std::string& path)
 
 int main(int argc, char** argv)
 {
-    const std::string build = argc > 1 ? argv[1] : TABRINO_BINARY_DIR;
+    const std::string build = argc > 1 && *argv[1] ? argv[1] : TABRINO_BINARY_DIR;
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 21;
     const std::string floor = std::string(TABRINO_BINARY_DIR) + "/bench/startup_min_player";
     const std::string play = build + "/tools/tabrino-play";
@@ -196,27 +196,28 @@ int main(int argc, char** argv)
     const std::string dir = mkdtemp(pattern.data());
     const std::string fifo = dir + "/capture.fifo";
     mkfifo(fifo.c_str(), 0600);
+    // The two take turns, run by run, so that a machine busy with other
+    // work slows both alike.
     std::printf("exec to the first captured byte (median, best of %d runs):\n", runs);
-    double floorMedian = 0;
-    for (const auto& [label, args] :
-        { std::pair { std::string("startup_min_player"), std::vector<std::string> { floor, fifo, song } },
-            std::pair { std::string("tabrino-play"),
-                std::vector<std::string> { play, "--port", "capture:" + fifo, song } } }) {
-        std::vector<double> times;
-        for (int i = 0; i < runs; ++i) {
-            const double ms = FirstByte(args, fifo);
-            if (ms >= 0)
-                times.push_back(ms);
-        }
-        if (times.empty()) {
-            std::printf("  %-20s no byte arrived\n", label.c_str());
+    const std::vector<std::pair<std::string, std::vector<std::string>>> players {
+        { "startup_min_player", { floor, fifo, song } },
+        { "tabrino-play", { play, "--port", "capture:" + fifo, song } },
+    };
+    std::vector<std::vector<double>> times(players.size());
+    for (int i = 0; i < runs; ++i)
+        for (size_t p = 0; p < players.size(); ++p)
+            if (const double ms = FirstByte(players[p].second, fifo); ms >= 0)
+                times[p].push_back(ms);
+    for (size_t p = 0; p < players.size(); ++p) {
+        if (times[p].empty()) {
+            std::printf("  %-20s no byte arrived\n", players[p].first.c_str());
             continue;
         }
-        const double median = Median(times);
-        if (floorMedian == 0)
-            floorMedian = median;
-        std::printf("  %-20s %6.2f ms  (best %.2f ms)  %.1fx the floor\n", label.c_str(), median,
-            *std::min_element(times.begin(), times.end()), median / floorMedian);
+        std::printf("  %-20s %6.2f ms  (best %.2f ms)", players[p].first.c_str(), Median(times[p]),
+            *std::min_element(times[p].begin(), times[p].end()));
+        if (p > 0 && !times[0].empty())
+            std::printf("  %.1fx the floor", Median(times[p]) / Median(times[0]));
+        std::printf("\n");
     }
     std::filesystem::remove_all(dir);
 
