@@ -172,7 +172,13 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const CDialogTemplate& dialogT
         setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     m_timer.setSingleShot(true);
+    // To the millisecond: a coarse timer may run out a little early, before
+    // the timer is due by the tick count, and cost a second wake.
+    m_timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_timer, &QTimer::timeout, this, [this]() {
+        // The dispatch below takes the WM_TIMER messages at once; a wake
+        // event for them would only turn the event loop once more.
+        m_wakePending = true;
         ScheduleTimers(PostDueTimers(m_hwnd));
         Dispatch(false);
     });
