@@ -133,7 +133,7 @@ bool CGlyphCache::Measure(const QString& line, int* width)
 void CGlyphCache::Draw(CPixelBuffer& target, const QString& line, int x, int baseline, const QRect& clip,
     std::uint32_t colour)
 {
-    const std::uint32_t pen = 0xFF000000u | colour;
+    const std::array<std::uint32_t, 256>& pens = PenFor(colour);
     Fixed position = static_cast<Fixed>(x) * 64;
     int previous = kNone;
     for (const QChar character : line) {
@@ -162,11 +162,26 @@ void CGlyphCache::Draw(CPixelBuffer& target, const QString& line, int x, int bas
                     *out = colour;
                     continue;
                 }
-                const std::uint32_t source = ByteMul(pen, *cover);
+                const std::uint32_t source = pens[*cover];
                 *out = (source + ByteMul(*out, 255 - (source >> 24))) & 0x00FFFFFFu;
             }
         }
     }
+}
+
+const std::array<std::uint32_t, 256>& CGlyphCache::PenFor(std::uint32_t colour)
+{
+    for (const Pens& pens : m_pens) {
+        if (pens.made && pens.colour == colour)
+            return pens.pen;
+    }
+    Pens& pens = m_pens[m_nextPens];
+    m_nextPens = (m_nextPens + 1) % m_pens.size();
+    pens.colour = colour;
+    pens.made = true;
+    for (std::uint32_t cover = 0; cover < 256; ++cover)
+        pens.pen[cover] = ByteMul(0xFF000000u | colour, cover);
+    return pens.pen;
 }
 
 const CGlyphCache::Mask& CGlyphCache::MaskAt(int c, int fraction)

@@ -68,6 +68,8 @@ private:
     // exactly as the masks do.
     bool PairDrawsAsQt(int first, int second);
     const Mask& MaskAt(int c, int fraction);
+    // The premultiplied pen Qt blends for each coverage in colour.
+    const std::array<std::uint32_t, 256>& PenFor(std::uint32_t colour);
 
     QFont m_font;
     int m_ascent { 0 };
@@ -79,4 +81,12 @@ private:
     // -1 before the check.
     std::array<std::array<std::int8_t, kCharacters>, kCharacters + 1> m_checked;
     std::vector<Mask> m_masks;
+    // The pens of the last colours drawn: the readouts use a few colours.
+    struct Pens {
+        std::uint32_t colour { 0 };
+        bool made { false };
+        std::array<std::uint32_t, 256> pen {};
+    };
+    std::array<Pens, 4> m_pens;
+    size_t m_nextPens { 0 };
 };
