@@ -96,6 +96,7 @@ double ProcessCpuMicroseconds(pid_t pid)
 class PaintCounter : public QObject {
 public:
     long paints { 0 };
+    long long rectangles { 0 };
     long long pixels { 0 };
 
     void Watch()
@@ -109,8 +110,10 @@ protected:
     {
         if (event->type() == QEvent::Paint) {
             ++paints;
-            for (const QRect& part : static_cast<QPaintEvent*>(event)->region())
+            for (const QRect& part : static_cast<QPaintEvent*>(event)->region()) {
+                ++rectangles;
                 pixels += static_cast<long long>(part.width()) * part.height();
+            }
         }
         return QObject::eventFilter(watched, event);
     }
@@ -136,6 +139,7 @@ struct Phase {
     double system { 0 };
     double uiSystem { 0 };
     long paints { 0 };
+    long long rectangles { 0 };
     long long pixels { 0 };
 
     // Times a thread went to sleep and was woken: on a virtual machine each
@@ -165,6 +169,7 @@ struct Phase {
         uiSystem = SystemTime(RUSAGE_THREAD);
         server = g_server ? ProcessCpuMicroseconds(g_server) : 0;
         paints = g_paints->paints;
+        rectangles = g_paints->rectangles;
         pixels = g_paints->pixels;
     }
     void End()
@@ -180,8 +185,9 @@ struct Phase {
         std::printf("  %-28s in the kernel: process %.3f %%, user-interface thread %.3f %%\n", "",
             100.0 * (SystemTime(RUSAGE_SELF) - system) / 1e6 / seconds,
             100.0 * (SystemTime(RUSAGE_THREAD) - uiSystem) / 1e6 / seconds);
-        std::printf("  %-28s repaints a second %.1f, pixels sent a second %.0f", "",
+        std::printf("  %-28s repaints a second %.1f, with %.0f rectangles and %.0f pixels", "",
             static_cast<double>(g_paints->paints - paints) / seconds,
+            static_cast<double>(g_paints->rectangles - rectangles) / seconds,
             static_cast<double>(g_paints->pixels - pixels) / seconds);
         if (g_server)
             std::printf(", X server %.3f %% of one core", 100.0 * (ProcessCpuMicroseconds(g_server) - server) / 1e6 / seconds);
