@@ -280,9 +280,11 @@ void CQtDialogWindow::Dispatch(bool followPosts)
     // What the handlers drew goes to the screen now, in one repaint, rather
     // than after another turn of the event loop, which would cost a wake of
     // its own.
-    if (!m_damage.isEmpty()) {
+    if (!m_damage.empty()) {
         QRegion damage;
-        damage.swap(m_damage);
+        for (const RECT& part : m_damage)
+            damage += FaceToWidget(part);
+        m_damage.clear();
         repaint(damage);
     }
     if (m_loop && m_dialog.IsEnding())
@@ -334,7 +336,12 @@ void CQtDialogWindow::SurfaceChanged(const RECT& area)
     if (!IsWindow(m_hwnd))
         return;
     // Only the pixels that differ from the screen are sent again: a readout
-    // redrawn for a new last digit repaints that digit.
+    // redrawn for a new last digit repaints that digit. What the handlers of
+    // a dispatch change is gathered and shown when it ends.
+    if (m_dispatching > 0 && m_painting.isEmpty()) {
+        m_shown.Changed(m_hwnd->surface, area, m_damage);
+        return;
+    }
     m_changedParts.clear();
     m_shown.Changed(m_hwnd->surface, area, m_changedParts);
     QRegion changed;
@@ -343,11 +350,7 @@ void CQtDialogWindow::SurfaceChanged(const RECT& area)
     // What the paint handlers draw inside the region being painted is shown
     // by that same paint event; asking for another would paint it twice.
     changed -= m_painting;
-    if (changed.isEmpty())
-        return;
-    if (m_dispatching > 0)
-        m_damage += changed;
-    else
+    if (!changed.isEmpty())
         update(changed);
 }
 

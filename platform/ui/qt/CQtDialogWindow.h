@@ -105,7 +105,7 @@ private:
     // While posted messages are dispatched: what their handlers changed on
     // the window, shown in one repaint when the dispatch ends.
     int m_dispatching { 0 };
-    QRegion m_damage;
+    std::vector<RECT> m_damage;
     // The face pixels as the screen shows them.
     CShownPixels m_shown;
     std::vector<RECT> m_changedParts;
