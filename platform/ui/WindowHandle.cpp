@@ -5,13 +5,18 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <set>
+#include <shared_mutex>
 
 namespace {
 
-// Guards the set of live handles; posts hold it while they queue, so a
-// handle cannot be destroyed in the middle of a post.
-std::mutex g_registryLock;
+// Guards the set of live handles; posts hold it while they queue and wake
+// the window, so a handle cannot be destroyed in the middle of a post. Only
+// creating and destroying a handle takes it alone: a window thread that the
+// wake has just woken looks its handle up at once, and must not have to
+// wait (and sleep again) until the posting thread has let go of it.
+std::shared_mutex g_registryLock;
 std::set<HWND> g_live;
 std::atomic<HWND> g_capture { nullptr };
 std::atomic<HWND> g_focus { nullptr };
@@ -29,7 +34,7 @@ HWND CreateWindowHandle(CWnd* wnd, int width, int height, CWindowBackend* backen
     hwnd->wnd = wnd;
     hwnd->backend = backend;
     hwnd->surface.Resize(width, height, 0);
-    std::lock_guard<std::mutex> guard(g_registryLock);
+    std::unique_lock guard(g_registryLock);
     g_live.insert(hwnd);
     return hwnd;
 }
@@ -37,7 +42,7 @@ HWND CreateWindowHandle(CWnd* wnd, int width, int height, CWindowBackend* backen
 void DestroyWindowHandle(HWND hwnd)
 {
     {
-        std::lock_guard<std::mutex> guard(g_registryLock);
+        std::unique_lock guard(g_registryLock);
         if (!IsLiveLocked(hwnd))
             return;
         g_live.erase(hwnd);
@@ -51,7 +56,7 @@ void DestroyWindowHandle(HWND hwnd)
 
 BOOL IsWindow(HWND hwnd)
 {
-    std::lock_guard<std::mutex> guard(g_registryLock);
+    std::shared_lock guard(g_registryLock);
     return IsLiveLocked(hwnd) ? TRUE : FALSE;
 }
 
@@ -63,7 +68,7 @@ BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL PostMessagesW(HWND hwnd, const MSG* messages, size_t count)
 {
-    std::lock_guard<std::mutex> guard(g_registryLock);
+    std::shared_lock guard(g_registryLock);
     if (!IsLiveLocked(hwnd))
         return FALSE;
     {
