@@ -261,6 +261,20 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush)
     return 1;
 }
 
+int FrameRect(HDC dc, const RECT* rect, HBRUSH brush)
+{
+    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top)
+        return 0;
+    const RECT& r = *rect;
+    const RECT sides[] = { { r.left, r.top, r.right, r.top + 1 }, { r.left, r.bottom - 1, r.right, r.bottom },
+        { r.left, r.top, r.left + 1, r.bottom }, { r.right - 1, r.top, r.right, r.bottom } };
+    for (const RECT& side : sides) {
+        if (!FillRect(dc, &side, brush))
+            return 0;
+    }
+    return 1;
+}
+
 COLORREF SetTextColor(HDC dc, COLORREF color)
 {
     if (!dc)
@@ -276,6 +290,15 @@ int SetBkMode(HDC dc, int mode)
         return 0;
     int previous = dc->bkMode;
     dc->bkMode = mode;
+    return previous;
+}
+
+COLORREF SetBkColor(HDC dc, COLORREF color)
+{
+    if (!dc)
+        return CLR_INVALID;
+    COLORREF previous = dc->bkColor;
+    dc->bkColor = color & kRgb;
     return previous;
 }
 
@@ -329,6 +352,7 @@ BOOL UpdateWindow(HWND hwnd)
     }
     // The window counts as valid from here on, whether or not its handler
     // draws; whatever the handler invalidates again is painted next time.
+    hwnd->paintRect = hwnd->invalid;
     hwnd->needsPaint = false;
     hwnd->invalid = { 0, 0, 0, 0 };
     SendMessageW(hwnd, WM_PAINT, 0, 0);

@@ -29,6 +29,7 @@ HWND CreateWindowHandle(CWnd* wnd, int width, int height, CWindowBackend* backen
     hwnd->wnd = wnd;
     hwnd->backend = backend;
     hwnd->surface.Resize(width, height, 0);
+    hwnd->rect = { 0, 0, width, height };
     std::lock_guard<std::mutex> guard(g_registryLock);
     g_live.insert(hwnd);
     return hwnd;
@@ -46,7 +47,16 @@ void DestroyWindowHandle(HWND hwnd)
     g_capture.compare_exchange_strong(expected, nullptr);
     expected = hwnd;
     g_focus.compare_exchange_strong(expected, nullptr);
+    if (hwnd->backend)
+        hwnd->backend->Destroyed();
     delete hwnd;
+}
+
+void SetWindowBackend(HWND hwnd, CWindowBackend* backend)
+{
+    std::lock_guard<std::mutex> guard(g_registryLock);
+    if (IsLiveLocked(hwnd))
+        hwnd->backend = backend;
 }
 
 BOOL IsWindow(HWND hwnd)
