@@ -46,6 +46,8 @@ void CTrackBarControl::SetRange(int min, int max)
     m_min = min;
     m_max = std::max(min, max);
     m_pos = std::clamp(m_pos, m_min, m_max);
+    // A page is a fifth of the range again.
+    m_page = std::max(1, (m_max - m_min) / 5);
     Changed(TBM_SETRANGE);
 }
 

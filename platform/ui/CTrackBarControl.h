@@ -4,7 +4,8 @@
 #include "platform/ui/ControlMessages.h"
 
 // A trackbar (TRACKBAR_CLASS): a range, a position kept inside it and a
-// page size, reached through the TBM_ messages. The user's moves (from the
+// page size (a fifth of the range unless set after it), reached through the
+// TBM_ messages. The user's moves (from the
 // backend, or WM_KEYDOWN: arrows a line, Page Up and Down a page, Home and
 // End the ends) set the position and send WM_HSCROLL, or WM_VSCROLL with
 // TBS_VERT, to the dialog.
