@@ -101,6 +101,7 @@ INT CDialog::DoModal()
     }
     if (!runner)
         return -1;
+    m_modeless = false;
     BeginModalState();
     return runner(*this);
 }
