@@ -60,6 +60,16 @@ HDC NewDC()
     return dc;
 }
 
+// Sets one of a DC's colours, answering the one before.
+COLORREF SetDcColor(HDC dc, COLORREF HDC__::*field, COLORREF color)
+{
+    if (!dc)
+        return CLR_INVALID;
+    const COLORREF previous = dc->*field;
+    dc->*field = color & kRgb;
+    return previous;
+}
+
 void Unselect(HGDIOBJ object)
 {
     if (object)
@@ -277,11 +287,7 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush)
 
 COLORREF SetTextColor(HDC dc, COLORREF color)
 {
-    if (!dc)
-        return CLR_INVALID;
-    COLORREF previous = dc->textColor;
-    dc->textColor = color & kRgb;
-    return previous;
+    return SetDcColor(dc, &HDC__::textColor, color);
 }
 
 int SetBkMode(HDC dc, int mode)
@@ -295,11 +301,7 @@ int SetBkMode(HDC dc, int mode)
 
 COLORREF SetBkColor(HDC dc, COLORREF color)
 {
-    if (!dc)
-        return CLR_INVALID;
-    COLORREF previous = dc->bkColor;
-    dc->bkColor = color & kRgb;
-    return previous;
+    return SetDcColor(dc, &HDC__::bkColor, color);
 }
 
 int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format)

@@ -34,10 +34,48 @@ CDialog* Exchanging(CDataExchange* dx, int id)
     return dx->m_pDlgWnd;
 }
 
+// A value a control answers to one message and takes with another: in
+// wParam (a negative one as -1), or in lParam after TRUE as TBM_SETPOS
+// takes it.
+void ExchangeByMessages(CDataExchange* dx, int id, int& value, UINT get, UINT set, bool inLParam = false)
+{
+    CDialog* dialog = Exchanging(dx, id);
+    if (!dialog)
+        return;
+    if (dx->m_bSaveAndValidate)
+        value = static_cast<int>(dialog->SendDlgItemMessage(id, get));
+    else if (inLParam)
+        dialog->SendDlgItemMessage(id, set, TRUE, value);
+    else
+        dialog->SendDlgItemMessage(id, set, static_cast<WPARAM>(value < 0 ? -1 : value));
+}
+
 void FailWithMessage(CDataExchange* dx, const CString& text)
 {
     MessageBoxW(nullptr, text, AfxGetAppName(), MB_OK | MB_ICONEXCLAMATION);
     dx->Fail();
+}
+
+// A number as decimal text: loading writes it, saving parses it or tells
+// the user why not.
+template<typename Number>
+void ExchangeNumber(CDataExchange* dx, int id, Number& value, bool (*parse)(const CString&, Number&),
+    const wchar_t* parseMessage)
+{
+    CDialog* dialog = Exchanging(dx, id);
+    if (!dialog)
+        return;
+    CString text;
+    if (!dx->m_bSaveAndValidate) {
+        FormatString(text, L"%d", static_cast<int>(value));
+        dialog->SetDlgItemText(id, text);
+        return;
+    }
+    dialog->GetDlgItemText(id, text);
+    Number parsed {};
+    if (!parse(text, parsed))
+        return FailWithMessage(dx, parseMessage);
+    value = parsed;
 }
 
 // Decimal digits with an optional sign and blanks around them, within int.
@@ -98,50 +136,17 @@ bool ParseByte(const CString& text, BYTE& value)
 
 void DDX_Text(CDataExchange* dx, int id, BYTE& value)
 {
-    CDialog* dialog = Exchanging(dx, id);
-    if (!dialog)
-        return;
-    if (!dx->m_bSaveAndValidate) {
-        CString text;
-        FormatString(text, L"%u", static_cast<unsigned>(value));
-        dialog->SetDlgItemText(id, text);
-        return;
-    }
-    CString text;
-    dialog->GetDlgItemText(id, text);
-    BYTE parsed = 0;
-    if (!ParseByte(text, parsed))
-        return FailWithMessage(dx, kParseByteMessage);
-    value = parsed;
+    ExchangeNumber(dx, id, value, ParseByte, kParseByteMessage);
 }
 
 void DDX_CBIndex(CDataExchange* dx, int id, int& index)
 {
-    CDialog* dialog = Exchanging(dx, id);
-    if (!dialog)
-        return;
-    if (dx->m_bSaveAndValidate)
-        index = static_cast<int>(dialog->SendDlgItemMessage(id, CB_GETCURSEL));
-    else
-        dialog->SendDlgItemMessage(id, CB_SETCURSEL, static_cast<WPARAM>(index < 0 ? -1 : index));
+    ExchangeByMessages(dx, id, index, CB_GETCURSEL, CB_SETCURSEL);
 }
 
 void DDX_Text(CDataExchange* dx, int id, int& value)
 {
-    CDialog* dialog = Exchanging(dx, id);
-    if (!dialog)
-        return;
-    CString text;
-    if (!dx->m_bSaveAndValidate) {
-        FormatString(text, L"%d", value);
-        dialog->SetDlgItemText(id, text);
-        return;
-    }
-    dialog->GetDlgItemText(id, text);
-    int parsed = 0;
-    if (!ParseInt(text, parsed))
-        return FailWithMessage(dx, kParseIntMessage);
-    value = parsed;
+    ExchangeNumber(dx, id, value, ParseInt, kParseIntMessage);
 }
 
 void DDV_MinMaxInt(CDataExchange* dx, int value, int min, int max)
@@ -155,13 +160,7 @@ void DDV_MinMaxInt(CDataExchange* dx, int value, int min, int max)
 
 void DDX_Check(CDataExchange* dx, int id, int& value)
 {
-    CDialog* dialog = Exchanging(dx, id);
-    if (!dialog)
-        return;
-    if (dx->m_bSaveAndValidate)
-        value = static_cast<int>(dialog->IsDlgButtonChecked(id));
-    else
-        dialog->CheckDlgButton(id, static_cast<UINT>(value));
+    ExchangeByMessages(dx, id, value, BM_GETCHECK, BM_SETCHECK);
 }
 
 void DDX_Radio(CDataExchange* dx, int id, int& value)
@@ -183,22 +182,10 @@ void DDX_Radio(CDataExchange* dx, int id, int& value)
 
 void DDX_Slider(CDataExchange* dx, int id, int& value)
 {
-    CDialog* dialog = Exchanging(dx, id);
-    if (!dialog)
-        return;
-    if (dx->m_bSaveAndValidate)
-        value = static_cast<int>(dialog->SendDlgItemMessage(id, TBM_GETPOS));
-    else
-        dialog->SendDlgItemMessage(id, TBM_SETPOS, TRUE, value);
+    ExchangeByMessages(dx, id, value, TBM_GETPOS, TBM_SETPOS, true);
 }
 
 void DDX_LBIndex(CDataExchange* dx, int id, int& index)
 {
-    CDialog* dialog = Exchanging(dx, id);
-    if (!dialog)
-        return;
-    if (dx->m_bSaveAndValidate)
-        index = static_cast<int>(dialog->SendDlgItemMessage(id, LB_GETCURSEL));
-    else
-        dialog->SendDlgItemMessage(id, LB_SETCURSEL, static_cast<WPARAM>(index < 0 ? -1 : index));
+    ExchangeByMessages(dx, id, index, LB_GETCURSEL, LB_SETCURSEL);
 }

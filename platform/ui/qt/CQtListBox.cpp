@@ -188,33 +188,26 @@ bool CQtListBox::Filter(QObject* target, QEvent* event)
         const UINT vk = CQtModelessWindow::DialogKey(*press);
         return vk && list->KeyByUser(vk);
     }
-    if (target != m_tree->viewport() || !list->Item().HasStyle("LBS_DRAGREORDER"))
+    const QEvent::Type type = event->type();
+    if (target != m_tree->viewport() || !list->Item().HasStyle("LBS_DRAGREORDER")
+        || (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove))
         return false;
     auto* mouse = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        if (mouse->button() == Qt::LeftButton)
-            m_dragged = m_tree->indexOfTopLevelItem(m_tree->itemAt(mouse->position().toPoint()));
-        return false;
-    case QEvent::MouseButtonRelease:
+    if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton)
+        m_dragged = m_tree->indexOfTopLevelItem(m_tree->itemAt(mouse->position().toPoint()));
+    if (type == QEvent::MouseButtonRelease)
         m_dragged = -1;
+    if (type != QEvent::MouseMove || m_dragged < 0 || !(mouse->buttons() & Qt::LeftButton))
         return false;
-    case QEvent::MouseMove: {
-        if (m_dragged < 0 || !(mouse->buttons() & Qt::LeftButton))
-            return false;
-        // Above the first row or below the last, the item goes to that end.
-        QTreeWidgetItem* over = m_tree->itemAt(mouse->position().toPoint());
-        int to = over ? m_tree->indexOfTopLevelItem(over) : (mouse->position().y() < 0 ? 0 : list->Count() - 1);
-        if (to != m_dragged && to >= 0) {
-            m_moveTo = to;
-            list->MoveByUser(m_dragged, to);
-            m_moveTo = -1;
-            m_dragged = to;
-        }
-        // The drag moves the item, never the selection over other rows.
-        return true;
+    // Above the first row or below the last, the item goes to that end.
+    QTreeWidgetItem* over = m_tree->itemAt(mouse->position().toPoint());
+    const int to = over ? m_tree->indexOfTopLevelItem(over) : (mouse->position().y() < 0 ? 0 : list->Count() - 1);
+    if (to != m_dragged && to >= 0) {
+        m_moveTo = to;
+        list->MoveByUser(m_dragged, to);
+        m_moveTo = -1;
+        m_dragged = to;
     }
-    default:
-        return false;
-    }
+    // The drag moves the item, never the selection over other rows.
+    return true;
 }
