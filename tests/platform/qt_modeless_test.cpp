@@ -250,6 +250,10 @@ TEST_F(QtModeless, CanvasOnScreenShowsExactlyWhatItPaints)
     CheckCanvas(
         canvas, [&]() { QTest::qWait(30); }, [&]() { return window->grab().toImage(); },
         QGuiApplication::primaryScreen()->geometry().size());
+    QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(12, 34));
+    ASSERT_FALSE(canvas.m_seen.empty());
+    EXPECT_EQ(canvas.m_seen.back().message, static_cast<UINT>(WM_LBUTTONDOWN));
+    EXPECT_EQ(canvas.m_seen.back().lParam, MAKELPARAM(12, 34));
     // The user sizes it: the surface and WM_SIZE follow.
     window->resize(150, 80);
     QTest::qWait(30);

@@ -27,16 +27,17 @@ namespace {
 const char* const kStrip = R"(caption "Strip"
 size 160 130
 style WS_POPUP|WS_CAPTION|WS_SYSMENU|WS_THICKFRAME
-control 10 BUTTON "Channel" 2 2 156 60 WS_CHILD|WS_VISIBLE|BS_GROUPBOX
 control 11 BUTTON "Mute" 6 12 40 10 WS_CHILD|WS_VISIBLE|WS_TABSTOP|BS_AUTOCHECKBOX
 control 12 BUTTON "Left" 6 24 40 10 WS_CHILD|WS_VISIBLE|WS_GROUP|BS_AUTORADIOBUTTON
 control 13 BUTTON "Centre" 6 34 40 10 WS_CHILD|WS_VISIBLE|BS_AUTORADIOBUTTON
 control 14 BUTTON "Right" 6 44 40 10 WS_CHILD|WS_VISIBLE|BS_AUTORADIOBUTTON
+control 10 BUTTON "Channel" 2 2 156 60 WS_CHILD|WS_VISIBLE|BS_GROUPBOX
 control 15 msctls_trackbar32 "" 60 12 80 14 WS_CHILD|WS_VISIBLE|WS_GROUP|WS_TABSTOP
 control 16 msctls_progress32 "" 60 30 80 8 WS_CHILD|WS_VISIBLE
 control 17 STATIC "" 60 42 80 10 WS_CHILD|WS_VISIBLE|SS_OWNERDRAW|SS_NOTIFY
 control 18 LISTBOX "" 2 64 156 40 WS_CHILD|WS_VISIBLE|WS_TABSTOP|LBS_NOTIFY|LBS_USETABSTOPS|LBS_WANTKEYBOARDINPUT|LBS_DRAGREORDER
 control 19 EDIT "" 2 108 30 12 WS_CHILD|WS_VISIBLE|WS_TABSTOP
+control 20 msctls_trackbar32 "" 140 106 16 22 WS_CHILD|WS_VISIBLE|TBS_VERT
 )";
 
 class CStripDlg : public CDialog {
@@ -72,7 +73,9 @@ public:
                 note(std::to_string(LOWORD(wParam)) + ":" + std::to_string(HIWORD(wParam)));
             break;
         case WM_HSCROLL:
-            note("scroll:" + std::to_string(LOWORD(wParam)) + ":" + std::to_string(HIWORD(wParam)));
+        case WM_VSCROLL:
+            note((message == WM_VSCROLL ? "vscroll:" : "scroll:") + std::to_string(LOWORD(wParam)) + ":"
+                + std::to_string(HIWORD(wParam)));
             return 0;
         case WM_NOTIFY: {
             const auto* moved = reinterpret_cast<const NMLBITEMMOVED*>(lParam);
@@ -174,6 +177,9 @@ TEST(WindowControls, HeadlessStripExchangesValuesAndNotifies)
     EXPECT_EQ(dlg.Send(15, TBM_GETPOS), 1000);
     dlg.Send(15, TBM_SETRANGEMAX, TRUE, 500);
     EXPECT_EQ(dlg.Send(15, TBM_GETPOS), 500);
+    dlg.Send(20, WM_KEYDOWN, VK_DOWN);
+    EXPECT_EQ(dlg.Told(), "vscroll:1:0 vscroll:8:0 ");
+    EXPECT_EQ(dlg.Send(20, TBM_GETPOS), 1);
     dlg.Send(16, PBM_SETRANGE32, 0, 2000);
     EXPECT_EQ(dlg.Send(16, PBM_SETPOS, 2500), 0);
     EXPECT_EQ(dlg.Send(16, PBM_DELTAPOS, static_cast<WPARAM>(-500)), 2000);
@@ -262,8 +268,9 @@ TEST_F(QtWindowControls, StripOnScreenTakesTheUsersInput)
     EXPECT_TRUE(tree->topLevelItem(1)->font(0).bold());
     EXPECT_EQ(tree->currentItem(), tree->topLevelItem(1));
 
-    QTest::mouseClick(mute, Qt::LeftButton);
-    QTest::mouseClick(widget(12), Qt::LeftButton);
+    // Through the window, past the group box drawn around them.
+    for (QWidget* button : { static_cast<QWidget*>(mute), widget(12) })
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, button->mapTo(window, button->rect().center()));
     EXPECT_EQ(dlg.Told(), "11:0 12:0 ");
     EXPECT_EQ(dlg.IsDlgButtonChecked(11), 0u);
     EXPECT_FALSE(right->isChecked());
