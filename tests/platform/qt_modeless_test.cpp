@@ -81,12 +81,15 @@ TEST_F(QtModeless, AToolWindowRunsBesideTheFace)
 {
     CNotingDlg face(102);
     CNotingDlg tool;
+    // Left open when the face ends: its window goes with the face's.
+    CNotingDlg leftOpen;
     QPointer<QWidget> toolWindow;
     int faceClicksWhileModal = -1;
     face.m_handler = [&](UINT message, WPARAM, LPARAM) {
         if (message != WM_USER + 2)
             return false;
         EXPECT_TRUE(tool.CreateIndirect(Tool("WS_VISIBLE"), &face));
+        EXPECT_TRUE(leftOpen.CreateIndirect(Tool("WS_VISIBLE"), &face));
         toolWindow = WidgetOfWindow(tool.m_hWnd);
         EXPECT_TRUE(tool.IsWindowVisible() && toolWindow->isVisible() && !toolWindow->isModal());
         EXPECT_TRUE(QTest::qWaitForWindowExposed(toolWindow));
@@ -138,6 +141,10 @@ TEST_F(QtModeless, AToolWindowRunsBesideTheFace)
     EXPECT_EQ(RunModal(face), IDOK);
     EXPECT_EQ(faceClicksWhileModal, 0);
     EXPECT_FALSE(tool.m_offGuiThread || face.m_offGuiThread);
+    // It goes on headless.
+    EXPECT_FALSE(leftOpen.IsWindowVisible());
+    EXPECT_TRUE(leftOpen.PostMessage(WM_USER + 1, 9));
+    EXPECT_EQ(DispatchPostedMessages(leftOpen.m_hWnd), 1);
 }
 
 namespace {

@@ -4,8 +4,8 @@
 #include "platform/ui/CDialogControl.h"
 #include "platform/ui/ControlMessages.h"
 #include "platform/ui/Keyboard.h"
-#include "platform/ui/WindowHandle.h"
 #include "platform/ui/SysColor.h"
+#include "platform/ui/WindowHandle.h"
 #include "platform/ui/WindowPlacement.h"
 #include "platform/ui/qt/QtWindows.h"
 
@@ -135,6 +135,12 @@ void CQtModelessWindow::Show(bool show, bool activate)
             raise();
         activateWindow();
     }
+}
+
+void CQtModelessWindow::SetFocus()
+{
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
 }
 
 void CQtModelessWindow::Enable(bool enable)

@@ -30,6 +30,8 @@ public:
 
     void SurfaceChanged(const RECT& area) override;
     void Show(bool show, bool activate) override;
+    // SetFocus on the dialog itself: its window becomes the active one.
+    void SetFocus() override;
     void Enable(bool enable) override;
     void Move(const RECT& rect) override;
     void SetFullScreen(bool fullScreen) override;
