@@ -76,13 +76,18 @@ BOOL PostMessagesW(HWND hwnd, const MSG* messages, size_t count)
     std::lock_guard<std::mutex> guard(g_registryLock);
     if (!IsLiveLocked(hwnd))
         return FALSE;
+    // A control's messages wait in its dialog's queue, which is the one
+    // dispatched; each still goes to the control it was posted to.
+    HWND queue = hwnd;
+    while (queue->parent && IsLiveLocked(queue->parent))
+        queue = queue->parent;
     {
-        std::lock_guard<std::mutex> queueGuard(hwnd->queueLock);
+        std::lock_guard<std::mutex> queueGuard(queue->queueLock);
         for (size_t n = 0; n < count; ++n)
-            hwnd->queue.push_back({ hwnd, messages[n].message, messages[n].wParam, messages[n].lParam });
+            queue->queue.push_back({ hwnd, messages[n].message, messages[n].wParam, messages[n].lParam });
     }
-    if (hwnd->backend)
-        hwnd->backend->Wake();
+    if (queue->backend)
+        queue->backend->Wake();
     return TRUE;
 }
 

@@ -64,7 +64,8 @@ BOOL IsWindow(HWND hwnd);
 // against posts from other threads.
 void SetWindowBackend(HWND hwnd, CWindowBackend* backend);
 
-// Posts from any thread. FALSE when the handle is not a live window.
+// Posts from any thread. FALSE when the handle is not a live window. A
+// control's messages are queued (and dispatched) with its dialog's.
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Queues count messages for hwnd and wakes its window once, after the last:
 // messages meant to be handled together arrive in one dispatch (and one

@@ -18,6 +18,7 @@
 #include <QTreeWidget>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -180,8 +181,12 @@ TEST(WindowControls, HeadlessStripExchangesValuesAndNotifies)
     dlg.Send(20, WM_KEYDOWN, VK_DOWN);
     EXPECT_EQ(dlg.Told(), "vscroll:1:0 vscroll:8:0 ");
     EXPECT_EQ(dlg.Send(20, TBM_GETPOS), 1);
+    // A worker's post to a control arrives with the dialog's messages.
+    std::thread([bar = dlg.GetDlgItem(16)->m_hWnd]() { PostMessageW(bar, PBM_SETPOS, 70, 0); }).join();
+    EXPECT_EQ(DispatchPostedMessages(dlg.m_hWnd), 1);
+    EXPECT_EQ(dlg.Send(16, PBM_GETPOS), 70);
     dlg.Send(16, PBM_SETRANGE32, 0, 2000);
-    EXPECT_EQ(dlg.Send(16, PBM_SETPOS, 2500), 0);
+    EXPECT_EQ(dlg.Send(16, PBM_SETPOS, 2500), 70);
     EXPECT_EQ(dlg.Send(16, PBM_DELTAPOS, static_cast<WPARAM>(-500)), 2000);
     EXPECT_EQ(dlg.Send(16, PBM_GETPOS), 1500);
 
