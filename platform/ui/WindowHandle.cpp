@@ -34,6 +34,7 @@ HWND CreateWindowHandle(CWnd* wnd, int width, int height, CWindowBackend* backen
     hwnd->wnd = wnd;
     hwnd->backend = backend;
     hwnd->surface.Resize(width, height, 0);
+    hwnd->rect = { 0, 0, width, height };
     std::unique_lock guard(g_registryLock);
     g_live.insert(hwnd);
     return hwnd;
@@ -51,7 +52,16 @@ void DestroyWindowHandle(HWND hwnd)
     g_capture.compare_exchange_strong(expected, nullptr);
     expected = hwnd;
     g_focus.compare_exchange_strong(expected, nullptr);
+    if (hwnd->backend)
+        hwnd->backend->Destroyed();
     delete hwnd;
+}
+
+void SetWindowBackend(HWND hwnd, CWindowBackend* backend)
+{
+    std::unique_lock guard(g_registryLock);
+    if (IsLiveLocked(hwnd))
+        hwnd->backend = backend;
 }
 
 BOOL IsWindow(HWND hwnd)
@@ -71,13 +81,18 @@ BOOL PostMessagesW(HWND hwnd, const MSG* messages, size_t count)
     std::shared_lock guard(g_registryLock);
     if (!IsLiveLocked(hwnd))
         return FALSE;
+    // A control's messages wait in its dialog's queue, which is the one
+    // dispatched; each still goes to the control it was posted to.
+    HWND queue = hwnd;
+    while (queue->parent && IsLiveLocked(queue->parent))
+        queue = queue->parent;
     {
-        std::lock_guard<std::mutex> queueGuard(hwnd->queueLock);
+        std::lock_guard<std::mutex> queueGuard(queue->queueLock);
         for (size_t n = 0; n < count; ++n)
-            hwnd->queue.push_back({ hwnd, messages[n].message, messages[n].wParam, messages[n].lParam });
+            queue->queue.push_back({ hwnd, messages[n].message, messages[n].wParam, messages[n].lParam });
     }
-    if (hwnd->backend)
-        hwnd->backend->Wake();
+    if (queue->backend)
+        queue->backend->Wake();
     return TRUE;
 }
 

@@ -195,7 +195,7 @@ bool CQtDialogWindow::Create()
         return false;
     m_hwnd = m_dialog.m_hWnd;
     m_dialog.CreateControls(m_template, [this](CDialogControl& control) {
-        m_controls.push_back(std::make_unique<CQtControl>(control, *this));
+        m_controls.push_back(CQtControl::Make(control, *this));
         return m_controls.back().get();
     });
     SetWindowTextW(m_hwnd, m_template.m_caption);
@@ -620,7 +620,19 @@ void CQtDialogWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    // The close box asks the dialog to cancel; it closes when it ends.
+    // The close box asks the dialog to close (as IDCANCEL does unless it
+    // handles WM_CLOSE); the window closes when the dialog ends.
     event->ignore();
-    Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    Route(WM_CLOSE, 0, 0);
+}
+
+void CQtDialogWindow::Detach()
+{
+    m_hwnd = nullptr;
+    m_timer.stop();
+}
+
+UINT CQtDialogWindow::VirtualKey(const QKeyEvent& event)
+{
+    return VirtualKeyOf(event);
 }

@@ -18,6 +18,7 @@
 class CDialog;
 class CQtControl;
 class QEventLoop;
+class QKeyEvent;
 
 // The Qt window of one modal dialog. A skinned dialog (its template names a
 // face size) shows its client pixels scaled by an integer zoom with nearest
@@ -64,6 +65,10 @@ public:
     void PlaceCentred(const QRect& area, QPoint frameOffset = QPoint());
     // Cancels the dialog as its close box does.
     void Cancel();
+    // The dialog's handle is gone: the window lets go of it.
+    void Detach();
+    // The virtual-key code of a key event as a face takes it, 0 for none.
+    static UINT VirtualKey(const QKeyEvent& event);
 
 protected:
     bool event(QEvent* event) override;
