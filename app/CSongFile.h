@@ -1,8 +1,9 @@
 #pragma once
 
 #include "platform/core/CString.h"
-#include "player/CPlayerState.h"
+#include "song/CSongFacts.h"
 
+class CPlayerState;
 class CSong;
 class CTrack;
 
@@ -33,16 +34,16 @@ public:
     CString FailureMessage(const CString& path) const;
 
     // Exchanges this song with the rings given and hands what the loader
-    // sets in the player state (division, tempo, SMPTE offset, channel
-    // links) to state. The object then holds the previous song.
+    // found (division, tempo, SMPTE offset, channel links) to state. The
+    // object then holds the previous song.
     void Exchange(CSong*& songs, CTrack*& tracks, CPlayerState& state);
     // Frees the song the object holds.
     void Free();
 
     CSong* m_pSongs { nullptr };
     CTrack* m_pTracks { nullptr };
-    // The player state values as the file sets them.
-    CPlayerState m_state;
+    // What the loader found besides the tracks.
+    CSongFacts m_facts;
 
 private:
     BOOL Parse(const BYTE* bytes, size_t size);

@@ -4,11 +4,11 @@
 
 #include "app/CTabrinoDlg.h"
 #include "platform/core/CMessageBoxRecorder.h"
-#include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
 #include "song/CMidiFileReader.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
+#include "song/CSongFacts.h"
 #include "song/CTrack.h"
 
 #include <malloc.h>
@@ -125,12 +125,12 @@ Figures TimeReader(const std::vector<BYTE>& bytes, int repeats)
     Figures f;
     f.bestSeconds = 1e9;
     for (int r = 0; r < repeats; ++r) {
-        CPlayerState state;
+        CSongFacts facts;
         CSong* song = nullptr;
         CTrack* tracks = nullptr;
         long long calls = g_allocations, requested = g_requestedBytes, usable = g_usableBytes;
         auto start = Clock::now();
-        CMidiFileReader reader(bytes.data(), bytes.size(), state);
+        CMidiFileReader reader(bytes.data(), bytes.size(), facts);
         reader.Read(song, tracks);
         double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         f.bestSeconds = std::min(f.bestSeconds, seconds);

@@ -9,6 +9,7 @@
 #include "song/CMidiFileReader.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
+#include "song/CSongFacts.h"
 #include "song/CSongInfo.h"
 #include "song/CTrack.h"
 
@@ -48,18 +49,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     if (size)
         std::memcpy(bytes.get(), data, size);
 
-    CPlayerState state;
+    CSongFacts facts;
     CSong* song = nullptr;
     CTrack* tracks = nullptr;
-    CMidiFileReader reader(bytes.get(), size, state);
+    CMidiFileReader reader(bytes.get(), size, facts);
     const wchar_t* failure = reader.Read(song, tracks);
 
     Check(!failure || failure == CMidiFileReader::kNoHeader || failure == CMidiFileReader::kNoTrack
         || failure == CMidiFileReader::kNoStatus);
-    Check(state.m_ppqn > 0 && state.m_usPerQuarter > 0);
+    Check(facts.m_ppqn > 0 && facts.m_usPerQuarter > 0);
     Check(song != nullptr || tracks == nullptr);
     CRing::ForEach(tracks, CheckTrack);
 
+    CPlayerState state;
+    state.TakeFacts(facts);
     state.AdoptSong(tracks);
     Check(state.m_bpm >= CPlayerState::MIN_BPM && state.m_bpm <= CPlayerState::MAX_BPM);
     const LONGLONG length = CSongInfo::FromTracks(tracks).m_length;

@@ -2,6 +2,7 @@
 
 #include "platform/core/TickCount.h"
 #include "song/CMidiEvent.h"
+#include "song/CSongFacts.h"
 
 #include <algorithm>
 
@@ -56,6 +57,25 @@ void CPlayerState::ClearNotes()
 {
     for (CChannelLevel& channel : m_channels)
         channel.ClearNotes();
+}
+
+void CPlayerState::TakeFacts(const CSongFacts& facts)
+{
+    m_ppqn = facts.m_ppqn;
+    {
+        std::lock_guard<std::mutex> guard(m_clockLock);
+        m_usPerQuarter = facts.m_usPerQuarter;
+    }
+    m_smpteOffset = facts.m_smpteOffset;
+    for (int n = 0; n < 16; ++n) {
+        CChannelLevel& to = m_channels[n];
+        const CSongFacts::Channel& from = facts.m_channels[n];
+        to.m_used = from.m_used;
+        to.m_nameEvent = from.m_nameEvent;
+        to.m_instrumentEvent = from.m_instrumentEvent;
+        to.m_programEvent = from.m_programEvent;
+        to.m_volumeEvent = from.m_volumeEvent;
+    }
 }
 
 void CPlayerState::AdoptSong(const CTrack* tracks)

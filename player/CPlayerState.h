@@ -10,6 +10,7 @@
 #include <mutex>
 
 class CMidiEvent;
+class CSongFacts;
 class CTrack;
 
 // Play-state codes: requests from the dialog and answers of the player thread.
@@ -39,6 +40,9 @@ public:
     void TrackNote(const CMidiEvent* event);
     void ClearNotes();
 
+    // Takes what the loader found in a newly loaded file: the division, the
+    // tempo, the SMPTE offset and each channel's links (while stopped).
+    void TakeFacts(const CSongFacts& facts);
     // Builds the tempo and meter maps of a newly loaded song (while
     // stopped) and sets the tempo box to its first tempo, held within
     // MIN_BPM..MAX_BPM. The clock keeps the file's exact first tempo unless

@@ -1,14 +1,13 @@
 #include "song/CMidiFileReader.h"
 
 #include "platform/core/CodePage.h"
-#include "player/CPlayerState.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
+#include "song/CSongFacts.h"
 #include "song/CTrack.h"
 
 #include <cstring>
 #include <memory>
-#include <mutex>
 
 const wchar_t* const CMidiFileReader::kNoHeader = L"CTabrinoDlg::OnButtonFileopen() -> no MThd Chunk found";
 const wchar_t* const CMidiFileReader::kNoTrack = L"CTabrinoDlg::OnButtonFileopen() -> no MTrk Chunk found";
@@ -34,10 +33,10 @@ CString MetaText(const BYTE* payload, DWORD length)
 
 }
 
-CMidiFileReader::CMidiFileReader(const BYTE* data, size_t size, CPlayerState& state)
+CMidiFileReader::CMidiFileReader(const BYTE* data, size_t size, CSongFacts& facts)
     : m_data(data)
     , m_size(data ? size : 0)
-    , m_state(state)
+    , m_facts(facts)
 {
 }
 
@@ -70,7 +69,7 @@ void CMidiFileReader::ReadChunks(CSong*& songs, CTrack*& tracks)
     // zero, so the current value stays.
     DWORD division = BigEndian(m_data + 12, 2);
     if (division != 0)
-        m_state.m_ppqn = static_cast<LONGLONG>(division);
+        m_facts.m_ppqn = static_cast<LONGLONG>(division);
 
     // The header's own length field is not read: tracks follow at offset 14.
     m_pos = kHeaderSize;
@@ -173,7 +172,7 @@ CMidiFileReader::EventResult CMidiFileReader::ReadEvent(TrackContext& context)
 
 void CMidiFileReader::TouchChannel(const TrackContext& context, BYTE status)
 {
-    CChannelLevel& channel = m_state.m_channels[status & 0x0F];
+    CSongFacts::Channel& channel = m_facts.m_channels[status & 0x0F];
     channel.m_used = 1;
     if (context.firstName && !channel.m_nameEvent)
         channel.m_nameEvent = context.firstName;
@@ -208,14 +207,13 @@ BOOL CMidiFileReader::ApplyMeta(TrackContext& context, const Event& event)
             if (tempo != 0) {
                 track->m_tempo = static_cast<std::int32_t>(tempo);
                 m_song->m_tempo = tempo;
-                std::lock_guard<std::mutex> guard(m_state.m_clockLock);
-                m_state.m_usPerQuarter = static_cast<LONGLONG>(tempo);
+                m_facts.m_usPerQuarter = static_cast<LONGLONG>(tempo);
             }
         }
         break;
     case 0x54:
         if (n >= 5)
-            m_state.m_smpteOffset = static_cast<LONGLONG>(static_cast<signed char>(p[4]));
+            m_facts.m_smpteOffset = static_cast<LONGLONG>(static_cast<signed char>(p[4]));
         break;
     case 0x58:
         if (n >= 4 && track->m_timeSignature == -1)
@@ -253,7 +251,7 @@ void CMidiFileReader::Store(TrackContext& context, const Event& event)
     stored->m_tick += static_cast<LONGLONG>(delta - storedDelta);
 
     const BYTE kind = event.status & 0xF0;
-    CChannelLevel& channel = m_state.m_channels[event.status & 0x0F];
+    CSongFacts::Channel& channel = m_facts.m_channels[event.status & 0x0F];
     if (event.status == 0xFF && event.metaType == 0x03) {
         if (!context.firstName)
             context.firstName = stored;

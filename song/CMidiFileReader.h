@@ -3,8 +3,8 @@
 #include "platform/core/WinTypes.h"
 
 class CMidiEvent;
-class CPlayerState;
 class CSong;
+class CSongFacts;
 class CTrack;
 
 // Builds the song model from the bytes of a Standard MIDI File held in
@@ -19,9 +19,9 @@ public:
     static const wchar_t* const kNoTrack;
     static const wchar_t* const kNoStatus;
 
-    // The buffer must outlive the reader. The state receives the division,
-    // the tempo, the SMPTE offset and the channel links.
-    CMidiFileReader(const BYTE* data, size_t size, CPlayerState& state);
+    // The buffer must outlive the reader. facts receives the division, the
+    // tempo, the SMPTE offset and the channel links.
+    CMidiFileReader(const BYTE* data, size_t size, CSongFacts& facts);
     virtual ~CMidiFileReader();
     CMidiFileReader(const CMidiFileReader&) = delete;
     CMidiFileReader& operator=(const CMidiFileReader&) = delete;
@@ -64,7 +64,7 @@ private:
     // Returns FALSE when a failure ends the read.
     BOOL ReadTrack(CTrack* track, DWORD chunkLength);
     EventResult ReadEvent(TrackContext& context);
-    // Applies what a meta event sets in the track and the player state.
+    // Applies what a meta event sets in the track and the song's facts.
     // Returns TRUE for a marker text that is not kept.
     BOOL ApplyMeta(TrackContext& context, const Event& event);
     void TouchChannel(const TrackContext& context, BYTE status);
@@ -83,6 +83,6 @@ private:
     // declared length exceeds the file.
     ULONGLONG m_pos { 0 };
     CSong* m_song { nullptr };
-    CPlayerState& m_state;
+    CSongFacts& m_facts;
     const wchar_t* m_failure { nullptr };
 };

@@ -107,9 +107,9 @@ int main(int argc, char** argv)
     std::FILE* out = stdout;
     if (const CSong* song = file.m_pSongs) {
         std::fprintf(out, "song format=%d tracks=%d ppqn=%" PRId64 " usPerQuarter=%" PRId64 " smpteOffset=%" PRId64 "\n",
-            song->m_format, song->m_trackCount, static_cast<std::int64_t>(file.m_state.m_ppqn.load()),
-            static_cast<std::int64_t>(file.m_state.m_usPerQuarter.load()),
-            static_cast<std::int64_t>(file.m_state.m_smpteOffset));
+            song->m_format, song->m_trackCount, static_cast<std::int64_t>(file.m_facts.m_ppqn),
+            static_cast<std::int64_t>(file.m_facts.m_usPerQuarter),
+            static_cast<std::int64_t>(file.m_facts.m_smpteOffset));
     }
     int index = 0;
     CRing::ForEach(file.m_pTracks, [out, &index](const CTrack* track) { PrintTrack(out, index++, track); });

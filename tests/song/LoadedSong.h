@@ -1,9 +1,9 @@
 #pragma once
 
-#include "player/CPlayerState.h"
 #include "song/CMidiFileReader.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
+#include "song/CSongFacts.h"
 #include "song/CTrack.h"
 #include "tests/SmfBytes.h"
 
@@ -46,7 +46,7 @@ public:
         // any read past the end.
         std::unique_ptr<BYTE[]> exact(new BYTE[bytes.size()]);
         std::copy(bytes.begin(), bytes.end(), exact.get());
-        failure = CMidiFileReader(exact.get(), bytes.size(), state).Read(song, tracks);
+        failure = CMidiFileReader(exact.get(), bytes.size(), facts).Read(song, tracks);
     }
     ~LoadedSong()
     {
@@ -102,7 +102,7 @@ public:
     }
 
     const wchar_t* failure { nullptr };
-    CPlayerState state;
+    CSongFacts facts;
     CSong* song { nullptr };
     CTrack* tracks { nullptr };
 };

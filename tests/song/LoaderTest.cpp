@@ -60,13 +60,13 @@ TEST(Loader, EventsAsRead)
     }
 }
 
-// Meta events fill the track's record and the player's state, and stay in
+// Meta events fill the track's record and the song's facts, and stay in
 // the track as events; channel messages link each channel's records.
 TEST(Loader, MetaEventsAndChannelsFillTracksSongAndState)
 {
     // A short payload, or a tempo of 0, sets nothing; the song's tempo is
     // the first of the last track that has one; the song is as long as its
-    // longest track. A division of 0 leaves the state's.
+    // longest track. A division of 0 leaves the default.
     Bytes shortOnes = Metas({ { 0x00, "\x05" }, { 0x51, "\x07\xA1" }, { 0x54, std::string("\x60\x00\x00\x00", 4) },
         { 0x58, "\x03\x02\x18" }, { 0x59, "\x01" }, { 0x03, "" }, { 0x51, std::string(3, '\0') } });
     Bytes tempos = Metas({ { 0x51, "\x09\x27\xC0" }, { 0x51, "\x0F\x42\x40" } });
@@ -92,14 +92,14 @@ TEST(Loader, MetaEventsAndChannelsFillTracksSongAndState)
     EXPECT_EQ(std::make_tuple(t->m_sequenceNumber, t->m_tempo, t->m_timeSignature, t->m_keySignature),
         std::make_tuple(-1, -1, -1, -1));
     EXPECT_EQ(s.Events(1).size(), 7u);
-    EXPECT_EQ(s.state.m_smpteOffset, -2);
-    EXPECT_EQ(std::make_tuple(s.song->m_tempo, s.state.m_usPerQuarter.load(), s.state.m_ppqn.load()),
+    EXPECT_EQ(s.facts.m_smpteOffset, -2);
+    EXPECT_EQ(std::make_tuple(s.song->m_tempo, s.facts.m_usPerQuarter, s.facts.m_ppqn),
         std::make_tuple(600000u, 600000LL, 480LL));
     EXPECT_EQ(CSongInfo::FromTracks(s.tracks).m_length, 128);
-    EXPECT_EQ(LoadedSong(Smf(1, 0, {})).state.m_ppqn.load(), CPlayerState().m_ppqn.load());
+    EXPECT_EQ(LoadedSong(Smf(1, 0, {})).facts.m_ppqn, CSongFacts().m_ppqn);
 
     auto a = s.Events(4), b = s.Events(5);
-    const CChannelLevel* ch = s.state.m_channels;
+    const CSongFacts::Channel* ch = s.facts.m_channels;
     // A channel's first message links the track's name; a channel whose name
     // link is taken gets the instrument on its next message; a track without
     // a name gives its instrument at once.

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/core/WinTypes.h"
+
+class CMidiEvent;
+
+// What a load finds in a file besides its tracks: the timing of its header
+// and first tempo, its SMPTE offset, and for each MIDI channel whether the
+// song uses it and which of its events first name it, set its program and
+// its volume. The loader writes it; the player state takes it over with the
+// song. The event links point into the song's tracks and own nothing.
+class CSongFacts {
+public:
+    struct Channel {
+        BOOL m_used { 0 };
+        CMidiEvent* m_nameEvent { nullptr };
+        CMidiEvent* m_instrumentEvent { nullptr };
+        CMidiEvent* m_programEvent { nullptr };
+        CMidiEvent* m_volumeEvent { nullptr };
+    };
+
+    // Ticks per quarter note.
+    LONGLONG m_ppqn { 384 };
+    // Microseconds per quarter note: the first tempo of the last track that
+    // has one.
+    LONGLONG m_usPerQuarter { 666666 };
+    // The fractional-frames byte of the last SMPTE offset event; what the
+    // record held before when the file has none.
+    LONGLONG m_smpteOffset { 0 };
+    Channel m_channels[16];
+};
