@@ -62,8 +62,12 @@ BOOL CSongFile::Load(const CString& path)
         m_failure = kTooLarge;
         return FALSE;
     }
-    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[static_cast<size_t>(length) + 1]);
-    if (!buffer) {
+    // The song keeps the bytes: its system-exclusive and meta events point
+    // into them.
+    std::shared_ptr<BYTE[]> buffer;
+    try {
+        buffer.reset(new BYTE[static_cast<size_t>(length) + 1]);
+    } catch (const std::bad_alloc&) {
         m_failure = kNoMemory;
         return FALSE;
     }
@@ -76,13 +80,13 @@ BOOL CSongFile::Load(const CString& path)
         return FALSE;
     }
     file.Close();
-    return Parse(buffer.get(), read);
+    return Parse(std::move(buffer), read);
 }
 
-BOOL CSongFile::Parse(const BYTE* bytes, size_t size)
+BOOL CSongFile::Parse(std::shared_ptr<const BYTE[]> bytes, size_t size)
 {
     Free();
-    CMidiFileReader reader(bytes, size, m_facts);
+    CMidiFileReader reader(std::move(bytes), size, m_facts);
     try {
         if (const wchar_t* failure = reader.Read(m_pSongs, m_pTracks)) {
             m_failure = failure;

@@ -3,6 +3,8 @@
 #include "platform/core/CString.h"
 #include "song/CSongFacts.h"
 
+#include <memory>
+
 class CPlayerState;
 class CSong;
 class CTrack;
@@ -13,8 +15,8 @@ class CTrack;
 // it holds and frees them when it goes.
 class CSongFile {
 public:
-    // Larger files are refused unread: the song model takes some forty times
-    // a file's size in memory.
+    // Larger files are refused unread: the song model takes up to some
+    // fifteen times a file's size in memory.
     static constexpr LONGLONG kMaxFileSize = 64LL * 1024 * 1024;
     static const wchar_t* const kTooLarge;
     static const wchar_t* const kNoMemory;
@@ -46,7 +48,7 @@ public:
     CSongFacts m_facts;
 
 private:
-    BOOL Parse(const BYTE* bytes, size_t size);
+    BOOL Parse(std::shared_ptr<const BYTE[]> bytes, size_t size);
 
     CString m_failure;
 };

@@ -36,7 +36,7 @@ void ForEachPlayed(const CTrack& track, Fn&& fn)
     do {
         if (!fn(event))
             return;
-        event = event->m_next;
+        event = event->Next();
     } while (event != end);
 }
 
@@ -53,7 +53,7 @@ void CTrackPlayer::MoveTo(CTrack& track, LONGLONG tick)
         track.m_currentEvent = event;
         if (event->m_tick >= tick)
             return;
-        event = event->m_next;
+        event = event->Next();
     } while (event != track.m_firstEvent);
     track.m_finished = TRUE;
 }
@@ -73,7 +73,7 @@ void CTrackPlayer::PlayUntil(CTrack& track, CSerialMidiOut* output, CPlayerState
             output->Send(event, state, FALSE);
             state->TrackNote(event);
         }
-        event = event->m_next;
+        event = event->Next();
         if (event == track.m_firstEvent) {
             track.m_finished = TRUE;
             return;

@@ -36,12 +36,12 @@ void CMeterMap::Build(const CTrack* tracks, LONGLONG ppqn)
     bool first = true;
     // Tick of the signature that set the last segment.
     LONGLONG setAt = 0;
-    for (const CMidiEvent* event : CollectMetaEvents(tracks, 0x58, 4)) {
-        const BYTE numerator = event->m_payload[0];
+    for (const auto& [event, payload] : CollectMetaEvents(tracks, 0x58, 4)) {
+        const BYTE numerator = payload.bytes[0];
         // A bar without beats cannot be counted; such a signature sets nothing.
         if (numerator == 0)
             continue;
-        const LONGLONG beatTicks = BeatTicks(m_ppqn, event->m_payload[1]);
+        const LONGLONG beatTicks = BeatTicks(m_ppqn, payload.bytes[1]);
         Segment& last = m_segments.back();
         if (first || event->m_tick == setAt) {
             last.beatTicks = beatTicks;

@@ -33,9 +33,44 @@ CString MetaText(const BYTE* payload, DWORD length)
 
 }
 
-CMidiFileReader::CMidiFileReader(const BYTE* data, size_t size, CSongFacts& facts)
-    : m_data(data)
-    , m_size(data ? size : 0)
+// The bounded reads come first, to be inlined where every byte is taken.
+inline BOOL CMidiFileReader::TakeByte(TrackContext& context, BYTE& value)
+{
+    if (m_pos >= m_size)
+        return FALSE;
+    value = m_data[m_pos++];
+    ++context.used;
+    return TRUE;
+}
+
+inline BOOL CMidiFileReader::TakeVarLen(TrackContext& context, DWORD& value)
+{
+    // Seven bits per byte, high bit set on every byte but the last. The
+    // count of bytes is not limited; the value keeps its low 32 bits.
+    value = 0;
+    BYTE b = 0;
+    do {
+        if (!TakeByte(context, b))
+            return FALSE;
+        value = (value << 7) | (b & 0x7F);
+    } while (b & 0x80);
+    return TRUE;
+}
+
+inline BOOL CMidiFileReader::TakeBytes(TrackContext& context, DWORD count, const BYTE*& bytes)
+{
+    if (m_pos > m_size || m_size - m_pos < count)
+        return FALSE;
+    bytes = count ? m_data + m_pos : nullptr;
+    m_pos += count;
+    context.used += count;
+    return TRUE;
+}
+
+CMidiFileReader::CMidiFileReader(std::shared_ptr<const BYTE[]> data, size_t size, CSongFacts& facts)
+    : m_bytes(std::move(data))
+    , m_data(m_bytes.get())
+    , m_size(m_data ? size : 0)
     , m_facts(facts)
 {
 }
@@ -89,12 +124,19 @@ void CMidiFileReader::ReadChunks(CSong*& songs, CTrack*& tracks)
 
 BOOL CMidiFileReader::ReadTrack(CTrack* track, DWORD chunkLength)
 {
+    size_t events = 0;
+    size_t payloads = 0;
+    CountTrack(chunkLength, events, payloads);
+    track->ShareBytes(m_bytes);
+    track->Reserve(events, payloads);
+
     TrackContext context;
     context.track = track;
     context.chunkLength = chunkLength;
     const ULONGLONG chunkEnd = m_pos + chunkLength;
     while (context.used < chunkLength) {
         switch (ReadEvent(context)) {
+        case EventResult::Complete:
         case EventResult::Stored:
         case EventResult::Dropped:
             break;
@@ -112,9 +154,26 @@ BOOL CMidiFileReader::ReadTrack(CTrack* track, DWORD chunkLength)
     return TRUE;
 }
 
-CMidiFileReader::EventResult CMidiFileReader::ReadEvent(TrackContext& context)
+void CMidiFileReader::CountTrack(DWORD chunkLength, size_t& events, size_t& payloads)
 {
-    Event event;
+    const ULONGLONG start = m_pos;
+    TrackContext context;
+    context.chunkLength = chunkLength;
+    while (context.used < chunkLength) {
+        Event event;
+        if (TakeEvent(context, event) != EventResult::Complete || context.used > chunkLength)
+            break;
+        if (IsMarker(event))
+            continue;
+        ++events;
+        if (event.length > 0)
+            ++payloads;
+    }
+    m_pos = start;
+}
+
+CMidiFileReader::EventResult CMidiFileReader::TakeEvent(TrackContext& context, Event& event)
+{
     BYTE b = 0;
     if (!TakeVarLen(context, event.delta) || !TakeByte(context, b))
         return EventResult::PastFileEnd;
@@ -130,9 +189,6 @@ CMidiFileReader::EventResult CMidiFileReader::ReadEvent(TrackContext& context)
         --m_pos;
         --context.used;
     }
-
-    if (event.status != 0xFF)
-        TouchChannel(context, event.status);
 
     BOOL complete = TRUE;
     switch (event.status & 0xF0) {
@@ -156,8 +212,24 @@ CMidiFileReader::EventResult CMidiFileReader::ReadEvent(TrackContext& context)
         }
         break;
     }
-    if (!complete)
-        return EventResult::PastFileEnd;
+    return complete ? EventResult::Complete : EventResult::PastFileEnd;
+}
+
+BOOL CMidiFileReader::IsMarker(const Event& event)
+{
+    return event.status == 0xFF && event.metaType == 0x01 && event.length >= 5
+        && std::memcmp(event.payload, "{KVT}", 5) == 0;
+}
+
+CMidiFileReader::EventResult CMidiFileReader::ReadEvent(TrackContext& context)
+{
+    Event event;
+    const EventResult taken = TakeEvent(context, event);
+    // A channel is used from its status on, even by an event cut short.
+    if (event.status != 0 && event.status != 0xFF)
+        TouchChannel(context, event.status);
+    if (taken != EventResult::Complete)
+        return taken;
 
     BOOL marker = event.status == 0xFF && ApplyMeta(context, event);
     if (context.used > context.chunkLength)
@@ -192,7 +264,7 @@ BOOL CMidiFileReader::ApplyMeta(TrackContext& context, const Event& event)
             track->m_sequenceNumber = static_cast<std::int32_t>(BigEndian(p, 2));
         break;
     case 0x01:
-        return n >= 5 && std::memcmp(p, "{KVT}", 5) == 0;
+        return IsMarker(event);
     case 0x03:
         track->SetName(MetaText(p, n).Trim());
         break;
@@ -231,24 +303,11 @@ BOOL CMidiFileReader::ApplyMeta(TrackContext& context, const Event& event)
 
 void CMidiFileReader::Store(TrackContext& context, const Event& event)
 {
-    // The payload is owned here until its event holds it, so that memory
-    // running out while the event is made loses nothing.
-    std::unique_ptr<BYTE[]> payload;
-    if (event.length > 0) {
-        payload.reset(new BYTE[static_cast<size_t>(event.length) + 1]);
-        std::memcpy(payload.get(), event.payload, event.length);
-        payload[event.length] = 0;
-    }
     // Deltas of dropped events are added here so that absolute ticks stay
-    // those of the file. Should the sum not fit the 32-bit delta, the tick
-    // is still set exactly.
-    const ULONGLONG delta = context.carriedDelta + event.delta;
-    const DWORD storedDelta = delta > MAXDWORD ? MAXDWORD : static_cast<DWORD>(delta);
+    // those of the file.
+    CMidiEvent* stored = context.track->AddSharedEvent(context.carriedDelta + event.delta, event.status,
+        event.data1, event.data2, event.metaType, event.payload, event.length);
     context.carriedDelta = 0;
-    CMidiEvent* stored = context.track->AddEvent(storedDelta, event.status, event.data1, event.data2, 0,
-        event.metaType, event.length, payload.get());
-    payload.release();
-    stored->m_tick += static_cast<LONGLONG>(delta - storedDelta);
 
     const BYTE kind = event.status & 0xF0;
     CSongFacts::Channel& channel = m_facts.m_channels[event.status & 0x0F];
@@ -269,37 +328,4 @@ void CMidiFileReader::Store(TrackContext& context, const Event& event)
             channel.m_volumeEvent = stored;
         }
     }
-}
-
-BOOL CMidiFileReader::TakeByte(TrackContext& context, BYTE& value)
-{
-    if (m_pos >= m_size)
-        return FALSE;
-    value = m_data[m_pos++];
-    ++context.used;
-    return TRUE;
-}
-
-BOOL CMidiFileReader::TakeVarLen(TrackContext& context, DWORD& value)
-{
-    // Seven bits per byte, high bit set on every byte but the last. The
-    // count of bytes is not limited; the value keeps its low 32 bits.
-    value = 0;
-    BYTE b = 0;
-    do {
-        if (!TakeByte(context, b))
-            return FALSE;
-        value = (value << 7) | (b & 0x7F);
-    } while (b & 0x80);
-    return TRUE;
-}
-
-BOOL CMidiFileReader::TakeBytes(TrackContext& context, DWORD count, const BYTE*& bytes)
-{
-    if (m_pos > m_size || m_size - m_pos < count)
-        return FALSE;
-    bytes = count ? m_data + m_pos : nullptr;
-    m_pos += count;
-    context.used += count;
-    return TRUE;
 }

@@ -2,6 +2,8 @@
 
 #include "platform/core/WinTypes.h"
 
+#include <memory>
+
 class CMidiEvent;
 class CSong;
 class CSongFacts;
@@ -19,9 +21,10 @@ public:
     static const wchar_t* const kNoTrack;
     static const wchar_t* const kNoStatus;
 
-    // The buffer must outlive the reader. facts receives the division, the
-    // tempo, the SMPTE offset and the channel links.
-    CMidiFileReader(const BYTE* data, size_t size, CSongFacts& facts);
+    // The tracks read keep the bytes, which their system-exclusive and meta
+    // events point into. facts receives the division, the tempo, the SMPTE
+    // offset and the channel links.
+    CMidiFileReader(std::shared_ptr<const BYTE[]> data, size_t size, CSongFacts& facts);
     virtual ~CMidiFileReader();
     CMidiFileReader(const CMidiFileReader&) = delete;
     CMidiFileReader& operator=(const CMidiFileReader&) = delete;
@@ -33,7 +36,7 @@ public:
     const wchar_t* Read(CSong*& songs, CTrack*& tracks);
 
 private:
-    enum class EventResult { Stored, Dropped, PastChunkEnd, PastFileEnd, NoStatus };
+    enum class EventResult { Complete, Stored, Dropped, PastChunkEnd, PastFileEnd, NoStatus };
 
     // What one event brings besides its bytes.
     struct Event {
@@ -63,7 +66,16 @@ private:
     void ReadChunks(CSong*& songs, CTrack*& tracks);
     // Returns FALSE when a failure ends the read.
     BOOL ReadTrack(CTrack* track, DWORD chunkLength);
+    // Counts the events (and payloads) of the chunk at the position that
+    // ReadTrack will store, so that the track is allocated once; the
+    // position stays.
+    void CountTrack(DWORD chunkLength, size_t& events, size_t& payloads);
+    // Takes one event's bytes: Complete, PastFileEnd or NoStatus. The status
+    // is set as soon as it is known.
+    EventResult TakeEvent(TrackContext& context, Event& event);
     EventResult ReadEvent(TrackContext& context);
+    // TRUE for a text event that marks and is not kept.
+    static BOOL IsMarker(const Event& event);
     // Applies what a meta event sets in the track and the song's facts.
     // Returns TRUE for a marker text that is not kept.
     BOOL ApplyMeta(TrackContext& context, const Event& event);
@@ -77,6 +89,7 @@ private:
     BOOL TakeBytes(TrackContext& context, DWORD count, const BYTE*& bytes);
     void Fail(const wchar_t* text);
 
+    std::shared_ptr<const BYTE[]> m_bytes;
     const BYTE* m_data;
     size_t m_size;
     // Offset of the next byte; may lie past m_size after a chunk whose

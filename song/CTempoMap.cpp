@@ -38,8 +38,8 @@ void CTempoMap::Build(const CTrack* tracks)
     bool first = true;
     // Tick of the event that set the last segment's tempo.
     LONGLONG setAt = 0;
-    for (const CMidiEvent* event : CollectMetaEvents(tracks, 0x51, 3)) {
-        const BYTE* p = event->m_payload;
+    for (const auto& [event, payload] : CollectMetaEvents(tracks, 0x51, 3)) {
+        const BYTE* p = payload.bytes;
         const LONGLONG tempo = (static_cast<LONGLONG>(p[0]) << 16) | (p[1] << 8) | p[2];
         // A tempo of 0 would stop the clock; such an event sets nothing.
         if (tempo == 0)

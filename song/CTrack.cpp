@@ -9,29 +9,60 @@ CTrack::CTrack()
 
 CTrack::~CTrack()
 {
-    CRing::Clear(m_firstEvent);
+    // The events go with their block; nothing else owns a part of them.
     CRing::Unlink(this);
 }
 
-CMidiEvent* CTrack::AddEvent(DWORD delta, BYTE status, BYTE data1, BYTE data2, BYTE spare, BYTE metaType,
-    DWORD length, BYTE* payload)
+template <typename Fn>
+void CTrack::KeepCursors(Fn&& move)
 {
-    auto* event = new CMidiEvent;
-    bool first = m_firstEvent == nullptr;
+    // The head and the play cursor keep their places in the block.
+    const size_t first = m_firstEvent ? m_events.IndexOf(m_firstEvent) : 0;
+    const size_t current = m_currentEvent ? m_events.IndexOf(m_currentEvent) : 0;
+    move();
+    if (m_firstEvent)
+        m_firstEvent = m_events.At(first);
+    if (m_currentEvent)
+        m_currentEvent = m_events.At(current);
+}
+
+void CTrack::Reserve(size_t events, size_t payloads)
+{
+    KeepCursors([&] { m_events.Reserve(events, payloads); });
+}
+
+CMidiEvent* CTrack::Append(ULONGLONG delta, BYTE status, BYTE data1, BYTE data2, BYTE metaType)
+{
+    if (m_events.Full())
+        KeepCursors([&] { m_events.Grow(); });
+    CMidiEvent* event = m_events.Add();
+    const bool first = m_firstEvent == nullptr;
     CRing::Append(m_firstEvent, event);
-    event->m_delta = delta;
     event->m_status = status;
     event->m_data1 = data1;
     event->m_data2 = data2;
-    event->m_spare = spare;
     event->m_metaType = metaType;
-    event->m_payloadLength = length;
-    event->m_payload = payload;
-    event->m_tick = first ? static_cast<LONGLONG>(delta) : event->m_prev->m_tick + static_cast<LONGLONG>(delta);
+    event->m_tick = static_cast<LONGLONG>(delta) + (first ? 0 : event->Prev()->m_tick);
+    return event;
+}
+
+CMidiEvent* CTrack::AddEvent(DWORD delta, BYTE status, BYTE data1, BYTE data2, BYTE metaType, const BYTE* payload,
+    DWORD length)
+{
+    CMidiEvent* event = Append(delta, status, data1, data2, metaType);
+    m_events.SetPayload(payload, length, TRUE);
+    return event;
+}
+
+CMidiEvent* CTrack::AddSharedEvent(ULONGLONG delta, BYTE status, BYTE data1, BYTE data2, BYTE metaType,
+    const BYTE* payload, DWORD length)
+{
+    CMidiEvent* event = Append(delta, status, data1, data2, metaType);
+    m_events.SetPayload(payload, length, FALSE);
     return event;
 }
 
 LONGLONG CTrack::GetLastTick() const
 {
-    return m_firstEvent ? m_firstEvent->m_prev->m_tick : 0;
+    return m_firstEvent ? m_firstEvent->Prev()->m_tick : 0;
 }

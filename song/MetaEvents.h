@@ -5,14 +5,21 @@
 #include <algorithm>
 #include <vector>
 
-class CMidiEvent;
+#include "song/CMidiEvent.h"
+
 class CTrack;
+
+// A meta event with its payload; both stay owned by their track.
+struct CMetaEvent {
+    const CMidiEvent* event;
+    CMidiPayload payload;
+};
 
 // The meta events of one type in every track of the ring (null for none)
 // whose payload holds at least minLength bytes, ordered by tick. Events at
 // the same tick keep ring order, then file order, so the last of them is
-// the one that holds from there on. The events stay owned by their tracks.
-std::vector<const CMidiEvent*> CollectMetaEvents(const CTrack* tracks, BYTE metaType, DWORD minLength);
+// the one that holds from there on.
+std::vector<CMetaEvent> CollectMetaEvents(const CTrack* tracks, BYTE metaType, DWORD minLength);
 
 // The segment of a map that holds at tick: the last whose m_tick is at or
 // before it (the first for earlier ticks). The segments are ordered by tick

@@ -13,7 +13,8 @@ using MainCommands = PlayerDialog;
 static void SixEight(CPlayerState& state)
 {
     CTrack track;
-    track.AddEvent(0, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { 6, 3, 24, 8, 0 });
+    const BYTE sixEight[] = { 6, 3, 24, 8 };
+    track.AddEvent(0, 0xFF, 0, 0, 0x58, sixEight, 4);
     state.m_meterMap.Build(&track, 384);
 }
 
