@@ -26,6 +26,11 @@ DWORD BigEndian(const BYTE* bytes, int count)
     return value;
 }
 
+BOOL TakesNoData(BYTE status)
+{
+    return status > 0xF0 && status != 0xF7 && status != 0xFF;
+}
+
 CString MetaText(const BYTE* payload, DWORD length)
 {
     return payload ? AnsiBytesToString(payload, length) : CString();
@@ -179,7 +184,12 @@ CMidiFileReader::EventResult CMidiFileReader::TakeEvent(TrackContext& context, E
         return EventResult::PastFileEnd;
     if (b >= 0x80) {
         event.status = b;
-        context.runningStatus = b;
+        // A status that takes no data bytes (system common and real-time
+        // bytes) leaves the running status as it was: data bytes after it
+        // belong to the message before it. Repeated, it would make an event
+        // of every single byte.
+        if (!TakesNoData(b))
+            context.runningStatus = b;
     } else if (context.runningStatus == 0) {
         return EventResult::NoStatus;
     } else {
