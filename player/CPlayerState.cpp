@@ -83,7 +83,7 @@ void CPlayerState::AdoptSong(const CTrack* tracks)
     m_tempoMap.Build(tracks);
     m_meterMap.Build(tracks, m_ppqn);
     const LONGLONG first = m_tempoMap.FirstTempo();
-    const LONGLONG bpm = 60000000 / first;
+    const LONGLONG bpm = (60000000 + first / 2) / first;
     const auto shown = static_cast<std::int32_t>(std::clamp<LONGLONG>(bpm, MIN_BPM, MAX_BPM));
     std::lock_guard<std::mutex> guard(m_clockLock);
     m_bpm = shown;

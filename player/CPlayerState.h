@@ -44,9 +44,9 @@ public:
     // tempo, the SMPTE offset and each channel's links (while stopped).
     void TakeFacts(const CSongFacts& facts);
     // Builds the tempo and meter maps of a newly loaded song (while
-    // stopped) and sets the tempo box to its first tempo, held within
-    // MIN_BPM..MAX_BPM. The clock keeps the file's exact first tempo unless
-    // it had to be brought into that range.
+    // stopped) and sets the tempo box to its first tempo, rounded to whole
+    // beats per minute and held within MIN_BPM..MAX_BPM. The clock keeps the
+    // file's exact first tempo unless it had to be brought into that range.
     void AdoptSong(const CTrack* tracks);
 
     // The performance counter in microseconds.
@@ -93,6 +93,7 @@ public:
     std::atomic<LONGLONG> m_ppqn { 384 };
     // The user's tempo: microseconds per quarter note for the song's first
     // tempo; the tempo map is scaled by m_usPerQuarter / its first tempo.
+    // Before any song, 90 beats per minute, which the face shows.
     std::atomic<LONGLONG> m_usPerQuarter { 666666 };
     LONGLONG m_smpteOffset { 0 };
     std::atomic<std::int32_t> m_transpose { 0 };

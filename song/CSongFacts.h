@@ -22,8 +22,8 @@ public:
     // Ticks per quarter note.
     LONGLONG m_ppqn { 384 };
     // Microseconds per quarter note: the first tempo of the last track that
-    // has one.
-    LONGLONG m_usPerQuarter { 666666 };
+    // has one; without one the Standard MIDI File's 120 beats per minute.
+    LONGLONG m_usPerQuarter { 500000 };
     // The fractional-frames byte of the last SMPTE offset event; what the
     // record held before when the file has none.
     LONGLONG m_smpteOffset { 0 };

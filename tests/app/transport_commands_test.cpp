@@ -23,16 +23,18 @@ static void SixEight(CPlayerState& state)
 TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
 {
     CFileDialogScript script(Wide(WriteSong("app-open.mid", 384, -1, 3840)));
+    Refresh();
+    EXPECT_EQ(Text(dialog.m_pTempoText), "90") << "before any song";
     state.m_transpose = 5;
     state.m_bpm = 200;
     state.m_currentTick = 77;
     Command(1000);
     EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
     EXPECT_EQ(state.m_transpose, 0);
-    EXPECT_EQ(state.m_bpm, 90);
+    EXPECT_EQ(state.m_bpm, 120) << "a song without a tempo";
     EXPECT_EQ(state.m_currentTick, 0);
     EXPECT_EQ(Text(dialog.m_pLengthBeat), "3.3.000");
-    EXPECT_EQ(Text(dialog.m_pLengthTime), "00:00:06,6");
+    EXPECT_EQ(Text(dialog.m_pLengthTime), "00:00:05,0");
     // A cancelled dialog changes nothing, nor does a file that fails to
     // load, after its message; the later dialogs open where the song was.
     state.m_currentTick = 480;
@@ -76,9 +78,12 @@ TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
         EXPECT_EQ(*field, to) << command << " from " << from;
     }
     EXPECT_EQ(state.m_usPerQuarter, 2000000) << "the tempo box sets the song's speed";
-    // A file's tempo outside the range (600 and 20 beats a minute) plays at
-    // the limit shown, and the length of its 10 beats follows.
-    for (auto [tempo, shown, length] : { std::tuple { 100000, "300", "00:00:02,0" }, std::tuple { 3000000, "30", "00:00:20,0" } }) {
+    // A file's tempo shows rounded; one outside the range (600 and 20 beats
+    // a minute) plays at the limit shown, one without a tempo at 120; the
+    // length of its 10 beats follows.
+    for (auto [tempo, shown, length] : { std::tuple { 100000L, "300", "00:00:02,0" },
+             std::tuple { 3000000L, "30", "00:00:20,0" }, std::tuple { 666667L, "90", "00:00:06,6" },
+             std::tuple { 631579L, "95", "00:00:06,3" }, std::tuple { -1L, "120", "00:00:05,0" } }) {
         Open(WriteSong("app-tempo.mid", 384, tempo, 3840));
         Refresh();
         EXPECT_EQ(Text(dialog.m_pTempoText), shown) << tempo;

@@ -115,7 +115,7 @@ TEST(SongMaps, TempoMapConvertsBetweenTicksAndTimeAtTheUsersScale)
     EXPECT_EQ(map.MicrosUntil(1920, 960, 480, 500000), 0);
     // Unusable timing falls back to the defaults; huge positions saturate.
     CTempoMap single;
-    EXPECT_EQ(single.TickAfter(0, 1000000, 0, 0), 576);
+    EXPECT_EQ(single.TickAfter(0, 1000000, 0, 0), 768);
     EXPECT_EQ(single.MicrosAt(INT64_MAX / 2, 1, 2000000), INT64_MAX);
     EXPECT_EQ(single.TickAfter(INT64_MAX / 2, INT64_MAX, 65535, 1), INT64_MAX);
 }
