@@ -28,6 +28,7 @@ void CPlayerState::Reset()
     m_loopStart = 0;
     m_loopEnd = 0;
     m_ppqn = 384;
+    m_smpteSecond = 0;
     m_transpose = 0;
     m_bpm = 90;
     m_playState = STATE_STOPPED;
@@ -62,6 +63,7 @@ void CPlayerState::ClearNotes()
 void CPlayerState::TakeFacts(const CSongFacts& facts)
 {
     m_ppqn = facts.m_ppqn;
+    m_smpteSecond = facts.m_framesPerSecond > 0 ? facts.m_usPerQuarter : 0;
     {
         std::lock_guard<std::mutex> guard(m_clockLock);
         m_usPerQuarter = facts.m_usPerQuarter;
@@ -80,8 +82,13 @@ void CPlayerState::TakeFacts(const CSongFacts& facts)
 
 void CPlayerState::AdoptSong(const CTrack* tracks)
 {
-    m_tempoMap.Build(tracks);
-    m_meterMap.Build(tracks, m_ppqn);
+    if (m_smpteSecond > 0) {
+        m_tempoMap.Constant(m_smpteSecond);
+        m_meterMap.CountSeconds(m_ppqn);
+    } else {
+        m_tempoMap.Build(tracks);
+        m_meterMap.Build(tracks, m_ppqn);
+    }
     const LONGLONG first = m_tempoMap.FirstTempo();
     const LONGLONG bpm = (60000000 + first / 2) / first;
     const auto shown = static_cast<std::int32_t>(std::clamp<LONGLONG>(bpm, MIN_BPM, MAX_BPM));

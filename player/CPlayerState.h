@@ -40,8 +40,9 @@ public:
     void TrackNote(const CMidiEvent* event);
     void ClearNotes();
 
-    // Takes what the loader found in a newly loaded file: the division, the
-    // tempo, the SMPTE offset and each channel's links (while stopped).
+    // Takes what the loader found in a newly loaded file: the division (and
+    // SMPTE timing), the tempo, the SMPTE offset and each channel's links
+    // (while stopped).
     void TakeFacts(const CSongFacts& facts);
     // Builds the tempo and meter maps of a newly loaded song (while
     // stopped) and sets the tempo box to its first tempo, rounded to whole
@@ -96,6 +97,11 @@ public:
     // Before any song, 90 beats per minute, which the face shows.
     std::atomic<LONGLONG> m_usPerQuarter { 666666 };
     LONGLONG m_smpteOffset { 0 };
+    // Written only while stopped. For a song that counts ticks of SMPTE
+    // frames, the length of a second of frames, for which m_ppqn ticks stand
+    // as a quarter note: its tempo events set no speed and its bars and
+    // beats count seconds. 0 for a song timed in quarter notes.
+    LONGLONG m_smpteSecond { 0 };
     std::atomic<std::int32_t> m_transpose { 0 };
     std::atomic<std::int32_t> m_bpm { 90 };
     std::atomic<std::int32_t> m_playState { STATE_STOPPED };

@@ -30,6 +30,12 @@ void CMeterMap::Reset(LONGLONG ppqn)
     m_segments.assign(1, Segment { 0, 0, m_ppqn, 4 });
 }
 
+void CMeterMap::CountSeconds(LONGLONG ticksPerSecond)
+{
+    Reset(ticksPerSecond);
+    m_segments.front().beatsPerBar = 1;
+}
+
 void CMeterMap::Build(const CTrack* tracks, LONGLONG ppqn)
 {
     Reset(ppqn);

@@ -105,26 +105,73 @@ void CMidiFileReader::ReadChunks(CSong*& songs, CTrack*& tracks)
     m_song = song;
     song->m_format = static_cast<std::int32_t>(BigEndian(m_data + 8, 2));
     song->m_trackCount = static_cast<std::int32_t>(BigEndian(m_data + 10, 2));
-    // A division of 0 would make every tick-to-time conversion divide by
-    // zero, so the current value stays.
-    DWORD division = BigEndian(m_data + 12, 2);
-    if (division != 0)
-        m_facts.m_ppqn = static_cast<LONGLONG>(division);
+    ReadDivision(static_cast<WORD>(BigEndian(m_data + 12, 2)));
 
-    // The header's own length field is not read: tracks follow at offset 14.
-    m_pos = kHeaderSize;
-    for (std::int32_t i = 0; i < song->m_trackCount; ++i) {
-        if (m_pos > m_size || m_size - m_pos < kChunkHeaderSize || std::memcmp(m_data + m_pos, "MTrk", 4) != 0) {
+    // The tracks follow the header chunk, which later versions of the
+    // format may make longer than six bytes. A header that claims more while
+    // no chunk stands where it would end but a track stands at offset 14
+    // has its length wrong, and is read as it always was.
+    const ULONGLONG headerEnd = kChunkHeaderSize + ULONGLONG(BigEndian(m_data + 4, 4));
+    m_pos = headerEnd > kHeaderSize && (ChunkAt(headerEnd) || !TrackAt(kHeaderSize)) ? headerEnd : kHeaderSize;
+    for (std::int32_t i = 0; i < song->m_trackCount;) {
+        if (!ChunkAt(m_pos)) {
             Fail(kNoTrack);
             return;
         }
-        DWORD chunkLength = BigEndian(m_data + m_pos + 4, 4);
+        const DWORD chunkLength = BigEndian(m_data + m_pos + 4, 4);
+        const bool track = TrackAt(m_pos);
         m_pos += kChunkHeaderSize;
-        auto* track = new CTrack;
-        CRing::Append(tracks, track);
-        if (!ReadTrack(track, chunkLength))
+        if (!track) {
+            // Readers skip chunks of types they do not know, as the format
+            // asks; the next one may lie past the end of the file.
+            m_pos += chunkLength;
+            continue;
+        }
+        auto* added = new CTrack;
+        CRing::Append(tracks, added);
+        ++i;
+        if (!ReadTrack(added, chunkLength))
             return;
     }
+}
+
+void CMidiFileReader::ReadDivision(WORD division)
+{
+    if (division & 0x8000) {
+        // SMPTE timing: the high byte is minus the frames per second (24,
+        // 25, 29 for 29.97 and 30), the low byte the ticks per frame. A
+        // quarter note stands for a second of frames, thirty at 29.97 frames
+        // a second, so that the clock runs at the file's real time.
+        const int frames = -static_cast<int>(static_cast<signed char>(division >> 8));
+        const int perFrame = division & 0xFF;
+        if (perFrame == 0)
+            return;
+        m_facts.m_framesPerSecond = frames;
+        m_facts.m_ticksPerFrame = perFrame;
+        m_facts.m_ppqn = static_cast<LONGLONG>(frames == 29 ? 30 : frames) * perFrame;
+        m_facts.m_usPerQuarter = frames == 29 ? 1001000 : 1000000;
+    } else if (division != 0) {
+        // A division of 0 would make every tick-to-time conversion divide
+        // by zero, so the default stays.
+        m_facts.m_ppqn = static_cast<LONGLONG>(division);
+    }
+}
+
+BOOL CMidiFileReader::ChunkAt(ULONGLONG pos) const
+{
+    if (pos > m_size || m_size - pos < kChunkHeaderSize)
+        return FALSE;
+    // A chunk's type is four ASCII characters.
+    for (size_t i = 0; i < 4; ++i) {
+        if (m_data[pos + i] < 0x20 || m_data[pos + i] > 0x7E)
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CMidiFileReader::TrackAt(ULONGLONG pos) const
+{
+    return ChunkAt(pos) && std::memcmp(m_data + pos, "MTrk", 4) == 0 ? TRUE : FALSE;
 }
 
 BOOL CMidiFileReader::ReadTrack(CTrack* track, DWORD chunkLength)
@@ -289,7 +336,9 @@ BOOL CMidiFileReader::ApplyMeta(TrackContext& context, const Event& event)
             if (tempo != 0) {
                 track->m_tempo = static_cast<std::int32_t>(tempo);
                 m_song->m_tempo = tempo;
-                m_facts.m_usPerQuarter = static_cast<LONGLONG>(tempo);
+                // SMPTE time has no tempo: the event is only recorded.
+                if (m_facts.m_framesPerSecond == 0)
+                    m_facts.m_usPerQuarter = static_cast<LONGLONG>(tempo);
             }
         }
         break;

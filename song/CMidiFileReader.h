@@ -64,6 +64,12 @@ private:
     };
 
     void ReadChunks(CSong*& songs, CTrack*& tracks);
+    // Takes the header's division into the facts.
+    void ReadDivision(WORD division);
+    // TRUE when a chunk header (a type of four ASCII characters and a
+    // length) lies at pos; TrackAt when it is a track chunk's.
+    BOOL ChunkAt(ULONGLONG pos) const;
+    BOOL TrackAt(ULONGLONG pos) const;
     // Returns FALSE when a failure ends the read.
     BOOL ReadTrack(CTrack* track, DWORD chunkLength);
     // Counts the events (and payloads) of the chunk at the position that

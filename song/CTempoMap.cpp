@@ -29,7 +29,12 @@ CTempoMap::CTempoMap()
 
 void CTempoMap::Clear()
 {
-    m_segments.assign(1, Segment { 0, DEFAULT_TEMPO, 0 });
+    Constant(DEFAULT_TEMPO);
+}
+
+void CTempoMap::Constant(LONGLONG tempo)
+{
+    m_segments.assign(1, Segment { 0, tempo > 0 ? tempo : DEFAULT_TEMPO, 0 });
 }
 
 void CTempoMap::Build(const CTrack* tracks)

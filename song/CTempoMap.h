@@ -26,6 +26,9 @@ public:
     void Build(const CTrack* tracks);
     // Back to the default tempo throughout.
     void Clear();
+    // One tempo throughout, whatever the song's tempo events say (a song
+    // timed in SMPTE frames).
+    void Constant(LONGLONG tempo);
 
     // Microseconds per quarter note in force at tick 0.
     LONGLONG FirstTempo() const { return m_segments.front().tempo; }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -114,6 +115,65 @@ TEST(Loader, MetaEventsAndChannelsFillTracksSongAndState)
     EXPECT_EQ(ch[2].m_volumeEvent, a[4]);
     // System-exclusive status bytes count as channels 0 and 7.
     EXPECT_EQ(std::make_tuple(ch[0].m_used, ch[2].m_used, ch[7].m_used, ch[1].m_used), std::make_tuple(TRUE, TRUE, TRUE, FALSE));
+}
+
+// Chunks of other types are skipped wherever they stand; a longer header is
+// skipped whole, unless its length is plainly wrong.
+TEST(Loader, UnknownChunksAndLongerHeadersAreSkipped)
+{
+    auto chunk = [](const char* type, std::vector<BYTE> body) {
+        std::vector<BYTE> out(type, type + 4);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(BYTE(body.size() >> shift));
+        out.insert(out.end(), body.begin(), body.end());
+        return out;
+    };
+    const std::vector<BYTE> a = chunk("MTrk", { 0x00, 0x90, 60, 100 }), b = chunk("MTrk", { 0x00, 0x80, 60, 0 });
+    // A header of the length given (extra bytes 0xEE), declaring two tracks,
+    // then the chunks.
+    auto file = [](int headerLength, std::vector<std::vector<BYTE>> chunks) {
+        std::vector<BYTE> out = Smf(1, 480, {}, 2);
+        out[7] = BYTE(headerLength);
+        out.resize(8 + std::max(headerLength, 6), 0xEE);
+        for (const auto& c : chunks)
+            out.insert(out.end(), c.begin(), c.end());
+        return out;
+    };
+    std::vector<BYTE> misstated = file(6, { a, b }), cutShort = file(6, { a, chunk("XFIH", { 1, 2, 3 }) });
+    misstated[7] = 7;
+    cutShort.pop_back();
+    const std::vector<std::string> both { "0 90 60 100", "|", "0 80 60 0" }, first { "0 90 60 100" };
+    // What the case shows, the file, the failure, the events as read.
+    for (const auto& [what, bytes, failure, lines] :
+        std::vector<std::tuple<const char*, std::vector<BYTE>, const wchar_t*, std::vector<std::string>>> {
+            { "between and before the tracks", file(6, { chunk("XFIH", { 1, 2 }), a, chunk("XFKM", {}), b }), nullptr, both },
+            { "a header of 10 bytes", file(10, { a, b }), nullptr, both },
+            { "a header that claims 7 bytes while the track stands at 14", misstated, nullptr, both },
+            { "a chunk that runs past the end", cutShort, CMidiFileReader::kNoTrack, first },
+            { "bytes that are no chunk type", file(6, { a, chunk("MT\x01k", {}), b }), CMidiFileReader::kNoTrack, first } }) {
+        SCOPED_TRACE(what);
+        LoadedSong s(bytes);
+        EXPECT_EQ(s.failure, failure);
+        EXPECT_EQ(s.Lines(), lines);
+    }
+}
+
+// A negative division counts ticks of SMPTE frames: a quarter note stands
+// for a second of frames, thirty at 29.97 frames a second (1.001 s), and
+// tempo events only stay in their track.
+TEST(Loader, SmpteDivisionsGiveTicksOfASecond)
+{
+    Bytes tempo = Metas({ { 0x51, "\x07\xA1\x20" } });
+    // The division, then frames, ticks per frame, ticks per quarter, its microseconds.
+    for (const auto& [division, frames, perFrame, ppqn, us] : std::vector<std::array<LONGLONG, 5>> {
+             { 0xE728, 25, 40, 1000, 1000000 }, { 0xE350, 29, 80, 2400, 1001000 }, { 0xE250, 30, 80, 2400, 1000000 },
+             { 0xE700, 0, 0, 384, 500000 } }) {
+        SCOPED_TRACE(division);
+        LoadedSong s(Smf(1, int(division), { tempo }));
+        EXPECT_EQ(std::make_tuple(s.facts.m_framesPerSecond, s.facts.m_ticksPerFrame, s.facts.m_ppqn, s.facts.m_usPerQuarter),
+            std::make_tuple(frames, perFrame, ppqn, frames ? us : 500000));
+        EXPECT_EQ(s.Tracks().at(0)->m_tempo, 500000);
+    }
 }
 
 TEST(Loader, EveryTruncationLoadsAPrefixOfTheWholeFile)
