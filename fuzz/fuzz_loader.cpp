@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const wchar_t* failure = reader.Read(song, tracks);
 
     Check(!failure || failure == CMidiFileReader::kNoHeader || failure == CMidiFileReader::kNoTrack
-        || failure == CMidiFileReader::kNoStatus);
+        || failure == CMidiFileReader::kNoStatus || failure == CMidiFileReader::kNoRmidData);
     Check(facts.m_ppqn > 0 && facts.m_usPerQuarter > 0);
     Check(song != nullptr || tracks == nullptr);
     CRing::ForEach(tracks, CheckTrack);

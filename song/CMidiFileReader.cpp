@@ -6,12 +6,14 @@
 #include "song/CSongFacts.h"
 #include "song/CTrack.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 const wchar_t* const CMidiFileReader::kNoHeader = L"CTabrinoDlg::OnButtonFileopen() -> no MThd Chunk found";
 const wchar_t* const CMidiFileReader::kNoTrack = L"CTabrinoDlg::OnButtonFileopen() -> no MTrk Chunk found";
 const wchar_t* const CMidiFileReader::kNoStatus = L"CTabrinoDlg::OnButtonFileopen() -> no MIDI Command found";
+const wchar_t* const CMidiFileReader::kNoRmidData = L"CTabrinoDlg::OnButtonFileopen() -> no RMID data Chunk found";
 
 namespace {
 
@@ -24,6 +26,11 @@ DWORD BigEndian(const BYTE* bytes, int count)
     for (int i = 0; i < count; ++i)
         value = (value << 8) | bytes[i];
     return value;
+}
+
+DWORD LittleEndian(const BYTE* bytes)
+{
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (DWORD(bytes[3]) << 24);
 }
 
 BOOL TakesNoData(BYTE status)
@@ -90,8 +97,34 @@ void CMidiFileReader::Fail(const wchar_t* text)
 const wchar_t* CMidiFileReader::Read(CSong*& songs, CTrack*& tracks)
 {
     m_failure = nullptr;
+    if (m_size >= 4 && std::memcmp(m_data, "RIFF", 4) == 0 && !UnwrapRmid()) {
+        Fail(kNoRmidData);
+        return m_failure;
+    }
     ReadChunks(songs, tracks);
     return m_failure;
+}
+
+BOOL CMidiFileReader::UnwrapRmid()
+{
+    // "RIFF", the size of what follows, "RMID", then chunks: a type, a size
+    // and the data, padded to an even length; all numbers little-endian.
+    // Writers often get the RIFF size wrong, so the chunks are looked for up
+    // to the end of the file, and a data chunk cut short holds what is left.
+    if (m_size < 12 || std::memcmp(m_data + 8, "RMID", 4) != 0)
+        return FALSE;
+    ULONGLONG pos = 12;
+    while (pos <= m_size && m_size - pos >= kChunkHeaderSize) {
+        const DWORD length = LittleEndian(m_data + pos + 4);
+        pos += kChunkHeaderSize;
+        if (std::memcmp(m_data + pos - kChunkHeaderSize, "data", 4) == 0) {
+            m_data += pos;
+            m_size = static_cast<size_t>(std::min<ULONGLONG>(length, m_size - pos));
+            return TRUE;
+        }
+        pos += ULONGLONG(length) + (length & 1);
+    }
+    return FALSE;
 }
 
 void CMidiFileReader::ReadChunks(CSong*& songs, CTrack*& tracks)

@@ -20,6 +20,7 @@ public:
     static const wchar_t* const kNoHeader;
     static const wchar_t* const kNoTrack;
     static const wchar_t* const kNoStatus;
+    static const wchar_t* const kNoRmidData;
 
     // The tracks read keep the bytes, which their system-exclusive and meta
     // events point into. facts receives the division, the tempo, the SMPTE
@@ -30,9 +31,10 @@ public:
     CMidiFileReader& operator=(const CMidiFileReader&) = delete;
 
     // Reads the header and the declared track chunks into songs and tracks,
-    // which the caller has emptied before. Returns null when the file was
-    // read whole, otherwise the text of the failure (kNoHeader, kNoTrack or
-    // kNoStatus).
+    // which the caller has emptied before. An RMID file (a RIFF file of form
+    // RMID) is read from the Standard MIDI File in its data chunk. Returns
+    // null when the file was read whole, otherwise the text of the failure
+    // (kNoRmidData, kNoHeader, kNoTrack or kNoStatus).
     const wchar_t* Read(CSong*& songs, CTrack*& tracks);
 
 private:
@@ -63,6 +65,9 @@ private:
         CMidiEvent* firstVolume { nullptr };
     };
 
+    // Narrows the bytes to the data chunk of an RMID file; FALSE when it has
+    // none.
+    BOOL UnwrapRmid();
     void ReadChunks(CSong*& songs, CTrack*& tracks);
     // Takes the header's division into the facts.
     void ReadDivision(WORD division);

@@ -1,7 +1,8 @@
-// tabrino-dump FILE: loads a Standard MIDI File the way the player does and
-// prints the song record, every track and every event read (up to a fault),
-// then the failure that ended the load. Other readers' outputs are compared with it line by line,
-// so the format must not change.
+// tabrino-dump FILE: loads a Standard MIDI File (or the one in an RMID file)
+// the way the player does and prints the song record, every track and every
+// event read (up to a fault), then the failure that ended the load. Other
+// readers' outputs are compared with it line by line, so the format must not
+// change.
 
 #include "app/CSongFile.h"
 #include "song/CRing.h"
@@ -132,7 +133,8 @@ void PrintTrack(std::FILE* out, int index, const CTrack* track)
 void PrintUsage(std::FILE* out)
 {
     std::fputs("usage: tabrino-dump FILE\n"
-               "Loads a Standard MIDI File as TabrinoCE does and prints, one per line:\n"
+               "Loads a Standard MIDI File (or the one in an RMID file) as TabrinoCE does\n"
+               "and prints, one per line:\n"
                "  song format= tracks= ppqn= usPerQuarter= smpteOffset=   (left out when no song loaded)\n"
                "  track INDEX tempo= timeSignature= keySignature= sequence= lastTick= events= name=\"\" instrument=\"\"\n"
                "  e TICK STATUS DATA1 DATA2 METATYPE PAYLOADLENGTH PAYLOAD\n"

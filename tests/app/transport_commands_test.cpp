@@ -7,6 +7,8 @@
 #include "skin/CSkinSlider.h"
 #include "song/CTrack.h"
 
+#include <iterator>
+
 using MainCommands = PlayerDialog;
 
 // Gives the song a 6/8 meter from tick 0: a beat is an eighth note.
@@ -117,13 +119,19 @@ TEST_F(MainCommands, WhilePlayingOnlyADroppedSongThatLoadsAndTheCloseStopIt)
     EXPECT_NE(state.m_playState, STATE_STOPPED);
     EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-playing.mid");
 
-    drop({ L"/tmp/notes.txt", Wide(WriteSong("app-dropped.MID", 96, -1, 96 * 400)), L"/tmp/later.mid" });
+    // An RMID file is a MIDI file too.
+    std::ifstream song(WriteSong("app-dropped.mid", 96, -1, 96 * 400), std::ios::binary);
+    const std::vector<unsigned char> rmid = WrapRmid({ std::istreambuf_iterator<char>(song), {} });
+    const std::string dropped = std::string(TEST_BINARY_DIR) + "/app-dropped.RMI";
+    std::ofstream(dropped, std::ios::binary).write(reinterpret_cast<const char*>(rmid.data()), long(rmid.size()));
+    drop({ L"/tmp/notes.txt", Wide(dropped), L"/tmp/later.mid" });
     EXPECT_EQ(boxes.Entries().size(), 1u);
     EXPECT_EQ(state.m_playState, STATE_STOPPED);
     EXPECT_TRUE(EndsSilenced());
-    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-dropped.MID");
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-dropped.RMI");
     EXPECT_EQ(state.m_length, 96 * 400);
     std::remove(damaged.c_str());
+    std::remove(dropped.c_str());
     // The close stops the song first.
     Command(1001);
     WaitForState(STATE_PLAYING);

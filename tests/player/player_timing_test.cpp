@@ -7,6 +7,7 @@
 #include "tests/SmfBytes.h"
 
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <tuple>
 #include <utility>
@@ -171,11 +172,13 @@ Played Play(const std::string& path)
             .ToUtf8(),
         {} };
     EXPECT_TRUE(CTransport(d.state, nullptr, FALSE).Play());
-    CDrivenPlayer::Run(d.dialog, clock, [&] {
+    auto take = [&] {
         for (const Message& m : d.Take())
             played.sent.emplace_back(clock.Micros(), m);
         return TRUE;
-    });
+    };
+    CDrivenPlayer::Run(d.dialog, clock, take);
+    take();
     return played;
 }
 
@@ -204,4 +207,17 @@ TEST(Timing, FilesPlayAtTheirRealTime)
         }
         EXPECT_EQ(notes, (std::vector<std::pair<LONGLONG, Message>> { { 0, { 0x90, 60, 100 } }, { micros, { 0x90, 62, 100 } } }));
     }
+}
+
+// An RMID file plays exactly as the Standard MIDI File inside it.
+TEST(Timing, AnRmidFilePlaysAsTheFileInsideIt)
+{
+    const std::string inner = WriteFile("timing-inner.mid", 96, 400000, 192);
+    std::ifstream in(inner, std::ios::binary);
+    const std::vector<BYTE> rmid = WrapRmid({ std::istreambuf_iterator<char>(in), {} });
+    const std::string wrapped = std::string(TEST_BINARY_DIR) + "/timing-wrapped.rmi";
+    std::ofstream(wrapped, std::ios::binary).write(reinterpret_cast<const char*>(rmid.data()), long(rmid.size()));
+    const Played plain = Play(inner), fromRmid = Play(wrapped);
+    ASSERT_EQ(plain.sent.size(), 5u) << "the start, the two notes, the all-off at the end";
+    EXPECT_EQ(std::make_tuple(fromRmid.bpm, fromRmid.length, fromRmid.sent), std::make_tuple(plain.bpm, plain.length, plain.sent));
 }

@@ -176,6 +176,29 @@ TEST(Loader, SmpteDivisionsGiveTicksOfASecond)
     }
 }
 
+// An RMID file reads as the Standard MIDI File in its data chunk, whatever
+// its RIFF size says; a data chunk cut short holds what is left.
+TEST(Loader, AnRmidFileReadsAsTheFileInside)
+{
+    Bytes body = Metas({ { 0x03, "Lead" }, { 0x51, "\x07\xA1\x20" } });
+    body.insert(body.end(), { 0x00, 0xC0, 5, 0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0 });
+    const std::vector<BYTE> smf = Smf(1, 96, { body, { 0x00, 0xF0, 0x01, 0xF7 } });
+    const std::vector<std::string> all = LoadedSong(smf).Lines(), allButLast(all.begin(), all.end() - 1);
+    std::vector<BYTE> wrapped = WrapRmid(smf), noSize = wrapped, cutShort = wrapped;
+    std::fill(noSize.begin() + 4, noSize.begin() + 8, 0);
+    cutShort.resize(cutShort.size() - 4);
+    for (const auto& [what, bytes, lines] : std::vector<std::tuple<const char*, std::vector<BYTE>, std::vector<std::string>>> {
+             { "whole", wrapped, all }, { "a RIFF size of 0", noSize, all }, { "the last event cut off", cutShort, allButLast } }) {
+        SCOPED_TRACE(what);
+        LoadedSong s(bytes);
+        EXPECT_EQ(s.failure, nullptr);
+        EXPECT_EQ(s.Lines(), lines);
+        EXPECT_EQ(std::make_tuple(s.facts.m_ppqn, s.facts.m_usPerQuarter, s.Tracks().at(0)->m_name),
+            std::make_tuple(96LL, 500000LL, CString(L"Lead")));
+    }
+    EXPECT_EQ(LoadedSong(std::vector<BYTE>(wrapped.begin(), wrapped.begin() + 10)).failure, CMidiFileReader::kNoRmidData);
+}
+
 TEST(Loader, EveryTruncationLoadsAPrefixOfTheWholeFile)
 {
     // A track using every kind of event, with lengths of one and two bytes.
@@ -216,7 +239,9 @@ TEST(Loader, EachDamagedFileLoadsWithItsExpectedOutcome)
              { "huge-chunk-length.mid", CMidiFileReader::kNoTrack, true, { 3 } },
              { "data-byte-without-running-status.mid", CMidiFileReader::kNoStatus, true, { 3, 0 } },
              { "zero-tracks.mid", L"", true, {} },
-             { "riff-rmid.mid", CMidiFileReader::kNoHeader, false, {} },
+             { "riff-rmid.mid", L"", true, { 3 } },
+             { "riff-rmid-without-data.mid", CMidiFileReader::kNoRmidData, false, {} },
+             { "riff-wave.mid", CMidiFileReader::kNoRmidData, false, {} },
              { "no-such-file.mid", L"Cannot open the file: No such file or directory", false, {} },
              { "", L"Cannot open the file: Is a directory", false, {} },
              { "/dev/null", L"Cannot open the file: Not a regular file", false, {} },
