@@ -180,7 +180,6 @@ void CMidiFileReader::ReadDivision(WORD division)
         if (perFrame == 0)
             return;
         m_facts.m_framesPerSecond = frames;
-        m_facts.m_ticksPerFrame = perFrame;
         m_facts.m_ppqn = static_cast<LONGLONG>(frames == 29 ? 30 : frames) * perFrame;
         m_facts.m_usPerQuarter = frames == 29 ? 1001000 : 1000000;
     } else if (division != 0) {

@@ -23,10 +23,9 @@ public:
     // of frames, a quarter note stands for a second of frames: the ticks of
     // a second (of thirty frames at 29.97 frames a second, 1.001 s).
     LONGLONG m_ppqn { 384 };
-    // SMPTE timing: frames per second (29 stands for 29.97) and ticks per
-    // frame; 0 frames for ticks per quarter note.
+    // SMPTE timing: frames per second (29 stands for 29.97); 0 for ticks
+    // per quarter note.
     LONGLONG m_framesPerSecond { 0 };
-    LONGLONG m_ticksPerFrame { 0 };
     // Microseconds per quarter note: the first tempo of the last track that
     // has one; without one the Standard MIDI File's 120 beats per minute.
     // For SMPTE timing the length of a second of frames, whatever tempo

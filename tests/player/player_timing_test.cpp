@@ -187,7 +187,8 @@ Played Play(const std::string& path)
 // A file without a tempo plays at 120 beats a minute; one timed in SMPTE
 // frames at its real time, a tempo event in it setting nothing: a second
 // is 25 x 40 ticks, or 30 x 80 at 29.97 frames a second (1.001 s). Its
-// bars count seconds, one beat each.
+// bars count seconds, one beat each. SMPTE timing without ticks per frame
+// is no timing: the file plays in quarter notes of the default division.
 TEST(Timing, FilesPlayAtTheirRealTime)
 {
     // The file's division, tempo and second note's tick; when that note goes
@@ -196,7 +197,8 @@ TEST(Timing, FilesPlayAtTheirRealTime)
         std::vector<std::tuple<int, long, unsigned long, LONGLONG, int, std::string>> {
             { 480, 0, 480, 500000, 120, "1.3.000 00:00:01,0" },
             { 0xE728, 0, 1000, 1000000, 60, "3.1.000 00:00:02,0" },
-            { 0xE350, 250000, 2400, 1001000, 60, "3.1.000 00:00:02,0" } }) {
+            { 0xE350, 250000, 2400, 1001000, 60, "3.1.000 00:00:02,0" },
+            { 0xE700, 250000, 384, 250000, 240, "1.3.000 00:00:00,5" } }) {
         SCOPED_TRACE(division);
         const Played played = Play(WriteFile("timing-real.mid", division, tempo, tick));
         EXPECT_EQ(std::make_tuple(played.bpm, played.length), std::make_tuple(bpm, length));

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -155,24 +154,6 @@ TEST(Loader, UnknownChunksAndLongerHeadersAreSkipped)
         LoadedSong s(bytes);
         EXPECT_EQ(s.failure, failure);
         EXPECT_EQ(s.Lines(), lines);
-    }
-}
-
-// A negative division counts ticks of SMPTE frames: a quarter note stands
-// for a second of frames, thirty at 29.97 frames a second (1.001 s), and
-// tempo events only stay in their track.
-TEST(Loader, SmpteDivisionsGiveTicksOfASecond)
-{
-    Bytes tempo = Metas({ { 0x51, "\x07\xA1\x20" } });
-    // The division, then frames, ticks per frame, ticks per quarter, its microseconds.
-    for (const auto& [division, frames, perFrame, ppqn, us] : std::vector<std::array<LONGLONG, 5>> {
-             { 0xE728, 25, 40, 1000, 1000000 }, { 0xE350, 29, 80, 2400, 1001000 }, { 0xE250, 30, 80, 2400, 1000000 },
-             { 0xE700, 0, 0, 384, 500000 } }) {
-        SCOPED_TRACE(division);
-        LoadedSong s(Smf(1, int(division), { tempo }));
-        EXPECT_EQ(std::make_tuple(s.facts.m_framesPerSecond, s.facts.m_ticksPerFrame, s.facts.m_ppqn, s.facts.m_usPerQuarter),
-            std::make_tuple(frames, perFrame, ppqn, frames ? us : 500000));
-        EXPECT_EQ(s.Tracks().at(0)->m_tempo, 500000);
     }
 }
 
