@@ -4,10 +4,9 @@
 // is measured against), of the load, the heap it asks for per event, and
 // python3-mido reading the same files for comparison; in this process, and
 // as whole processes: the walk (this program with --walk FILE) against
-// tabrino-dump. For generated files
-// near the 64 MiB limit, each made of the smallest events of one kind: the
-// most memory the tabrino-dump process held, against the file's size.
-// Prints figures only.
+// tabrino-dump. For generated files near the 64 MiB limit, each made of the
+// smallest events of one kind: the most memory the tabrino-dump and
+// tabrino-play processes held, against the file's size. Prints figures only.
 
 #include "app/CSongFile.h"
 #include "platform/core/ChildProcess.h"
@@ -320,27 +319,41 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < files.size(); ++i)
         ReportLoad(files[i], mido[i]);
 
-    // The smallest events of three kinds, each with running status: note
-    // on/off (3 bytes), channel pressure (2 bytes), a system-exclusive
-    // message of one byte (3 bytes, one payload each).
-    std::printf("\nfiles of about 60 MiB (the limit is 64 MiB): the tabrino-dump process\n");
+    // The smallest events of four kinds, each with running status and a
+    // delta of one tick: note on/off (3 bytes), channel pressure (2 bytes), a
+    // system-exclusive message of one byte (3 bytes, a payload each), tempo
+    // changes back and forth (6 bytes, a tempo map segment each). The dump
+    // holds the file and its events; tabrino-play also builds the tempo and
+    // meter maps, then plays the song's last tick.
+    std::printf("\nfiles of about 60 MiB (the limit is 64 MiB): the most memory of the process\n");
+    const std::string play = (fs::path(g_dump).parent_path() / "tabrino-play").string();
     const struct {
         const char* name;
         std::vector<BYTE> first;
         std::vector<BYTE> repeated;
     } kinds[] = {
-        { "notes", { 0x00, 0x90, 60, 100 }, { 0x00, 60, 0 } },
-        { "pressure", { 0x00, 0xD0, 64 }, { 0x00, 64 } },
-        { "sysex", { 0x00, 0xF0, 0x01, 0x7F }, { 0x00, 0x01, 0x7F } },
+        { "notes", { 0x00, 0x90, 60, 100 }, { 0x01, 60, 0 } },
+        { "pressure", { 0x00, 0xD0, 64 }, { 0x01, 64 } },
+        { "sysex", { 0x00, 0xF0, 0x01, 0x7F }, { 0x01, 0x01, 0x7F } },
+        { "tempo", { 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20 },
+            { 0x01, 0x51, 0x03, 0x07, 0xA1, 0x21, 0x01, 0x51, 0x03, 0x07, 0xA1, 0x20 } },
     };
     for (const auto& kind : kinds) {
         const std::string path = (folder / (std::string(kind.name) + ".mid")).string();
         const std::vector<BYTE> bytes = RepeatedEvent(kind.first, kind.repeated);
         WriteBytes(path, bytes);
+        const long long events = WalkEvents(bytes);
+        // The first event lies at tick 0, each repeated one a tick after the
+        // one before, the end of the track at the last.
+        const long long lastTick = events - 2;
         const ChildUsage dump = Run({ g_dump, path }, 1);
-        std::printf("  %-9s %5.1f MiB, %9lld events: peak %7.1f MiB = %5.1f x the file, %7.0f ms CPU (exit %d)\n",
-            kind.name, double(bytes.size()) / 1048576.0, WalkEvents(bytes), double(dump.peakBytes) / 1048576.0,
-            double(dump.peakBytes) / double(bytes.size()), double(dump.cpuMicroseconds) / 1000.0, dump.status);
+        const ChildUsage played = Run({ play, "--port", "none", "--from", std::to_string(lastTick - 1), path }, 1);
+        std::printf("  %-9s %5.1f MiB, %9lld events: tabrino-dump %7.1f MiB = %5.1f x the file, %6.0f ms CPU;"
+                    " tabrino-play %7.1f MiB = %5.1f x (exit %d, %d)\n",
+            kind.name, double(bytes.size()) / 1048576.0, events, double(dump.peakBytes) / 1048576.0,
+            double(dump.peakBytes) / double(bytes.size()), double(dump.cpuMicroseconds) / 1000.0,
+            double(played.peakBytes) / 1048576.0, double(played.peakBytes) / double(bytes.size()), dump.status,
+            played.status);
         fs::remove(path, error);
     }
     fs::remove_all(folder, error);

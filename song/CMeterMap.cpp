@@ -39,14 +39,16 @@ void CMeterMap::CountSeconds(LONGLONG ticksPerSecond)
 void CMeterMap::Build(const CTrack* tracks, LONGLONG ppqn)
 {
     Reset(ppqn);
+    // At most a segment a signature: room for them all at once.
+    m_segments.reserve(1 + ForEachMetaEvent(tracks, 0x58, 4, {}));
     bool first = true;
     // Tick of the signature that set the last segment.
     LONGLONG setAt = 0;
-    for (const auto& [event, payload] : CollectMetaEvents(tracks, 0x58, 4)) {
+    ForEachMetaEvent(tracks, 0x58, 4, [&](const CMidiEvent* event, const CMidiPayload& payload) {
         const BYTE numerator = payload.bytes[0];
         // A bar without beats cannot be counted; such a signature sets nothing.
         if (numerator == 0)
-            continue;
+            return;
         const LONGLONG beatTicks = BeatTicks(m_ppqn, payload.bytes[1]);
         Segment& last = m_segments.back();
         if (first || event->m_tick == setAt) {
@@ -60,7 +62,7 @@ void CMeterMap::Build(const CTrack* tracks, LONGLONG ppqn)
         }
         first = false;
         setAt = event->m_tick;
-    }
+    });
 }
 
 const CMeterMap::Segment& CMeterMap::SegmentAt(LONGLONG tick) const

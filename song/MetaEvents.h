@@ -1,25 +1,23 @@
 #pragma once
 
 #include "platform/core/WinTypes.h"
+#include "song/CMidiEvent.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
-
-#include "song/CMidiEvent.h"
 
 class CTrack;
 
-// A meta event with its payload; both stay owned by their track.
-struct CMetaEvent {
-    const CMidiEvent* event;
-    CMidiPayload payload;
-};
-
-// The meta events of one type in every track of the ring (null for none)
-// whose payload holds at least minLength bytes, ordered by tick. Events at
-// the same tick keep ring order, then file order, so the last of them is
-// the one that holds from there on.
-std::vector<CMetaEvent> CollectMetaEvents(const CTrack* tracks, BYTE metaType, DWORD minLength);
+// Calls fn on the meta events of one type in every track of the ring (null
+// for none) whose payload holds at least minLength bytes, with the payload,
+// in tick order. Events at the same tick come in ring order of their
+// tracks, then in file order, so the last of them is the one that holds
+// from there on. The tracks are walked side by side, a cursor each: a song
+// of millions of such events costs no list of them. Returns how many there
+// are; fn may be empty, to count them.
+using MetaEventFn = std::function<void(const CMidiEvent* event, const CMidiPayload& payload)>;
+size_t ForEachMetaEvent(const CTrack* tracks, BYTE metaType, DWORD minLength, const MetaEventFn& fn);
 
 // The segment of a map that holds at tick: the last whose m_tick is at or
 // before it (the first for earlier ticks). The segments are ordered by tick
