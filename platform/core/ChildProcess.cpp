@@ -40,5 +40,6 @@ ChildUsage RunChildProcess(const std::vector<std::string>& argv, const std::stri
     usage.cpuMicroseconds = micros(used.ru_utime) + micros(used.ru_stime);
     // Linux counts the resident set in kibibytes.
     usage.peakBytes = static_cast<ULONGLONG>(used.ru_maxrss) * 1024u;
+    usage.pageFaults = static_cast<ULONGLONG>(used.ru_minflt) + static_cast<ULONGLONG>(used.ru_majflt);
     return usage;
 }

@@ -14,6 +14,8 @@ struct ChildUsage {
     ULONGLONG cpuMicroseconds { 0 };
     // The most memory it held at once (resident set), in bytes.
     ULONGLONG peakBytes { 0 };
+    // Page faults: each first touch of a fresh page of memory costs one.
+    ULONGLONG pageFaults { 0 };
 };
 
 // Runs a program (argv[0] is its path) with standard output going to
