@@ -145,6 +145,11 @@ LRESULT CTabrinoDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         CFaceCommands(*this).OnMeterClick(static_cast<int>(wParam), static_cast<UINT>(lParam));
         return 0;
     }
+    if (message == WM_TIMER && wParam == CDisplayRefresh::TIMER_ID) {
+        OnUpdateDisplay();
+        OnUpdateMeters();
+        return 0;
+    }
     if (message == WM_COMMAND && HIWORD(wParam) == 0) {
         if (CFaceCommands(*this).Run(LOWORD(wParam)))
             return 0;
@@ -276,7 +281,9 @@ void CTabrinoDlg::OnUpdateDisplay()
 
 void CTabrinoDlg::OnUpdateMeters()
 {
-    CDisplayRefresh(*this).UpdateMeters();
+    CDisplayRefresh refresh(*this);
+    refresh.UpdateMeters();
+    refresh.Pace();
 }
 
 void CTabrinoDlg::LoadSettings()

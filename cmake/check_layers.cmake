@@ -9,28 +9,20 @@
 cmake_minimum_required(VERSION 3.25)
 
 # The layers from the bottom up. A file may include the headers of its own
-# folder and of the folders before it.
+# layer and of the layers before it. The windows and the drawing services
+# are one layer of two folders: a window's device context draws into the
+# window's pixels, and dialogs and owner-drawn controls paint with one.
 set(LAYERS
   platform/core
   platform/registry
   platform/comm
-  platform/ui
-  platform/gdi
+  "platform/ui platform/gdi"
   platform/ui/qt
   song
   midiout
   player
   skin
   app)
-
-# Upward includes that are known and stand for now: the song's cursor
-# operations still send through the output stage, and the loader still
-# writes into the player state. Nothing else of song/ may reach up, and
-# these go once song/ stands on its own.
-set(KNOWN_UPWARD
-  "song/CMidiFileReader.cpp -> player/CPlayerState.h"
-  "song/CTrack.cpp -> midiout/CSerialMidiOut.h"
-  "song/CTrack.cpp -> player/CPlayerState.h")
 
 # Outside libraries and the only places that include them: Qt in the
 # drawing services and the window backend, FluidSynth behind its one
@@ -45,60 +37,71 @@ if(NOT SOURCE_DIR)
   message(FATAL_ERROR "check_layers.cmake needs -DSOURCE_DIR=<source folder>")
 endif()
 
-# The index of the layer a path lies in (the longest folder that holds
-# it), -1 outside every layer.
-function(layer_of path out)
+# The index of the layer a path lies in, and the folder (the longest one
+# that holds it); -1 outside every layer.
+function(layer_of path outLayer outFolder)
   set(best -1)
+  set(bestFolder "")
   set(bestLength 0)
   set(index 0)
   foreach(layer ${LAYERS})
-    string(LENGTH "${layer}/" length)
-    string(SUBSTRING "${path}" 0 ${length} head)
-    if(head STREQUAL "${layer}/" AND length GREATER bestLength)
-      set(best ${index})
-      set(bestLength ${length})
-    endif()
+    string(REPLACE " " ";" folders "${layer}")
+    foreach(folder ${folders})
+      string(LENGTH "${folder}/" length)
+      string(SUBSTRING "${path}" 0 ${length} head)
+      if(head STREQUAL "${folder}/" AND length GREATER bestLength)
+        set(best ${index})
+        set(bestFolder ${folder})
+        set(bestLength ${length})
+      endif()
+    endforeach()
     math(EXPR index "${index} + 1")
   endforeach()
-  set(${out} ${best} PARENT_SCOPE)
+  set(${outLayer} ${best} PARENT_SCOPE)
+  set(${outFolder} "${bestFolder}" PARENT_SCOPE)
+endfunction()
+
+# Whether file lies under one of the places (a space-separated list).
+function(in_places file places out)
+  string(REPLACE " " ";" placeList "${places}")
+  set(inside FALSE)
+  foreach(place ${placeList})
+    string(LENGTH "${place}" length)
+    string(SUBSTRING "${file}" 0 ${length} head)
+    if(head STREQUAL place)
+      set(inside TRUE)
+    endif()
+  endforeach()
+  set(${out} ${inside} PARENT_SCOPE)
 endfunction()
 
 set(faults "")
-foreach(layer ${LAYERS})
-  file(GLOB files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp
-    ${SOURCE_DIR}/${layer}/*/*.h ${SOURCE_DIR}/${layer}/*/*.cpp)
+string(REPLACE " " ";" allFolders "${LAYERS}")
+foreach(folder ${allFolders})
+  file(GLOB files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp
+    ${SOURCE_DIR}/${folder}/*/*.h ${SOURCE_DIR}/${folder}/*/*.cpp)
   foreach(file ${files})
-    layer_of(${file} own)
-    list(GET LAYERS ${own} ownName)
-    if(NOT ownName STREQUAL layer)
-      continue() # a folder of its own (platform/ui/qt), checked as that layer
+    layer_of(${file} own ownFolder)
+    if(NOT ownFolder STREQUAL folder)
+      continue() # a folder of its own (platform/ui/qt), checked as that one
     endif()
     file(STRINGS ${SOURCE_DIR}/${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
     foreach(line ${lines})
       string(REGEX MATCH "[\"<]([^\">]+)[\">]" ignored "${line}")
       set(header "${CMAKE_MATCH_1}")
       if(line MATCHES "include[ \t]*\"")
-        layer_of(${header} target)
+        layer_of(${header} target targetFolder)
         if(target EQUAL -1)
           string(APPEND faults "  ${file} includes ${header}, which belongs to no layer\n")
-        elseif(target GREATER own AND NOT "${file} -> ${header}" IN_LIST KNOWN_UPWARD)
-          list(GET LAYERS ${target} targetName)
-          string(APPEND faults "  ${file} (${layer}) includes ${header} of the higher layer ${targetName}\n")
+        elseif(target GREATER own)
+          string(APPEND faults "  ${file} (${folder}) includes ${header} of the higher layer ${targetFolder}\n")
         endif()
       else()
         set(i 0)
         foreach(pattern ${LIBRARY_HEADERS})
           if(header MATCHES "${pattern}")
             list(GET LIBRARY_PLACES ${i} places)
-            string(REPLACE " " ";" placeList "${places}")
-            set(allowed FALSE)
-            foreach(place ${placeList})
-              string(LENGTH "${place}" length)
-              string(SUBSTRING "${file}" 0 ${length} head)
-              if(head STREQUAL place)
-                set(allowed TRUE)
-              endif()
-            endforeach()
+            in_places(${file} "${places}" allowed)
             if(NOT allowed)
               string(APPEND faults "  ${file} includes <${header}>, which only ${places} may include\n")
             endif()

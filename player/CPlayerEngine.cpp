@@ -4,6 +4,7 @@
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
 #include "player/CPlayerHost.h"
+#include "player/CTrackPlayer.h"
 #include "song/CLastBends.h"
 #include "song/CTrack.h"
 
@@ -208,15 +209,15 @@ LONGLONG CPlayerEngine::PlayTracks(CPlayerHost& host, LONGLONG tick, LONGLONG ne
     CRing::ForEach(host.m_pTracks, [&](CTrack* track) {
         if (StopRequested(state))
             return;
-        track->PlayUntil(&host.m_output, nullptr, &state, tick);
-        next = std::min(next, track->NextTick());
+        CTrackPlayer::PlayUntil(*track, &host.m_output, &state, tick);
+        next = std::min(next, CTrackPlayer::NextTick(*track));
     });
     return next;
 }
 
 void CPlayerEngine::SeekTracks(CPlayerHost& host, LONGLONG tick)
 {
-    CRing::ForEach(host.m_pTracks, [&](CTrack* track) { track->MoveTo(tick); });
+    CRing::ForEach(host.m_pTracks, [&](CTrack* track) { CTrackPlayer::MoveTo(*track, tick); });
     ReplayTracks(host);
 }
 
@@ -225,18 +226,20 @@ void CPlayerEngine::ReplayTracks(CPlayerHost& host)
     // The bend in force on a channel may come from any track, so all are
     // looked at before the first message goes out.
     CLastBends bends;
-    CRing::ForEach(host.m_pTracks, [&](CTrack* track) { track->OfferBends(bends); });
+    CRing::ForEach(host.m_pTracks, [&](CTrack* track) { CTrackPlayer::OfferBends(*track, bends); });
     CRing::ForEach(host.m_pTracks, [&](CTrack* track) {
         // With a stop pending nothing more is sent: a slow device must not
         // hold the stop.
         if (!StopRequested(host.m_playerState))
-            track->ReplayControllers(&host.m_output, &host.m_playerState, bends);
+            CTrackPlayer::ReplayControllers(*track, &host.m_output, &host.m_playerState, bends);
     });
 }
 
 LONGLONG CPlayerEngine::PostRefreshes(CPlayerHost& host)
 {
-    if (!host.m_bRefresh)
+    // While the window's own timer runs the refreshes, the thread need not
+    // wake for them.
+    if (!host.m_bRefresh || host.m_bRefreshTimer)
         return NO_WORK;
     // While the song plays the position and the meters move; otherwise only
     // a change the dialog could not show yet, or meters still falling, asks

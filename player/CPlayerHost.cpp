@@ -2,9 +2,9 @@
 
 #include "platform/core/MessageBox.h"
 #include "player/CMainThread.h"
-#include "player/CSongFile.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
+#include "song/CSongFile.h"
 #include "song/CTrack.h"
 
 CPlayerHost::CPlayerHost() = default;
@@ -68,7 +68,8 @@ BOOL CPlayerHost::ReadFile(CString path)
     if (m_pThread)
         m_pThread->SuspendThread();
     m_playerState.Reset();
-    file.Exchange(m_pSongs, m_pTracks, m_playerState);
+    file.Exchange(m_pSongs, m_pTracks);
+    m_playerState.TakeFacts(file.m_facts);
     file.Free();
     if (m_pThread)
         m_pThread->ResumeThread();

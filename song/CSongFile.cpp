@@ -1,4 +1,4 @@
-#include "player/CSongFile.h"
+#include "song/CSongFile.h"
 
 #include "platform/core/CFile.h"
 #include "platform/core/ErrorText.h"
@@ -16,7 +16,7 @@ const wchar_t* const CSongFile::kNoMemory = L"Not enough memory to load the file
 
 CSongFile::CSongFile(LONGLONG smpteOffset)
 {
-    m_state.m_smpteOffset = smpteOffset;
+    m_facts.m_smpteOffset = smpteOffset;
 }
 
 CSongFile::~CSongFile()
@@ -48,8 +48,12 @@ BOOL CSongFile::Load(const CString& path)
         m_failure = kTooLarge;
         return FALSE;
     }
-    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[static_cast<size_t>(length) + 1]);
-    if (!buffer) {
+    // The song keeps the bytes: its system-exclusive and meta events point
+    // into them.
+    std::shared_ptr<BYTE[]> buffer;
+    try {
+        buffer.reset(new BYTE[static_cast<size_t>(length) + 1]);
+    } catch (const std::bad_alloc&) {
         m_failure = kNoMemory;
         return FALSE;
     }
@@ -62,13 +66,13 @@ BOOL CSongFile::Load(const CString& path)
         return FALSE;
     }
     file.Close();
-    return Parse(buffer.get(), read);
+    return Parse(std::move(buffer), read);
 }
 
-BOOL CSongFile::Parse(const BYTE* bytes, size_t size)
+BOOL CSongFile::Parse(std::shared_ptr<const BYTE[]> bytes, size_t size)
 {
     Free();
-    CMidiFileReader reader(bytes, size, m_state);
+    CMidiFileReader reader(std::move(bytes), size, m_facts);
     try {
         if (const wchar_t* failure = reader.Read(m_pSongs, m_pTracks)) {
             m_failure = failure;
@@ -88,23 +92,8 @@ CString CSongFile::FailureMessage(const CString& path) const
     return m_failure + L"\n" + path;
 }
 
-void CSongFile::Exchange(CSong*& songs, CTrack*& tracks, CPlayerState& state)
+void CSongFile::Exchange(CSong*& songs, CTrack*& tracks)
 {
     std::swap(songs, m_pSongs);
     std::swap(tracks, m_pTracks);
-    state.m_ppqn = m_state.m_ppqn.load();
-    {
-        std::lock_guard<std::mutex> guard(state.m_clockLock);
-        state.m_usPerQuarter = m_state.m_usPerQuarter.load();
-    }
-    state.m_smpteOffset = m_state.m_smpteOffset;
-    for (int n = 0; n < 16; ++n) {
-        CChannelLevel& to = state.m_channels[n];
-        const CChannelLevel& from = m_state.m_channels[n];
-        to.m_used = from.m_used;
-        to.m_nameEvent = from.m_nameEvent;
-        to.m_instrumentEvent = from.m_instrumentEvent;
-        to.m_programEvent = from.m_programEvent;
-        to.m_volumeEvent = from.m_volumeEvent;
-    }
 }
