@@ -25,13 +25,13 @@ set(LAYERS
   app)
 
 # Outside libraries and the only places that include them: Qt in the
-# drawing services and the window backend, FluidSynth behind its one
-# wrapper (it is loaded at run time), ALSA in the port services.
+# drawing services and the window backend; FluidSynth and ALSA each behind
+# its one wrapper, which loads it at run time.
 set(LIBRARY_HEADERS "^Q" "^fluidsynth" "^alsa/")
 set(LIBRARY_PLACES
   "platform/gdi/ platform/ui/qt/"
   "platform/comm/CFluidSynth.h"
-  "platform/comm/")
+  "platform/comm/CAlsaLibrary.h")
 
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "check_layers.cmake needs -DSOURCE_DIR=<source folder>")

@@ -51,7 +51,4 @@ public:
 #define TABRINO_FLUID_MEMBER(name) decltype(&::name) name { nullptr };
     TABRINO_FLUID_FUNCTIONS(TABRINO_FLUID_MEMBER)
 #undef TABRINO_FLUID_MEMBER
-
-private:
-    CFluidSynth() = default;
 };

@@ -1,12 +1,11 @@
 #include "platform/comm/CPortList.h"
 
 #include "platform/comm/AlsaMessages.h"
+#include "platform/comm/CAlsaLibrary.h"
 #include "platform/comm/CSeqPort.h"
 #include "platform/comm/CSynthPort.h"
 #include "platform/core/ErrorText.h"
 #include "platform/core/LastError.h"
-
-#include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -59,8 +58,9 @@ std::string CardName(const std::string& path)
     if (std::regex_match(path, match, card)) {
         int number = static_cast<int>(std::strtol(match[1].str().c_str(), nullptr, 10));
         SilenceAlsaMessages();
+        const CAlsaLibrary* alsa = CAlsaLibrary::Get();
         char* name = nullptr;
-        if (snd_card_get_name(number, &name) >= 0 && name) {
+        if (alsa && alsa->snd_card_get_name(number, &name) >= 0 && name) {
             std::string text = name;
             std::free(name);
             return text;

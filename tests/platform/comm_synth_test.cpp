@@ -1,4 +1,5 @@
 #include "midiout/CSerialMidiOut.h"
+#include "platform/comm/CAlsaLibrary.h"
 #include "platform/comm/CFluidSynth.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/DrivenTickCount.h"
@@ -148,23 +149,34 @@ TEST_F(SynthPort, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
 // The disk fills up while the file is rendered on the system's clock (the
 // renderer's thread meets the failure) or on a clock moved by hand (the
 // sound rendered for a message meets it).
-// The library is loaded at run time: a file that is missing, or a library
-// that lacks one of the functions, loads as nothing rather than as a table
-// with holes; the error that then fails the port names the library.
-TEST(FluidSynthLibrary, LoadsWholeOrNotAtAll)
+// The synthesizer's and ALSA's libraries are loaded at run time: a file
+// that is missing, or a library that lacks one of the functions, loads as
+// nothing rather than as a table with holes; the error that then fails a
+// port names the library.
+TEST(RunTimeLibraries, LoadWholeOrNotAtAll)
 {
     for (const auto& [file, loads] : { std::pair { CFluidSynth::kLibrary, true },
-             std::pair { "libfluidsynth.so.0-missing", false }, std::pair { "libasound.so.2", false } }) {
-        std::unique_ptr<CFluidSynth> fluid = CFluidSynth::Load(file);
-        ASSERT_EQ(fluid != nullptr, loads) << file;
-        if (!fluid)
-            continue;
-#define TABRINO_FLUID_PRESENT(name) EXPECT_NE(fluid->name, nullptr) << #name;
-        TABRINO_FLUID_FUNCTIONS(TABRINO_FLUID_PRESENT)
-#undef TABRINO_FLUID_PRESENT
+             std::pair { "libfluidsynth.so.0-missing", false }, std::pair { "libm.so.6", false } }) {
+        std::unique_ptr<CFluidSynth> table = CFluidSynth::Load(file);
+        ASSERT_EQ(table != nullptr, loads) << file;
+#define TABRINO_PRESENT(name) EXPECT_NE(table->name, nullptr) << #name;
+        if (table) {
+            TABRINO_FLUID_FUNCTIONS(TABRINO_PRESENT)
+        }
+    }
+    for (const auto& [file, loads] : { std::pair { CAlsaLibrary::kLibrary, true },
+             std::pair { "libasound.so.0-missing", false }, std::pair { "libm.so.6", false } }) {
+        std::unique_ptr<CAlsaLibrary> table = CAlsaLibrary::Load(file);
+        ASSERT_EQ(table != nullptr, loads) << file;
+        if (table) {
+            TABRINO_ALSA_FUNCTIONS(TABRINO_PRESENT)
+        }
+#undef TABRINO_PRESENT
     }
     EXPECT_NE(CFluidSynth::Get(), nullptr);
+    EXPECT_NE(CAlsaLibrary::Get(), nullptr);
     EXPECT_EQ(ErrorText(ERROR_NO_SYNTHESIZER), L"the synthesizer's library libfluidsynth.so.3 cannot be loaded");
+    EXPECT_EQ(ErrorText(ERROR_NO_ALSA), L"the ALSA library libasound.so.2 cannot be loaded");
 }
 
 TEST_F(SynthPort, AWavFileThatCanTakeNoMoreStopsTheOutputAndKeepsAnHonestHeader)
