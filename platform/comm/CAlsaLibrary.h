@@ -53,6 +53,15 @@ public:
     // cannot be found.
     static std::unique_ptr<CAlsaLibrary> Load(const char* file);
 
+    // Calls visit(name, function) on every member.
+    template <typename Visit>
+    void ForEachFunction(Visit visit)
+    {
+#define TABRINO_ALSA_VISIT(name) visit(#name, name);
+        TABRINO_ALSA_FUNCTIONS(TABRINO_ALSA_VISIT)
+#undef TABRINO_ALSA_VISIT
+    }
+
 #define TABRINO_ALSA_MEMBER(name) decltype(&::name) name { nullptr };
     TABRINO_ALSA_FUNCTIONS(TABRINO_ALSA_MEMBER)
 #undef TABRINO_ALSA_MEMBER

@@ -4,13 +4,7 @@
 
 std::unique_ptr<CFluidSynth> CFluidSynth::Load(const char* file)
 {
-    return LoadFunctionTable<CFluidSynth>(file, [](void* library, CFluidSynth& fluid) {
-        bool complete = true;
-#define TABRINO_FLUID_FIND(name) complete = FindFunction(library, #name, fluid.name) && complete;
-        TABRINO_FLUID_FUNCTIONS(TABRINO_FLUID_FIND)
-#undef TABRINO_FLUID_FIND
-        return complete;
-    });
+    return LoadFunctionTable<CFluidSynth>(file);
 }
 
 const CFluidSynth* CFluidSynth::Get()

@@ -48,6 +48,15 @@ public:
     // or a path); null when it or one of the functions cannot be found.
     static std::unique_ptr<CFluidSynth> Load(const char* file);
 
+    // Calls visit(name, function) on every member.
+    template <typename Visit>
+    void ForEachFunction(Visit visit)
+    {
+#define TABRINO_FLUID_VISIT(name) visit(#name, name);
+        TABRINO_FLUID_FUNCTIONS(TABRINO_FLUID_VISIT)
+#undef TABRINO_FLUID_VISIT
+    }
+
 #define TABRINO_FLUID_MEMBER(name) decltype(&::name) name { nullptr };
     TABRINO_FLUID_FUNCTIONS(TABRINO_FLUID_MEMBER)
 #undef TABRINO_FLUID_MEMBER

@@ -5,35 +5,32 @@
 #include <dlfcn.h>
 
 #include <memory>
+#include <type_traits>
 
 // Libraries that only some runs need (the synthesizer, the sequencer) are
 // loaded when first used, not by the dynamic loader at every start.
 
-// Loads the shared library file and fills a table of its functions:
-// fill(library, table) finds each one (FindFunction) and returns false when
-// one is missing. Null when the library or a function cannot be found; a
-// table once made keeps its library loaded until the program ends.
-template <typename Table, typename Fill>
-std::unique_ptr<Table> LoadFunctionTable(const char* file, Fill fill)
+// Loads the shared library file and fills a table of its functions, each
+// found by its name (Table::ForEachFunction hands them out). Null when the
+// library or one of the functions cannot be found; a table once made keeps
+// its library loaded until the program ends.
+template <typename Table>
+std::unique_ptr<Table> LoadFunctionTable(const char* file)
 {
     void* library = dlopen(file, RTLD_NOW | RTLD_LOCAL);
     if (!library)
         return nullptr;
     auto table = std::make_unique<Table>();
-    if (!fill(library, *table)) {
+    bool complete = true;
+    table->ForEachFunction([&](const char* name, auto& function) {
+        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
+        complete = complete && function != nullptr;
+    });
+    if (!complete) {
         dlclose(library);
         return nullptr;
     }
     return table;
-}
-
-// Sets function to the library's function of that name; false when it has
-// none.
-template <typename Function>
-bool FindFunction(void* library, const char* name, Function& function)
-{
-    function = reinterpret_cast<Function>(dlsym(library, name));
-    return function != nullptr;
 }
 
 // The table Table::Load(file) makes, loaded by the first call from any

@@ -155,24 +155,17 @@ TEST_F(SynthPort, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
 // port names the library.
 TEST(RunTimeLibraries, LoadWholeOrNotAtAll)
 {
-    for (const auto& [file, loads] : { std::pair { CFluidSynth::kLibrary, true },
-             std::pair { "libfluidsynth.so.0-missing", false }, std::pair { "libm.so.6", false } }) {
-        std::unique_ptr<CFluidSynth> table = CFluidSynth::Load(file);
-        ASSERT_EQ(table != nullptr, loads) << file;
-#define TABRINO_PRESENT(name) EXPECT_NE(table->name, nullptr) << #name;
-        if (table) {
-            TABRINO_FLUID_FUNCTIONS(TABRINO_PRESENT)
+    auto check = [](auto load, const char* library, const char* missing) {
+        for (const auto& [file, loads] : { std::pair { library, true }, std::pair { missing, false },
+                 std::pair { "libm.so.6", false } }) {
+            auto table = load(file);
+            ASSERT_EQ(table != nullptr, loads) << file;
+            if (table)
+                table->ForEachFunction([](const char* name, auto function) { EXPECT_NE(function, nullptr) << name; });
         }
-    }
-    for (const auto& [file, loads] : { std::pair { CAlsaLibrary::kLibrary, true },
-             std::pair { "libasound.so.0-missing", false }, std::pair { "libm.so.6", false } }) {
-        std::unique_ptr<CAlsaLibrary> table = CAlsaLibrary::Load(file);
-        ASSERT_EQ(table != nullptr, loads) << file;
-        if (table) {
-            TABRINO_ALSA_FUNCTIONS(TABRINO_PRESENT)
-        }
-#undef TABRINO_PRESENT
-    }
+    };
+    check(&CFluidSynth::Load, CFluidSynth::kLibrary, "libfluidsynth.so.0-missing");
+    check(&CAlsaLibrary::Load, CAlsaLibrary::kLibrary, "libasound.so.0-missing");
     EXPECT_NE(CFluidSynth::Get(), nullptr);
     EXPECT_NE(CAlsaLibrary::Get(), nullptr);
     EXPECT_EQ(ErrorText(ERROR_NO_SYNTHESIZER), L"the synthesizer's library libfluidsynth.so.3 cannot be loaded");
