@@ -18,8 +18,9 @@
 //   capture:FILE                                 one text line per byte written
 //   fake:NAME                                    a scripted device registered by CFakeDevice
 // A device path must name a character device: anything else (a regular
-// file given by mistake) is refused with ERROR_NOT_A_MIDI_DEVICE before it
-// is opened, so it can never be written.
+// file given by mistake) is refused with ERROR_NOT_A_MIDI_DEVICE. The check
+// is made on the descriptor opened (without creating or emptying the file),
+// so it is never written.
 
 struct DCB {
     DWORD DCBlength;
