@@ -20,6 +20,14 @@ public:
     Action Parse(int argc, const char* const* argv);
 
     static const char* Usage();
+    // The options given that only a window of this start would use (--port,
+    // --soundfont, --zoom), as a phrase: "--port was", "--port and --zoom
+    // were"; empty when none was given.
+    std::string WindowOptionsGiven() const;
+    // A FILE argument: a file URI ("file:///path/song.mid", as a desktop
+    // launcher passes it) is taken as the path it names; anything else is
+    // a path as it stands.
+    static CString FileArgument(const std::string& arg);
     // The help lines of --port and --soundfont, which the player's other
     // programs take alike.
     static const char* OutputOptions();

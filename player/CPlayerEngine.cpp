@@ -183,6 +183,10 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
         // all-off of Stop silences what still sounds.
         PlayTracks(dialog, length - 1, INT64_MAX);
         Halt(dialog);
+        // The song stands at its end, not wherever the late wake found the
+        // clock, and the readouts show it once more.
+        state.m_currentTick = length;
+        dialog.m_bDisplayPending = TRUE;
         Answer(state, STATE_PLAYING, STATE_STOPPED);
         return NO_WORK;
     }

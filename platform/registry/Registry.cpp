@@ -268,6 +268,26 @@ LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* 
     return Store(std::move(file), loaded, filePath);
 }
 
+LONG RegDeleteValueW(HKEY key, LPCWSTR valueName)
+{
+    std::lock_guard<std::mutex> guard(g_lock);
+    std::wstring path;
+    REGSAM access = 0;
+    if (!BasePath(key, path, access) || RootName(key))
+        return ERROR_INVALID_HANDLE;
+    if ((access & KEY_SET_VALUE) == 0)
+        return ERROR_ACCESS_DENIED;
+    std::string filePath = RegistryFilePath();
+    CRegistryFile::LoadResult loaded;
+    CRegistryFile file = Read(filePath, &loaded);
+    CRegistryFile::Key* target = file.FindKey(path);
+    const CRegistryFile::Value* value = target ? CRegistryFile::FindValue(*target, valueName ? valueName : L"") : nullptr;
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    target->values.erase(target->values.begin() + (value - target->values.data()));
+    return Store(std::move(file), loaded, filePath);
+}
+
 LONG RegCloseKey(HKEY key)
 {
     if (RootName(key))

@@ -2,7 +2,7 @@
 #include "app/CRecentFiles.h"
 #include "app/DrumChannel.h"
 #include "app/RegistryText.h"
-#include "app/ZoomSetting.h"
+#include "app/NumberSettings.h"
 #include "tests/TempConfigHome.h"
 
 #include <gtest/gtest.h>
