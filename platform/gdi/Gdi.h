@@ -33,6 +33,8 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
 COLORREF SetTextColor(HDC dc, COLORREF color);
 int SetBkMode(HDC dc, int mode);
 int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format);
+// The size of one line of text in the DC's font.
+BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size);
 
 BOOL PtInRect(const RECT* rect, POINT point);
 // The smallest rectangle holding both; an empty one (no width or height)

@@ -105,4 +105,18 @@ TEST_F(QtMessageBox, MessagesWhileABoxShowsAreGatheredIntoIt)
     EXPECT_EQ(answered, 20);
     EXPECT_TRUE(text.startsWith(QStringLiteral("failure 0\n\nfailure 1\n\n"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("failure 11\n\n... and 10 more"))) << text.toStdString();
+
+    // Lines of a key and what it does (the keyboard help) show as a table,
+    // whose second column lines up however long a key's name.
+    Qt::TextFormat format = Qt::PlainText;
+    QTimer::singleShot(0, [&]() {
+        format = VisibleBox()->textFormat();
+        text = VisibleBox()->text();
+        VisibleBox()->accept();
+    });
+    MessageBoxW(nullptr, L"Space\tPlay / stop\nCtrl+click a meter\tSolo <its> channel\n", L"Keyboard", MB_OK);
+    EXPECT_EQ(format, Qt::RichText);
+    EXPECT_EQ(text.count(QStringLiteral("<tr>")), 2);
+    EXPECT_EQ(text.count(QStringLiteral("<td")), 4);
+    EXPECT_TRUE(text.contains(QStringLiteral("Solo &lt;its&gt; channel"))) << text.toStdString();
 }

@@ -17,17 +17,41 @@ constexpr int kShownMessages = 12;
 
 // The box that shows now (GUI thread only), its text as far as it is
 // spelled out, and the messages only counted.
-QPointer<QMessageBox> g_open;
-QString g_openText;
-int g_shown = 0;
-int g_counted = 0;
+struct OpenBox {
+    QPointer<QMessageBox> box;
+    QString text;
+    bool rich = false;
+    int shown = 0;
+    int counted = 0;
+};
+OpenBox g_open;
 
+// A text as the box shows it. Lines of "key<tab>what it does" (the keyboard
+// help) become a table, so the second column lines up however wide the
+// first; anything else stays plain text.
+QString Formatted(const QString& text, bool rich)
+{
+    if (!rich)
+        return text;
+    if (!text.contains(QLatin1Char('\t')))
+        return QStringLiteral("<p>") + text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")) + QStringLiteral("</p>");
+    QString table = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\">");
+    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        table += QStringLiteral("<tr>");
+        for (const QString& cell : line.split(QLatin1Char('\t')))
+            table += QStringLiteral("<td style=\"padding-right: 16px\">") + cell.toHtmlEscaped() + QStringLiteral("</td>");
+        table += QStringLiteral("</tr>");
+    }
+    return table + QStringLiteral("</table>");
+}
+
+// Fills a box that opens with its text.
 void Opened(QMessageBox* box, const QString& text)
 {
-    g_open = box;
-    g_openText = text;
-    g_shown = 1;
-    g_counted = 0;
+    const bool rich = text.contains(QLatin1Char('\t'));
+    g_open = { box, Formatted(text, rich), rich, 1, 0 };
+    box->setTextFormat(rich ? Qt::RichText : Qt::PlainText);
+    box->setText(g_open.text);
 }
 
 // A message that comes while a box shows goes into that box: a flood of
@@ -35,13 +59,15 @@ void Opened(QMessageBox* box, const QString& text)
 // them, and nothing waits for an answer that changes nothing.
 void Gather(const QString& text)
 {
-    if (g_shown < kShownMessages) {
-        g_openText += QStringLiteral("\n\n") + text;
-        ++g_shown;
-        g_open->setText(g_openText);
+    const QString gap = g_open.rich ? QString() : QStringLiteral("\n\n");
+    if (g_open.shown < kShownMessages) {
+        g_open.text += gap + Formatted(text, g_open.rich);
+        ++g_open.shown;
+        g_open.box->setText(g_open.text);
     } else {
-        ++g_counted;
-        g_open->setText(g_openText + QStringLiteral("\n\n... and %1 more").arg(g_counted));
+        ++g_open.counted;
+        g_open.box->setText(
+            g_open.text + gap + Formatted(QStringLiteral("... and %1 more").arg(g_open.counted), g_open.rich));
     }
 }
 
@@ -112,23 +138,23 @@ int ShowQtMessageBox(HWND, const CString& text, const CString& caption, UINT typ
     const bool onlyOk = (type & 0x0Fu) == MB_OK;
     if (QThread::currentThread() != app->thread()) {
         QMetaObject::invokeMethod(app, [qText, qCaption, type, onlyOk]() {
-            if (g_open && onlyOk) {
+            if (g_open.box && onlyOk) {
                 Gather(qText);
                 return;
             }
-            auto* box = new QMessageBox(IconFor(type), qCaption, qText, ButtonsFor(type), TopDialogWindow());
+            auto* box = new QMessageBox(IconFor(type), qCaption, QString(), ButtonsFor(type), TopDialogWindow());
             box->setAttribute(Qt::WA_DeleteOnClose);
             Opened(box, qText);
             box->show();
         }, Qt::QueuedConnection);
         return IDOK;
     }
-    if (g_open && onlyOk) {
+    if (g_open.box && onlyOk) {
         Gather(qText);
         return IDOK;
     }
-    QMessageBox box(IconFor(type), qCaption, qText, ButtonsFor(type), TopDialogWindow());
-    const QPointer<QMessageBox> outer = g_open;
+    QMessageBox box(IconFor(type), qCaption, QString(), ButtonsFor(type), TopDialogWindow());
+    const OpenBox outer = g_open;
     Opened(&box, qText);
     const int result = ResultFor(box.exec());
     // A box asked for a decision inside another gives the gathering back.
