@@ -3,7 +3,8 @@
 # private session bus. Five starts at once give one window; later starts
 # hand over a missing file (its box shows; the song and title stay) and a
 # good one (it opens there; the --port given with it is said not to apply).
-# The desktop's media controls are told of changes by signals: PlayPause,
+# The desktop's media controls are told of changes by signals, and the idle
+# window does not wake to look for them: PlayPause,
 # the volume, a seek far past the end (the song ends: Stopped, the position
 # at the length). A flood of failed opens gathers into the one box, and Quit
 # still ends the player. A second run is ended by SIGTERM and SIGHUP within
@@ -83,7 +84,10 @@ windows_are 1 || fail "more than one window for five starts"
 await property_has Metadata "file://$work/a.mid" || fail "the player is not on the session bus"
 gdbus monitor --session -d org.mpris.MediaPlayer2.tabrino >"$work/signals.txt" 2>/dev/null &
 monitor=$!
-sleep 0.5
+# Idle, the window's thread sleeps: nothing polls for changes to signal.
+wakeups() { awk '/^voluntary_ctxt_switches/{print $2}' "/proc/$pid/task/$pid/status"; }
+before=$(wakeups); sleep 2; after=$(wakeups)
+[ $((after - before)) -le 2 ] || fail "the idle window woke $((after - before)) times in 2 s"
 
 # A file that cannot be opened, handed over by a second start: its message
 # box shows, and the song and the title stay.
@@ -114,13 +118,14 @@ property_has Position "<int64 $length>" || fail "the position is not the length 
 
 # Three thousand failed opens while the box shows: still one box.
 /usr/bin/python3 - <<'PY'
-import dbus
+import dbus, dbus.lowlevel
 bus = dbus.SessionBus()
-player = dbus.Interface(bus.get_object('org.mpris.MediaPlayer2.tabrino', '/org/mpris/MediaPlayer2'),
-                        'org.mpris.MediaPlayer2.Player')
-pending = []
 for i in range(3000):
-    player.OpenUri('file:///nonexistent/%d.mid' % i, reply_handler=lambda: None, error_handler=lambda e: None)
+    call = dbus.lowlevel.MethodCallMessage('org.mpris.MediaPlayer2.tabrino', '/org/mpris/MediaPlayer2',
+                                           'org.mpris.MediaPlayer2.Player', 'OpenUri')
+    call.append('file:///nonexistent/%d.mid' % i, signature='s')
+    call.set_no_reply(True)
+    bus.send_message(call)
 bus.flush()
 PY
 sleep 2
