@@ -1,5 +1,5 @@
 # The two commands a new user needs: `make run` and `make test`.
-.PHONY: deps build run test bench asan tsan fuzz install clean
+.PHONY: deps build run test bench asan tsan fuzz install deb clean
 
 PREFIX ?= /usr/local
 
@@ -36,6 +36,10 @@ fuzz: deps
 
 install: build
 	@cmake --install build/default --prefix $(PREFIX)
+
+# A Debian package of the release build, in build/default/deb/.
+deb: build
+	@cd build/default && cpack
 
 clean:
 	rm -rf build

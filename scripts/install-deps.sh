@@ -14,6 +14,7 @@ PACKAGES=(
   socat
   dbus-daemon libglib2.0-bin
   desktop-file-utils appstream man-db
+  dpkg-dev file lintian
 )
 
 missing=()

@@ -51,15 +51,17 @@ const std::string& Usage()
           "  --mute LIST       silence channels 1..16 (a list: 2,10)\n"
           "  --solo N          hear channel N alone\n"
           "  --help            this text\n"
+          "  --version         the program's version\n"
           "\n"
           "On a terminal the position is shown as bar.beat.tick and as time about once\n"
           "a second. Ctrl-C (or closing the terminal, or a termination request) stops\n"
           "playback and exits.\n"
           "\n"
-          "Exit status: 0 played to the end (or --help, --list-ports), 1 the song or the\n"
-          "port cannot be opened, 2 a mistyped command line (or a --loop outside the\n"
-          "song), 3 a write to the port failed, 128 + the signal's number when stopped\n"
-          "by a signal (130 Ctrl-C, 129 the terminal closed, 143 a termination request).\n";
+          "Exit status: 0 played to the end (or --help, --version, --list-ports), 1 the\n"
+          "song or the port cannot be opened, 2 a mistyped command line (or a --loop\n"
+          "outside the song), 3 a write to the port failed, 128 + the signal's number\n"
+          "when stopped by a signal (130 Ctrl-C, 129 the terminal closed, 143 a\n"
+          "termination request).\n";
     return usage;
 }
 
@@ -116,6 +118,9 @@ int ParseOptions(int argc, char** argv, Options& options)
         const char* text = nullptr;
         if (arg == "--help" || arg == "-h") {
             std::fputs(Usage().c_str(), stdout);
+            return -1;
+        } else if (arg == "--version") {
+            std::printf("tabrino-play %s\n", TABRINO_VERSION);
             return -1;
         } else if (arg == "--list-ports") {
             std::fputs(CPortList::Scan(true).Text().c_str(), stdout);
