@@ -7,6 +7,7 @@
 #include "platform/comm/CSeqPort.h"
 #include "platform/comm/CSerialPort.h"
 #include "platform/comm/CSynthPort.h"
+#include "platform/comm/CWavWriter.h"
 #include "platform/core/CString.h"
 
 #include <cerrno>
@@ -220,6 +221,15 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD done, LPOVERL
 BOOL IsNoPortName(LPCWSTR name)
 {
     return !name || !*name || std::wstring(name) == L"none";
+}
+
+ULONGLONG GetSynthWavCapacity()
+{
+    // FluidSynth's default rate, at which the synthesizer port renders,
+    // 16-bit stereo.
+    constexpr ULONGLONG kFramesPerSecond = 44100;
+    constexpr ULONGLONG kFrameBytes = 4;
+    return CWavWriter::MAX_DATA_BYTES / kFrameBytes * 1000000 / kFramesPerSecond;
 }
 
 void SetSynthSoundFont(LPCWSTR path)

@@ -149,6 +149,9 @@ BOOL IsNoPortName(LPCWSTR name);
 // The SoundFont of the built-in synthesizer (default
 // /usr/share/sounds/sf2/TimGM6mb.sf2), taken by ports opened afterwards.
 void SetSynthSoundFont(LPCWSTR path);
+// The most sound a synth:FILE.wav file can hold, in microseconds: its header
+// states at most 4 GiB of data.
+ULONGLONG GetSynthWavCapacity();
 // The host audio driver the "synth" port plays through; empty chooses the
 // synthesizer's default.
 void SetSynthAudioDriver(LPCWSTR driver);
