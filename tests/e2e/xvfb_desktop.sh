@@ -9,7 +9,8 @@
 # at the length). A flood of failed opens gathers into the one box, and Quit
 # still ends the player. A second run is ended by SIGTERM and SIGHUP within
 # milliseconds: the capture ends with the all-off, the status is one of theirs, the
-# settings are written, and the volume set before is remembered.
+# settings are written, and the volume set before is remembered. Without a
+# session bus a start says so and shows its window.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 export PYTHONPATH
@@ -148,6 +149,16 @@ status=0
 wait "$pid" || status=$?
 # Either may be the one that starts the close and gives the status.
 [ "$status" = 143 ] || [ "$status" = 129 ] || fail "SIGTERM and SIGHUP ended the player with $status"
+
+# Without a session bus the player says so and runs on its own.
+mkdir -m 700 "$work/nobus"
+env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR="$work/nobus" "$build/tabrino" --port none b.mid \
+  2>"$work/stderr-nobus.txt" &
+pid=$!
+await title_is "TabrinoCE - b.mid" || fail "no window without a session bus"
+grep -q "no session bus" "$work/stderr-nobus.txt" || fail "no word of the missing session bus"
+kill -TERM "$pid"
+wait "$pid" || true
 SH
 XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_NO_GLIB=1 \
   dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh" "$build" "$work" \
