@@ -244,6 +244,30 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPBYTE
     return ERROR_SUCCESS;
 }
 
+namespace {
+
+// Changes the values of the key on the file as it is now and stores the
+// result: change returns ERROR_SUCCESS to have it stored, or the error.
+template<typename Change>
+LONG ChangeValues(HKEY key, Change change)
+{
+    std::lock_guard<std::mutex> guard(g_lock);
+    std::wstring path;
+    REGSAM access = 0;
+    if (!BasePath(key, path, access) || RootName(key))
+        return ERROR_INVALID_HANDLE;
+    if ((access & KEY_SET_VALUE) == 0)
+        return ERROR_ACCESS_DENIED;
+    std::string filePath = RegistryFilePath();
+    CRegistryFile::LoadResult loaded;
+    CRegistryFile file = Read(filePath, &loaded);
+    if (LONG result = change(file, path); result != ERROR_SUCCESS)
+        return result;
+    return Store(std::move(file), loaded, filePath);
+}
+
+}
+
 LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* data, DWORD size)
 {
     if ((size && !data) || size > kRegistryMaxValueSize)
@@ -251,41 +275,25 @@ LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* 
     std::wstring name = valueName ? valueName : L"";
     if (!ValidName(name, false))
         return ERROR_INVALID_PARAMETER;
-    std::lock_guard<std::mutex> guard(g_lock);
-    std::wstring path;
-    REGSAM access = 0;
-    if (!BasePath(key, path, access) || RootName(key))
-        return ERROR_INVALID_HANDLE;
-    if ((access & KEY_SET_VALUE) == 0)
-        return ERROR_ACCESS_DENIED;
-    std::string filePath = RegistryFilePath();
-    CRegistryFile::LoadResult loaded;
-    CRegistryFile file = Read(filePath, &loaded);
-    CRegistryFile::Key* target = file.FindKey(path);
-    if (!target)
-        target = &file.AddKey(path);
-    CRegistryFile::SetValue(*target, name, type, std::vector<BYTE>(data, data + size));
-    return Store(std::move(file), loaded, filePath);
+    return ChangeValues(key, [&](CRegistryFile& file, const std::wstring& path) {
+        CRegistryFile::Key* target = file.FindKey(path);
+        if (!target)
+            target = &file.AddKey(path);
+        CRegistryFile::SetValue(*target, name, type, std::vector<BYTE>(data, data + size));
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegDeleteValueW(HKEY key, LPCWSTR valueName)
 {
-    std::lock_guard<std::mutex> guard(g_lock);
-    std::wstring path;
-    REGSAM access = 0;
-    if (!BasePath(key, path, access) || RootName(key))
-        return ERROR_INVALID_HANDLE;
-    if ((access & KEY_SET_VALUE) == 0)
-        return ERROR_ACCESS_DENIED;
-    std::string filePath = RegistryFilePath();
-    CRegistryFile::LoadResult loaded;
-    CRegistryFile file = Read(filePath, &loaded);
-    CRegistryFile::Key* target = file.FindKey(path);
-    const CRegistryFile::Value* value = target ? CRegistryFile::FindValue(*target, valueName ? valueName : L"") : nullptr;
-    if (!value)
-        return ERROR_FILE_NOT_FOUND;
-    target->values.erase(target->values.begin() + (value - target->values.data()));
-    return Store(std::move(file), loaded, filePath);
+    return ChangeValues(key, [&](CRegistryFile& file, const std::wstring& path) {
+        CRegistryFile::Key* target = file.FindKey(path);
+        const CRegistryFile::Value* value = target ? CRegistryFile::FindValue(*target, valueName ? valueName : L"") : nullptr;
+        if (!value)
+            return ERROR_FILE_NOT_FOUND;
+        target->values.erase(target->values.begin() + (value - target->values.data()));
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegCloseKey(HKEY key)
