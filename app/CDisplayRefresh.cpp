@@ -4,6 +4,7 @@
 #include "platform/core/FormatString.h"
 #include "platform/core/TickCount.h"
 #include "platform/gdi/CClientDC.h"
+#include "platform/ui/Timer.h"
 #include "player/CPlayerEngine.h"
 #include "player/CPositionText.h"
 #include "skin/CSkinMeter.h"
@@ -57,17 +58,20 @@ void CDisplayRefresh::UpdateDisplay()
 {
     const DWORD now = GetTickCount();
     if (!CPlayerEngine::RefreshDue(now, m_dialog.m_dwLastRefresh)) {
-        // Too soon after the last one: the player thread posts the refresh
-        // again once it is due.
+        // Too soon after the last one: the refresh timer or the player
+        // thread runs it once it is due.
         m_dialog.m_bDisplayPending = TRUE;
-        m_dialog.m_playerState.Wake();
+        if (!m_dialog.m_bRefreshTimer)
+            m_dialog.m_playerState.Wake();
         return;
     }
     // Cleared before the state is read, so a change made meanwhile asks for
     // another refresh.
     m_dialog.m_bDisplayPending = FALSE;
     CPlayerState& state = m_dialog.m_playerState;
-    const LONGLONG tick = state.m_currentTick;
+    // The position now: the player thread samples the clock only when it
+    // wakes for the song's events.
+    const LONGLONG tick = state.SampleClock(CPlayerState::Now());
     const LONGLONG length = state.m_length;
 
     BOOL dirty = SetText(m_dialog.m_pPositionBeat, CPositionText::BarBeatTick(tick, state.m_meterMap));
@@ -109,6 +113,23 @@ void CDisplayRefresh::UpdateMeters()
     }
     m_dialog.m_bMetersMoving = atRest ? FALSE : TRUE;
     state.m_lastMeterTime = static_cast<LONGLONG>(GetTickCount());
+}
+
+void CDisplayRefresh::Pace()
+{
+    const bool wanted = m_dialog.m_bRefresh
+        && (m_dialog.m_playerState.m_playState != STATE_STOPPED || m_dialog.m_bDisplayPending
+            || m_dialog.m_bMetersMoving);
+    const HWND hwnd = m_dialog.GetSafeHwnd();
+    if (wanted && SetTimer(hwnd, TIMER_ID, CPlayerEngine::REFRESH_INTERVAL + 1, nullptr)) {
+        // Set anew after each refresh, so the next one is due when it comes.
+        m_dialog.m_bRefreshTimer = TRUE;
+    } else if (m_dialog.m_bRefreshTimer) {
+        KillTimer(hwnd, TIMER_ID);
+        m_dialog.m_bRefreshTimer = FALSE;
+        // The player thread looks again whether a refresh is wanted.
+        m_dialog.m_playerState.Wake();
+    }
 }
 
 void CDisplayRefresh::ShowSong()

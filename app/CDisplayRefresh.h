@@ -20,6 +20,15 @@ public:
     // most once per refresh interval. Tells the player thread whether the
     // meters still move.
     void UpdateMeters();
+    // While the song plays, or the readouts or the meters have still to
+    // change, the window's own timer runs both refreshes: each then costs
+    // the window one wake, where a post costs the player thread a wake as
+    // well. The timer stops once nothing moves, and the player thread posts
+    // the first refresh when something moves again.
+    void Pace();
+    // WM_TIMER's id for the refresh timer.
+    static constexpr UINT TIMER_ID = 1004;
+
     // The texts of a newly opened song: transposition, position at the
     // start and the song's length.
     void ShowSong();

@@ -128,9 +128,10 @@ LRESULT CTabrinoDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = HandleMessage(message, wParam, lParam);
     // Painting, the pointer's moves and the meters change nothing the
-    // desktop shows.
+    // desktop shows; the display's refreshes (its timer or the player
+    // thread's post) come after the song's own changes, its end among them.
     const bool quiet = message == WM_PAINT || message == WM_ERASEBKGND || message == WM_MOUSEMOVE
-        || message == WM_TIMER || (message == WM_COMMAND && LOWORD(wParam) == 1004);
+        || (message == WM_COMMAND && LOWORD(wParam) == 1004);
     if (!quiet && m_hWnd) {
         MediaStatusChanged(m_hWnd, m_bSeeked);
         m_bSeeked = FALSE;
@@ -175,6 +176,11 @@ LRESULT CTabrinoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     if (message == WM_SKIN_METER) {
         CFaceCommands(*this).OnMeterClick(static_cast<int>(wParam), static_cast<UINT>(lParam));
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == CDisplayRefresh::TIMER_ID) {
+        OnUpdateDisplay();
+        OnUpdateMeters();
         return 0;
     }
     if (message == WM_COMMAND && HIWORD(wParam) == 0) {
@@ -318,7 +324,9 @@ void CTabrinoDlg::OnUpdateDisplay()
 
 void CTabrinoDlg::OnUpdateMeters()
 {
-    CDisplayRefresh(*this).UpdateMeters();
+    CDisplayRefresh refresh(*this);
+    refresh.UpdateMeters();
+    refresh.Pace();
 }
 
 void CTabrinoDlg::LoadSettings()

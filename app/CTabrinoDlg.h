@@ -122,6 +122,9 @@ public:
     // posts refreshes only for these.
     std::atomic<BOOL> m_bDisplayPending { TRUE };
     std::atomic<BOOL> m_bMetersMoving { FALSE };
+    // While set, the window's own timer runs the refreshes and the player
+    // thread posts none.
+    std::atomic<BOOL> m_bRefreshTimer { FALSE };
     // The player thread's own record of its refresh posts.
     CPlayerEngine::PostRecord m_displayPost;
     CPlayerEngine::PostRecord m_metersPost;

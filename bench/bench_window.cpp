@@ -3,8 +3,14 @@
 // user-interface thread: idle after start-up, while the song plays, and
 // idle again once the meters have fallen after a stop. The port is "none",
 // so the figures hold the window and the player thread, not an output.
+// On X11 it also reports the X server's processor time (when the server runs
+// on this machine) and how many repaints, and pixels, the window sends it.
+// Under `valgrind --tool=callgrind` the counts cover the playing phase only.
 //
-// Usage: bench_window [SECONDS_PER_PHASE [ZOOM]]  (default 10 and 2)
+// Usage: bench_window [SECONDS_PER_PHASE [ZOOM [LEAD_IN]]]  (default 10, 2
+// and 1): the playing phase begins LEAD_IN seconds after the start, so that
+// one-time work (the glyph cache meeting each pair of digits) can be left
+// out of instruction counts.
 
 #include "app/CTabrinoDlg.h"
 #include "platform/core/Console.h"
@@ -12,19 +18,109 @@
 #include "platform/ui/qt/QtBackend.h"
 
 #include <QApplication>
+#include <QPaintEvent>
 #include <QTimer>
+#include <QWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_ZERO_STATS
+#define CALLGRIND_DUMP_STATS_AT(name)
+#endif
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The local X server of DISPLAY (Xvfb, Xorg), found by its ":N" argument;
+// 0 when there is none on this machine.
+pid_t XServerPid()
+{
+    const char* display = std::getenv("DISPLAY");
+    if (!display || display[0] != ':')
+        return 0;
+    std::string number(display);
+    number = number.substr(0, number.find('.'));
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        std::ifstream file(entry.path() / "cmdline", std::ios::binary);
+        std::string argument;
+        std::vector<std::string> arguments;
+        while (std::getline(file, argument, '\0'))
+            arguments.push_back(argument);
+        if (arguments.empty())
+            continue;
+        const std::string program = std::filesystem::path(arguments[0]).filename();
+        if (program != "Xvfb" && program != "Xorg" && program != "X")
+            continue;
+        for (const std::string& a : arguments) {
+            if (a == number)
+                return static_cast<pid_t>(std::atol(entry.path().filename().c_str()));
+        }
+    }
+    return 0;
+}
+
+// Processor time of another process, in microseconds.
+double ProcessCpuMicroseconds(pid_t pid)
+{
+    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The fields after the command's closing parenthesis; utime and stime
+    // are the 12th and 13th of them.
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    double ticks = 0;
+    for (int n = 1; n <= 13 && fields >> field; ++n) {
+        if (n >= 12)
+            ticks += std::atof(field.c_str());
+    }
+    return ticks * 1e6 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Counts the repaints of the player's windows and the pixels they cover.
+class PaintCounter : public QObject {
+public:
+    long paints { 0 };
+    long long rectangles { 0 };
+    long long pixels { 0 };
+
+    void Watch()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            for (const QRect& part : static_cast<QPaintEvent*>(event)->region()) {
+                ++rectangles;
+                pixels += static_cast<long long>(part.width()) * part.height();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+PaintCounter* g_paints = nullptr;
+pid_t g_server = 0;
 
 // One phase of measurement, begun and ended on the user-interface thread.
 struct Phase {
@@ -39,6 +135,12 @@ struct Phase {
     ULONGLONG ui { 0 };
     long wakes { 0 };
     long uiWakes { 0 };
+    double server { 0 };
+    double system { 0 };
+    double uiSystem { 0 };
+    long paints { 0 };
+    long long rectangles { 0 };
+    long long pixels { 0 };
 
     // Times a thread went to sleep and was woken: on a virtual machine each
     // wake costs more than the work most refreshes do.
@@ -48,6 +150,13 @@ struct Phase {
         getrusage(who, &usage);
         return usage.ru_nvcsw;
     }
+    // Processor time spent in the kernel, in microseconds.
+    static double SystemTime(int who)
+    {
+        rusage usage {};
+        getrusage(who, &usage);
+        return static_cast<double>(usage.ru_stime.tv_sec) * 1e6 + static_cast<double>(usage.ru_stime.tv_usec);
+    }
 
     void Begin()
     {
@@ -56,6 +165,12 @@ struct Phase {
         ui = GetThreadCpuMicroseconds();
         wakes = Wakes(RUSAGE_SELF);
         uiWakes = Wakes(RUSAGE_THREAD);
+        system = SystemTime(RUSAGE_SELF);
+        uiSystem = SystemTime(RUSAGE_THREAD);
+        server = g_server ? ProcessCpuMicroseconds(g_server) : 0;
+        paints = g_paints->paints;
+        rectangles = g_paints->rectangles;
+        pixels = g_paints->pixels;
     }
     void End()
     {
@@ -67,6 +182,16 @@ struct Phase {
             name, 100.0 * processCpu / seconds, 100.0 * uiCpu / seconds,
             static_cast<double>(Wakes(RUSAGE_SELF) - wakes) / seconds,
             static_cast<double>(Wakes(RUSAGE_THREAD) - uiWakes) / seconds);
+        std::printf("  %-28s in the kernel: process %.3f %%, user-interface thread %.3f %%\n", "",
+            100.0 * (SystemTime(RUSAGE_SELF) - system) / 1e6 / seconds,
+            100.0 * (SystemTime(RUSAGE_THREAD) - uiSystem) / 1e6 / seconds);
+        std::printf("  %-28s repaints a second %.1f, with %.0f rectangles and %.0f pixels", "",
+            static_cast<double>(g_paints->paints - paints) / seconds,
+            static_cast<double>(g_paints->rectangles - rectangles) / seconds,
+            static_cast<double>(g_paints->pixels - pixels) / seconds);
+        if (g_server)
+            std::printf(", X server %.3f %% of one core", 100.0 * (ProcessCpuMicroseconds(g_server) - server) / 1e6 / seconds);
+        std::printf("\n");
     }
 };
 
@@ -88,6 +213,7 @@ int main(int argc, char** argv)
 {
     double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
     int zoom = argc > 2 ? std::atoi(argv[2]) : 2;
+    const double leadIn = argc > 3 ? std::max(0.0, std::atof(argv[3])) : 1.0;
     if (seconds <= 0)
         seconds = 10.0;
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
@@ -118,11 +244,14 @@ int main(int argc, char** argv)
     Phase idle("idle after start-up");
     Phase playing("playing");
     Phase stopped("idle after a stop");
+    PaintCounter paints;
+    g_paints = &paints;
+    g_server = XServerPid();
     Schedule({
-        { 2.0, [&] { idle.Begin(); } },
+        { 2.0, [&] { paints.Watch(); idle.Begin(); } },
         { seconds, [&] { idle.End(); dialog.OnButtonPlay(); } },
-        { 1.0, [&] { playing.Begin(); } },
-        { seconds, [&] { playing.End(); dialog.OnButtonStop(); } },
+        { leadIn, [&] { CALLGRIND_ZERO_STATS; playing.Begin(); } },
+        { seconds, [&] { playing.End(); CALLGRIND_DUMP_STATS_AT("playing"); dialog.OnButtonStop(); } },
         // The meters fall for a few seconds after the stop.
         { 6.0, [&] { stopped.Begin(); } },
         { seconds, [&] { stopped.End(); dialog.EndDialog(IDOK); } },

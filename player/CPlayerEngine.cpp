@@ -240,7 +240,9 @@ void CPlayerEngine::ReplayTracks(CTabrinoDlg& dialog)
 
 LONGLONG CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
 {
-    if (!dialog.m_bRefresh)
+    // While the window's own timer runs the refreshes, the thread need not
+    // wake for them.
+    if (!dialog.m_bRefresh || dialog.m_bRefreshTimer)
         return NO_WORK;
     // While the song plays the position and the meters move; otherwise only
     // a change the dialog could not show yet, or meters still falling, asks

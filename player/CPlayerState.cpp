@@ -113,6 +113,21 @@ LONGLONG CPlayerState::AdvanceClock(LONGLONG now, LONGLONG* previous)
     return tick;
 }
 
+LONGLONG CPlayerState::SampleClock(LONGLONG now)
+{
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    if (!m_clockRunning)
+        return m_currentTick;
+    LONGLONG tick = PositionAt(now);
+    const LONGLONG length = m_length;
+    const LONGLONG end = m_loopEnd;
+    const LONGLONG loopEnd = length > 0 ? std::min(end, length) : end;
+    if (m_loopEnabled && 0 <= m_loopStart && m_loopStart < loopEnd)
+        tick = std::min(tick, loopEnd);
+    m_currentTick = tick;
+    return tick;
+}
+
 LONGLONG CPlayerState::MicrosUntil(LONGLONG tick, LONGLONG now)
 {
     std::lock_guard<std::mutex> guard(m_clockLock);

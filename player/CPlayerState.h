@@ -53,6 +53,11 @@ public:
     // Samples the running clock at now: sets m_lastTime and m_currentTick
     // and returns the position, the one before through previous.
     LONGLONG AdvanceClock(LONGLONG now, LONGLONG* previous);
+    // The window's look at the running clock: sets m_currentTick to the
+    // position at now, held at the loop's end while a loop is on (the
+    // player thread turns there), and returns it. While the clock stands,
+    // returns m_currentTick as it is.
+    LONGLONG SampleClock(LONGLONG now);
     // Microseconds from now until the running clock reaches tick.
     LONGLONG MicrosUntil(LONGLONG tick, LONGLONG now);
     // Sets the tempo box (beats per minute, positive) and the user's tempo

@@ -104,12 +104,13 @@ void CSkinDialog::RedrawControls(CDC* target, BOOL all)
     const int width = client.right;
     const int height = client.bottom;
 
-    CDC composite;
-    CDC work;
-    CDC skin;
-    composite.CreateCompatibleDC(target);
-    work.CreateCompatibleDC(target);
-    skin.CreateCompatibleDC(target);
+    CDC& composite = m_composeDC;
+    CDC& work = m_workDC;
+    CDC& skin = m_skinDC;
+    for (CDC* dc : { &composite, &work, &skin }) {
+        if (!dc->GetSafeHdc())
+            dc->CreateCompatibleDC(target);
+    }
     CBitmap* oldComposite = composite.SelectObject(&m_bmpComposite);
     CBitmap* oldWork = work.SelectObject(&m_bmpWork);
     CBitmap* oldSkin = skin.SelectObject(&m_bmpNormal);

@@ -57,4 +57,11 @@ private:
     // and redraws the dirty controls when it asks for it.
     void OfferToCaptured(StylusOperation operation, UINT flags, int x, int y);
     void Append(CSkinControl* control);
+
+    // The composition's three memory DCs, made on the first redraw and kept:
+    // a redraw a frame should not make and free three DCs with their stock
+    // objects. Between redraws they hold no bitmap of the dialog's.
+    CDC m_composeDC;
+    CDC m_workDC;
+    CDC m_skinDC;
 };

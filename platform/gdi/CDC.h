@@ -32,8 +32,14 @@ public:
     COLORREF SetPixel(int x, int y, COLORREF color) { return ::SetPixel(m_hDC, x, y, color); }
     void FillRect(LPCRECT rect, CBrush* brush);
     void FillSolidRect(LPCRECT rect, COLORREF color);
+    void FrameRect(LPCRECT rect, CBrush* brush)
+    {
+        if (brush)
+            ::FrameRect(m_hDC, rect, brush->GetBrush());
+    }
     COLORREF SetTextColor(COLORREF color) { return ::SetTextColor(m_hDC, color); }
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
+    COLORREF SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }
     int DrawText(LPCWSTR text, int count, LPRECT rect, UINT format) { return ::DrawTextW(m_hDC, text, count, rect, format); }
     int DrawText(const CString& text, LPRECT rect, UINT format) { return DrawText(text, text.GetLength(), rect, format); }
     SIZE GetTextExtent(const CString& text) const

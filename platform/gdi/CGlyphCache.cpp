@@ -11,7 +11,20 @@
 namespace {
 
 // The characters of the position, time, tempo and transposition readouts.
-const QString kCachedCharacters = QStringLiteral("0123456789 +-.,:");
+constexpr char16_t kCachedCharacters[] = u"0123456789 +-.,:";
+static_assert(sizeof(kCachedCharacters) / sizeof(char16_t) == 17);
+
+// Each cached character's number, by its code (-1 for the others).
+constexpr std::array<std::int8_t, 128> MakeIndexTable()
+{
+    std::array<std::int8_t, 128> table {};
+    for (auto& entry : table)
+        entry = -1;
+    for (int n = 0; n < 16; ++n)
+        table[static_cast<size_t>(kCachedCharacters[n])] = static_cast<std::int8_t>(n);
+    return table;
+}
+constexpr std::array<std::int8_t, 128> kIndexOf = MakeIndexTable();
 
 // Qt's rounding multiplication of the four bytes of x by a/255.
 std::uint32_t ByteMul(std::uint32_t x, std::uint32_t a)
@@ -39,44 +52,55 @@ void FillPattern(CPixelBuffer& buffer)
 
 CGlyphCache::CGlyphCache(const QFont& font)
     : m_font(font)
+    , m_masks(static_cast<size_t>(kCharacters * kFractions))
 {
     const QFontMetrics metrics(m_font);
     m_ascent = metrics.ascent();
     m_lineHeight = metrics.ascent() + metrics.descent();
+    m_advances.fill(kUnknown);
+    for (auto& row : m_kerning)
+        row.fill(kUnknown);
+    for (auto& row : m_checked)
+        row.fill(-1);
 }
 
-bool CGlyphCache::Known(QChar c) const
+int CGlyphCache::Index(QChar c)
 {
-    return kCachedCharacters.contains(c);
+    return c.unicode() < kIndexOf.size() ? kIndexOf[c.unicode()] : -1;
 }
 
-CGlyphCache::Fixed CGlyphCache::Advance(QChar c)
+QChar CGlyphCache::Character(int index)
 {
-    auto found = m_advances.find(c);
-    if (found == m_advances.end())
-        found = m_advances.emplace(c, std::llround(QFontMetricsF(m_font).horizontalAdvance(c) * 64)).first;
-    return found->second;
+    return QChar(kCachedCharacters[index]);
 }
 
-CGlyphCache::Fixed CGlyphCache::Kerning(QChar first, QChar second)
+CGlyphCache::Fixed CGlyphCache::Advance(int c)
 {
-    const auto key = std::make_pair(first, second);
-    auto found = m_kerning.find(key);
-    if (found == m_kerning.end()) {
-        const Fixed pair = std::llround(QFontMetricsF(m_font).horizontalAdvance(QString(first) + second) * 64);
-        found = m_kerning.emplace(key, pair - Advance(first) - Advance(second)).first;
+    Fixed& advance = m_advances[static_cast<size_t>(c)];
+    if (advance == kUnknown)
+        advance = std::llround(QFontMetricsF(m_font).horizontalAdvance(Character(c)) * 64);
+    return advance;
+}
+
+CGlyphCache::Fixed CGlyphCache::Kerning(int first, int second)
+{
+    Fixed& kerning = m_kerning[static_cast<size_t>(first)][static_cast<size_t>(second)];
+    if (kerning == kUnknown) {
+        const QString pair = QString(Character(first)) + Character(second);
+        kerning = std::llround(QFontMetricsF(m_font).horizontalAdvance(pair) * 64) - Advance(first) - Advance(second);
     }
-    return found->second;
+    return kerning;
 }
 
 bool CGlyphCache::Layout(const QString& line, Fixed* end)
 {
     Fixed pen = 0;
-    QChar previous;
-    for (const QChar c : line) {
-        if (!Known(c))
+    int previous = kNone;
+    for (const QChar character : line) {
+        const int c = Index(character);
+        if (c < 0)
             return false;
-        if (!previous.isNull())
+        if (previous != kNone)
             pen += Kerning(previous, c);
         // A glyph cut off at the edge of its mask is left to Qt.
         if (!MaskAt(c, static_cast<int>(pen - FloorDiv64(pen) * 64)).usable)
@@ -90,10 +114,11 @@ bool CGlyphCache::Layout(const QString& line, Fixed* end)
 
 bool CGlyphCache::Measure(const QString& line, int* width)
 {
-    QChar previous;
-    for (const QChar c : line) {
+    int previous = kNone;
+    for (const QChar character : line) {
         // Any other character is left to Qt before anything is kept of it.
-        if (!Known(c) || !PairDrawsAsQt(previous, c))
+        const int c = Index(character);
+        if (c < 0 || !PairDrawsAsQt(previous, c))
             return false;
         previous = c;
     }
@@ -108,11 +133,12 @@ bool CGlyphCache::Measure(const QString& line, int* width)
 void CGlyphCache::Draw(CPixelBuffer& target, const QString& line, int x, int baseline, const QRect& clip,
     std::uint32_t colour)
 {
-    const std::uint32_t pen = 0xFF000000u | colour;
+    const std::array<std::uint32_t, 256>& pens = PenFor(colour);
     Fixed position = static_cast<Fixed>(x) * 64;
-    QChar previous;
-    for (const QChar c : line) {
-        if (!previous.isNull())
+    int previous = kNone;
+    for (const QChar character : line) {
+        const int c = Index(character);
+        if (previous != kNone)
             position += Kerning(previous, c);
         const Fixed whole = FloorDiv64(position);
         const Mask& mask = MaskAt(c, static_cast<int>(position - whole * 64));
@@ -136,20 +162,34 @@ void CGlyphCache::Draw(CPixelBuffer& target, const QString& line, int x, int bas
                     *out = colour;
                     continue;
                 }
-                const std::uint32_t source = ByteMul(pen, *cover);
+                const std::uint32_t source = pens[*cover];
                 *out = (source + ByteMul(*out, 255 - (source >> 24))) & 0x00FFFFFFu;
             }
         }
     }
 }
 
-const CGlyphCache::Mask& CGlyphCache::MaskAt(QChar c, int fraction)
+const std::array<std::uint32_t, 256>& CGlyphCache::PenFor(std::uint32_t colour)
 {
-    const auto key = std::make_pair(c, fraction);
-    auto found = m_masks.find(key);
-    if (found != m_masks.end())
-        return found->second;
-    Mask& mask = m_masks[key];
+    for (const Pens& pens : m_pens) {
+        if (pens.made && pens.colour == colour)
+            return pens.pen;
+    }
+    Pens& pens = m_pens[m_nextPens];
+    m_nextPens = (m_nextPens + 1) % m_pens.size();
+    pens.colour = colour;
+    pens.made = true;
+    for (std::uint32_t cover = 0; cover < 256; ++cover)
+        pens.pen[cover] = ByteMul(0xFF000000u | colour, cover);
+    return pens.pen;
+}
+
+const CGlyphCache::Mask& CGlyphCache::MaskAt(int c, int fraction)
+{
+    Mask& mask = m_masks[static_cast<size_t>(c * kFractions + fraction)];
+    if (mask.made)
+        return mask;
+    mask.made = true;
     // Drawn in white over nothing, the alpha of each pixel is the coverage.
     const int margin = std::max(8, m_lineHeight);
     const int advance = static_cast<int>(FloorDiv64(Advance(c) + 63));
@@ -159,7 +199,7 @@ const CGlyphCache::Mask& CGlyphCache::MaskAt(QChar c, int fraction)
         QPainter painter(&image);
         painter.setFont(m_font);
         painter.setPen(QColor(255, 255, 255));
-        painter.drawText(QPointF(margin + fraction / 64.0, margin + m_ascent), QString(c));
+        painter.drawText(QPointF(margin + fraction / 64.0, margin + m_ascent), QString(Character(c)));
     }
     int left = image.width();
     int right = -1;
@@ -193,15 +233,14 @@ const CGlyphCache::Mask& CGlyphCache::MaskAt(QChar c, int fraction)
     return mask;
 }
 
-bool CGlyphCache::PairDrawsAsQt(QChar first, QChar second)
+bool CGlyphCache::PairDrawsAsQt(int first, int second)
 {
-    const auto key = std::make_pair(first, second);
-    if (auto found = m_checked.find(key); found != m_checked.end())
-        return found->second;
-    bool& same = m_checked[key];
-    const QString text = first.isNull() ? QString(second) : QString(first) + second;
+    std::int8_t& checked = m_checked[static_cast<size_t>(first)][static_cast<size_t>(second)];
+    if (checked >= 0)
+        return checked != 0;
+    const QString text = first == kNone ? QString(Character(second)) : QString(Character(first)) + Character(second);
     const int margin = std::max(8, m_lineHeight);
-    const int width = static_cast<int>(FloorDiv64(Advance(second) + (first.isNull() ? 0 : Advance(first)) + 63));
+    const int width = static_cast<int>(FloorDiv64(Advance(second) + (first == kNone ? 0 : Advance(first)) + 63));
     CPixelBuffer qt;
     qt.Resize(width + 2 * margin, m_lineHeight + 2 * margin);
     FillPattern(qt);
@@ -219,11 +258,12 @@ bool CGlyphCache::PairDrawsAsQt(QChar first, QChar second)
     for (std::uint32_t& p : qt.pixels)
         p &= 0x00FFFFFFu;
     Fixed end = 0;
-    same = Layout(text, &end);
+    bool same = Layout(text, &end);
     if (same) {
         Draw(own, text, margin, margin + m_ascent, clip, colour);
         same = own.pixels == qt.pixels
             && QFontMetrics(m_font).horizontalAdvance(text) == static_cast<int>(FloorDiv64(end + 32));
     }
+    checked = same ? 1 : 0;
     return same;
 }

@@ -6,9 +6,8 @@
 #include <QRect>
 #include <QString>
 
+#include <array>
 #include <cstdint>
-#include <map>
-#include <utility>
 #include <vector>
 
 // Draws short texts of digits and the readouts' punctuation from glyph
@@ -46,27 +45,48 @@ private:
         int height { 0 };
         std::vector<std::uint8_t> coverage;
         bool usable { false };
+        bool made { false };
     };
     // Positions in 1/64 pixel, as the text engine counts them.
     using Fixed = std::int64_t;
+    // The cached characters are numbered; the number kNone stands for no
+    // character (before the first of a line).
+    static constexpr int kCharacters = 16;
+    static constexpr int kNone = kCharacters;
+    static constexpr int kFractions = 64;
+    static constexpr Fixed kUnknown = INT64_MIN;
 
-    bool Known(QChar c) const;
-    Fixed Advance(QChar c);
-    Fixed Kerning(QChar first, QChar second);
+    // The character's number, or -1 when it is not cached.
+    static int Index(QChar c);
+    static QChar Character(int index);
+    Fixed Advance(int c);
+    Fixed Kerning(int first, int second);
     // The pen's advance over line; false when a character is not cached or
     // its glyph does not fit its mask.
     bool Layout(const QString& line, Fixed* end);
-    // Whether Qt draws first then second (second alone when first is null)
+    // Whether Qt draws first then second (second alone when first is kNone)
     // exactly as the masks do.
-    bool PairDrawsAsQt(QChar first, QChar second);
-    const Mask& MaskAt(QChar c, int fraction);
+    bool PairDrawsAsQt(int first, int second);
+    const Mask& MaskAt(int c, int fraction);
+    // The premultiplied pen Qt blends for each coverage in colour.
+    const std::array<std::uint32_t, 256>& PenFor(std::uint32_t colour);
 
     QFont m_font;
     int m_ascent { 0 };
     int m_lineHeight { 0 };
-    std::map<QChar, Fixed> m_advances;
-    std::map<std::pair<QChar, QChar>, Fixed> m_kerning;
-    // Pairs checked against Qt's drawing: true when they matched.
-    std::map<std::pair<QChar, QChar>, bool> m_checked;
-    std::map<std::pair<QChar, int>, Mask> m_masks;
+    // Each looked up once, on first use; kUnknown until then.
+    std::array<Fixed, kCharacters> m_advances;
+    std::array<std::array<Fixed, kCharacters>, kCharacters> m_kerning;
+    // Pairs checked against Qt's drawing: 1 when they matched, 0 when not,
+    // -1 before the check.
+    std::array<std::array<std::int8_t, kCharacters>, kCharacters + 1> m_checked;
+    std::vector<Mask> m_masks;
+    // The pens of the last colours drawn: the readouts use a few colours.
+    struct Pens {
+        std::uint32_t colour { 0 };
+        bool made { false };
+        std::array<std::uint32_t, 256> pen {};
+    };
+    std::array<Pens, 4> m_pens;
+    size_t m_nextPens { 0 };
 };

@@ -60,6 +60,16 @@ HDC NewDC()
     return dc;
 }
 
+// Sets one of a DC's colours, answering the one before.
+COLORREF SetDcColor(HDC dc, COLORREF HDC__::*field, COLORREF color)
+{
+    if (!dc)
+        return CLR_INVALID;
+    const COLORREF previous = dc->*field;
+    dc->*field = color & kRgb;
+    return previous;
+}
+
 void Unselect(HGDIOBJ object)
 {
     if (object)
@@ -261,13 +271,23 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush)
     return 1;
 }
 
+int FrameRect(HDC dc, const RECT* rect, HBRUSH brush)
+{
+    if (!rect || rect->right <= rect->left || rect->bottom <= rect->top)
+        return 0;
+    const RECT& r = *rect;
+    const RECT sides[] = { { r.left, r.top, r.right, r.top + 1 }, { r.left, r.bottom - 1, r.right, r.bottom },
+        { r.left, r.top, r.left + 1, r.bottom }, { r.right - 1, r.top, r.right, r.bottom } };
+    for (const RECT& side : sides) {
+        if (!FillRect(dc, &side, brush))
+            return 0;
+    }
+    return 1;
+}
+
 COLORREF SetTextColor(HDC dc, COLORREF color)
 {
-    if (!dc)
-        return CLR_INVALID;
-    COLORREF previous = dc->textColor;
-    dc->textColor = color & kRgb;
-    return previous;
+    return SetDcColor(dc, &HDC__::textColor, color);
 }
 
 int SetBkMode(HDC dc, int mode)
@@ -277,6 +297,11 @@ int SetBkMode(HDC dc, int mode)
     int previous = dc->bkMode;
     dc->bkMode = mode;
     return previous;
+}
+
+COLORREF SetBkColor(HDC dc, COLORREF color)
+{
+    return SetDcColor(dc, &HDC__::bkColor, color);
 }
 
 int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format)
@@ -337,6 +362,7 @@ BOOL UpdateWindow(HWND hwnd)
     }
     // The window counts as valid from here on, whether or not its handler
     // draws; whatever the handler invalidates again is painted next time.
+    hwnd->paintRect = hwnd->invalid;
     hwnd->needsPaint = false;
     hwnd->invalid = { 0, 0, 0, 0 };
     SendMessageW(hwnd, WM_PAINT, 0, 0);

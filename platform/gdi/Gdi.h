@@ -30,8 +30,12 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, in
 COLORREF GetPixel(HDC dc, int x, int y);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);
+// A border one pixel wide just inside the rectangle.
+int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
 COLORREF SetTextColor(HDC dc, COLORREF color);
 int SetBkMode(HDC dc, int mode);
+// The colour behind text drawn in OPAQUE mode.
+COLORREF SetBkColor(HDC dc, COLORREF color);
 int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format);
 // The size of one line of text in the DC's font.
 BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size);

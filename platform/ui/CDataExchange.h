@@ -29,8 +29,11 @@ private:
     bool m_bFailed { false };
 };
 
-// The message shown when the text of an unsigned byte field does not parse.
+// The messages shown when the text of a number field does not parse, and
+// when a number lies outside its range (DDV_MinMaxInt, with the bounds).
 extern const wchar_t* const kParseByteMessage;
+extern const wchar_t* const kParseIntMessage;
+extern const wchar_t* const kIntRangeMessage;
 
 // An unsigned byte as decimal text: loading writes the number, saving
 // accepts 0..255 with optional surrounding blanks and otherwise shows
@@ -40,3 +43,22 @@ void DDX_Text(CDataExchange* dx, int id, BYTE& value);
 // The selected index of a combo box: loading selects it (an index past the
 // list selects nothing), saving reads it back (-1 when nothing is selected).
 void DDX_CBIndex(CDataExchange* dx, int id, int& index);
+
+// A signed decimal number: loading writes it, saving accepts an optional
+// sign and digits within int, with optional surrounding blanks, and
+// otherwise shows kParseIntMessage and fails.
+void DDX_Text(CDataExchange* dx, int id, int& value);
+// After a saving exchange of the value: outside min..max it shows
+// kIntRangeMessage and fails (the control of the exchange gets the focus).
+void DDV_MinMaxInt(CDataExchange* dx, int value, int min, int max);
+
+// A check box's state, BST_UNCHECKED or BST_CHECKED.
+void DDX_Check(CDataExchange* dx, int id, int& value);
+// The radio button checked in the group that starts at id, counted from 0
+// in template order: loading checks it (and clears the others), saving
+// reads it back, -1 when none is checked.
+void DDX_Radio(CDataExchange* dx, int id, int& value);
+// A trackbar's position, kept inside its range on loading.
+void DDX_Slider(CDataExchange* dx, int id, int& value);
+// The selected item of a list box, -1 for none.
+void DDX_LBIndex(CDataExchange* dx, int id, int& index);

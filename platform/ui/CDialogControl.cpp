@@ -1,10 +1,55 @@
 #include "platform/ui/CDialogControl.h"
 
+#include "platform/ui/CButtonControl.h"
+#include "platform/ui/CListBoxControl.h"
+#include "platform/ui/COwnerDrawStatic.h"
+#include "platform/ui/CProgressControl.h"
+#include "platform/ui/CTrackBarControl.h"
 #include "platform/ui/CWindowBackend.h"
+#include "platform/ui/ControlMessages.h"
 #include "platform/ui/WindowHandle.h"
+#include "platform/ui/WindowPlacement.h"
 
 #include <algorithm>
 #include <cwchar>
+
+std::unique_ptr<CDialogControl> CDialogControl::Make(const CDialogTemplate::Item& item)
+{
+    const CString& kind = item.className;
+    if (kind == L"BUTTON")
+        return std::make_unique<CButtonControl>(item);
+    if (kind == L"LISTBOX")
+        return std::make_unique<CListBoxControl>(item);
+    if (kind == TRACKBAR_CLASS)
+        return std::make_unique<CTrackBarControl>(item);
+    if (kind == PROGRESS_CLASS)
+        return std::make_unique<CProgressControl>(item);
+    if (kind == L"STATIC" && item.HasStyle("SS_OWNERDRAW"))
+        return std::make_unique<COwnerDrawStatic>(item);
+    return std::make_unique<CDialogControl>(item);
+}
+
+LRESULT CDialogControl::SendToParent(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return IsWindow(m_hWnd) ? SendMessageW(m_hWnd->parent, message, wParam, lParam) : 0;
+}
+
+void CDialogControl::Notify(UINT code) const
+{
+    SendToParent(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(m_item.id), static_cast<WORD>(code)),
+        reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+void CDialogControl::Changed(UINT message, WPARAM wParam) const
+{
+    if (IsWindow(m_hWnd) && m_hWnd->backend)
+        m_hWnd->backend->ControlChanged(message, wParam);
+}
+
+bool CDialogControl::TakesInput() const
+{
+    return ::IsWindowEnabled(m_hWnd) && (!m_hWnd->parent || ::IsWindowEnabled(m_hWnd->parent));
+}
 
 LRESULT CDialogControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -35,4 +35,19 @@ public:
     // A skinned window shown at another zoom; returns the zoom shown (0: it
     // cannot change).
     virtual int SetZoom(int zoom) { return 0; }
+
+    // ShowWindow, EnableWindow, MoveWindow and SetWindowFullScreen: the
+    // window's handle already holds the new state (WindowPlacement.h).
+    virtual void Show(bool show, bool activate) { }
+    virtual void Enable(bool enable) { }
+    virtual void Move(const RECT& rect) { }
+    virtual void SetFullScreen(bool fullScreen) { }
+    // Where a top-level window's client area lies on the screen now (the
+    // user may have moved it); false when only the handle knows.
+    virtual bool WindowRect(RECT& rect) const { return false; }
+    // A control's state changed through one of its messages (LB_INSERTSTRING
+    // with the index in wParam, TBM_SETPOS, ...): the widget shows it.
+    virtual void ControlChanged(UINT message, WPARAM wParam) { }
+    // The window's handle is being destroyed; posts to it have stopped.
+    virtual void Destroyed() { }
 };

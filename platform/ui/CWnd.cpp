@@ -52,6 +52,11 @@ void CWnd::InvalidateRect(LPCRECT rect, BOOL erase)
     ::InvalidateRect(m_hWnd, rect, erase);
 }
 
+void CWnd::UpdateWindow()
+{
+    ::UpdateWindow(m_hWnd);
+}
+
 void CWnd::SetWindowText(LPCWSTR text)
 {
     SetWindowTextW(m_hWnd, text);

@@ -2,6 +2,7 @@
 
 #include "platform/core/CObject.h"
 #include "platform/core/CString.h"
+#include "platform/ui/WindowPlacement.h"
 
 class CWindowBackend;
 
@@ -33,6 +34,25 @@ public:
     CWnd* SetCapture();
     void CenterWindow(CWnd* alternateOwner = nullptr);
     CWnd* SetFocus();
+
+    // WindowPlacement.h on the window's handle.
+    BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+    BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
+    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+    void GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
+    void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE)
+    {
+        ::MoveWindow(m_hWnd, x, y, width, height, repaint);
+    }
+    void MoveWindow(LPCRECT rect, BOOL repaint = TRUE)
+    {
+        MoveWindow(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, repaint);
+    }
+    BOOL GetWindowPlacement(WINDOWPLACEMENT* placement) const { return ::GetWindowPlacement(m_hWnd, placement); }
+    BOOL SetWindowPlacement(const WINDOWPLACEMENT* placement) { return ::SetWindowPlacement(m_hWnd, placement); }
+    // Paints the invalid part of the window now.
+    void UpdateWindow();
 
     // Gives the object a window that is not shown: its pixels and message
     // queue work, posts wait until DispatchPostedMessages runs them.

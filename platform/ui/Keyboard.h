@@ -5,6 +5,7 @@
 // Virtual-key codes of WM_KEYDOWN (wParam). Letters and digits are their
 // upper-case ASCII codes ('A', '0').
 #define VK_BACK 0x08
+#define VK_TAB 0x09
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
@@ -18,6 +19,8 @@
 #define VK_UP 0x26
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
 #define VK_ADD 0x6B
 #define VK_SUBTRACT 0x6D
 #define VK_F1 0x70

@@ -5,13 +5,18 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <set>
+#include <shared_mutex>
 
 namespace {
 
-// Guards the set of live handles; posts hold it while they queue, so a
-// handle cannot be destroyed in the middle of a post.
-std::mutex g_registryLock;
+// Guards the set of live handles; posts hold it while they queue and wake
+// the window, so a handle cannot be destroyed in the middle of a post. Only
+// creating and destroying a handle takes it alone: a window thread that the
+// wake has just woken looks its handle up at once, and must not have to
+// wait (and sleep again) until the posting thread has let go of it.
+std::shared_mutex g_registryLock;
 std::set<HWND> g_live;
 std::atomic<HWND> g_capture { nullptr };
 std::atomic<HWND> g_focus { nullptr };
@@ -29,7 +34,8 @@ HWND CreateWindowHandle(CWnd* wnd, int width, int height, CWindowBackend* backen
     hwnd->wnd = wnd;
     hwnd->backend = backend;
     hwnd->surface.Resize(width, height, 0);
-    std::lock_guard<std::mutex> guard(g_registryLock);
+    hwnd->rect = { 0, 0, width, height };
+    std::unique_lock guard(g_registryLock);
     g_live.insert(hwnd);
     return hwnd;
 }
@@ -37,7 +43,7 @@ HWND CreateWindowHandle(CWnd* wnd, int width, int height, CWindowBackend* backen
 void DestroyWindowHandle(HWND hwnd)
 {
     {
-        std::lock_guard<std::mutex> guard(g_registryLock);
+        std::unique_lock guard(g_registryLock);
         if (!IsLiveLocked(hwnd))
             return;
         g_live.erase(hwnd);
@@ -46,12 +52,21 @@ void DestroyWindowHandle(HWND hwnd)
     g_capture.compare_exchange_strong(expected, nullptr);
     expected = hwnd;
     g_focus.compare_exchange_strong(expected, nullptr);
+    if (hwnd->backend)
+        hwnd->backend->Destroyed();
     delete hwnd;
+}
+
+void SetWindowBackend(HWND hwnd, CWindowBackend* backend)
+{
+    std::unique_lock guard(g_registryLock);
+    if (IsLiveLocked(hwnd))
+        hwnd->backend = backend;
 }
 
 BOOL IsWindow(HWND hwnd)
 {
-    std::lock_guard<std::mutex> guard(g_registryLock);
+    std::shared_lock guard(g_registryLock);
     return IsLiveLocked(hwnd) ? TRUE : FALSE;
 }
 
@@ -63,16 +78,21 @@ BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL PostMessagesW(HWND hwnd, const MSG* messages, size_t count)
 {
-    std::lock_guard<std::mutex> guard(g_registryLock);
+    std::shared_lock guard(g_registryLock);
     if (!IsLiveLocked(hwnd))
         return FALSE;
+    // A control's messages wait in its dialog's queue, which is the one
+    // dispatched; each still goes to the control it was posted to.
+    HWND queue = hwnd;
+    while (queue->parent && IsLiveLocked(queue->parent))
+        queue = queue->parent;
     {
-        std::lock_guard<std::mutex> queueGuard(hwnd->queueLock);
+        std::lock_guard<std::mutex> queueGuard(queue->queueLock);
         for (size_t n = 0; n < count; ++n)
-            hwnd->queue.push_back({ hwnd, messages[n].message, messages[n].wParam, messages[n].lParam });
+            queue->queue.push_back({ hwnd, messages[n].message, messages[n].wParam, messages[n].lParam });
     }
-    if (hwnd->backend)
-        hwnd->backend->Wake();
+    if (queue->backend)
+        queue->backend->Wake();
     return TRUE;
 }
 

@@ -20,10 +20,26 @@ struct HWND__ {
     CPixelBuffer surface;
     CString title;
     RECT invalid { 0, 0, 0, 0 };
+    // The part UpdateWindow is painting now (CPaintDC's rcPaint).
+    RECT paintRect { 0, 0, 0, 0 };
     bool needsPaint { false };
     bool needsErase { false };
     // WM_SETICON: [ICON_SMALL] and [ICON_BIG].
     HICON icons[2] { nullptr, nullptr };
+
+    // What ShowWindow, EnableWindow and MoveWindow set (WindowPlacement.h),
+    // kept headless too. A child control has its parent; rect is then in the
+    // parent's client pixels, otherwise the client area's screen pixels.
+    HWND parent { nullptr };
+    RECT rect { 0, 0, 0, 0 };
+    bool visible { false };
+    bool enabled { true };
+    // The surface follows the window's size; controls the backend draws
+    // (all but the owner-drawn ones) keep none.
+    bool sizedSurface { true };
+    bool fullScreen { false };
+    // Where a full-screen window returns to.
+    RECT normalRect { 0, 0, 0, 0 };
 
     std::mutex queueLock;
     std::deque<MSG> queue;
@@ -41,10 +57,15 @@ struct HWND__ {
 // Creates a handle for the window object with a client area of the given
 // size; the backend may be null (headless).
 HWND CreateWindowHandle(CWnd* wnd, int width, int height, CWindowBackend* backend);
+// Tells the backend (Destroyed) once posts to the window have stopped.
 void DestroyWindowHandle(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
+// Gives a live window another backend (null: headless from now on), safely
+// against posts from other threads.
+void SetWindowBackend(HWND hwnd, CWindowBackend* backend);
 
-// Posts from any thread. FALSE when the handle is not a live window.
+// Posts from any thread. FALSE when the handle is not a live window. A
+// control's messages are queued (and dispatched) with its dialog's.
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Queues count messages for hwnd and wakes its window once, after the last:
 // messages meant to be handled together arrive in one dispatch (and one

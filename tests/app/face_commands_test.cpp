@@ -1,11 +1,13 @@
 #include "PlayerDialogFixture.h"
 
+#include "app/CDisplayRefresh.h"
 #include "app/CFaceCommands.h"
 #include "app/KeyBindings.h"
 #include "platform/core/CMessageBoxRecorder.h"
 #include "platform/ui/CFileDialogScript.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/Timer.h"
 #include "player/CSoundingNote.h"
 #include "skin/CSkinMeter.h"
 #include "skin/CSkinSlider.h"
@@ -240,6 +242,35 @@ TEST_F(FaceCommands, TheRefreshesFeedEveryChannelsLevelToTheMeterAndShowTheDispl
     dialog.OnUpdateDisplay();
     EXPECT_EQ(Text(dialog.m_pPositionBeat), "1.2.000");
     EXPECT_FALSE(dialog.m_bDisplayPending);
+}
+
+// While the song plays the window times its refreshes itself; each shows
+// the position the clock has reached. Once the song stopped and the meters
+// fell, the timer stops and the player thread posts the first refresh of
+// the next play.
+TEST_F(FaceCommands, WhileSomethingMovesTheWindowTimesItsOwnRefreshes)
+{
+    PlayLongSong("paced.mid");
+    dialog.OnUpdateMeters();
+    EXPECT_TRUE(dialog.m_bRefreshTimer);
+    clock.Advance(1000);
+    Drain();
+    EXPECT_EQ(PostDueTimers(Hwnd()), 16u);
+    const std::vector<MSG> due = Drain();
+    ASSERT_EQ(due.size(), 1u);
+    EXPECT_EQ(std::make_pair(due[0].message, due[0].wParam), std::make_pair(UINT(WM_TIMER), WPARAM(CDisplayRefresh::TIMER_ID)));
+    SendMessageW(Hwnd(), WM_TIMER, CDisplayRefresh::TIMER_ID, 0);
+    EXPECT_EQ(Text(dialog.m_pPositionBeat), "1.3.000") << "half a second a quarter, one second on";
+
+    Command(1002);
+    // The peak marker falls 100 every third refresh: 300 refreshes.
+    for (int i = 0; i < 400 && dialog.m_bRefreshTimer; ++i) {
+        clock.Advance(17);
+        SendMessageW(Hwnd(), WM_TIMER, CDisplayRefresh::TIMER_ID, 0);
+    }
+    EXPECT_FALSE(dialog.m_bRefreshTimer);
+    EXPECT_FALSE(dialog.m_bMetersMoving);
+    EXPECT_EQ(PostDueTimers(Hwnd()), INFINITE);
 }
 
 // The settings button shows the drum channel as the user counts it and the

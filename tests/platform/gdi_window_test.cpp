@@ -1,6 +1,7 @@
 #include "platform/gdi/CClientDC.h"
 #include "platform/gdi/CPaintDC.h"
 #include "tests/RecordingBackend.h"
+#include "platform/ui/CShownPixels.h"
 #include "platform/ui/CWnd.h"
 #include "platform/ui/WindowHandle.h"
 
@@ -95,4 +96,42 @@ TEST(GdiWindow, UpdateWindowErasesThenPaintsOnlyWhatIsInvalid)
     EXPECT_EQ(wnd.seen[0], static_cast<UINT>(WM_PAINT));
     UpdateWindow(wnd.m_hWnd);
     EXPECT_EQ(wnd.seen.size(), 1u);
+}
+
+// The parts of an area that differ from what the screen shows: nearby runs
+// and the rows of one cell column go as one part, parts far apart as two.
+TEST(GdiWindow, ShownPixelsFindTheChangedPartsOfAnArea)
+{
+    CPixelBuffer surface;
+    surface.Resize(40, 12, 0x00102030u);
+    const RECT all { 0, 0, 40, 12 };
+    std::vector<RECT> parts;
+    CShownPixels fresh;
+    fresh.Changed(surface, RECT { -5, 2, 50, 4 }, parts);
+    ASSERT_EQ(parts.size(), 1u) << "nothing shown yet: the whole area, inside the surface";
+    EXPECT_EQ((std::array { parts[0].left, parts[0].top, parts[0].right, parts[0].bottom }), (std::array<LONG, 4> { 0, 2, 40, 4 }));
+
+    struct Case {
+        std::vector<POINT> changed;
+        std::vector<std::array<LONG, 4>> parts;
+    };
+    for (const Case& c : std::vector<Case> {
+             { {}, {} },
+             { { { 5, 3 }, { 6, 3 }, { 9, 3 }, { 6, 4 } }, { { 5, 3, 10, 5 } } },
+             { { { 1, 1 }, { 30, 1 } }, { { 1, 1, 2, 2 }, { 30, 1, 31, 2 } } },
+             { { { 12, 2 }, { 12, 4 } }, { { 12, 2, 13, 5 } } },
+             { { { 12, 2 }, { 12, 5 } }, { { 12, 2, 13, 3 }, { 12, 5, 13, 6 } } },
+         }) {
+        CShownPixels shown;
+        CPixelBuffer now = surface;
+        shown.Shown(now, all);
+        for (POINT p : c.changed)
+            now.At(p.x, p.y) = 0x00FFFFFFu;
+        parts.clear();
+        shown.Changed(now, all, parts);
+        std::vector<std::array<LONG, 4>> found;
+        for (const RECT& r : parts)
+            found.push_back({ r.left, r.top, r.right, r.bottom });
+        EXPECT_EQ(found, c.parts) << c.changed.size() << " changed";
+    }
 }

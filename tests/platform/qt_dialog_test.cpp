@@ -1,4 +1,5 @@
 #include "platform/core/MessageBox.h"
+#include "platform/gdi/CClientDC.h"
 #include "platform/ui/CWnd.h"
 #include "platform/ui/DragDrop.h"
 #include "platform/ui/Icon.h"
@@ -11,9 +12,11 @@
 
 #include <QImage>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QMessageBox>
 #include <QTest>
 #include <QThread>
@@ -155,32 +158,71 @@ TEST_F(QtDialog, StylusOutsideTheWindowKeepsItsSign)
     EXPECT_EQ(Y(mouse.back()), -2);
 }
 
-TEST_F(QtDialog, FacePixelsAreShownScaledWithoutBlending)
+// What the screen shows (the backing store the window flushes) and a grab
+// are the face pixels zoomed, exactly, also after handlers drew parts anew
+// through client DCs: a cell far from another, a change undone before it was
+// shown, a pixel.
+TEST_F(QtDialog, FacePixelsAreShownScaledWithoutBlendingAfterEveryRedraw)
 {
     SetWindowZoom(2);
     CRecordingDlg dialog;
-    QImage shot;
-    bool painted = false;
+    std::vector<QImage> screens;
+    std::vector<QImage> grabs;
+    std::vector<CPixelBuffer> faces;
     dialog.m_onInit = [&]() {
         CPixelBuffer& surface = dialog.m_hWnd->surface;
-        for (uint32_t& p : surface.pixels)
-            p = 0x000000FF;
-        surface.At(3, 4) = 0x00FF0000;
+        for (size_t i = 0; i < surface.pixels.size(); ++i)
+            surface.pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0x00FFFFFFu;
     };
-    dialog.m_onMessage = [&](UINT message, WPARAM, LPARAM) { painted = painted || message == WM_PAINT; };
-    Later([&]() {
-        shot = WidgetOfWindow(dialog.m_hWnd)->grab().toImage();
-        dialog.EndDialog(IDOK);
-    });
+    const auto capture = [&]() {
+        QWidget* widget = WidgetOfWindow(dialog.m_hWnd);
+        screens.push_back(QGuiApplication::primaryScreen()->grabWindow(widget->winId()).toImage());
+        grabs.push_back(widget->grab().toImage());
+        faces.push_back(dialog.m_hWnd->surface);
+    };
+    dialog.m_onMessage = [&](UINT message, WPARAM step, LPARAM) {
+        if (message != WM_USER + 1)
+            return;
+        CClientDC dc(&dialog);
+        if (step == 0) {
+            capture();
+            const RECT cell { 10, 10, 20, 13 };
+            const RECT far { 200, 250, 203, 260 };
+            const RECT undone { 100, 100, 140, 120 };
+            dc.FillSolidRect(&cell, RGB(255, 0, 0));
+            dc.FillSolidRect(&far, RGB(0, 255, 0));
+            CBitmap saved;
+            saved.CreateCompatibleBitmap(&dc, 40, 20);
+            CDC copy;
+            copy.CreateCompatibleDC(&dc);
+            CBitmap* old = copy.SelectObject(&saved);
+            copy.BitBlt(0, 0, 40, 20, &dc, 100, 100, SRCCOPY);
+            dc.FillSolidRect(&undone, RGB(0, 0, 255));
+            dc.BitBlt(100, 100, 40, 20, &copy, 0, 0, SRCCOPY);
+            copy.SelectObject(old);
+        } else if (step == 1) {
+            capture();
+            dc.SetPixel(3, 4, RGB(1, 2, 3));
+        } else {
+            capture();
+            dialog.EndDialog(IDOK);
+        }
+        if (step < 2)
+            PostMessageW(dialog.m_hWnd, WM_USER + 1, step + 1, 0);
+    };
+    Later([&]() { PostMessageW(dialog.m_hWnd, WM_USER + 1, 0, 0); });
     EXPECT_EQ(RunModal(dialog), IDOK);
-    EXPECT_TRUE(painted);
-    ASSERT_EQ(shot.size(), QSize(480, 536));
-    for (int y = 8; y < 10; ++y)
-        for (int x = 6; x < 8; ++x)
-            EXPECT_EQ(shot.pixel(x, y) & 0xFFFFFF, 0xFF0000u) << x << "," << y;
-    EXPECT_EQ(shot.pixel(5, 8) & 0xFFFFFF, 0x0000FFu);
-    EXPECT_EQ(shot.pixel(8, 9) & 0xFFFFFF, 0x0000FFu);
-    EXPECT_EQ(shot.pixel(6, 10) & 0xFFFFFF, 0x0000FFu);
+    ASSERT_EQ(faces.size(), 3u);
+    for (size_t n = 0; n < faces.size(); ++n) {
+        for (const QImage* shot : { &screens[n], &grabs[n] }) {
+            ASSERT_EQ(shot->size(), QSize(480, 536)) << n;
+            int wrong = 0;
+            for (int y = 0; y < 536; ++y)
+                for (int x = 0; x < 480; ++x)
+                    wrong += (shot->pixel(x, y) & 0xFFFFFFu) != faces[n].At(x / 2, y / 2);
+            EXPECT_EQ(wrong, 0) << (shot == &screens[n] ? "screen " : "grab ") << n;
+        }
+    }
 }
 
 TEST_F(QtDialog, EscapeEnterAndTheCloseBoxEndTheDialog)

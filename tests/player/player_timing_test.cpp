@@ -125,4 +125,30 @@ TEST(Timing, RefreshesArePostedWhileSomethingMovesAndTheIdleThreadSleeps)
             posted.push_back(msg.lParam == reinterpret_cast<LPARAM>(dialog.m_hWnd) ? msg.wParam : 0);
         EXPECT_EQ(posted, s.posted) << s.ms;
     }
+    // While the window's own timer runs them, the thread posts none.
+    clock.Set(1100);
+    dialog.m_bRefreshTimer = TRUE;
+    EXPECT_EQ(CPlayerEngine::RunPeriod(dialog), INFINITE);
+    EXPECT_TRUE(DrainPostedMessages(dialog.m_hWnd).empty());
+}
+
+// The window's look at the clock: the position at that moment, held at the
+// loop's end until the thread turns there; while stopped, the position as
+// it stands.
+TEST(Timing, TheWindowSamplesTheRunningClock)
+{
+    CPlayerState state;
+    state.m_ppqn = 384;
+    state.m_usPerQuarter = 500000;
+    state.m_currentTick = 100;
+    EXPECT_EQ(state.SampleClock(5000000), 100);
+    state.AnchorClock(1000000, 384);
+    EXPECT_EQ(state.SampleClock(1500000), 768);
+    state.SetLoop(0, 960, TRUE);
+    EXPECT_EQ(state.SampleClock(1875000), 960);
+    EXPECT_EQ(state.m_currentTick, 960);
+    state.SetLoop(0, 960, FALSE);
+    EXPECT_EQ(state.SampleClock(1875000), 1056);
+    state.StopClock();
+    EXPECT_EQ(state.SampleClock(9000000), 1056);
 }

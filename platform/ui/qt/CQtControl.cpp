@@ -1,8 +1,17 @@
 #include "platform/ui/qt/CQtControl.h"
 
-#include "platform/ui/CDialogControl.h"
+#include "platform/ui/CButtonControl.h"
+#include "platform/ui/CListBoxControl.h"
+#include "platform/ui/COwnerDrawStatic.h"
+#include "platform/ui/CProgressControl.h"
+#include "platform/ui/CTrackBarControl.h"
 #include "platform/ui/WindowHandle.h"
+#include "platform/ui/qt/CQtButton.h"
 #include "platform/ui/qt/CQtDialogWindow.h"
+#include "platform/ui/qt/CQtListBox.h"
+#include "platform/ui/qt/CQtOwnerDraw.h"
+#include "platform/ui/qt/CQtProgressBar.h"
+#include "platform/ui/qt/CQtTrackBar.h"
 #include "platform/ui/qt/QtWindows.h"
 
 #include <QAbstractItemView>
@@ -25,7 +34,31 @@ Qt::Alignment StaticAlignment(const CDialogTemplate::Item& item)
 
 }
 
+std::unique_ptr<CQtControl> CQtControl::Make(CDialogControl& control, CQtDialogWindow& dialog)
+{
+    if (auto* list = dynamic_cast<CListBoxControl*>(&control))
+        return std::make_unique<CQtListBox>(*list, dialog);
+    if (auto* bar = dynamic_cast<CTrackBarControl*>(&control))
+        return std::make_unique<CQtTrackBar>(*bar, dialog);
+    if (auto* progress = dynamic_cast<CProgressControl*>(&control))
+        return std::make_unique<CQtProgressBar>(*progress, dialog);
+    if (auto* drawn = dynamic_cast<COwnerDrawStatic*>(&control))
+        return std::make_unique<CQtOwnerDraw>(*drawn, dialog);
+    auto* button = dynamic_cast<CButtonControl*>(&control);
+    if (button && (button->IsCheckBox() || button->IsRadioButton() || button->IsGroupBox()))
+        return std::make_unique<CQtButton>(*button, dialog);
+    return std::make_unique<CQtControl>(control, dialog);
+}
+
+CQtControl::CQtControl(CDialogControl& control, CQtDialogWindow& dialog, QWidget* widget)
+    : m_widget(widget)
+    , m_control(&control)
+{
+    Place(dialog);
+}
+
 CQtControl::CQtControl(CDialogControl& control, CQtDialogWindow& dialog)
+    : m_control(&control)
 {
     const CDialogTemplate::Item& item = control.Item();
     int id = item.id;
@@ -60,14 +93,36 @@ CQtControl::CQtControl(CDialogControl& control, CQtDialogWindow& dialog)
         label->setAlignment(StaticAlignment(item));
         m_widget = label;
     }
+    Place(dialog);
+}
+
+void CQtControl::Place(CQtDialogWindow& dialog)
+{
+    const CDialogTemplate::Item& item = m_control->Item();
     if (!item.HasStyle("WS_TABSTOP"))
         m_widget->setFocusPolicy(item.className == L"STATIC" ? Qt::NoFocus : Qt::ClickFocus);
     m_widget->setGeometry(dialog.DialogUnitsToPixels(item.x, item.y, item.width, item.height));
     m_widget->setFont(dialog.font());
+    m_widget->setEnabled(!item.HasStyle("WS_DISABLED"));
     if (item.HasStyle("WS_VISIBLE"))
         m_widget->show();
     else
         m_widget->hide();
+}
+
+void CQtControl::Show(bool show, bool)
+{
+    m_widget->setVisible(show);
+}
+
+void CQtControl::Enable(bool enable)
+{
+    m_widget->setEnabled(enable);
+}
+
+void CQtControl::Move(const RECT& rect)
+{
+    m_widget->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
 void CQtControl::SetTitle(const CString& title)

@@ -12,6 +12,7 @@
 #include "platform/ui/qt/CQtControl.h"
 #include "platform/ui/qt/QtWindows.h"
 
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -32,6 +33,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -48,9 +50,10 @@ int DivideDown(int value, int divisor)
 }
 
 // Zooms the face pixels inside source into zoomed (the face's size times
-// the zoom): each becomes a square of zoom x zoom pixels. Our own loop,
-// because a scaling draw of Qt's costs several times as much per pixel. The
-// common zooms are constants, so the compiler unrolls their inner loop.
+// the zoom, or larger): each becomes a square of zoom x zoom pixels. Our own
+// loop, because a scaling draw of Qt's costs several times as much per
+// pixel. The common zooms are constants, so the compiler unrolls their inner
+// loop.
 template<int FixedZoom>
 void ZoomRows(const CPixelBuffer& surface, const QRect& source, QImage& zoomed, int anyZoom)
 {
@@ -179,7 +182,13 @@ CQtDialogWindow::CQtDialogWindow(CDialog& dialog, const CDialogTemplate& dialogT
         setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     m_timer.setSingleShot(true);
+    // To the millisecond: a coarse timer may run out a little early, before
+    // the timer is due by the tick count, and cost a second wake.
+    m_timer.setTimerType(Qt::PreciseTimer);
     QObject::connect(&m_timer, &QTimer::timeout, this, [this]() {
+        // The dispatch below takes the WM_TIMER messages at once; a wake
+        // event for them would only turn the event loop once more.
+        m_wakePending = true;
         ScheduleTimers(PostDueTimers(m_hwnd));
         Dispatch(false);
     });
@@ -196,7 +205,7 @@ bool CQtDialogWindow::Create()
         return false;
     m_hwnd = m_dialog.m_hWnd;
     m_dialog.CreateControls(m_template, [this](CDialogControl& control) {
-        m_controls.push_back(std::make_unique<CQtControl>(control, *this));
+        m_controls.push_back(CQtControl::Make(control, *this));
         return m_controls.back().get();
     });
     SetWindowTextW(m_hwnd, m_template.m_caption);
@@ -255,6 +264,7 @@ void CQtDialogWindow::Route(UINT message, WPARAM wParam, LPARAM lParam)
 void CQtDialogWindow::Dispatch(bool followPosts)
 {
     m_wakePending = false;
+    ++m_dispatching;
     if (IsWindow(m_hwnd)) {
         // A wake dispatches what is queued now; input also takes what its
         // handlers post (a button's command right after the stylus-up), up to
@@ -275,6 +285,17 @@ void CQtDialogWindow::Dispatch(bool followPosts)
             if (!m_hwnd->queue.empty())
                 Wake();
         }
+    }
+    --m_dispatching;
+    // What the handlers drew goes to the screen now, in one repaint, rather
+    // than after another turn of the event loop, which would cost a wake of
+    // its own.
+    if (!m_damage.empty()) {
+        QRegion damage;
+        for (const RECT& part : m_damage)
+            damage += FaceToWidget(part);
+        m_damage.clear();
+        repaint(damage);
     }
     if (m_loop && m_dialog.IsEnding())
         m_loop->quit();
@@ -322,10 +343,24 @@ void CQtDialogWindow::Invalidate(const RECT& area, bool)
 
 void CQtDialogWindow::SurfaceChanged(const RECT& area)
 {
+    if (!IsWindow(m_hwnd))
+        return;
+    // Only the pixels that differ from the screen are sent again: a readout
+    // redrawn for a new last digit repaints that digit. What the handlers of
+    // a dispatch change is gathered and shown when it ends.
+    if (m_dispatching > 0 && m_painting.isEmpty()) {
+        m_shown.Changed(m_hwnd->surface, area, m_damage);
+        return;
+    }
+    m_changedParts.clear();
+    m_shown.Changed(m_hwnd->surface, area, m_changedParts);
+    QRegion changed;
+    for (const RECT& part : m_changedParts)
+        changed += FaceToWidget(part);
     // What the paint handlers draw inside the region being painted is shown
     // by that same paint event; asking for another would paint it twice.
-    QRect changed = FaceToWidget(area);
-    if (!QRegion(changed).subtracted(m_painting).isEmpty())
+    changed -= m_painting;
+    if (!changed.isEmpty())
         update(changed);
 }
 
@@ -393,21 +428,46 @@ bool CQtDialogWindow::event(QEvent* event)
     return QWidget::event(event);
 }
 
+QImage* CQtDialogWindow::ScreenImage(QPoint* offset) const
+{
+    QPaintDevice* device = redirected(offset);
+    QBackingStore* store = backingStore();
+    if (!device || !store || device != store->paintDevice() || device->devType() != QInternal::Image)
+        return nullptr;
+    return static_cast<QImage*>(device);
+}
+
 void CQtDialogWindow::paintEvent(QPaintEvent* event)
 {
     if (!IsWindow(m_hwnd))
         return;
-    m_painting = event->region();
+    // A paint into the backing store goes to the screen; one into anything
+    // else (a grab) does not, and what it draws is still to be shown.
+    QPoint offset;
+    QImage* screen = ScreenImage(&offset);
+    m_painting = screen ? event->region() : QRegion();
     UpdateWindow(m_hwnd);
     m_painting = QRegion();
     if (!m_template.IsFace() || !IsWindow(m_hwnd))
         return;
     const CPixelBuffer& surface = m_hwnd->surface;
-    QPainter painter(this);
-    // The zoomed pixels are copied as they are, never blended.
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    // The zoomed pixels go straight into the backing store's image when it
+    // holds 32-bit pixels, one for each of ours, at the widget's own
+    // coordinates; otherwise (a grab, a high-density screen) through a
+    // painter, copied as they are, never blended.
+    QImage* direct = screen && offset.isNull() && screen->devicePixelRatio() == 1.0
+            && screen->rect().contains(rect())
+            && (screen->format() == QImage::Format_RGB32 || screen->format() == QImage::Format_ARGB32
+                || screen->format() == QImage::Format_ARGB32_Premultiplied)
+        ? screen
+        : nullptr;
+    std::optional<QPainter> painter;
+    if (!direct) {
+        painter.emplace(this);
+        painter->setCompositionMode(QPainter::CompositionMode_Source);
+    }
     // Only the face pixels under the part to repaint are zoomed and copied,
-    // each rectangle on its own: a refresh of one readout costs that readout.
+    // each rectangle on its own: a refresh of one digit costs that digit.
     const QRect face(0, 0, surface.width, surface.height);
     for (const QRect& part : event->region()) {
         const int left = DivideDown(part.left(), m_zoom);
@@ -416,8 +476,24 @@ void CQtDialogWindow::paintEvent(QPaintEvent* event)
                                  .intersected(face);
         if (source.isEmpty())
             continue;
-        const QRect target(source.x() * m_zoom, source.y() * m_zoom, source.width() * m_zoom, source.height() * m_zoom);
-        painter.drawImage(target.topLeft(), Zoomed(surface, source), target);
+        if (screen)
+            m_shown.Shown(surface, RECT { source.left(), source.top(), source.right() + 1, source.bottom() + 1 });
+        if (direct) {
+            Zoom(surface, source, *direct);
+        } else {
+            const QRect target(source.x() * m_zoom, source.y() * m_zoom, source.width() * m_zoom, source.height() * m_zoom);
+            painter->drawImage(target.topLeft(), Zoomed(surface, source), target);
+        }
+    }
+}
+
+void CQtDialogWindow::Zoom(const CPixelBuffer& surface, const QRect& source, QImage& image) const
+{
+    switch (m_zoom) {
+    case 1: ZoomRows<1>(surface, source, image, 1); break;
+    case 2: ZoomRows<2>(surface, source, image, 2); break;
+    case 3: ZoomRows<3>(surface, source, image, 3); break;
+    default: ZoomRows<0>(surface, source, image, m_zoom); break;
     }
 }
 
@@ -426,12 +502,7 @@ const QImage& CQtDialogWindow::Zoomed(const CPixelBuffer& surface, const QRect& 
     const QSize size(surface.width * m_zoom, surface.height * m_zoom);
     if (m_zoomed.size() != size)
         m_zoomed = QImage(size, QImage::Format_RGB32);
-    switch (m_zoom) {
-    case 1: ZoomRows<1>(surface, source, m_zoomed, 1); break;
-    case 2: ZoomRows<2>(surface, source, m_zoomed, 2); break;
-    case 3: ZoomRows<3>(surface, source, m_zoomed, 3); break;
-    default: ZoomRows<0>(surface, source, m_zoomed, m_zoom); break;
-    }
+    Zoom(surface, source, m_zoomed);
     return m_zoomed;
 }
 
@@ -611,7 +682,19 @@ void CQtDialogWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    // The close box asks the dialog to cancel; it closes when it ends.
+    // The close box asks the dialog to close (as IDCANCEL does unless it
+    // handles WM_CLOSE); the window closes when the dialog ends.
     event->ignore();
-    Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    Route(WM_CLOSE, 0, 0);
+}
+
+void CQtDialogWindow::Detach()
+{
+    m_hwnd = nullptr;
+    m_timer.stop();
+}
+
+UINT CQtDialogWindow::VirtualKey(const QKeyEvent& event)
+{
+    return VirtualKeyOf(event);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/gdi/CPixelBuffer.h"
 #include "platform/ui/CDialogTemplate.h"
+#include "platform/ui/CShownPixels.h"
 #include "platform/ui/CWindowBackend.h"
 
 #include <QIcon>
@@ -18,6 +19,7 @@
 class CDialog;
 class CQtControl;
 class QEventLoop;
+class QKeyEvent;
 
 // The Qt window of one modal dialog. A skinned dialog (its template names a
 // face size) shows its client pixels scaled by an integer zoom with nearest
@@ -64,6 +66,10 @@ public:
     void PlaceCentred(const QRect& area, QPoint frameOffset = QPoint());
     // Cancels the dialog as its close box does.
     void Cancel();
+    // The dialog's handle is gone: the window lets go of it.
+    void Detach();
+    // The virtual-key code of a key event as a face takes it, 0 for none.
+    static UINT VirtualKey(const QKeyEvent& event);
 
 protected:
     bool event(QEvent* event) override;
@@ -88,6 +94,12 @@ private:
     bool TakeKeyPress(const QKeyEvent& event, bool& repeat);
     LPARAM StylusPosition(QMouseEvent* event) const;
     QRect FaceToWidget(const RECT& area) const;
+    // The image of the backing store, and where the widget lies in it, when
+    // this paint goes to the screen; null for a paint into anything else.
+    QImage* ScreenImage(QPoint* offset) const;
+    // Zooms the face pixels of surface inside source into image (the face's
+    // size times the zoom, or larger).
+    void Zoom(const CPixelBuffer& surface, const QRect& source, QImage& image) const;
     // The face zoomed, brought up to date from surface inside source.
     const QImage& Zoomed(const CPixelBuffer& surface, const QRect& source);
 
@@ -102,6 +114,13 @@ private:
     QIcon m_icon;
     // While a paint event runs: the part of the window it shows.
     QRegion m_painting;
+    // While posted messages are dispatched: what their handlers changed on
+    // the window, shown in one repaint when the dispatch ends.
+    int m_dispatching { 0 };
+    std::vector<RECT> m_damage;
+    // The face pixels as the screen shows them.
+    CShownPixels m_shown;
+    std::vector<RECT> m_changedParts;
     QImage m_zoomed;
     std::vector<std::unique_ptr<CQtControl>> m_controls;
     // Runs out when the dialog's next window timer is due.

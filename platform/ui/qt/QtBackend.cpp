@@ -8,6 +8,7 @@
 #include "platform/ui/WindowZoom.h"
 #include "platform/ui/qt/CQtControl.h"
 #include "platform/ui/qt/CQtDialogWindow.h"
+#include "platform/ui/qt/CQtModelessWindow.h"
 #include "platform/ui/qt/QtWindows.h"
 
 #include <QApplication>
@@ -65,7 +66,11 @@ int RunQtModal(CDialog& dialog)
     const int zoom = dialogTemplate.IsFace() ? FaceZoom(dialogTemplate) : 1;
     auto* window = new CQtDialogWindow(dialog, dialogTemplate, zoom, parent);
     g_running.push_back(window);
-    int result = window->Create() ? window->RunModal() : -1;
+    const bool created = window->Create();
+    // Shown from its initialisation until it ends.
+    if (created)
+        dialog.m_hWnd->visible = true;
+    int result = created ? window->RunModal() : -1;
     g_running.pop_back();
     if (g_running.empty())
         g_closingAll = false;
@@ -124,6 +129,8 @@ void InstallQtBackend()
     g_previous.sink = SetMessageBoxSink(ShowQtMessageBox);
     g_previous.menuRunner = SetPopupMenuRunner(RunQtPopupMenu);
     CDialog::SetModalRunner(RunQtModal);
+    CDialog::SetModelessCreator(CQtModelessWindow::CreateFor);
+    CQtModelessWindow::UseStyleColours();
 }
 
 void UninstallQtBackend()
@@ -131,6 +138,7 @@ void UninstallQtBackend()
     if (!g_previous.installed)
         return;
     CDialog::SetModalRunner(nullptr);
+    CDialog::SetModelessCreator(nullptr);
     CFileDialog::SetRunner(std::move(g_previous.fileRunner));
     SetMessageBoxSink(std::move(g_previous.sink));
     SetPopupMenuRunner(std::move(g_previous.menuRunner));
