@@ -49,7 +49,8 @@ const char* CCommandLine::Usage()
     static const std::string usage
         = std::string("Usage: tabrino [--port NAME] [--soundfont PATH] [--zoom N] [--new-window] [FILE]\n"
                       "\n"
-                      "Opens the player window, with the Standard MIDI File FILE loaded when given.\n"
+                      "Opens the player window, with the Standard MIDI File FILE (or the one in\n"
+                      "the RMID file FILE) loaded when given.\n"
                       "While a player window runs, FILE opens in that window instead.\n"
                       "The MIDI bytes go to the port chosen in the settings dialog (synth until\n"
                       "one is chosen) unless --port names another.\n"

@@ -2,6 +2,7 @@
 
 #include "platform/core/CFile.h"
 #include "platform/core/LastError.h"
+#include "player/CPlayerState.h"
 #include "song/CMidiFileReader.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
@@ -29,7 +30,7 @@ CString SystemText(DWORD code)
 
 CSongFile::CSongFile(LONGLONG smpteOffset)
 {
-    m_state.m_smpteOffset = smpteOffset;
+    m_facts.m_smpteOffset = smpteOffset;
 }
 
 CSongFile::~CSongFile()
@@ -61,8 +62,12 @@ BOOL CSongFile::Load(const CString& path)
         m_failure = kTooLarge;
         return FALSE;
     }
-    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[static_cast<size_t>(length) + 1]);
-    if (!buffer) {
+    // The song keeps the bytes: its system-exclusive and meta events point
+    // into them.
+    std::shared_ptr<BYTE[]> buffer;
+    try {
+        buffer.reset(new BYTE[static_cast<size_t>(length) + 1]);
+    } catch (const std::bad_alloc&) {
         m_failure = kNoMemory;
         return FALSE;
     }
@@ -75,13 +80,13 @@ BOOL CSongFile::Load(const CString& path)
         return FALSE;
     }
     file.Close();
-    return Parse(buffer.get(), read);
+    return Parse(std::move(buffer), read);
 }
 
-BOOL CSongFile::Parse(const BYTE* bytes, size_t size)
+BOOL CSongFile::Parse(std::shared_ptr<const BYTE[]> bytes, size_t size)
 {
     Free();
-    CMidiFileReader reader(bytes, size, m_state);
+    CMidiFileReader reader(std::move(bytes), size, m_facts);
     try {
         if (const wchar_t* failure = reader.Read(m_pSongs, m_pTracks)) {
             m_failure = failure;
@@ -105,19 +110,5 @@ void CSongFile::Exchange(CSong*& songs, CTrack*& tracks, CPlayerState& state)
 {
     std::swap(songs, m_pSongs);
     std::swap(tracks, m_pTracks);
-    state.m_ppqn = m_state.m_ppqn.load();
-    {
-        std::lock_guard<std::mutex> guard(state.m_clockLock);
-        state.m_usPerQuarter = m_state.m_usPerQuarter.load();
-    }
-    state.m_smpteOffset = m_state.m_smpteOffset;
-    for (int n = 0; n < 16; ++n) {
-        CChannelLevel& to = state.m_channels[n];
-        const CChannelLevel& from = m_state.m_channels[n];
-        to.m_used = from.m_used;
-        to.m_nameEvent = from.m_nameEvent;
-        to.m_instrumentEvent = from.m_instrumentEvent;
-        to.m_programEvent = from.m_programEvent;
-        to.m_volumeEvent = from.m_volumeEvent;
-    }
+    state.TakeFacts(m_facts);
 }

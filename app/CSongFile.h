@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/core/CString.h"
-#include "player/CPlayerState.h"
+#include "song/CSongFacts.h"
 
+#include <memory>
+
+class CPlayerState;
 class CSong;
 class CTrack;
 
@@ -12,8 +15,8 @@ class CTrack;
 // it holds and frees them when it goes.
 class CSongFile {
 public:
-    // Larger files are refused unread: the song model takes some forty times
-    // a file's size in memory.
+    // Larger files are refused unread: the song model takes up to some
+    // fifteen times a file's size in memory.
     static constexpr LONGLONG kMaxFileSize = 64LL * 1024 * 1024;
     static const wchar_t* const kTooLarge;
     static const wchar_t* const kNoMemory;
@@ -33,19 +36,19 @@ public:
     CString FailureMessage(const CString& path) const;
 
     // Exchanges this song with the rings given and hands what the loader
-    // sets in the player state (division, tempo, SMPTE offset, channel
-    // links) to state. The object then holds the previous song.
+    // found (division, tempo, SMPTE offset, channel links) to state. The
+    // object then holds the previous song.
     void Exchange(CSong*& songs, CTrack*& tracks, CPlayerState& state);
     // Frees the song the object holds.
     void Free();
 
     CSong* m_pSongs { nullptr };
     CTrack* m_pTracks { nullptr };
-    // The player state values as the file sets them.
-    CPlayerState m_state;
+    // What the loader found besides the tracks.
+    CSongFacts m_facts;
 
 private:
-    BOOL Parse(const BYTE* bytes, size_t size);
+    BOOL Parse(std::shared_ptr<const BYTE[]> bytes, size_t size);
 
     CString m_failure;
 };

@@ -3,7 +3,7 @@
 #include <cwctype>
 
 const wchar_t* const kSongFileFilter
-    = L"Midi Files (*.mid;*.midi;*.kar;*.smf)|*.mid;*.midi;*.kar;*.smf|All Files (*.*)|*.*||";
+    = L"Midi Files (*.mid;*.midi;*.kar;*.smf;*.rmi)|*.mid;*.midi;*.kar;*.smf;*.rmi|All Files (*.*)|*.*||";
 
 BOOL IsMidiFileName(const CString& path)
 {
@@ -14,7 +14,8 @@ BOOL IsMidiFileName(const CString& path)
     std::wstring extension = name.Mid(dot + 1).Str();
     for (wchar_t& c : extension)
         c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return extension == L"mid" || extension == L"midi" || extension == L"kar" || extension == L"smf";
+    return extension == L"mid" || extension == L"midi" || extension == L"kar" || extension == L"smf"
+        || extension == L"rmi";
 }
 
 CString FileNameOf(const CString& path)

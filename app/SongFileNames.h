@@ -4,10 +4,11 @@
 
 // Names of song files: which ones the player offers and how a path splits.
 
-// The open dialog's filter: the Standard MIDI File extensions, then all files.
+// The open dialog's filter: the extensions of Standard MIDI Files and of RMID
+// files (which hold one), then all files.
 extern const wchar_t* const kSongFileFilter;
 
-// TRUE for a name ending in .mid, .midi, .kar or .smf, in any case.
+// TRUE for a name ending in .mid, .midi, .kar, .smf or .rmi, in any case.
 BOOL IsMidiFileName(const CString& path);
 // The file's name without its folders, as the title shows it.
 CString FileNameOf(const CString& path);

@@ -1,14 +1,16 @@
 // Feeds arbitrary bytes to the Standard MIDI File reader, and builds the
 // tempo and meter maps and the readouts of what it loaded. Besides the
 // sanitizers' findings, it stops on a broken model: ticks that go back, a
-// payload that does not match its length, a ring whose links disagree, or a
-// tempo outside the tempo box's range.
+// payload outside the file's bytes or found differently with and without a
+// hint, a ring whose links disagree, or a tempo outside the tempo box's
+// range.
 
 #include "player/CPlayerState.h"
 #include "player/CPositionText.h"
 #include "song/CMidiFileReader.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
+#include "song/CSongFacts.h"
 #include "song/CSongInfo.h"
 #include "song/CTrack.h"
 
@@ -25,15 +27,22 @@ void Check(bool condition)
         std::abort();
 }
 
+// The input's bytes, which payloads point into.
+const BYTE* g_begin = nullptr;
+const BYTE* g_end = nullptr;
+
 void CheckTrack(const CTrack* track)
 {
     LONGLONG previous = 0;
-    CRing::ForEach(track->m_firstEvent, [&previous](const CMidiEvent* e) {
-        Check(e->m_next->m_prev == e && e->m_prev->m_next == e);
+    size_t hint = 0;
+    CRing::ForEach(track->m_firstEvent, [&](const CMidiEvent* e) {
+        Check(e->Next()->Prev() == e && e->Prev()->Next() == e);
         Check(e->m_tick >= previous);
-        Check((e->m_payload != nullptr) == (e->m_payloadLength > 0));
-        if (e->m_payload)
-            Check(e->m_payload[e->m_payloadLength] == 0);
+        const CMidiPayload payload = track->Payload(e, &hint);
+        Check((payload.bytes != nullptr) == (payload.length > 0));
+        Check(payload.length == 0 || e->m_status >= 0xF0);
+        Check(!payload.bytes || (payload.bytes >= g_begin && payload.bytes + payload.length <= g_end));
+        Check(payload.length == track->Payload(e).length);
         Check(e->m_status >= 0x80);
         previous = e->m_tick;
     });
@@ -44,22 +53,26 @@ void CheckTrack(const CTrack* track)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
     // An exact copy, so that a read one byte too far is reported.
-    std::unique_ptr<BYTE[]> bytes(new BYTE[size ? size : 1]);
+    std::shared_ptr<BYTE[]> bytes(new BYTE[size ? size : 1]);
     if (size)
         std::memcpy(bytes.get(), data, size);
+    g_begin = bytes.get();
+    g_end = bytes.get() + size;
 
-    CPlayerState state;
+    CSongFacts facts;
     CSong* song = nullptr;
     CTrack* tracks = nullptr;
-    CMidiFileReader reader(bytes.get(), size, state);
+    CMidiFileReader reader(bytes, size, facts);
     const wchar_t* failure = reader.Read(song, tracks);
 
     Check(!failure || failure == CMidiFileReader::kNoHeader || failure == CMidiFileReader::kNoTrack
-        || failure == CMidiFileReader::kNoStatus);
-    Check(state.m_ppqn > 0 && state.m_usPerQuarter > 0);
+        || failure == CMidiFileReader::kNoStatus || failure == CMidiFileReader::kNoRmidData);
+    Check(facts.m_ppqn > 0 && facts.m_usPerQuarter > 0);
     Check(song != nullptr || tracks == nullptr);
     CRing::ForEach(tracks, CheckTrack);
 
+    CPlayerState state;
+    state.TakeFacts(facts);
     state.AdoptSong(tracks);
     Check(state.m_bpm >= CPlayerState::MIN_BPM && state.m_bpm <= CPlayerState::MAX_BPM);
     const LONGLONG length = CSongInfo::FromTracks(tracks).m_length;

@@ -4,6 +4,7 @@
 #include "platform/core/CThreadState.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
+#include "player/CTrackPlayer.h"
 #include "song/CLastBends.h"
 #include "song/CTrack.h"
 
@@ -212,15 +213,15 @@ LONGLONG CPlayerEngine::PlayTracks(CTabrinoDlg& dialog, LONGLONG tick, LONGLONG 
     CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
         if (StopRequested(state))
             return;
-        track->PlayUntil(&dialog.m_output, &dialog, &state, tick);
-        next = std::min(next, track->NextTick());
+        CTrackPlayer::PlayUntil(*track, &dialog.m_output, &state, tick);
+        next = std::min(next, CTrackPlayer::NextTick(*track));
     });
     return next;
 }
 
 void CPlayerEngine::SeekTracks(CTabrinoDlg& dialog, LONGLONG tick)
 {
-    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { track->MoveTo(tick); });
+    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { CTrackPlayer::MoveTo(*track, tick); });
     ReplayTracks(dialog);
 }
 
@@ -229,12 +230,12 @@ void CPlayerEngine::ReplayTracks(CTabrinoDlg& dialog)
     // The bend in force on a channel may come from any track, so all are
     // looked at before the first message goes out.
     CLastBends bends;
-    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { track->OfferBends(bends); });
+    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { CTrackPlayer::OfferBends(*track, bends); });
     CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
         // With a stop pending nothing more is sent: a slow device must not
         // hold the stop.
         if (!StopRequested(dialog.m_playerState))
-            track->ReplayControllers(&dialog.m_output, &dialog.m_playerState, bends);
+            CTrackPlayer::ReplayControllers(*track, &dialog.m_output, &dialog.m_playerState, bends);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/core/TickCount.h"
 #include "song/CMidiEvent.h"
+#include "song/CSongFacts.h"
 
 #include <algorithm>
 
@@ -27,6 +28,7 @@ void CPlayerState::Reset()
     m_loopStart = 0;
     m_loopEnd = 0;
     m_ppqn = 384;
+    m_smpteSecond = 0;
     m_transpose = 0;
     m_bpm = 90;
     m_playState = STATE_STOPPED;
@@ -58,12 +60,37 @@ void CPlayerState::ClearNotes()
         channel.ClearNotes();
 }
 
+void CPlayerState::TakeFacts(const CSongFacts& facts)
+{
+    m_ppqn = facts.m_ppqn;
+    m_smpteSecond = facts.m_framesPerSecond > 0 ? facts.m_usPerQuarter : 0;
+    {
+        std::lock_guard<std::mutex> guard(m_clockLock);
+        m_usPerQuarter = facts.m_usPerQuarter;
+    }
+    m_smpteOffset = facts.m_smpteOffset;
+    for (int n = 0; n < 16; ++n) {
+        CChannelLevel& to = m_channels[n];
+        const CSongFacts::Channel& from = facts.m_channels[n];
+        to.m_used = from.m_used;
+        to.m_nameEvent = from.m_nameEvent;
+        to.m_instrumentEvent = from.m_instrumentEvent;
+        to.m_programEvent = from.m_programEvent;
+        to.m_volumeEvent = from.m_volumeEvent;
+    }
+}
+
 void CPlayerState::AdoptSong(const CTrack* tracks)
 {
-    m_tempoMap.Build(tracks);
-    m_meterMap.Build(tracks, m_ppqn);
+    if (m_smpteSecond > 0) {
+        m_tempoMap.Constant(m_smpteSecond);
+        m_meterMap.CountSeconds(m_ppqn);
+    } else {
+        m_tempoMap.Build(tracks);
+        m_meterMap.Build(tracks, m_ppqn);
+    }
     const LONGLONG first = m_tempoMap.FirstTempo();
-    const LONGLONG bpm = 60000000 / first;
+    const LONGLONG bpm = (60000000 + first / 2) / first;
     const auto shown = static_cast<std::int32_t>(std::clamp<LONGLONG>(bpm, MIN_BPM, MAX_BPM));
     std::lock_guard<std::mutex> guard(m_clockLock);
     m_bpm = shown;

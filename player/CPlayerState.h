@@ -10,6 +10,7 @@
 #include <mutex>
 
 class CMidiEvent;
+class CSongFacts;
 class CTrack;
 
 // Play-state codes: requests from the dialog and answers of the player thread.
@@ -39,10 +40,14 @@ public:
     void TrackNote(const CMidiEvent* event);
     void ClearNotes();
 
+    // Takes what the loader found in a newly loaded file: the division (and
+    // SMPTE timing), the tempo, the SMPTE offset and each channel's links
+    // (while stopped).
+    void TakeFacts(const CSongFacts& facts);
     // Builds the tempo and meter maps of a newly loaded song (while
-    // stopped) and sets the tempo box to its first tempo, held within
-    // MIN_BPM..MAX_BPM. The clock keeps the file's exact first tempo unless
-    // it had to be brought into that range.
+    // stopped) and sets the tempo box to its first tempo, rounded to whole
+    // beats per minute and held within MIN_BPM..MAX_BPM. The clock keeps the
+    // file's exact first tempo unless it had to be brought into that range.
     void AdoptSong(const CTrack* tracks);
 
     // The performance counter in microseconds.
@@ -94,8 +99,14 @@ public:
     std::atomic<LONGLONG> m_ppqn { 384 };
     // The user's tempo: microseconds per quarter note for the song's first
     // tempo; the tempo map is scaled by m_usPerQuarter / its first tempo.
+    // Before any song, 90 beats per minute, which the face shows.
     std::atomic<LONGLONG> m_usPerQuarter { 666666 };
     LONGLONG m_smpteOffset { 0 };
+    // Written only while stopped. For a song that counts ticks of SMPTE
+    // frames, the length of a second of frames, for which m_ppqn ticks stand
+    // as a quarter note: its tempo events set no speed and its bars and
+    // beats count seconds. 0 for a song timed in quarter notes.
+    LONGLONG m_smpteSecond { 0 };
     std::atomic<std::int32_t> m_transpose { 0 };
     std::atomic<std::int32_t> m_bpm { 90 };
     std::atomic<std::int32_t> m_playState { STATE_STOPPED };

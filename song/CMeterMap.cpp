@@ -30,18 +30,26 @@ void CMeterMap::Reset(LONGLONG ppqn)
     m_segments.assign(1, Segment { 0, 0, m_ppqn, 4 });
 }
 
+void CMeterMap::CountSeconds(LONGLONG ticksPerSecond)
+{
+    Reset(ticksPerSecond);
+    m_segments.front().beatsPerBar = 1;
+}
+
 void CMeterMap::Build(const CTrack* tracks, LONGLONG ppqn)
 {
     Reset(ppqn);
+    // At most a segment a signature: room for them all at once.
+    m_segments.reserve(1 + ForEachMetaEvent(tracks, 0x58, 4, {}));
     bool first = true;
     // Tick of the signature that set the last segment.
     LONGLONG setAt = 0;
-    for (const CMidiEvent* event : CollectMetaEvents(tracks, 0x58, 4)) {
-        const BYTE numerator = event->m_payload[0];
+    ForEachMetaEvent(tracks, 0x58, 4, [&](const CMidiEvent* event, const CMidiPayload& payload) {
+        const BYTE numerator = payload.bytes[0];
         // A bar without beats cannot be counted; such a signature sets nothing.
         if (numerator == 0)
-            continue;
-        const LONGLONG beatTicks = BeatTicks(m_ppqn, event->m_payload[1]);
+            return;
+        const LONGLONG beatTicks = BeatTicks(m_ppqn, payload.bytes[1]);
         Segment& last = m_segments.back();
         if (first || event->m_tick == setAt) {
             last.beatTicks = beatTicks;
@@ -54,7 +62,7 @@ void CMeterMap::Build(const CTrack* tracks, LONGLONG ppqn)
         }
         first = false;
         setAt = event->m_tick;
-    }
+    });
 }
 
 const CMeterMap::Segment& CMeterMap::SegmentAt(LONGLONG tick) const

@@ -25,6 +25,9 @@ public:
 
     void Build(const CTrack* tracks, LONGLONG ppqn);
     void Reset(LONGLONG ppqn);
+    // Seconds for a song without beats (one timed in SMPTE frames): a bar
+    // of one beat a second, whatever time signatures the song has.
+    void CountSeconds(LONGLONG ticksPerSecond);
 
     Position At(LONGLONG tick) const;
     // The first tick of the beat that tick lies in.

@@ -1,18 +1,19 @@
 #include "song/CMidiFileReader.h"
 
 #include "platform/core/CodePage.h"
-#include "player/CPlayerState.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
+#include "song/CSongFacts.h"
 #include "song/CTrack.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
-#include <mutex>
 
 const wchar_t* const CMidiFileReader::kNoHeader = L"CTabrinoDlg::OnButtonFileopen() -> no MThd Chunk found";
 const wchar_t* const CMidiFileReader::kNoTrack = L"CTabrinoDlg::OnButtonFileopen() -> no MTrk Chunk found";
 const wchar_t* const CMidiFileReader::kNoStatus = L"CTabrinoDlg::OnButtonFileopen() -> no MIDI Command found";
+const wchar_t* const CMidiFileReader::kNoRmidData = L"CTabrinoDlg::OnButtonFileopen() -> no RMID data Chunk found";
 
 namespace {
 
@@ -27,6 +28,16 @@ DWORD BigEndian(const BYTE* bytes, int count)
     return value;
 }
 
+DWORD LittleEndian(const BYTE* bytes)
+{
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (DWORD(bytes[3]) << 24);
+}
+
+BOOL TakesNoData(BYTE status)
+{
+    return status > 0xF0 && status != 0xF7 && status != 0xFF;
+}
+
 CString MetaText(const BYTE* payload, DWORD length)
 {
     return payload ? AnsiBytesToString(payload, length) : CString();
@@ -34,10 +45,45 @@ CString MetaText(const BYTE* payload, DWORD length)
 
 }
 
-CMidiFileReader::CMidiFileReader(const BYTE* data, size_t size, CPlayerState& state)
-    : m_data(data)
-    , m_size(data ? size : 0)
-    , m_state(state)
+// The bounded reads come first, to be inlined where every byte is taken.
+inline BOOL CMidiFileReader::TakeByte(TrackContext& context, BYTE& value)
+{
+    if (m_pos >= m_size)
+        return FALSE;
+    value = m_data[m_pos++];
+    ++context.used;
+    return TRUE;
+}
+
+inline BOOL CMidiFileReader::TakeVarLen(TrackContext& context, DWORD& value)
+{
+    // Seven bits per byte, high bit set on every byte but the last. The
+    // count of bytes is not limited; the value keeps its low 32 bits.
+    value = 0;
+    BYTE b = 0;
+    do {
+        if (!TakeByte(context, b))
+            return FALSE;
+        value = (value << 7) | (b & 0x7F);
+    } while (b & 0x80);
+    return TRUE;
+}
+
+inline BOOL CMidiFileReader::TakeBytes(TrackContext& context, DWORD count, const BYTE*& bytes)
+{
+    if (m_pos > m_size || m_size - m_pos < count)
+        return FALSE;
+    bytes = count ? m_data + m_pos : nullptr;
+    m_pos += count;
+    context.used += count;
+    return TRUE;
+}
+
+CMidiFileReader::CMidiFileReader(std::shared_ptr<const BYTE[]> data, size_t size, CSongFacts& facts)
+    : m_bytes(std::move(data))
+    , m_data(m_bytes.get())
+    , m_size(m_data ? size : 0)
+    , m_facts(facts)
 {
 }
 
@@ -51,8 +97,34 @@ void CMidiFileReader::Fail(const wchar_t* text)
 const wchar_t* CMidiFileReader::Read(CSong*& songs, CTrack*& tracks)
 {
     m_failure = nullptr;
+    if (m_size >= 4 && std::memcmp(m_data, "RIFF", 4) == 0 && !UnwrapRmid()) {
+        Fail(kNoRmidData);
+        return m_failure;
+    }
     ReadChunks(songs, tracks);
     return m_failure;
+}
+
+BOOL CMidiFileReader::UnwrapRmid()
+{
+    // "RIFF", the size of what follows, "RMID", then chunks: a type, a size
+    // and the data, padded to an even length; all numbers little-endian.
+    // Writers often get the RIFF size wrong, so the chunks are looked for up
+    // to the end of the file, and a data chunk cut short holds what is left.
+    if (m_size < 12 || std::memcmp(m_data + 8, "RMID", 4) != 0)
+        return FALSE;
+    ULONGLONG pos = 12;
+    while (pos <= m_size && m_size - pos >= kChunkHeaderSize) {
+        const DWORD length = LittleEndian(m_data + pos + 4);
+        pos += kChunkHeaderSize;
+        if (std::memcmp(m_data + pos - kChunkHeaderSize, "data", 4) == 0) {
+            m_data += pos;
+            m_size = static_cast<size_t>(std::min<ULONGLONG>(length, m_size - pos));
+            return TRUE;
+        }
+        pos += ULONGLONG(length) + (length & 1);
+    }
+    return FALSE;
 }
 
 void CMidiFileReader::ReadChunks(CSong*& songs, CTrack*& tracks)
@@ -66,36 +138,89 @@ void CMidiFileReader::ReadChunks(CSong*& songs, CTrack*& tracks)
     m_song = song;
     song->m_format = static_cast<std::int32_t>(BigEndian(m_data + 8, 2));
     song->m_trackCount = static_cast<std::int32_t>(BigEndian(m_data + 10, 2));
-    // A division of 0 would make every tick-to-time conversion divide by
-    // zero, so the current value stays.
-    DWORD division = BigEndian(m_data + 12, 2);
-    if (division != 0)
-        m_state.m_ppqn = static_cast<LONGLONG>(division);
+    ReadDivision(static_cast<WORD>(BigEndian(m_data + 12, 2)));
 
-    // The header's own length field is not read: tracks follow at offset 14.
-    m_pos = kHeaderSize;
-    for (std::int32_t i = 0; i < song->m_trackCount; ++i) {
-        if (m_pos > m_size || m_size - m_pos < kChunkHeaderSize || std::memcmp(m_data + m_pos, "MTrk", 4) != 0) {
+    // The tracks follow the header chunk, which later versions of the
+    // format may make longer than six bytes. A header that claims more while
+    // no chunk stands where it would end but a track stands at offset 14
+    // has its length wrong, and is read as it always was.
+    const ULONGLONG headerEnd = kChunkHeaderSize + ULONGLONG(BigEndian(m_data + 4, 4));
+    m_pos = headerEnd > kHeaderSize && (ChunkAt(headerEnd) || !TrackAt(kHeaderSize)) ? headerEnd : kHeaderSize;
+    for (std::int32_t i = 0; i < song->m_trackCount;) {
+        if (!ChunkAt(m_pos)) {
             Fail(kNoTrack);
             return;
         }
-        DWORD chunkLength = BigEndian(m_data + m_pos + 4, 4);
+        const DWORD chunkLength = BigEndian(m_data + m_pos + 4, 4);
+        const bool track = TrackAt(m_pos);
         m_pos += kChunkHeaderSize;
-        auto* track = new CTrack;
-        CRing::Append(tracks, track);
-        if (!ReadTrack(track, chunkLength))
+        if (!track) {
+            // Readers skip chunks of types they do not know, as the format
+            // asks; the next one may lie past the end of the file.
+            m_pos += chunkLength;
+            continue;
+        }
+        auto* added = new CTrack;
+        CRing::Append(tracks, added);
+        ++i;
+        if (!ReadTrack(added, chunkLength))
             return;
     }
 }
 
+void CMidiFileReader::ReadDivision(WORD division)
+{
+    if (division & 0x8000) {
+        // SMPTE timing: the high byte is minus the frames per second (24,
+        // 25, 29 for 29.97 and 30), the low byte the ticks per frame. A
+        // quarter note stands for a second of frames, thirty at 29.97 frames
+        // a second, so that the clock runs at the file's real time.
+        const int frames = -static_cast<int>(static_cast<signed char>(division >> 8));
+        const int perFrame = division & 0xFF;
+        if (perFrame == 0)
+            return;
+        m_facts.m_framesPerSecond = frames;
+        m_facts.m_ppqn = static_cast<LONGLONG>(frames == 29 ? 30 : frames) * perFrame;
+        m_facts.m_usPerQuarter = frames == 29 ? 1001000 : 1000000;
+    } else if (division != 0) {
+        // A division of 0 would make every tick-to-time conversion divide
+        // by zero, so the default stays.
+        m_facts.m_ppqn = static_cast<LONGLONG>(division);
+    }
+}
+
+BOOL CMidiFileReader::ChunkAt(ULONGLONG pos) const
+{
+    if (pos > m_size || m_size - pos < kChunkHeaderSize)
+        return FALSE;
+    // A chunk's type is four ASCII characters.
+    for (size_t i = 0; i < 4; ++i) {
+        if (m_data[pos + i] < 0x20 || m_data[pos + i] > 0x7E)
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CMidiFileReader::TrackAt(ULONGLONG pos) const
+{
+    return ChunkAt(pos) && std::memcmp(m_data + pos, "MTrk", 4) == 0 ? TRUE : FALSE;
+}
+
 BOOL CMidiFileReader::ReadTrack(CTrack* track, DWORD chunkLength)
 {
+    size_t events = 0;
+    size_t payloads = 0;
+    CountTrack(chunkLength, events, payloads);
+    track->ShareBytes(m_bytes);
+    track->Reserve(events, payloads);
+
     TrackContext context;
     context.track = track;
     context.chunkLength = chunkLength;
     const ULONGLONG chunkEnd = m_pos + chunkLength;
     while (context.used < chunkLength) {
         switch (ReadEvent(context)) {
+        case EventResult::Complete:
         case EventResult::Stored:
         case EventResult::Dropped:
             break;
@@ -113,15 +238,37 @@ BOOL CMidiFileReader::ReadTrack(CTrack* track, DWORD chunkLength)
     return TRUE;
 }
 
-CMidiFileReader::EventResult CMidiFileReader::ReadEvent(TrackContext& context)
+void CMidiFileReader::CountTrack(DWORD chunkLength, size_t& events, size_t& payloads)
 {
-    Event event;
+    const ULONGLONG start = m_pos;
+    TrackContext context;
+    context.chunkLength = chunkLength;
+    while (context.used < chunkLength) {
+        Event event;
+        if (TakeEvent(context, event) != EventResult::Complete || context.used > chunkLength)
+            break;
+        if (IsMarker(event))
+            continue;
+        ++events;
+        if (event.length > 0)
+            ++payloads;
+    }
+    m_pos = start;
+}
+
+CMidiFileReader::EventResult CMidiFileReader::TakeEvent(TrackContext& context, Event& event)
+{
     BYTE b = 0;
     if (!TakeVarLen(context, event.delta) || !TakeByte(context, b))
         return EventResult::PastFileEnd;
     if (b >= 0x80) {
         event.status = b;
-        context.runningStatus = b;
+        // A status that takes no data bytes (system common and real-time
+        // bytes) leaves the running status as it was: data bytes after it
+        // belong to the message before it. Repeated, it would make an event
+        // of every single byte.
+        if (!TakesNoData(b))
+            context.runningStatus = b;
     } else if (context.runningStatus == 0) {
         return EventResult::NoStatus;
     } else {
@@ -131,9 +278,6 @@ CMidiFileReader::EventResult CMidiFileReader::ReadEvent(TrackContext& context)
         --m_pos;
         --context.used;
     }
-
-    if (event.status != 0xFF)
-        TouchChannel(context, event.status);
 
     BOOL complete = TRUE;
     switch (event.status & 0xF0) {
@@ -157,8 +301,24 @@ CMidiFileReader::EventResult CMidiFileReader::ReadEvent(TrackContext& context)
         }
         break;
     }
-    if (!complete)
-        return EventResult::PastFileEnd;
+    return complete ? EventResult::Complete : EventResult::PastFileEnd;
+}
+
+BOOL CMidiFileReader::IsMarker(const Event& event)
+{
+    return event.status == 0xFF && event.metaType == 0x01 && event.length >= 5
+        && std::memcmp(event.payload, "{KVT}", 5) == 0;
+}
+
+CMidiFileReader::EventResult CMidiFileReader::ReadEvent(TrackContext& context)
+{
+    Event event;
+    const EventResult taken = TakeEvent(context, event);
+    // A channel is used from its status on, even by an event cut short.
+    if (event.status != 0 && event.status != 0xFF)
+        TouchChannel(context, event.status);
+    if (taken != EventResult::Complete)
+        return taken;
 
     BOOL marker = event.status == 0xFF && ApplyMeta(context, event);
     if (context.used > context.chunkLength)
@@ -173,7 +333,7 @@ CMidiFileReader::EventResult CMidiFileReader::ReadEvent(TrackContext& context)
 
 void CMidiFileReader::TouchChannel(const TrackContext& context, BYTE status)
 {
-    CChannelLevel& channel = m_state.m_channels[status & 0x0F];
+    CSongFacts::Channel& channel = m_facts.m_channels[status & 0x0F];
     channel.m_used = 1;
     if (context.firstName && !channel.m_nameEvent)
         channel.m_nameEvent = context.firstName;
@@ -193,7 +353,7 @@ BOOL CMidiFileReader::ApplyMeta(TrackContext& context, const Event& event)
             track->m_sequenceNumber = static_cast<std::int32_t>(BigEndian(p, 2));
         break;
     case 0x01:
-        return n >= 5 && std::memcmp(p, "{KVT}", 5) == 0;
+        return IsMarker(event);
     case 0x03:
         track->SetName(MetaText(p, n).Trim());
         break;
@@ -208,14 +368,15 @@ BOOL CMidiFileReader::ApplyMeta(TrackContext& context, const Event& event)
             if (tempo != 0) {
                 track->m_tempo = static_cast<std::int32_t>(tempo);
                 m_song->m_tempo = tempo;
-                std::lock_guard<std::mutex> guard(m_state.m_clockLock);
-                m_state.m_usPerQuarter = static_cast<LONGLONG>(tempo);
+                // SMPTE time has no tempo: the event is only recorded.
+                if (m_facts.m_framesPerSecond == 0)
+                    m_facts.m_usPerQuarter = static_cast<LONGLONG>(tempo);
             }
         }
         break;
     case 0x54:
         if (n >= 5)
-            m_state.m_smpteOffset = static_cast<LONGLONG>(static_cast<signed char>(p[4]));
+            m_facts.m_smpteOffset = static_cast<LONGLONG>(static_cast<signed char>(p[4]));
         break;
     case 0x58:
         if (n >= 4 && track->m_timeSignature == -1)
@@ -233,27 +394,14 @@ BOOL CMidiFileReader::ApplyMeta(TrackContext& context, const Event& event)
 
 void CMidiFileReader::Store(TrackContext& context, const Event& event)
 {
-    // The payload is owned here until its event holds it, so that memory
-    // running out while the event is made loses nothing.
-    std::unique_ptr<BYTE[]> payload;
-    if (event.length > 0) {
-        payload.reset(new BYTE[static_cast<size_t>(event.length) + 1]);
-        std::memcpy(payload.get(), event.payload, event.length);
-        payload[event.length] = 0;
-    }
     // Deltas of dropped events are added here so that absolute ticks stay
-    // those of the file. Should the sum not fit the 32-bit delta, the tick
-    // is still set exactly.
-    const ULONGLONG delta = context.carriedDelta + event.delta;
-    const DWORD storedDelta = delta > MAXDWORD ? MAXDWORD : static_cast<DWORD>(delta);
+    // those of the file.
+    CMidiEvent* stored = context.track->AddSharedEvent(context.carriedDelta + event.delta, event.status,
+        event.data1, event.data2, event.metaType, event.payload, event.length);
     context.carriedDelta = 0;
-    CMidiEvent* stored = context.track->AddEvent(storedDelta, event.status, event.data1, event.data2, 0,
-        event.metaType, event.length, payload.get());
-    payload.release();
-    stored->m_tick += static_cast<LONGLONG>(delta - storedDelta);
 
     const BYTE kind = event.status & 0xF0;
-    CChannelLevel& channel = m_state.m_channels[event.status & 0x0F];
+    CSongFacts::Channel& channel = m_facts.m_channels[event.status & 0x0F];
     if (event.status == 0xFF && event.metaType == 0x03) {
         if (!context.firstName)
             context.firstName = stored;
@@ -271,37 +419,4 @@ void CMidiFileReader::Store(TrackContext& context, const Event& event)
             channel.m_volumeEvent = stored;
         }
     }
-}
-
-BOOL CMidiFileReader::TakeByte(TrackContext& context, BYTE& value)
-{
-    if (m_pos >= m_size)
-        return FALSE;
-    value = m_data[m_pos++];
-    ++context.used;
-    return TRUE;
-}
-
-BOOL CMidiFileReader::TakeVarLen(TrackContext& context, DWORD& value)
-{
-    // Seven bits per byte, high bit set on every byte but the last. The
-    // count of bytes is not limited; the value keeps its low 32 bits.
-    value = 0;
-    BYTE b = 0;
-    do {
-        if (!TakeByte(context, b))
-            return FALSE;
-        value = (value << 7) | (b & 0x7F);
-    } while (b & 0x80);
-    return TRUE;
-}
-
-BOOL CMidiFileReader::TakeBytes(TrackContext& context, DWORD count, const BYTE*& bytes)
-{
-    if (m_pos > m_size || m_size - m_pos < count)
-        return FALSE;
-    bytes = count ? m_data + m_pos : nullptr;
-    m_pos += count;
-    context.used += count;
-    return TRUE;
 }

@@ -3,6 +3,19 @@
 #include <atomic>
 #include <cstdint>
 
+// How the ring operations reach the links of a node and destroy a node: by
+// default through the pointers m_next and m_prev, and with delete. A node
+// class that keeps its links or its memory otherwise specialises it
+// (CMidiEvent).
+template <typename T>
+struct CRingLinks {
+    static T* Next(const T* node) { return node->m_next; }
+    static T* Prev(const T* node) { return node->m_prev; }
+    static void SetNext(T* node, T* next) { node->m_next = next; }
+    static void SetPrev(T* node, T* prev) { node->m_prev = prev; }
+    static void Destroy(T* node) { delete node; }
+};
+
 // Operations of the intrusive ring lists. Every node class declares, after
 // its own fields, the four ring fields
 //     T* m_next; T* m_prev; std::int32_t m_serial; std::uint16_t m_mark;
@@ -31,12 +44,13 @@ public:
     template<typename T>
     static int InsertBefore(T* anchor, T* node)
     {
+        using L = CRingLinks<T>;
         if (!anchor)
             return 0;
-        node->m_next = anchor;
-        node->m_prev = anchor->m_prev;
-        node->m_prev->m_next = node;
-        anchor->m_prev = node;
+        L::SetNext(node, anchor);
+        L::SetPrev(node, L::Prev(anchor));
+        L::SetNext(L::Prev(node), node);
+        L::SetPrev(anchor, node);
         return 1;
     }
 
@@ -45,9 +59,12 @@ public:
     template<typename T>
     static void Unlink(T* node)
     {
-        if (node->m_prev != node && node->m_next != node) {
-            node->m_prev->m_next = node->m_next;
-            node->m_next->m_prev = node->m_prev;
+        using L = CRingLinks<T>;
+        T* prev = L::Prev(node);
+        T* next = L::Next(node);
+        if (prev != node && next != node) {
+            L::SetNext(prev, next);
+            L::SetPrev(next, prev);
         }
     }
 
@@ -56,20 +73,18 @@ public:
     template<typename T>
     static T* RemoveAndDelete(T* head, T* node)
     {
+        using L = CRingLinks<T>;
         if (!head)
             return nullptr;
         if (node == head) {
-            if (head->m_next == head) {
-                delete head;
-                return nullptr;
-            }
-            T* next = head->m_next;
-            delete head;
-            return next;
+            T* next = L::Next(head);
+            const bool alone = next == head;
+            L::Destroy(head);
+            return alone ? nullptr : next;
         }
-        for (T* p = head->m_next; p != head; p = p->m_next) {
+        for (T* p = L::Next(head); p != head; p = L::Next(p)) {
             if (p == node) {
-                delete p;
+                L::Destroy(p);
                 return head;
             }
         }
@@ -104,7 +119,7 @@ public:
             return;
         T* p = head;
         do {
-            T* next = p->m_next;
+            T* next = CRingLinks<T>::Next(p);
             fn(p);
             p = next;
         } while (p != head);

@@ -29,21 +29,29 @@ CTempoMap::CTempoMap()
 
 void CTempoMap::Clear()
 {
-    m_segments.assign(1, Segment { 0, DEFAULT_TEMPO, 0 });
+    Constant(DEFAULT_TEMPO);
+}
+
+void CTempoMap::Constant(LONGLONG tempo)
+{
+    m_segments.assign(1, Segment { 0, tempo > 0 ? tempo : DEFAULT_TEMPO, 0 });
 }
 
 void CTempoMap::Build(const CTrack* tracks)
 {
     Clear();
+    // At most a segment a tempo event: room for them all at once, as a song
+    // may hold millions.
+    m_segments.reserve(1 + ForEachMetaEvent(tracks, 0x51, 3, {}));
     bool first = true;
     // Tick of the event that set the last segment's tempo.
     LONGLONG setAt = 0;
-    for (const CMidiEvent* event : CollectMetaEvents(tracks, 0x51, 3)) {
-        const BYTE* p = event->m_payload;
+    ForEachMetaEvent(tracks, 0x51, 3, [&](const CMidiEvent* event, const CMidiPayload& payload) {
+        const BYTE* p = payload.bytes;
         const LONGLONG tempo = (static_cast<LONGLONG>(p[0]) << 16) | (p[1] << 8) | p[2];
         // A tempo of 0 would stop the clock; such an event sets nothing.
         if (tempo == 0)
-            continue;
+            return;
         Segment& last = m_segments.back();
         if (first || event->m_tick == setAt) {
             // The first tempo holds from tick 0; a later one at the same
@@ -55,7 +63,7 @@ void CTempoMap::Build(const CTrack* tracks)
         }
         first = false;
         setAt = event->m_tick;
-    }
+    });
 }
 
 const CTempoMap::Segment& CTempoMap::SegmentAt(LONGLONG tick) const

@@ -8,7 +8,8 @@ class CTrack;
 
 // The song's tempo over its ticks, built once per load from the Set Tempo
 // events of every track. The first tempo holds from tick 0, whatever tick
-// it stands at; without tempo events the whole song has the default tempo.
+// it stands at; without tempo events the whole song has the default tempo,
+// 120 beats per minute, as the Standard MIDI File format sets it.
 //
 // The conversions take the song's division (ticks per quarter note) and
 // the user's tempo, in microseconds per quarter note, which stands for the
@@ -18,13 +19,16 @@ class CTrack;
 // (truncated toward zero) and saturate instead of overflowing.
 class CTempoMap {
 public:
-    static constexpr LONGLONG DEFAULT_TEMPO = 666666;
+    static constexpr LONGLONG DEFAULT_TEMPO = 500000;
 
     CTempoMap();
 
     void Build(const CTrack* tracks);
     // Back to the default tempo throughout.
     void Clear();
+    // One tempo throughout, whatever the song's tempo events say (a song
+    // timed in SMPTE frames).
+    void Constant(LONGLONG tempo);
 
     // Microseconds per quarter note in force at tick 0.
     LONGLONG FirstTempo() const { return m_segments.front().tempo; }

@@ -1,12 +1,10 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "song/CEventStore.h"
 #include "song/CMidiEvent.h"
 
-class CLastBends;
-class CSerialMidiOut;
-class CTabrinoDlg;
-class CPlayerState;
+#include <memory>
 
 // One track chunk: its event ring (owned), the play cursor and what the
 // file said about it. -1 in a number means the track has no such event.
@@ -17,38 +15,37 @@ public:
     CTrack(const CTrack&) = delete;
     CTrack& operator=(const CTrack&) = delete;
 
-    // Appends an event at the end of the ring and computes its tick. The
-    // event takes ownership of payload (a block of length + 1 bytes or null).
-    CMidiEvent* AddEvent(DWORD delta, BYTE status, BYTE data1, BYTE data2, BYTE spare, BYTE metaType,
-        DWORD length, BYTE* payload);
+    // Room for this many events and payloads in all, so that adding them
+    // allocates nothing more and moves no event.
+    void Reserve(size_t events, size_t payloads);
+    // Appends an event at the end of the ring, delta ticks after the last
+    // one, with a copy of the payload (length bytes, or none). Without room
+    // left (see Reserve) the track's events move, as a vector's elements
+    // do: pointers to them hold until then; m_firstEvent and m_currentEvent
+    // follow.
+    CMidiEvent* AddEvent(DWORD delta, BYTE status, BYTE data1, BYTE data2, BYTE metaType = 0,
+        const BYTE* payload = nullptr, DWORD length = 0);
+    // The same for an event read from a file, whose payload stays where it
+    // lies in the bytes given to ShareBytes; the delta may pass 32 bits.
+    CMidiEvent* AddSharedEvent(ULONGLONG delta, BYTE status, BYTE data1, BYTE data2, BYTE metaType,
+        const BYTE* payload, DWORD length);
+    // The bytes that payloads of AddSharedEvent point into; the track keeps
+    // them as long as it lives.
+    void ShareBytes(std::shared_ptr<const BYTE[]> bytes) { m_sharedBytes = std::move(bytes); }
+    // The payload of an event of this track (none for other events). A hint
+    // started at 0 makes a walk in ring order quick (CEventStore::Payload).
+    CMidiPayload Payload(const CMidiEvent* event, size_t* hint = nullptr) const { return m_events.Payload(event, hint); }
     void SetName(const CString& name) { m_name = name; }
     void SetInstrument(const CString& instrument) { m_instrument = instrument; }
     // Tick of the last event, 0 without events.
     LONGLONG GetLastTick() const;
 
-    // The cursor operations of the player thread. Each sends one message
-    // after the other and gives up as soon as a stop is requested, so that
-    // the stop need not wait for a long batch on a slow device.
-    //
-    // Positions the play cursor on the first event at or after tick without
-    // sending anything: the events before it count as played.
-    void MoveTo(LONGLONG tick);
-    // Sends every event due up to and including tick.
-    void PlayUntil(CSerialMidiOut* output, CTabrinoDlg* dialog, CPlayerState* state, LONGLONG tick);
-    // Offers the pitch bends already played to bends.
-    void OfferBends(CLastBends& bends) const;
-    // Sends again the controllers, program changes and the bends that bends
-    // kept among the events already played, in file order, so that they hold
-    // again after an all-off; the cursor stays.
-    void ReplayControllers(CSerialMidiOut* output, CPlayerState* state, const CLastBends& bends);
-    // Tick of the next event the cursor will reach; LLONG_MAX when the
-    // track is finished or empty.
-    LONGLONG NextTick() const;
-
     CMidiEvent* m_firstEvent { nullptr };
+    // The play cursor, moved by the player thread (CTrackPlayer): the next
+    // event to send, null before the track was positioned.
     CMidiEvent* m_currentEvent { nullptr };
     // Set once every event has been dispatched (or lies before the seek
-    // position): the track sends nothing more until its next MoveTo.
+    // position): the track sends nothing more until it is positioned again.
     BOOL m_finished { FALSE };
     CString m_name;
     CString m_instrument;
@@ -65,8 +62,12 @@ public:
     static CRing::Counter s_serialCounter;
 
 private:
-    // Calls fn on every event already played, in file order, while fn
-    // returns true.
+    // Runs move, which may move the events, and keeps m_firstEvent and
+    // m_currentEvent on their events.
     template <typename Fn>
-    void ForEachPlayed(Fn&& fn) const;
+    void KeepCursors(Fn&& move);
+    CMidiEvent* Append(ULONGLONG delta, BYTE status, BYTE data1, BYTE data2, BYTE metaType);
+
+    CEventStore m_events;
+    std::shared_ptr<const BYTE[]> m_sharedBytes;
 };

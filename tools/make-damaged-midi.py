@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Writes the damaged Standard MIDI Files under tests/data/midi/.
+"""Writes the damaged Standard MIDI Files under tests/data/midi/, and RMID
+files, whole and damaged.
 
-Each file is named for its fault; tests/song/DamagedFileTest.cpp holds the
-outcome expected of each. Running the script again gives the same bytes.
+Each file is named for its content or fault; tests/song/LoaderTest.cpp holds
+the outcome expected of each. Running the script again gives the same bytes.
 Usage: tools/make-damaged-midi.py [OUTPUT_DIR]
 """
 
@@ -74,9 +75,19 @@ def files():
         meta(0, 0x00, b"\x05") + meta(0, 0x51, b"\x07\xA1") + meta(0, 0x54, b"\x60\x00\x00\x00")
         + meta(0, 0x58, b"\x03\x02\x18") + meta(0, 0x59, b"\x01") + NOTES)
 
+    # A Standard MIDI File in a RIFF file of form RMID, named .mid as such
+    # files often are.
     smf = header() + chunk(NOTES)
     data = b"RMID" + b"data" + struct.pack("<I", len(smf)) + smf
     yield "riff-rmid", b"RIFF" + struct.pack("<I", len(data)) + data
+
+    # An RMID file whose only chunk is an odd-sized list: no data chunk.
+    data = b"RMID" + b"LIST" + struct.pack("<I", 3) + b"abc\0"
+    yield "riff-rmid-without-data", b"RIFF" + struct.pack("<I", len(data)) + data
+
+    # A RIFF file of another form.
+    data = b"WAVE" + b"data" + struct.pack("<I", len(smf)) + smf
+    yield "riff-wave", b"RIFF" + struct.pack("<I", len(data)) + data
 
 
 def main():

@@ -1,13 +1,15 @@
-// tabrino-dump FILE: loads a Standard MIDI File the way the player does and
-// prints the song record, every track and every event read (up to a fault),
-// then the failure that ended the load. Other readers' outputs are compared with it line by line,
-// so the format must not change.
+// tabrino-dump FILE: loads a Standard MIDI File (or the one in an RMID file)
+// the way the player does and prints the song record, every track and every
+// event read (up to a fault), then the failure that ended the load. Other
+// readers' outputs are compared with it line by line, so the format must not
+// change.
 
 #include "app/CSongFile.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CTrack.h"
 
+#include <charconv>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -44,24 +46,71 @@ std::string Quoted(const CString& text)
     return out;
 }
 
-void PrintEvent(std::FILE* out, const CMidiEvent* event)
-{
-    std::fprintf(out, "e %" PRId64 " %02X %02X %02X %02X %" PRIu32 " ", static_cast<std::int64_t>(event->m_tick),
-        event->m_status, event->m_data1, event->m_data2, event->m_metaType, event->m_payloadLength);
-    if (!event->m_payload) {
-        std::fputs("-\n", out);
-        return;
+// The event records of a track, formatted by hand into one buffer: a song
+// may hold millions of events, and printf would take most of the time.
+class CEventPrinter {
+public:
+    explicit CEventPrinter(std::FILE* out)
+        : m_out(out)
+    {
     }
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string hex;
-    hex.reserve(static_cast<size_t>(event->m_payloadLength) * 2 + 1);
-    for (DWORD i = 0; i < event->m_payloadLength; ++i) {
-        hex += kHex[event->m_payload[i] >> 4];
-        hex += kHex[event->m_payload[i] & 0x0F];
+    ~CEventPrinter() { Flush(); }
+    CEventPrinter(const CEventPrinter&) = delete;
+    CEventPrinter& operator=(const CEventPrinter&) = delete;
+
+    // "e TICK STATUS DATA1 DATA2 METATYPE PAYLOADLENGTH PAYLOAD"
+    void Print(const CMidiEvent* event, const CMidiPayload& payload)
+    {
+        // The fixed part takes at most 2 + 20 + 4 * 3 + 1 + 10 + 1 + 1 + 1.
+        Room(48);
+        Put("e ", 2);
+        m_end = std::to_chars(m_end, m_buffer + kSize, static_cast<std::int64_t>(event->m_tick)).ptr;
+        for (BYTE b : { event->m_status, event->m_data1, event->m_data2, event->m_metaType }) {
+            *m_end++ = ' ';
+            Hex(b);
+        }
+        *m_end++ = ' ';
+        m_end = std::to_chars(m_end, m_buffer + kSize, payload.length).ptr;
+        *m_end++ = ' ';
+        if (payload.length == 0)
+            *m_end++ = '-';
+        for (DWORD i = 0; i < payload.length; ++i) {
+            Room(3);
+            Hex(payload.bytes[i]);
+        }
+        *m_end++ = '\n';
     }
-    hex += '\n';
-    std::fputs(hex.c_str(), out);
-}
+
+    void Flush()
+    {
+        std::fwrite(m_buffer, 1, static_cast<size_t>(m_end - m_buffer), m_out);
+        m_end = m_buffer;
+    }
+
+private:
+    static constexpr size_t kSize = 1 << 16;
+
+    void Room(size_t bytes)
+    {
+        if (static_cast<size_t>(m_buffer + kSize - m_end) < bytes)
+            Flush();
+    }
+    void Put(const char* text, size_t length)
+    {
+        std::memcpy(m_end, text, length);
+        m_end += length;
+    }
+    void Hex(BYTE b)
+    {
+        static const char kHex[] = "0123456789ABCDEF";
+        *m_end++ = kHex[b >> 4];
+        *m_end++ = kHex[b & 0x0F];
+    }
+
+    std::FILE* m_out;
+    char m_buffer[kSize];
+    char* m_end { m_buffer };
+};
 
 void PrintTrack(std::FILE* out, int index, const CTrack* track)
 {
@@ -73,13 +122,19 @@ void PrintTrack(std::FILE* out, int index, const CTrack* track)
         index, track->m_tempo, track->m_timeSignature, track->m_keySignature, track->m_sequenceNumber,
         static_cast<std::int64_t>(track->GetLastTick()), events, Quoted(track->m_name).c_str(),
         Quoted(track->m_instrument).c_str());
-    CRing::ForEach(track->m_firstEvent, [out](const CMidiEvent* event) { PrintEvent(out, event); });
+    CEventPrinter printer(out);
+    size_t hint = 0;
+    CRing::ForEach(track->m_firstEvent,
+        [&](const CMidiEvent* event) {
+            printer.Print(event, event->m_status >= 0xF0 ? track->Payload(event, &hint) : CMidiPayload {});
+        });
 }
 
 void PrintUsage(std::FILE* out)
 {
     std::fputs("usage: tabrino-dump FILE\n"
-               "Loads a Standard MIDI File as TabrinoCE does and prints, one per line:\n"
+               "Loads a Standard MIDI File (or the one in an RMID file) as TabrinoCE does\n"
+               "and prints, one per line:\n"
                "  song format= tracks= ppqn= usPerQuarter= smpteOffset=   (left out when no song loaded)\n"
                "  track INDEX tempo= timeSignature= keySignature= sequence= lastTick= events= name=\"\" instrument=\"\"\n"
                "  e TICK STATUS DATA1 DATA2 METATYPE PAYLOADLENGTH PAYLOAD\n"
@@ -107,9 +162,9 @@ int main(int argc, char** argv)
     std::FILE* out = stdout;
     if (const CSong* song = file.m_pSongs) {
         std::fprintf(out, "song format=%d tracks=%d ppqn=%" PRId64 " usPerQuarter=%" PRId64 " smpteOffset=%" PRId64 "\n",
-            song->m_format, song->m_trackCount, static_cast<std::int64_t>(file.m_state.m_ppqn.load()),
-            static_cast<std::int64_t>(file.m_state.m_usPerQuarter.load()),
-            static_cast<std::int64_t>(file.m_state.m_smpteOffset));
+            song->m_format, song->m_trackCount, static_cast<std::int64_t>(file.m_facts.m_ppqn),
+            static_cast<std::int64_t>(file.m_facts.m_usPerQuarter),
+            static_cast<std::int64_t>(file.m_facts.m_smpteOffset));
     }
     int index = 0;
     CRing::ForEach(file.m_pTracks, [out, &index](const CTrack* track) { PrintTrack(out, index++, track); });

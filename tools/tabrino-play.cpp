@@ -33,8 +33,9 @@ const std::string& Usage()
                     "                    [--from TICK] [--metronome] [--loop FROM-TO] [--mute LIST]\n"
                     "                    [--solo N] [--soundfont PATH] FILE\n"
                     "\n"
-                    "Plays the Standard MIDI File FILE from start to end and exits. The MIDI\n"
-                    "bytes go to synth unless --port names another.\n"
+                    "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
+                    "start to end and exits. The MIDI bytes go to synth unless --port names\n"
+                    "another.\n"
                     "\n")
         + CCommandLine::OutputOptions()
         + "  --render FILE.wav render the song through the built-in synthesizer into\n"

@@ -8,13 +8,16 @@
 #include "skin/CSkinSlider.h"
 #include "song/CTrack.h"
 
+#include <iterator>
+
 using MainCommands = PlayerDialog;
 
 // Gives the song a 6/8 meter from tick 0: a beat is an eighth note.
 static void SixEight(CPlayerState& state)
 {
     CTrack track;
-    track.AddEvent(0, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { 6, 3, 24, 8, 0 });
+    const BYTE sixEight[] = { 6, 3, 24, 8 };
+    track.AddEvent(0, 0xFF, 0, 0, 0x58, sixEight, 4);
     state.m_meterMap.Build(&track, 384);
 }
 
@@ -23,16 +26,18 @@ static void SixEight(CPlayerState& state)
 TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
 {
     CFileDialogScript script(Wide(WriteSong("app-open.mid", 384, -1, 3840)));
+    Refresh();
+    EXPECT_EQ(Text(dialog.m_pTempoText), "90") << "before any song";
     state.m_transpose = 5;
     state.m_bpm = 200;
     state.m_currentTick = 77;
     Command(1000);
     EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
     EXPECT_EQ(state.m_transpose, 0);
-    EXPECT_EQ(state.m_bpm, 90);
+    EXPECT_EQ(state.m_bpm, 120) << "a song without a tempo";
     EXPECT_EQ(state.m_currentTick, 0);
     EXPECT_EQ(Text(dialog.m_pLengthBeat), "3.3.000");
-    EXPECT_EQ(Text(dialog.m_pLengthTime), "00:00:06,6");
+    EXPECT_EQ(Text(dialog.m_pLengthTime), "00:00:05,0");
     // A cancelled dialog changes nothing, nor does a file that fails to
     // load, after its message; the later dialogs open where the song was.
     state.m_currentTick = 480;
@@ -88,9 +93,12 @@ TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
         EXPECT_EQ(*field, to) << command << " from " << from;
     }
     EXPECT_EQ(state.m_usPerQuarter, 2000000) << "the tempo box sets the song's speed";
-    // A file's tempo outside the range (600 and 20 beats a minute) plays at
-    // the limit shown, and the length of its 10 beats follows.
-    for (auto [tempo, shown, length] : { std::tuple { 100000, "300", "00:00:02,0" }, std::tuple { 3000000, "30", "00:00:20,0" } }) {
+    // A file's tempo shows rounded; one outside the range (600 and 20 beats
+    // a minute) plays at the limit shown, one without a tempo at 120; the
+    // length of its 10 beats follows.
+    for (auto [tempo, shown, length] : { std::tuple { 100000L, "300", "00:00:02,0" },
+             std::tuple { 3000000L, "30", "00:00:20,0" }, std::tuple { 666667L, "90", "00:00:06,6" },
+             std::tuple { 631579L, "95", "00:00:06,3" }, std::tuple { -1L, "120", "00:00:05,0" } }) {
         Open(WriteSong("app-tempo.mid", 384, tempo, 3840));
         Refresh();
         EXPECT_EQ(Text(dialog.m_pTempoText), shown) << tempo;
@@ -124,13 +132,19 @@ TEST_F(MainCommands, WhilePlayingOnlyADroppedSongThatLoadsAndTheCloseStopIt)
     EXPECT_NE(state.m_playState, STATE_STOPPED);
     EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-playing.mid");
 
-    drop({ L"/tmp/notes.txt", Wide(WriteSong("app-dropped.MID", 96, -1, 96 * 400)), L"/tmp/later.mid" });
+    // An RMID file is a MIDI file too.
+    std::ifstream song(WriteSong("app-dropped.mid", 96, -1, 96 * 400), std::ios::binary);
+    const std::vector<unsigned char> rmid = WrapRmid({ std::istreambuf_iterator<char>(song), {} });
+    const std::string dropped = std::string(TEST_BINARY_DIR) + "/app-dropped.RMI";
+    std::ofstream(dropped, std::ios::binary).write(reinterpret_cast<const char*>(rmid.data()), long(rmid.size()));
+    drop({ L"/tmp/notes.txt", Wide(dropped), L"/tmp/later.mid" });
     EXPECT_EQ(boxes.Entries().size(), 1u);
     EXPECT_EQ(state.m_playState, STATE_STOPPED);
     EXPECT_TRUE(EndsSilenced());
-    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-dropped.MID");
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-dropped.RMI");
     EXPECT_EQ(state.m_length, 96 * 400);
     std::remove(damaged.c_str());
+    std::remove(dropped.c_str());
     // The close stops the song first.
     Command(1001);
     WaitForState(STATE_PLAYING);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Memory that runs out while a song loads ends in a message, not in an
-# abort: tabrino-dump loads a file of 2.7 million notes with its address
-# space held to about 120 MB (the model needs some 200 MB).
+# abort: tabrino-dump loads a file of 8 million notes with its address
+# space held to about 120 MB (the file and its events need some 215 MB).
 set -euo pipefail
 build=$1
 if grep -q '^TABRINO_SANITIZE:STRING=.\+' "$build/CMakeCache.txt" 2>/dev/null; then
@@ -13,7 +13,7 @@ trap 'rm -rf "$work"' EXIT
 
 /usr/bin/python3 - "$work/many.mid" <<'PY'
 import struct, sys
-notes = 2_700_000
+notes = 8_000_000
 body = b'\x00\x90\x3c\x40' + b'\x00\x3c\x40' * (notes - 1)
 with open(sys.argv[1], 'wb') as f:
     f.write(b'MThd' + struct.pack('>IHHH', 6, 0, 1, 96) + b'MTrk' + struct.pack('>I', len(body)) + body)

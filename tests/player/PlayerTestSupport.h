@@ -40,7 +40,5 @@ inline CMidiEvent* AddAt(CTrack* track, LONGLONG tick, BYTE status, BYTE data1 =
     std::vector<BYTE> payload = {})
 {
     const LONGLONG last = track->m_firstEvent ? track->GetLastTick() : 0;
-    BYTE* bytes = payload.empty() ? nullptr : new BYTE[payload.size()];
-    std::copy(payload.begin(), payload.end(), bytes);
-    return track->AddEvent(DWORD(tick - last), status, data1, data2, 0, meta, DWORD(payload.size()), bytes);
+    return track->AddEvent(DWORD(tick - last), status, data1, data2, meta, payload.data(), DWORD(payload.size()));
 }

@@ -63,8 +63,9 @@ TEST(Practice, CommandLineOptions)
     // 96 ticks a quarter: 3/4 (bars of 288), then 6/8 from bar 3 (tick 576,
     // beats of 48); the song ends at 2000.
     CTrack track;
-    track.AddEvent(0, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { 3, 2, 24, 8, 0 });
-    track.AddEvent(576, 0xFF, 0, 0, 0, 0x58, 4, new BYTE[5] { 6, 3, 24, 8, 0 });
+    const BYTE threeFour[] = { 3, 2, 24, 8 }, sixEight[] = { 6, 3, 24, 8 };
+    track.AddEvent(0, 0xFF, 0, 0, 0x58, threeFour, 4);
+    track.AddEvent(576, 0xFF, 0, 0, 0x58, sixEight, 4);
     CMeterMap meter;
     meter.Build(&track, 96);
     // The text, the loop taken, and a part of the message (null when taken).

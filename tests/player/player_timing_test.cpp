@@ -2,9 +2,14 @@
 #include "tests/PostedMessages.h"
 
 #include "player/CDrivenPlayer.h"
+#include "player/CPositionText.h"
 #include "player/CTransport.h"
+#include "tests/SmfBytes.h"
 
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 // The driven player lets the clock run for each sleep the engine asks for,
@@ -151,4 +156,96 @@ TEST(Timing, TheWindowSamplesTheRunningClock)
     EXPECT_EQ(state.SampleClock(1875000), 1056);
     state.StopClock();
     EXPECT_EQ(state.SampleClock(9000000), 1056);
+}
+
+namespace {
+
+// A file of one track: a tempo event when given, a note at tick 0 and one
+// at `tick`, both ending at twice that; written where the tests write.
+std::string WriteFile(const std::string& name, int division, long tempo, unsigned long tick)
+{
+    std::vector<BYTE> track;
+    if (tempo > 0)
+        track.insert(track.end(), { 0x00, 0xFF, 0x51, 0x03, BYTE(tempo >> 16), BYTE(tempo >> 8), BYTE(tempo) });
+    track.insert(track.end(), { 0x00, 0x90, 60, 100 });
+    PutVarLen(track, tick);
+    track.insert(track.end(), { 0x90, 62, 100 });
+    PutVarLen(track, tick);
+    track.insert(track.end(), { 0x80, 60, 0, 0x00, 0x80, 62, 0 });
+    std::vector<BYTE> file { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, BYTE(division >> 8), BYTE(division) };
+    PutTrackChunk(file, track);
+    const std::string path = std::string(TEST_BINARY_DIR) + "/" + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), long(file.size()));
+    return path;
+}
+
+// What a file opened as the window opens it shows and sends, played to its
+// end on the driven clock: each message with its time.
+struct Played {
+    std::int32_t bpm;
+    std::string length;
+    std::vector<std::pair<LONGLONG, Message>> sent;
+};
+
+Played Play(const std::string& path)
+{
+    DrivenTickCount clock(0);
+    CapturedDialog d;
+    EXPECT_TRUE(d.dialog.OpenFile(CString::FromUtf8(path), L"song"));
+    Played played { d.state.m_bpm,
+        (CPositionText::BarBeatTick(d.state.m_length, d.state.m_meterMap) + L" "
+            + CPositionText::Time(d.state.m_length, d.state.m_tempoMap, d.state.m_ppqn, d.state.m_usPerQuarter))
+            .ToUtf8(),
+        {} };
+    EXPECT_TRUE(CTransport(d.state, nullptr, FALSE).Play());
+    auto take = [&] {
+        for (const Message& m : d.Take())
+            played.sent.emplace_back(clock.Micros(), m);
+        return TRUE;
+    };
+    CDrivenPlayer::Run(d.dialog, clock, take);
+    take();
+    return played;
+}
+
+}
+
+// A file without a tempo plays at 120 beats a minute; one timed in SMPTE
+// frames at its real time, a tempo event in it setting nothing: a second
+// is 25 x 40 ticks, or 30 x 80 at 29.97 frames a second (1.001 s). Its
+// bars count seconds, one beat each. SMPTE timing without ticks per frame
+// is no timing: the file plays in quarter notes of the default division.
+TEST(Timing, FilesPlayAtTheirRealTime)
+{
+    // The file's division, tempo and second note's tick; when that note goes
+    // out, the tempo box, the length as bar.beat.tick and time.
+    for (const auto& [division, tempo, tick, micros, bpm, length] :
+        std::vector<std::tuple<int, long, unsigned long, LONGLONG, int, std::string>> {
+            { 480, 0, 480, 500000, 120, "1.3.000 00:00:01,0" },
+            { 0xE728, 0, 1000, 1000000, 60, "3.1.000 00:00:02,0" },
+            { 0xE350, 250000, 2400, 1001000, 60, "3.1.000 00:00:02,0" },
+            { 0xE700, 250000, 384, 250000, 240, "1.3.000 00:00:00,5" } }) {
+        SCOPED_TRACE(division);
+        const Played played = Play(WriteFile("timing-real.mid", division, tempo, tick));
+        EXPECT_EQ(std::make_tuple(played.bpm, played.length), std::make_tuple(bpm, length));
+        std::vector<std::pair<LONGLONG, Message>> notes;
+        for (const auto& [at, message] : played.sent) {
+            if (message[0] == 0x90)
+                notes.emplace_back(at, message);
+        }
+        EXPECT_EQ(notes, (std::vector<std::pair<LONGLONG, Message>> { { 0, { 0x90, 60, 100 } }, { micros, { 0x90, 62, 100 } } }));
+    }
+}
+
+// An RMID file plays exactly as the Standard MIDI File inside it.
+TEST(Timing, AnRmidFilePlaysAsTheFileInsideIt)
+{
+    const std::string inner = WriteFile("timing-inner.mid", 96, 400000, 192);
+    std::ifstream in(inner, std::ios::binary);
+    const std::vector<BYTE> rmid = WrapRmid({ std::istreambuf_iterator<char>(in), {} });
+    const std::string wrapped = std::string(TEST_BINARY_DIR) + "/timing-wrapped.rmi";
+    std::ofstream(wrapped, std::ios::binary).write(reinterpret_cast<const char*>(rmid.data()), long(rmid.size()));
+    const Played plain = Play(inner), fromRmid = Play(wrapped);
+    ASSERT_EQ(plain.sent.size(), 5u) << "the start, the two notes, the all-off at the end";
+    EXPECT_EQ(std::make_tuple(fromRmid.bpm, fromRmid.length, fromRmid.sent), std::make_tuple(plain.bpm, plain.length, plain.sent));
 }

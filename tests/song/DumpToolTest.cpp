@@ -22,7 +22,7 @@ TEST(DumpTool, PrintsTheFixedFormatWithEscapedText)
         out += static_cast<char>(c);
     EXPECT_EQ(pclose(pipe), 0);
     EXPECT_EQ(out,
-        "song format=1 tracks=2 ppqn=96 usPerQuarter=666666 smpteOffset=0\n"
+        "song format=1 tracks=2 ppqn=96 usPerQuarter=500000 smpteOffset=0\n"
         "track 0 tempo=-1 timeSignature=-1 keySignature=-1 sequence=-1 lastTick=480 events=4 "
         "name=\"Say \\\"hi\\\"\\\\\\x09\xC3\xA9\" instrument=\"\\x7F\"\n"
         "e 0 FF 00 00 03 12 53617920226869225C09E920\n"

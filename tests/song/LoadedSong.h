@@ -1,9 +1,9 @@
 #pragma once
 
-#include "player/CPlayerState.h"
 #include "song/CMidiFileReader.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
+#include "song/CSongFacts.h"
 #include "song/CTrack.h"
 #include "tests/SmfBytes.h"
 
@@ -44,9 +44,9 @@ public:
     {
         // A block of the exact size, so that the address sanitizer reports
         // any read past the end.
-        std::unique_ptr<BYTE[]> exact(new BYTE[bytes.size()]);
+        std::shared_ptr<BYTE[]> exact(new BYTE[bytes.size()]);
         std::copy(bytes.begin(), bytes.end(), exact.get());
-        failure = CMidiFileReader(exact.get(), bytes.size(), state).Read(song, tracks);
+        failure = CMidiFileReader(exact, bytes.size(), facts).Read(song, tracks);
     }
     ~LoadedSong()
     {
@@ -69,7 +69,7 @@ public:
     // Every event, one line each: "tick status data1 data2" for channel
     // messages, "tick F0 hex" for system ones, "tick FF type 'text'" for texts
     // and "tick FF type hex" for other meta events; "|" starts each track
-    // after the first. A payload without its closing zero byte is marked.
+    // after the first.
     std::vector<std::string> Lines() const
     {
         std::vector<std::string> out;
@@ -77,17 +77,15 @@ public:
             if (t)
                 out.push_back("|");
             for (const CMidiEvent* e : Events(t)) {
+                const CMidiPayload p = Tracks()[t]->Payload(e);
                 std::string line = std::to_string(e->m_tick) + " " + Hex(&e->m_status, 1);
                 if (e->m_status < 0xF0)
                     line += " " + std::to_string(e->m_data1) + " " + std::to_string(e->m_data2);
                 if (e->m_status == 0xFF)
                     line += " " + Hex(&e->m_metaType, 1);
                 const bool text = e->m_status == 0xFF && e->m_metaType >= 0x01 && e->m_metaType <= 0x0F;
-                if (e->m_payloadLength)
-                    line += text ? " '" + std::string(e->m_payload, e->m_payload + e->m_payloadLength) + "'"
-                                 : " " + Hex(e->m_payload, e->m_payloadLength);
-                if (e->m_payloadLength && e->m_payload[e->m_payloadLength] != 0)
-                    line += " unterminated";
+                if (p.length)
+                    line += text ? " '" + std::string(p.bytes, p.bytes + p.length) + "'" : " " + Hex(p.bytes, p.length);
                 out.push_back(line);
             }
         }
@@ -102,7 +100,7 @@ public:
     }
 
     const wchar_t* failure { nullptr };
-    CPlayerState state;
+    CSongFacts facts;
     CSong* song { nullptr };
     CTrack* tracks { nullptr };
 };

@@ -33,6 +33,9 @@ TEST(Loader, EventsAsRead)
             { { 0x00, 0x90, 60, 100, 0x00, 0xFF, 0x01, 0x01, 'a', 0x00, 0x01, 0x01, 'b', 0x00, 0xF0, 0x01, 0xF7, 0x00,
                 0x02, 0x7E, 0x7F } },
             { "0 90 60 100", "0 FF 01 'a'", "0 FF 01 'b'", "0 F0 F7", "0 F0 7E7F" }, -1 },
+        { "a status without data bytes leaves the running status of the notes around it",
+            { { 0x00, 0x90, 60, 100, 0x00, 0xF8, 0x10, 62, 90, 0x00, 0xF3, 0x00, 64, 80 } },
+            { "0 90 60 100", "0 F8", "16 90 62 90", "16 F3", "16 90 64 80" }, -1 },
         { "texts starting with {KVT} are dropped",
             { Metas({ { 1, "{KVT}" }, { 1, "{KVT}chord C" }, { 1, "see {KVT}" }, { 1, "{KVT" }, { 5, "{KVT}lyric" } }) },
             { "0 FF 01 'see {KVT}'", "0 FF 01 '{KVT'", "0 FF 05 '{KVT}lyric'" }, -1 },
@@ -60,13 +63,13 @@ TEST(Loader, EventsAsRead)
     }
 }
 
-// Meta events fill the track's record and the player's state, and stay in
+// Meta events fill the track's record and the song's facts, and stay in
 // the track as events; channel messages link each channel's records.
 TEST(Loader, MetaEventsAndChannelsFillTracksSongAndState)
 {
     // A short payload, or a tempo of 0, sets nothing; the song's tempo is
     // the first of the last track that has one; the song is as long as its
-    // longest track. A division of 0 leaves the state's.
+    // longest track. A division of 0 leaves the default.
     Bytes shortOnes = Metas({ { 0x00, "\x05" }, { 0x51, "\x07\xA1" }, { 0x54, std::string("\x60\x00\x00\x00", 4) },
         { 0x58, "\x03\x02\x18" }, { 0x59, "\x01" }, { 0x03, "" }, { 0x51, std::string(3, '\0') } });
     Bytes tempos = Metas({ { 0x51, "\x09\x27\xC0" }, { 0x51, "\x0F\x42\x40" } });
@@ -92,14 +95,14 @@ TEST(Loader, MetaEventsAndChannelsFillTracksSongAndState)
     EXPECT_EQ(std::make_tuple(t->m_sequenceNumber, t->m_tempo, t->m_timeSignature, t->m_keySignature),
         std::make_tuple(-1, -1, -1, -1));
     EXPECT_EQ(s.Events(1).size(), 7u);
-    EXPECT_EQ(s.state.m_smpteOffset, -2);
-    EXPECT_EQ(std::make_tuple(s.song->m_tempo, s.state.m_usPerQuarter.load(), s.state.m_ppqn.load()),
+    EXPECT_EQ(s.facts.m_smpteOffset, -2);
+    EXPECT_EQ(std::make_tuple(s.song->m_tempo, s.facts.m_usPerQuarter, s.facts.m_ppqn),
         std::make_tuple(600000u, 600000LL, 480LL));
     EXPECT_EQ(CSongInfo::FromTracks(s.tracks).m_length, 128);
-    EXPECT_EQ(LoadedSong(Smf(1, 0, {})).state.m_ppqn.load(), CPlayerState().m_ppqn.load());
+    EXPECT_EQ(LoadedSong(Smf(1, 0, {})).facts.m_ppqn, CSongFacts().m_ppqn);
 
     auto a = s.Events(4), b = s.Events(5);
-    const CChannelLevel* ch = s.state.m_channels;
+    const CSongFacts::Channel* ch = s.facts.m_channels;
     // A channel's first message links the track's name; a channel whose name
     // link is taken gets the instrument on its next message; a track without
     // a name gives its instrument at once.
@@ -111,6 +114,70 @@ TEST(Loader, MetaEventsAndChannelsFillTracksSongAndState)
     EXPECT_EQ(ch[2].m_volumeEvent, a[4]);
     // System-exclusive status bytes count as channels 0 and 7.
     EXPECT_EQ(std::make_tuple(ch[0].m_used, ch[2].m_used, ch[7].m_used, ch[1].m_used), std::make_tuple(TRUE, TRUE, TRUE, FALSE));
+}
+
+// Chunks of other types are skipped wherever they stand; a longer header is
+// skipped whole, unless its length is plainly wrong.
+TEST(Loader, UnknownChunksAndLongerHeadersAreSkipped)
+{
+    auto chunk = [](const char* type, std::vector<BYTE> body) {
+        std::vector<BYTE> out(type, type + 4);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.push_back(BYTE(body.size() >> shift));
+        out.insert(out.end(), body.begin(), body.end());
+        return out;
+    };
+    const std::vector<BYTE> a = chunk("MTrk", { 0x00, 0x90, 60, 100 }), b = chunk("MTrk", { 0x00, 0x80, 60, 0 });
+    // A header of the length given (extra bytes 0xEE), declaring two tracks,
+    // then the chunks.
+    auto file = [](int headerLength, std::vector<std::vector<BYTE>> chunks) {
+        std::vector<BYTE> out = Smf(1, 480, {}, 2);
+        out[7] = BYTE(headerLength);
+        out.resize(8 + std::max(headerLength, 6), 0xEE);
+        for (const auto& c : chunks)
+            out.insert(out.end(), c.begin(), c.end());
+        return out;
+    };
+    std::vector<BYTE> misstated = file(6, { a, b }), cutShort = file(6, { a, chunk("XFIH", { 1, 2, 3 }) });
+    misstated[7] = 7;
+    cutShort.pop_back();
+    const std::vector<std::string> both { "0 90 60 100", "|", "0 80 60 0" }, first { "0 90 60 100" };
+    // What the case shows, the file, the failure, the events as read.
+    for (const auto& [what, bytes, failure, lines] :
+        std::vector<std::tuple<const char*, std::vector<BYTE>, const wchar_t*, std::vector<std::string>>> {
+            { "between and before the tracks", file(6, { chunk("XFIH", { 1, 2 }), a, chunk("XFKM", {}), b }), nullptr, both },
+            { "a header of 10 bytes", file(10, { a, b }), nullptr, both },
+            { "a header that claims 7 bytes while the track stands at 14", misstated, nullptr, both },
+            { "a chunk that runs past the end", cutShort, CMidiFileReader::kNoTrack, first },
+            { "bytes that are no chunk type", file(6, { a, chunk("MT\x01k", {}), b }), CMidiFileReader::kNoTrack, first } }) {
+        SCOPED_TRACE(what);
+        LoadedSong s(bytes);
+        EXPECT_EQ(s.failure, failure);
+        EXPECT_EQ(s.Lines(), lines);
+    }
+}
+
+// An RMID file reads as the Standard MIDI File in its data chunk, whatever
+// its RIFF size says; a data chunk cut short holds what is left.
+TEST(Loader, AnRmidFileReadsAsTheFileInside)
+{
+    Bytes body = Metas({ { 0x03, "Lead" }, { 0x51, "\x07\xA1\x20" } });
+    body.insert(body.end(), { 0x00, 0xC0, 5, 0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0 });
+    const std::vector<BYTE> smf = Smf(1, 96, { body, { 0x00, 0xF0, 0x01, 0xF7 } });
+    const std::vector<std::string> all = LoadedSong(smf).Lines(), allButLast(all.begin(), all.end() - 1);
+    std::vector<BYTE> wrapped = WrapRmid(smf), noSize = wrapped, cutShort = wrapped;
+    std::fill(noSize.begin() + 4, noSize.begin() + 8, 0);
+    cutShort.resize(cutShort.size() - 4);
+    for (const auto& [what, bytes, lines] : std::vector<std::tuple<const char*, std::vector<BYTE>, std::vector<std::string>>> {
+             { "whole", wrapped, all }, { "a RIFF size of 0", noSize, all }, { "the last event cut off", cutShort, allButLast } }) {
+        SCOPED_TRACE(what);
+        LoadedSong s(bytes);
+        EXPECT_EQ(s.failure, nullptr);
+        EXPECT_EQ(s.Lines(), lines);
+        EXPECT_EQ(std::make_tuple(s.facts.m_ppqn, s.facts.m_usPerQuarter, s.Tracks().at(0)->m_name),
+            std::make_tuple(96LL, 500000LL, CString(L"Lead")));
+    }
+    EXPECT_EQ(LoadedSong(std::vector<BYTE>(wrapped.begin(), wrapped.begin() + 10)).failure, CMidiFileReader::kNoRmidData);
 }
 
 TEST(Loader, EveryTruncationLoadsAPrefixOfTheWholeFile)
@@ -153,7 +220,9 @@ TEST(Loader, EachDamagedFileLoadsWithItsExpectedOutcome)
              { "huge-chunk-length.mid", CMidiFileReader::kNoTrack, true, { 3 } },
              { "data-byte-without-running-status.mid", CMidiFileReader::kNoStatus, true, { 3, 0 } },
              { "zero-tracks.mid", L"", true, {} },
-             { "riff-rmid.mid", CMidiFileReader::kNoHeader, false, {} },
+             { "riff-rmid.mid", L"", true, { 3 } },
+             { "riff-rmid-without-data.mid", CMidiFileReader::kNoRmidData, false, {} },
+             { "riff-wave.mid", CMidiFileReader::kNoRmidData, false, {} },
              { "no-such-file.mid", L"Cannot open the file: No such file or directory", false, {} },
              { "", L"Cannot open the file: Is a directory", false, {} },
              { "/dev/null", L"Cannot open the file: Not a regular file", false, {} },

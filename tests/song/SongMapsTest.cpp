@@ -31,6 +31,53 @@ TEST(Ring, RemovingANodeFreesItAndRelinksItsNeighbours)
     EXPECT_EQ(g_destroyed, 3);
 }
 
+// A track built event by event outgrows its block several times: the ring,
+// the ticks, the play cursor and the copied payloads move with the events.
+TEST(Ring, EventsKeepTheirRingCursorAndPayloadsWhenTheirBlockMoves)
+{
+    CTrack track;
+    for (BYTE i = 0; i < 100; ++i) {
+        const BYTE text[] = { i, BYTE(i + 1) };
+        if (i % 3 == 0)
+            track.AddEvent(1, 0xFF, 0, 0, 0x01, text, 2);
+        else
+            track.AddEvent(1, 0x90, i, 1);
+        if (i == 4)
+            track.m_currentEvent = track.m_firstEvent->Prev();
+    }
+    // The events at ticks 3, 6, 9 ... go: what stays is still one ring.
+    for (CMidiEvent* e = track.m_firstEvent; e->Next() != track.m_firstEvent;) {
+        if (e->Next()->m_tick % 3 == 0)
+            CRing::RemoveAndDelete(track.m_firstEvent, e->Next());
+        else
+            e = e->Next();
+    }
+    std::vector<LONGLONG> ticks, texts;
+    size_t hint = 0;
+    bool cursorInRing = false;
+    CRing::ForEach(track.m_firstEvent, [&](const CMidiEvent* e) {
+        EXPECT_EQ(e->Next()->Prev(), e);
+        cursorInRing |= e == track.m_currentEvent;
+        ticks.push_back(e->m_tick);
+        const CMidiPayload payload = track.Payload(e, &hint);
+        EXPECT_EQ(payload.length, track.Payload(e).length);
+        if (payload.length)
+            texts.push_back(payload.bytes[0] * 1000 + payload.bytes[1]);
+    });
+    // Event n (from 0) lies at tick n + 1; every third carries n, n + 1.
+    std::vector<LONGLONG> kept, keptTexts;
+    for (LONGLONG tick = 1; tick <= 100; ++tick) {
+        if (tick % 3 != 0)
+            kept.push_back(tick);
+        if (tick % 3 == 1)
+            keptTexts.push_back((tick - 1) * 1000 + tick);
+    }
+    EXPECT_EQ(ticks, kept);
+    EXPECT_EQ(texts, keptTexts);
+    ASSERT_TRUE(cursorInRing);
+    EXPECT_EQ(std::make_tuple(track.m_currentEvent->m_tick, track.GetLastTick()), std::make_tuple(5, 100));
+}
+
 TEST(SongMaps, TempoMapConvertsBetweenTicksAndTimeAtTheUsersScale)
 {
     // 480 ticks per quarter: a quarter at 500000, then from tick 960 at
@@ -68,7 +115,7 @@ TEST(SongMaps, TempoMapConvertsBetweenTicksAndTimeAtTheUsersScale)
     EXPECT_EQ(map.MicrosUntil(1920, 960, 480, 500000), 0);
     // Unusable timing falls back to the defaults; huge positions saturate.
     CTempoMap single;
-    EXPECT_EQ(single.TickAfter(0, 1000000, 0, 0), 576);
+    EXPECT_EQ(single.TickAfter(0, 1000000, 0, 0), 768);
     EXPECT_EQ(single.MicrosAt(INT64_MAX / 2, 1, 2000000), INT64_MAX);
     EXPECT_EQ(single.TickAfter(INT64_MAX / 2, INT64_MAX, 65535, 1), INT64_MAX);
 }
