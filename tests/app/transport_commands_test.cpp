@@ -215,6 +215,7 @@ TEST_F(MainCommands, AtTheSongsEndThePositionIsItsLengthAndPlaybackStopped)
     Open(WriteSong("app-end.mid", 384, 500000, 384 * 8));
     Command(1001);
     WaitForState(STATE_PLAYING);
+    Refresh();
     // The player thread wakes late, past the end.
     clock.Advance(4321);
     state.Wake();
@@ -223,9 +224,8 @@ TEST_F(MainCommands, AtTheSongsEndThePositionIsItsLengthAndPlaybackStopped)
     MEDIASTATUS status;
     dialog.m_mediaControl.GetMediaStatus(status);
     EXPECT_EQ(status.playback, MEDIA_STOPPED);
-    // The thread asks for one more refresh, which shows the length.
-    for (int i = 0; i < 1000 && !dialog.m_displayPost.posted; ++i)
-        Sleep(1);
+    // The end asks for one more refresh, which shows the length.
+    EXPECT_TRUE(dialog.m_bDisplayPending);
     Refresh();
     EXPECT_EQ(Text(dialog.m_pPositionBeat), Text(dialog.m_pLengthBeat));
     EXPECT_EQ(Text(dialog.m_pPositionTime), "00:00:04,0");
