@@ -72,13 +72,14 @@ TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
     CClientDC window(&dialog);
     CDC skin;
     skin.CreateCompatibleDC(nullptr);
-    skin.SelectObject(&dialog.m_bmpNormal);
+    CBitmap* stock = skin.SelectObject(&dialog.m_bmpNormal);
     for (CSkinText* field : { dialog.m_pLengthBeat, dialog.m_pLengthTime }) {
         for (int y = field->m_rect.top; y < field->m_rect.bottom; ++y) {
             for (int x : { field->m_rect.left, field->m_rect.right - 1 })
                 EXPECT_EQ(window.GetPixel(x, y), skin.GetPixel(x, y)) << Text(field) << " at " << x << "," << y;
         }
     }
+    skin.SelectObject(stock);
     SixEight(state);
     state.m_currentTick = 1152 * 2 + 192 * 5 + 7;
     Refresh();
