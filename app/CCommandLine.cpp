@@ -1,9 +1,11 @@
 #include "app/CCommandLine.h"
 
 #include "platform/comm/CPortList.h"
+#include "platform/core/FileUri.h"
 #include "platform/ui/WindowZoom.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -47,6 +49,21 @@ const char* CCommandLine::Usage()
     return usage.c_str();
 }
 
+std::string CCommandLine::WindowOptionsGiven() const
+{
+    std::vector<std::string> given;
+    if (!m_port.IsEmpty())
+        given.push_back("--port");
+    if (!m_soundFont.IsEmpty())
+        given.push_back("--soundfont");
+    if (m_zoom != 0)
+        given.push_back("--zoom");
+    std::string text;
+    for (size_t i = 0; i < given.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == given.size() ? " and " : ", ") + given[i];
+    return given.empty() ? text : text + (given.size() == 1 ? " was" : " were");
+}
+
 CCommandLine::Action CCommandLine::Parse(int argc, const char* const* argv)
 {
     bool onlyFiles = false;
@@ -66,7 +83,7 @@ CCommandLine::Action CCommandLine::Parse(int argc, const char* const* argv)
                 m_error = "only one FILE can be opened";
                 return FAULT;
             }
-            m_file = CString::FromUtf8(arg);
+            m_file = ::FileArgument(arg);
             if (m_file.IsEmpty()) {
                 m_error = "the FILE name is empty";
                 return FAULT;

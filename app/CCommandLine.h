@@ -20,6 +20,10 @@ public:
     Action Parse(int argc, const char* const* argv);
 
     static const char* Usage();
+    // The options given that only a window of this start would use (--port,
+    // --soundfont, --zoom), as a phrase: "--port was", "--port and --zoom
+    // were"; empty when none was given.
+    std::string WindowOptionsGiven() const;
 
     // The port named with --port; empty when none was named.
     CString m_port;

@@ -32,7 +32,8 @@ public:
     BOOL DestroyWindow() override;
     void DoDataExchange(CDataExchange* dx) override;
     // The commands and slider notifications; painting and the stylus go to
-    // the skin dialog, OK and Cancel to the framework.
+    // the skin dialog, OK and Cancel to the framework. After each message
+    // that may change what the desktop's media controls show, they are told.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnButtonFileopen();
@@ -53,6 +54,10 @@ public:
     // is the file's name as the title shows it. A file that cannot be
     // loaded changes nothing (FALSE, after a message).
     BOOL OpenFile(const CString& path, const CString& name);
+    // The settings are read at start-up and written at close. Another window
+    // (--new-window) may have written them meanwhile: what this one did not
+    // change is left as that one wrote it, and the recent files of both are
+    // kept.
     void LoadSettings();
     void SaveSettings();
     // Transport commands.
@@ -65,7 +70,10 @@ public:
     void StepTempo(int step);
     void StepTranspose(int step);
     void SetTranspose(int semitones);
+    void SetTempo(int bpm);
     void SetPosition(LONGLONG tick);
+    // The master volume (0..1000), the volume slider with it.
+    void SetMasterVolume(int volume);
 
     CFont m_fontSmall;
     CFont m_fontLarge;
@@ -97,6 +105,8 @@ public:
     // The zoom the user asked for (1..4), remembered at close; 0 when the
     // window chose its own.
     int m_nZoom { 0 };
+    // The master volume at start-up: as remembered, or full.
+    int m_nVolume { 1000 };
     // The songs opened last; read with the settings, saved at close.
     CRecentFiles m_recentFiles;
     // The dialog as the desktop's media controls see it.
@@ -105,6 +115,14 @@ public:
 private:
     // Opens the chosen port once playback has stopped.
     void ApplyPendingPort();
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL m_bPortPending { FALSE };
+    // The position jumped since the desktop was last told.
+    BOOL m_bSeeked { FALSE };
+    // The settings as they were read, to tell what this window changed.
+    BYTE m_loadedDrumChannel { 9 };
+    CString m_strLoadedPort;
+    int m_nLoadedZoom { 0 };
+    int m_nLoadedVolume { -1 };
 };

@@ -184,6 +184,10 @@ LONGLONG CPlayerEngine::Play(CPlayerHost& host)
         // all-off of Stop silences what still sounds.
         PlayTracks(host, length - 1, INT64_MAX);
         Halt(host);
+        // The song stands at its end, not wherever the late wake found the
+        // clock, and the readouts show it once more.
+        state.m_currentTick = length;
+        host.m_bDisplayPending = TRUE;
         Answer(state, STATE_PLAYING, STATE_STOPPED);
         return NO_WORK;
     }

@@ -1,6 +1,7 @@
 #include "PlayerDialogFixture.h"
 
 #include "app/CDisplayRefresh.h"
+#include "app/CFaceCommands.h"
 #include "app/KeyBindings.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Menu.h"
@@ -144,6 +145,17 @@ TEST_F(FaceCommands, KeysAndMenuEntriesReachTheTransportAndThePracticeTools)
             EXPECT_TRUE(c.check()) << c.name << (route ? " (menu)" : " (key)");
         }
     }
+    // Each channel's entry names its own key.
+    HMENU menu = CFaceCommands(dialog).BuildMenu();
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuText(menu, i).ToUtf8() != "Mute")
+            continue;
+        HMENU mute = GetSubMenu(menu, i);
+        for (auto [index, text] : { std::pair { 0, "Channel 1\t1" }, std::pair { 9, "Channel 10\tShift+1" },
+                 std::pair { 15, "Channel 16\tShift+7" } })
+            EXPECT_EQ(GetMenuText(mute, index).ToUtf8(), text);
+    }
+    DestroyMenu(menu);
 }
 
 // The stylus and the wheel through the window procedure, as the window

@@ -13,6 +13,8 @@
 
 #include <cmath>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -130,6 +132,12 @@ TEST_F(SynthPort, SynthesizerRendersANoteIntoAWavFileAtItsTimeAndFallsSilentAfte
 TEST_F(SynthPort, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
 {
     EXPECT_FALSE(m_out.OpenPort(L"synth:/nonexistent/folder/out.wav"));
+    // A FIFO nobody reads fails at once instead of holding the open.
+    const std::string fifo = std::string(TEST_BINARY_DIR) + "/midiout_unread.fifo";
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(m_out.OpenPort(CString::FromUtf8("synth:" + fifo)));
+    unlink(fifo.c_str());
     SetSynthSoundFont(L"/nonexistent/none.sf2");
     EXPECT_FALSE(m_out.OpenPort(L"synth:/tmp/never-written.wav"));
     SetSynthSoundFont(L"/usr/share/sounds/sf2/TimGM6mb.sf2");
@@ -137,10 +145,11 @@ TEST_F(SynthPort, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
     EXPECT_FALSE(m_out.OpenPort(L"synth"));
     SetSynthAudioDriver(L"");
     auto entries = m_boxes.Entries();
-    ASSERT_EQ(entries.size(), 3u);
+    ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].text, L"Unable to open the port\nPort synth:/nonexistent/folder/out.wav: No such file or directory");
-    EXPECT_EQ(entries[1].text, L"Unable to open the port\nPort synth:/tmp/never-written.wav: SoundFont not found");
-    EXPECT_EQ(entries[2].text, L"Unable to open the port\nPort synth: No such device");
+    EXPECT_EQ(entries[1].text, CString::FromUtf8("Unable to open the port\nPort synth:" + fifo + ": No such device or address"));
+    EXPECT_EQ(entries[2].text, L"Unable to open the port\nPort synth:/tmp/never-written.wav: SoundFont not found");
+    EXPECT_EQ(entries[3].text, L"Unable to open the port\nPort synth: No such device");
     for (const auto& entry : entries)
         EXPECT_EQ(entry.caption, L"Error");
     EXPECT_EQ(m_out.m_hPort, INVALID_HANDLE_VALUE);

@@ -312,6 +312,8 @@ TEST_F(QtWindowControls, StripOnScreenTakesTheUsersInput)
     QApplication::sendEvent(window->windowHandle(), &enter);
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window->windowHandle(), &drop);
+    // The files arrive once the drop has been answered.
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(dlg.Told(), "drop:2 ");
 
     dlg.GetDlgItem(15)->EnableWindow(FALSE);
