@@ -13,9 +13,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// How often a pending output queue is looked at: under a byte's time on the
-// wire at 38400 baud, so the stream keeps up with the line.
-constexpr long kSampleNanoseconds = 200000;
+// The longest a pending output queue goes unlooked at while the device
+// holds it (CTS low): how late the stage may learn that it moves again.
+constexpr long kLongestLookMicros = 4000;
 
 int RemainingMs(Clock::time_point deadline)
 {
@@ -73,9 +73,32 @@ BOOL CFdPort::SetMask(DWORD mask)
     return TRUE;
 }
 
+DWORD CFdPort::ByteMicros(const DCB& dcb)
+{
+    // Start bit, data bits, parity and stop bits (1.5 is sent as 2).
+    const DWORD bits = 1 + (dcb.ByteSize ? dcb.ByteSize : 8) + (dcb.Parity != NOPARITY ? 1 : 0)
+        + (dcb.StopBits == ONESTOPBIT ? 1 : 2);
+    const DWORD rate = dcb.BaudRate ? dcb.BaudRate : 38400;
+    return static_cast<DWORD>((1000000ULL * bits + rate - 1) / rate);
+}
+
+long CFdPort::NextLookMicros(DWORD queued, DWORD byteMicros, int idleLooks)
+{
+    long long wait = static_cast<long long>(queued ? queued : 1) * (byteMicros ? byteMicros : 1);
+    for (int i = 0; i < idleLooks && wait < kLongestLookMicros; ++i)
+        wait *= 2;
+    return static_cast<long>(wait < kLongestLookMicros ? wait : kLongestLookMicros);
+}
+
 BOOL CFdPort::WaitEvent(DWORD& events)
 {
     events = 0;
+    // Neither the queue nor the modem lines can be waited for with poll():
+    // while written bytes are pending, the queue is looked at when its
+    // bytes should have left at the line's rate, and less often while it
+    // does not move.
+    DWORD lastQueued = 0;
+    int idleLooks = 0;
     for (;;) {
         if (m_closed) {
             SetLastError(ERROR_INVALID_HANDLE);
@@ -84,8 +107,12 @@ BOOL CFdPort::WaitEvent(DWORD& events)
         DWORD mask = m_mask;
         DWORD hit = 0;
         bool pending = m_txPending;
-        if (pending && (mask & EV_TXEMPTY) && OutputQueue() == 0 && m_txPending.exchange(false))
-            hit |= EV_TXEMPTY;
+        DWORD queued = 0;
+        if (pending && (mask & EV_TXEMPTY)) {
+            queued = OutputQueue();
+            if (queued == 0 && m_txPending.exchange(false))
+                hit |= EV_TXEMPTY;
+        }
         int cts = 0;
         if (pending && (mask & EV_CTS) && CtsCount(cts)) {
             int baseline = m_ctsBaseline;
@@ -98,11 +125,16 @@ BOOL CFdPort::WaitEvent(DWORD& events)
             { m_notifyEvent, POLLIN, 0 },
             { watchDevice ? m_fd : -1, POLLIN, 0 },
         };
-        // Neither the queue nor the modem lines can be waited for with
-        // poll(), so they are sampled while a written byte is pending.
-        timespec sample { 0, hit ? 0 : kSampleNanoseconds };
-        bool sampling = hit || (m_txPending && (mask & (EV_TXEMPTY | EV_CTS)));
-        int ready = ppoll(fds, 3, sampling ? &sample : nullptr, nullptr);
+        timespec look { 0, 0 };
+        bool looking = hit || (m_txPending && (mask & (EV_TXEMPTY | EV_CTS)));
+        if (looking && !hit) {
+            idleLooks = queued != 0 && queued >= lastQueued ? idleLooks + 1 : 0;
+            lastQueued = queued;
+            DCB dcb;
+            const DWORD byteMicros = GetState(dcb) ? ByteMicros(dcb) : ByteMicros(DCB {});
+            look.tv_nsec = NextLookMicros(queued, byteMicros, idleLooks) * 1000;
+        }
+        int ready = ppoll(fds, 3, looking ? &look : nullptr, nullptr);
         if (ready < 0 && errno != EINTR) {
             SetLastError(static_cast<DWORD>(errno));
             return FALSE;
@@ -112,8 +144,12 @@ BOOL CFdPort::WaitEvent(DWORD& events)
                 SetLastError(ERROR_INVALID_HANDLE);
                 return FALSE;
             }
-            if (fds[1].revents & POLLIN)
+            if (fds[1].revents & POLLIN) {
                 DrainNotify();
+                // A new write: its byte is waited for afresh.
+                idleLooks = 0;
+                lastQueued = 0;
+            }
             if (fds[2].revents & (POLLHUP | POLLERR | POLLNVAL))
                 m_hungUp = true;
             else if (fds[2].revents & POLLIN)

@@ -8,9 +8,10 @@
 // with poll() on the device and on two eventfds: one that CloseHandle
 // raises (closing a descriptor does not wake a blocked poll), one that
 // the writer raises when it leaves bytes in the driver's output queue.
-// While such bytes are pending, the waiter samples the queue (and the CTS
-// counter) a few times a millisecond and raises EV_TXEMPTY once the queue
-// is empty and EV_CTS when CTS changed; with nothing pending it sleeps.
+// While such bytes are pending, the waiter looks at the queue (and the CTS
+// counter) when they should have left at the line's rate, and raises
+// EV_TXEMPTY once the queue is empty and EV_CTS when CTS changed; with
+// nothing pending it sleeps.
 class CFdPort : public CCommPort {
 public:
     ~CFdPort() override;
@@ -21,6 +22,14 @@ public:
     BOOL Write(const BYTE* buffer, DWORD count, DWORD& done) override;
     BOOL QueueStatus(DWORD& inQueue, DWORD& outQueue) override;
     void Close() override;
+
+    // A byte's time on the line at the settings' rate and framing, in
+    // microseconds.
+    static DWORD ByteMicros(const DCB& dcb);
+    // How long the waiter leaves `queued` pending bytes before it looks
+    // again: their time on the line (at least one byte's), doubled for each
+    // look in a row that found the queue no shorter, up to 4 ms.
+    static long NextLookMicros(DWORD queued, DWORD byteMicros, int idleLooks);
 
 protected:
     // Takes ownership of fd, which must be non-blocking. Ok() tells

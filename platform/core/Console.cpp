@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
@@ -82,6 +83,17 @@ int InterruptSignal()
 int InterruptWakeHandle()
 {
     return g_wake[0];
+}
+
+BOOL WaitForInterrupt()
+{
+    // The byte stays in the pipe, so every waiter sees it.
+    pollfd wake { g_wake[0], POLLIN, 0 };
+    while (g_wake[0] >= 0 && !InterruptRequested()) {
+        if (poll(&wake, 1, -1) < 0 && errno != EINTR)
+            return FALSE;
+    }
+    return InterruptRequested();
 }
 
 int CleanupMillisecondsLeft()

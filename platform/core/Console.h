@@ -25,6 +25,9 @@ int InterruptSignal();
 // A descriptor that becomes readable when the first signal comes, for an
 // event loop to watch; -1 before InstallInterruptHandler.
 int InterruptWakeHandle();
+// Blocks the calling thread until the first signal has come; FALSE at once
+// before InstallInterruptHandler. Any number of threads may wait.
+BOOL WaitForInterrupt();
 // How long a write of the cleanup may still wait, in milliseconds: -1 (no
 // limit) before any signal, 0 once the deadline has passed.
 int CleanupMillisecondsLeft();

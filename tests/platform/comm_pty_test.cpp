@@ -1,4 +1,5 @@
 #include "midiout/CSerialMidiOut.h"
+#include "platform/comm/CFdPort.h"
 #include "platform/comm/Comm.h"
 #include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
@@ -259,4 +260,26 @@ TEST(CommPty, AStageOnAPtyWritesItsStreamInOrder)
     EXPECT_EQ(std::vector<BYTE>(got.end() - 3, got.end()), (std::vector<BYTE> { 0x90, 64, 90 }));
     out.ClosePort();
     EXPECT_EQ(out.m_readThreadId, -1);
+}
+
+// A serial port's waiter looks at a pending output queue when its bytes
+// should have left at the line's rate, and less often while it stands
+// still, never later than 4 ms.
+TEST(CommPty, APendingQueueIsLookedAtByTheLinesRateNotPolled)
+{
+    DCB dcb {};
+    dcb.BaudRate = 38400;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONE5STOPBITS;
+    EXPECT_EQ(CFdPort::ByteMicros(dcb), 287u) << "11 bits at 38400 baud";
+    dcb.StopBits = ONESTOPBIT;
+    dcb.Parity = EVENPARITY;
+    dcb.BaudRate = 31250;
+    EXPECT_EQ(CFdPort::ByteMicros(dcb), 352u);
+    EXPECT_EQ(CFdPort::NextLookMicros(3, 287, 0), 861);
+    EXPECT_EQ(CFdPort::NextLookMicros(0, 287, 0), 287);
+    EXPECT_EQ(CFdPort::NextLookMicros(1, 287, 2), 1148) << "a queue that stood twice";
+    EXPECT_EQ(CFdPort::NextLookMicros(1, 287, 40), 4000);
+    EXPECT_EQ(CFdPort::NextLookMicros(100000, 287, 0), 4000);
 }
