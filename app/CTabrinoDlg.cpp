@@ -19,6 +19,7 @@
 #include "skin/CSkinSlider.h"
 #include "player/CMainThread.h"
 #include "song/CRing.h"
+#include "song/CSongFile.h"
 #include "player/CPlayerEngine.h"
 #include "player/CTransport.h"
 
@@ -96,18 +97,20 @@ BOOL CTabrinoDlg::OnInitDialog()
 BOOL CTabrinoDlg::DestroyWindow()
 {
     WithdrawMediaPlayer(m_hWnd);
-    if (m_playerState.m_playState != STATE_STOPPED)
-        Transport().Stop();
     m_bRefresh = FALSE;
-    // A period that read the flag before it changed may still be about to
-    // post to the window; holding the thread once between two periods lets
-    // that one finish, and every later period sees the flag clear.
-    if (m_pThread) {
-        m_pThread->SuspendThread();
-        m_pThread->ResumeThread();
-    }
-    m_output.ClosePort();
+    // The song stops and the settings are kept at once; the window goes out
+    // of sight before anything waits for the device.
+    Transport().Stop();
+    m_pPendingSong.reset();
     SaveSettings();
+    if (m_hWnd)
+        ShowWindow(SW_HIDE);
+    // The player thread sends the all-off; a slow device gets a while for
+    // it, then the close cuts it short. A period that read the refresh flag
+    // before it changed has posted by the time the stop is answered.
+    if (m_pThread)
+        m_playerState.WaitStopped(CLOSE_WAIT);
+    m_output.ClosePort();
     return CSkinDialog::DestroyWindow();
 }
 
@@ -184,6 +187,7 @@ LRESULT CTabrinoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case 1004: OnUpdateMeters(); return 0;
         case 1005: OnUpdateDisplay(); return 0;
         case CPlayerEngine::OUTPUT_FAILED: OnOutputFailed(); return 0;
+        case CPlayerEngine::STOPPED: OnPlayerStopped(); return 0;
         case 1015: OnButtonTransposeup(); return 0;
         case 1016: OnButtonTransposedown(); return 0;
         case 1017: OnButtonTempoup(); return 0;
@@ -210,17 +214,43 @@ void CTabrinoDlg::OnButtonFileopen()
 
 BOOL CTabrinoDlg::OpenFile(const CString& path, const CString& name)
 {
-    if (!ReadFile(path))
+    // The new song is read and checked whole before the old one is touched,
+    // so a file that fails leaves the song, the title and the position.
+    auto file = std::make_unique<CSongFile>(m_playerState.m_smpteOffset);
+    if (!file->Load(path)) {
+        MessageBoxW(nullptr, file->FailureMessage(path), L"", MB_OK);
         return FALSE;
-    m_strPath = path;
-    m_recentFiles.Add(path);
-    SetWindowText(CString(L"TabrinoCE - ") + name);
+    }
+    m_pPendingSong = std::move(file);
+    m_strPendingPath = path;
+    m_strPendingName = name;
+    // A song that plays stops first; the new one takes its place once the
+    // player thread has answered, and the window does not wait for that.
+    if (m_playerState.m_playState != STATE_STOPPED)
+        Transport().Stop();
+    TakePendingSong();
+    return TRUE;
+}
+
+void CTabrinoDlg::TakePendingSong()
+{
+    if (!m_pPendingSong || !TakeSong(*m_pPendingSong))
+        return;
+    m_pPendingSong.reset();
+    m_strPath = m_strPendingPath;
+    m_recentFiles.Add(m_strPath);
+    SetWindowText(CString(L"TabrinoCE - ") + m_strPendingName);
     Transport().AdoptSong(m_pTracks);
     m_practice.Reset();
     CFaceCommands(*this).ShowPractice();
     CDisplayRefresh(*this).ShowSong();
     Invalidate(TRUE);
-    return TRUE;
+}
+
+void CTabrinoDlg::OnPlayerStopped()
+{
+    ApplyPendingPort();
+    TakePendingSong();
 }
 
 void CTabrinoDlg::OnDropFiles(HDROP drop)
@@ -294,11 +324,10 @@ LRESULT CTabrinoDlg::OnSkinSlider(WPARAM wParam, LPARAM lParam)
 void CTabrinoDlg::SetMasterVolume(int volume)
 {
     volume = volume < 0 ? 0 : volume > 1000 ? 1000 : volume;
-    m_output.SetVolume(volume);
-    // A port that failed here stops playback; the player thread, which may
-    // sleep until its next event, learns it now.
-    if (m_output.WriteFailed())
-        m_playerState.Wake();
+    // The player thread sends it: a slow device holds that thread, not
+    // the window.
+    m_output.RequestVolume(volume);
+    m_playerState.Wake();
     // The slider that is being dragged is where the volume comes from.
     if (m_pVolumeSlider && m_pCaptured != m_pVolumeSlider && m_pVolumeSlider->SetValue(volume) && m_hWnd) {
         CClientDC dc(this);

@@ -9,10 +9,13 @@
 #include "player/CPractice.h"
 #include "skin/CSkinDialog.h"
 
+#include <memory>
+
 class CSkinSlider;
 class CSkinMeter;
 class CSkinText;
 class CSkinLoopMarks;
+class CSongFile;
 
 // The main dialog: the face, and as the player's host the owner of the
 // song, the player thread and the output stage. It can be constructed
@@ -28,8 +31,11 @@ public:
     // Builds the face, opens the port, starts the player thread and opens
     // m_strStartFile when one is named.
     BOOL OnInitDialog() override;
-    // Stops playback, closes the port and saves the settings.
+    // Stops playback, saves the settings, hides the window, gives the
+    // player thread up to CLOSE_WAIT milliseconds for the all-off and closes
+    // the port.
     BOOL DestroyWindow() override;
+    static constexpr DWORD CLOSE_WAIT = 2000;
     void DoDataExchange(CDataExchange* dx) override;
     // The commands and slider notifications; painting and the stylus go to
     // the skin dialog, OK and Cancel to the framework. After each message
@@ -52,8 +58,13 @@ public:
     void ChoosePort(const CString& port);
     // Opens a file as the open command does once the file is chosen: name
     // is the file's name as the title shows it. A file that cannot be
-    // loaded changes nothing (FALSE, after a message).
+    // loaded changes nothing (FALSE, after a message). A song that plays
+    // is stopped, and the new one takes its place once the player thread
+    // has answered (OnPlayerStopped).
     BOOL OpenFile(const CString& path, const CString& name);
+    // The player thread answered a stop: a port or a song that waited for
+    // it takes over.
+    void OnPlayerStopped();
     // The settings are read at start-up and written at close. Another window
     // (--new-window) may have written them meanwhile: what this one did not
     // change is left as that one wrote it, and the recent files of both are
@@ -115,9 +126,15 @@ public:
 private:
     // Opens the chosen port once playback has stopped.
     void ApplyPendingPort();
+    // Puts the song that waits for the stop in place, once stopped.
+    void TakePendingSong();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL m_bPortPending { FALSE };
+    // A song read whole that waits for the playing one to stop.
+    std::unique_ptr<CSongFile> m_pPendingSong;
+    CString m_strPendingPath;
+    CString m_strPendingName;
     // The position jumped since the desktop was last told.
     BOOL m_bSeeked { FALSE };
     // The settings as they were read, to tell what this window changed.

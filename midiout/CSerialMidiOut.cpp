@@ -1,6 +1,7 @@
 #include "midiout/CSerialMidiOut.h"
 
 #include "midiout/COutputRules.h"
+#include "platform/comm/CCommPort.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/CSyncObject.h"
 #include "platform/core/ErrorText.h"
@@ -24,11 +25,11 @@ BYTE ClampData(LONGLONG value)
     return static_cast<BYTE>(value < 0 ? 0 : (value > 127 ? 127 : value));
 }
 
-BOOL OutputQueueEmpty(HANDLE port)
+BOOL OutputQueueEmpty(CCommPort& port)
 {
-    COMSTAT stat;
-    DWORD errors = 0;
-    return ClearCommError(port, &errors, &stat) && stat.cbOutQue == 0;
+    DWORD inQueue = 0;
+    DWORD outQueue = 0;
+    return port.QueueStatus(inQueue, outQueue) && outQueue == 0;
 }
 
 }
@@ -109,6 +110,21 @@ void CSerialMidiOut::SetVolume(int volume)
     BroadcastVolumeLocked();
 }
 
+void CSerialMidiOut::RequestVolume(int volume)
+{
+    m_volume = volume;
+    m_volumePending = TRUE;
+}
+
+void CSerialMidiOut::SendPendingVolume()
+{
+    // While stopped, the next start broadcasts the volume anyway.
+    if (!m_volumePending.exchange(FALSE) || !m_started || !m_scaleVolume)
+        return;
+    std::lock_guard<std::mutex> guard(m_writeLock);
+    BroadcastVolumeLocked();
+}
+
 void CSerialMidiOut::BroadcastVolumeLocked()
 {
     // 64-bit product: the volume comes from callers and may be out of range.
@@ -162,8 +178,8 @@ void CSerialMidiOut::Write(BYTE* bytes, int count)
 
 void CSerialMidiOut::WriteLocked(BYTE* bytes, int count)
 {
-    HANDLE port = m_hPort;
-    if (port == INVALID_HANDLE_VALUE || m_writeError != 0)
+    CCommPort* port = m_port.get();
+    if (!port || m_writeError != 0 || m_closing)
         return;
 
     if ((bytes[0] & 0xF0) == 0xC0 && count == 3)
@@ -181,7 +197,8 @@ void CSerialMidiOut::WriteLocked(BYTE* bytes, int count)
     while (m_tail != m_head) {
         BYTE b = m_ring[m_tail];
         m_tail = (m_tail + 1) % kRingSize;
-        if (!SendByte(port, b)) {
+        // A close that waits for this writer drops the rest as well.
+        if (m_closing || !SendByte(*port, b)) {
             // The rest of a message whose byte did not go out is dropped:
             // its data bytes alone would be read with the wrong status.
             m_tail = m_head;
@@ -190,14 +207,14 @@ void CSerialMidiOut::WriteLocked(BYTE* bytes, int count)
     }
 }
 
-BOOL CSerialMidiOut::SendByte(HANDLE port, BYTE byte)
+BOOL CSerialMidiOut::SendByte(CCommPort& port, BYTE byte)
 {
     // A stalled device that signalled since the last byte is alive again.
     if (m_stalled && WaitForSingleObject(m_ready, 0) == WAIT_OBJECT_0)
         CountReadiness(port, TRUE);
     m_ready.ResetEvent();
     DWORD written = 0;
-    if (!WriteFile(port, &byte, 1, &written, nullptr)) {
+    if (!port.Write(&byte, 1, written)) {
         DWORD error = GetLastError();
         m_writeError = error != 0 ? error : ERROR_INVALID_HANDLE;
         return FALSE;
@@ -213,7 +230,7 @@ BOOL CSerialMidiOut::SendByte(HANDLE port, BYTE byte)
     return written == 1;
 }
 
-void CSerialMidiOut::CountReadiness(HANDLE port, BOOL done)
+void CSerialMidiOut::CountReadiness(CCommPort& port, BOOL done)
 {
     if (done) {
         m_missed = 0;
@@ -224,15 +241,15 @@ void CSerialMidiOut::CountReadiness(HANDLE port, BOOL done)
     }
 }
 
-void CSerialMidiOut::SetStalled(HANDLE port, BOOL stalled)
+void CSerialMidiOut::SetStalled(CCommPort& port, BOOL stalled)
 {
     m_stalled = stalled;
     COMMTIMEOUTS timeouts;
-    if (!GetCommTimeouts(port, &timeouts))
+    if (!port.GetTimeouts(timeouts))
         return;
     timeouts.WriteTotalTimeoutMultiplier = stalled ? 0 : 10;
     timeouts.WriteTotalTimeoutConstant = stalled ? kStalledWriteTimeout : WRITE_TIMEOUT;
-    SetCommTimeouts(port, &timeouts);
+    port.SetTimeouts(timeouts);
 }
 
 BOOL CSerialMidiOut::TakeWriteFailure(CString& text)
@@ -267,6 +284,7 @@ BOOL CSerialMidiOut::OpenPort(LPCWSTR name)
     {
         std::lock_guard<std::mutex> guard(m_writeLock);
         m_hPort = port;
+        m_port = CHandleTable::FindAs<CCommPort>(port);
         m_missed = 0;
         m_stalled = FALSE;
     }
@@ -328,6 +346,9 @@ BOOL CSerialMidiOut::OpenPort(LPCWSTR name)
 DWORD CSerialMidiOut::ReadThreadProc(LPVOID stage)
 {
     auto* self = static_cast<CSerialMidiOut*>(stage);
+    // Once m_readThreadId reads -1 the stage may go at any moment; the end
+    // is signalled on this thread's own hold of the event.
+    const std::shared_ptr<CEvent> ended = self->m_readThreadEnded;
     SetCommMask(self->m_hPort, kPortEvents);
     self->m_readThreadUp = 1;
     self->m_readThreadStarted.SetEvent();
@@ -348,6 +369,7 @@ DWORD CSerialMidiOut::ReadThreadProc(LPVOID stage)
             self->m_ready.SetEvent();
     }
     self->m_readThreadId = -1;
+    ended->SetEvent();
     return 0;
 }
 
@@ -360,16 +382,20 @@ void CSerialMidiOut::ClosePort()
     HANDLE port;
     {
         // A write in progress ends first, so it never fails on a handle
-        // that went away under it. Without its port the stage is silent,
-        // not failing.
+        // that went away under it; it stops waiting for the device at once.
+        // Without its port the stage is silent, not failing.
+        m_closing = TRUE;
+        m_ready.SetEvent();
         std::lock_guard<std::mutex> guard(m_writeLock);
+        m_closing = FALSE;
         m_writeError = 0;
         m_failureTold = FALSE;
         port = m_hPort;
         if (port == INVALID_HANDLE_VALUE || !CloseHandle(port))
             return;
         m_hPort = INVALID_HANDLE_VALUE;
+        m_port.reset();
     }
     while (m_readThreadId != -1)
-        Sleep(1);
+        WaitForSingleObject(*m_readThreadEnded, INFINITE);
 }

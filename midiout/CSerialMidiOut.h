@@ -5,8 +5,10 @@
 #include "platform/core/WinTypes.h"
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 
+class CCommPort;
 class CMidiEvent;
 class COutputRules;
 
@@ -39,6 +41,11 @@ public:
     // volume (the song's last controller 7 on it, 100 before any) scaled by
     // it.
     void SetVolume(int volume);
+    // The same for the user-interface thread, which must not wait on the
+    // device: the volume is kept at once, and the broadcast waits for the
+    // player thread's SendPendingVolume.
+    void RequestVolume(int volume);
+    void SendPendingVolume();
     // Applies the rules (transposition, mutes unless forced) and the master
     // volume to one channel message and writes it; FALSE when it was dropped.
     BOOL Send(const CMidiEvent* event, const COutputRules* rules, BOOL forced);
@@ -49,6 +56,9 @@ public:
     // Opens the port by name; on any failure shows why (naming the port),
     // leaves the port closed and returns FALSE.
     BOOL OpenPort(LPCWSTR name);
+    // Closes the port. A write in progress gives up its wait for the device
+    // and drops the rest of what it had to send, so closing takes no longer
+    // than the one byte being written.
     void ClosePort();
     static DWORD ReadThreadProc(LPVOID stage);
     void OnReceive(BYTE byte);
@@ -69,8 +79,11 @@ public:
     // empty, or CTS changed); reset by the writer before each byte.
     CEvent m_ready { FALSE, TRUE };
     std::atomic<BOOL> m_readThreadUp { 0 };
-    // Signalled once the read thread has set m_readThreadUp.
+    // Signalled once the read thread has set m_readThreadUp, and once it
+    // has set m_readThreadId back to -1. The read thread holds the second
+    // too, so it can signal after the stage has gone.
     CEvent m_readThreadStarted;
+    std::shared_ptr<CEvent> m_readThreadEnded { std::make_shared<CEvent>() };
     BYTE m_ring[2048] {};
     std::int32_t m_head { 0 };
     std::int32_t m_tail { 0 };
@@ -83,15 +96,23 @@ private:
     void WriteLocked(BYTE* bytes, int count);
     // Writes one byte and waits until it is done; FALSE when it did not go
     // out (the write failed or ran out its time).
-    BOOL SendByte(HANDLE port, BYTE byte);
-    void CountReadiness(HANDLE port, BOOL done);
-    void SetStalled(HANDLE port, BOOL stalled);
+    BOOL SendByte(CCommPort& port, BYTE byte);
+    void CountReadiness(CCommPort& port, BOOL done);
+    void SetStalled(CCommPort& port, BOOL stalled);
     void BroadcastVolumeLocked();
     void ShowOpenFailure(LPCWSTR firstLine, UINT type);
+
+    // Set while ClosePort waits for the writer: it stops waiting and sending.
+    std::atomic<BOOL> m_closing { FALSE };
+    // A pending RequestVolume.
+    std::atomic<BOOL> m_volumePending { FALSE };
 
     // Serialises the writers (the player thread and the user-interface
     // thread) and guards everything below.
     std::mutex m_writeLock;
+    // The port m_hPort names, held while it is open: each byte goes to it
+    // without a look in the handle table.
+    std::shared_ptr<CCommPort> m_port;
     BYTE m_channelVolume[16] {};
     int m_missed { 0 };
     BOOL m_stalled { FALSE };

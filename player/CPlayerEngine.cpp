@@ -15,17 +15,12 @@ namespace {
 
 constexpr LONGLONG NO_WORK = INT64_MAX;
 
-// The dialog may write a new request while the thread answers the old one;
-// the answer replaces only the request it answers, so a stop written
-// meanwhile is never lost.
-void Answer(CPlayerState& state, std::int32_t request, std::int32_t answer)
+// A request the window wrote while the thread works: a stop, or a start
+// elsewhere. What the thread is sending is cut short, so a slow device does
+// not hold it.
+BOOL RequestPending(const CPlayerState& state)
 {
-    state.m_playState.compare_exchange_strong(request, answer);
-}
-
-BOOL StopRequested(const CPlayerState& state)
-{
-    return state.m_playState == STATE_STOP;
+    return state.m_playState != STATE_PLAYING;
 }
 
 // Microseconds until a refresh whose command last ran (or was last posted)
@@ -44,7 +39,9 @@ LONGLONG UntilRefresh(DWORD last, LONGLONG now)
 DWORD CPlayerEngine::RunPeriod(CPlayerHost& host)
 {
     // The cut comes first: a start this period silences every channel
-    // anyway, so a mute just before it sends nothing more.
+    // anyway, so a mute just before it sends nothing more. So does the
+    // volume the user set meanwhile.
+    host.m_output.SendPendingVolume();
     CutMutedChannels(host);
     HandleRequest(host);
     LONGLONG due = NO_WORK;
@@ -71,10 +68,16 @@ void CPlayerEngine::HandleRequest(CPlayerHost& host)
     case STATE_START:
         Start(host);
         break;
-    case STATE_STOP:
+    case STATE_STOP: {
         Halt(host);
-        state.m_playState = STATE_STOPPED;
+        // The window learns that the song stopped: what waited for the
+        // stop (a port chosen meanwhile, a song loaded meanwhile) goes on.
+        if (state.Answer(STATE_STOP, STATE_STOPPED) && host.m_bRefresh) {
+            const HWND hwnd = host.PlayerWindow();
+            PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(STOPPED, 0), reinterpret_cast<LPARAM>(hwnd));
+        }
         break;
+    }
     case STATE_RESYNC:
         Resync(host);
         break;
@@ -102,20 +105,27 @@ void CPlayerEngine::CutMutedChannels(CPlayerHost& host)
 void CPlayerEngine::Start(CPlayerHost& host)
 {
     CPlayerState& state = host.m_playerState;
+    // Taken at once: a stop or another start the window writes while the
+    // replay goes on replaces it and cuts the replay short.
+    if (!state.Answer(STATE_START, STATE_PLAYING))
+        return;
     // Without a song there is nothing to play: nothing is sent and the
     // clock does not run.
     if (state.m_length <= 0) {
-        Answer(state, STATE_START, STATE_STOPPED);
+        state.Answer(STATE_PLAYING, STATE_STOPPED);
         return;
     }
-    const LONGLONG tick = state.m_startTick;
+    LONGLONG tick = 0;
+    const std::uint64_t mark = state.StartPoint(tick);
+    // A start while the song plays (a seek) cuts what sounds first.
+    host.m_output.Stop();
+    state.ClearNotes();
     host.m_output.Start();
     host.m_metronome.Reset(&host.m_output, &state, tick);
     SeekTracks(host, tick);
     // The replay may take a while on a slow device; the song starts when it
     // is done, so nothing due meanwhile goes out in a burst.
-    state.AnchorClock(CPlayerState::Now(), tick);
-    Answer(state, STATE_START, STATE_PLAYING);
+    state.AnchorClock(CPlayerState::Now(), tick, mark);
 }
 
 void CPlayerEngine::Resync(CPlayerHost& host)
@@ -124,13 +134,15 @@ void CPlayerEngine::Resync(CPlayerHost& host)
     // pitch, and with its reset of all controllers it drops the song's
     // controller state, which is sent again before the song goes on.
     CPlayerState& state = host.m_playerState;
+    if (!state.Answer(STATE_RESYNC, STATE_PLAYING))
+        return;
+    const std::uint64_t mark = state.ClockMark();
     LONGLONG previous = 0;
     const LONGLONG tick = state.AdvanceClock(CPlayerState::Now(), &previous);
     host.m_output.Pause();
     state.ClearNotes();
     ReplayTracks(host);
-    state.AnchorClock(CPlayerState::Now(), tick);
-    Answer(state, STATE_RESYNC, STATE_PLAYING);
+    state.AnchorClock(CPlayerState::Now(), tick, mark);
 }
 
 void CPlayerEngine::Halt(CPlayerHost& host)
@@ -150,11 +162,12 @@ LONGLONG CPlayerEngine::Play(CPlayerHost& host)
         // Playing on into a port that takes nothing would only look as if it
         // worked: playback stops and the window tells why.
         Halt(host);
-        Answer(state, STATE_PLAYING, STATE_STOPPED);
+        state.Answer(STATE_PLAYING, STATE_STOPPED);
         HWND hwnd = host.PlayerWindow();
         PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(OUTPUT_FAILED, 0), reinterpret_cast<LPARAM>(hwnd));
         return NO_WORK;
     }
+    const std::uint64_t mark = state.ClockMark();
     LONGLONG previous = 0;
     LONGLONG now = CPlayerState::Now();
     LONGLONG tick = state.AdvanceClock(now, &previous);
@@ -176,7 +189,7 @@ LONGLONG CPlayerEngine::Play(CPlayerHost& host)
         host.m_metronome.Reset(&host.m_output, &state, loop.start);
         SeekTracks(host, loop.start);
         now = CPlayerState::Now();
-        state.AnchorClock(now, loop.start);
+        state.AnchorClock(now, loop.start, mark);
         tick = loop.start;
     } else if (length > 0 && tick >= length) {
         // What fell due before the end still goes out, however late the
@@ -186,9 +199,10 @@ LONGLONG CPlayerEngine::Play(CPlayerHost& host)
         Halt(host);
         // The song stands at its end, not wherever the late wake found the
         // clock, and the readouts show it once more.
-        state.m_currentTick = length;
+        if (state.ClockMark() == mark)
+            state.m_currentTick = length;
         host.m_bDisplayPending = TRUE;
-        Answer(state, STATE_PLAYING, STATE_STOPPED);
+        state.Answer(STATE_PLAYING, STATE_STOPPED);
         return NO_WORK;
     }
     host.m_metronome.Tick(&host.m_output, &state, tick);
@@ -197,9 +211,9 @@ LONGLONG CPlayerEngine::Play(CPlayerHost& host)
         next = std::min(next, loopEnd);
     next = std::min(next, host.m_metronome.NextClickTick(state.m_meterMap));
     next = PlayTracks(host, tick, next);
-    // A stop that cut the dispatch short, or a write that failed, is
+    // A request that cut the dispatch short, or a write that failed, is
     // answered at once.
-    if (StopRequested(state) || host.m_output.WriteFailed())
+    if (RequestPending(state) || host.m_output.WriteFailed())
         return now;
     // A tick that lies beyond any time (a song without an end) is due
     // never, but the thread still looks again after its longest sleep.
@@ -211,7 +225,7 @@ LONGLONG CPlayerEngine::PlayTracks(CPlayerHost& host, LONGLONG tick, LONGLONG ne
 {
     CPlayerState& state = host.m_playerState;
     CRing::ForEach(host.m_pTracks, [&](CTrack* track) {
-        if (StopRequested(state))
+        if (RequestPending(state))
             return;
         CTrackPlayer::PlayUntil(*track, &host.m_output, &state, tick);
         next = std::min(next, CTrackPlayer::NextTick(*track));
@@ -232,9 +246,9 @@ void CPlayerEngine::ReplayTracks(CPlayerHost& host)
     CLastBends bends;
     CRing::ForEach(host.m_pTracks, [&](CTrack* track) { CTrackPlayer::OfferBends(*track, bends); });
     CRing::ForEach(host.m_pTracks, [&](CTrack* track) {
-        // With a stop pending nothing more is sent: a slow device must not
-        // hold the stop.
-        if (!StopRequested(host.m_playerState))
+        // With a request pending nothing more is sent: a slow device must
+        // not hold the stop.
+        if (!RequestPending(host.m_playerState))
             CTrackPlayer::ReplayControllers(*track, &host.m_output, &host.m_playerState, bends);
     });
 }

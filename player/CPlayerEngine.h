@@ -26,6 +26,9 @@ public:
     // The command posted to the host's window when playback stopped because
     // the port failed.
     static constexpr WORD OUTPUT_FAILED = 1006;
+    // The command posted to the host's window when the thread has answered
+    // a stop.
+    static constexpr WORD STOPPED = 1007;
     // A refresh command is posted when its last run lies more than this
     // many milliseconds back.
     static constexpr DWORD REFRESH_INTERVAL = 15;

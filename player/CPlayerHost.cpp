@@ -58,13 +58,20 @@ BOOL CPlayerHost::ReadFile(CString path)
         MessageBoxW(nullptr, file.FailureMessage(path), L"", MB_OK);
         return FALSE;
     }
-    // A file that arrives from outside (a drop, another instance) while a
-    // song plays stops it first.
+    // A song that plays stops first; without a window to keep responsive,
+    // this waits for the player thread's answer.
     if (m_playerState.m_playState != STATE_STOPPED)
-        Transport().Stop();
-    // The player thread walks the track ring, so it is held suspended
-    // between two of its periods while the songs change places and the old
-    // one is freed.
+        Transport().StopAndWait(INFINITE);
+    return TakeSong(file);
+}
+
+BOOL CPlayerHost::TakeSong(CSongFile& file)
+{
+    if (m_playerState.m_playState != STATE_STOPPED)
+        return FALSE;
+    // Stopped, the player thread walks no track until the next start, which
+    // only the caller's thread asks for; it is still held between two of
+    // its periods while the songs change places and the old one is freed.
     if (m_pThread)
         m_pThread->SuspendThread();
     m_playerState.Reset();

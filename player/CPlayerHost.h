@@ -12,6 +12,7 @@
 
 class CMainThread;
 class CSong;
+class CSongFile;
 class CTrack;
 
 // What the player thread works on, and its owner: the song, the output
@@ -41,9 +42,13 @@ public:
 
     // Reads a Standard MIDI File and, when it was read whole, puts it in
     // place of m_pSongs and m_pTracks with the player state reset to it (a
-    // song that plays stops first). Otherwise shows why (the reason, then
-    // the file) and changes nothing.
+    // song that plays stops first, and this waits for that). Otherwise shows
+    // why (the reason, then the file) and changes nothing.
     BOOL ReadFile(CString path);
+    // Puts a song read whole in place of the one held, with the player state
+    // reset to it; the file then holds nothing. Only while stopped: FALSE,
+    // and nothing changed, while a song plays or a stop is pending.
+    BOOL TakeSong(CSongFile& file);
 
     // The transport commands on this player's state and window. Without a
     // player thread nobody answers a request, so nothing waits.

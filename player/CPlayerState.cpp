@@ -5,6 +5,7 @@
 #include "song/CSongFacts.h"
 
 #include <algorithm>
+#include <chrono>
 
 CPlayerState::CPlayerState()
 {
@@ -122,11 +123,55 @@ LONGLONG CPlayerState::PositionAt(LONGLONG now) const
 void CPlayerState::AnchorClock(LONGLONG now, LONGLONG tick)
 {
     std::lock_guard<std::mutex> guard(m_clockLock);
+    AnchorLocked(now, tick);
+}
+
+void CPlayerState::AnchorLocked(LONGLONG now, LONGLONG tick)
+{
     m_startTime = now;
     m_startTick = tick;
     m_lastTime = now;
     m_currentTick = tick;
     m_clockRunning = true;
+}
+
+BOOL CPlayerState::AnchorClock(LONGLONG now, LONGLONG tick, std::uint64_t mark)
+{
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    if (m_clockMoves != mark)
+        return FALSE;
+    AnchorLocked(now, tick);
+    return TRUE;
+}
+
+std::uint64_t CPlayerState::ClockMark()
+{
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    return m_clockMoves;
+}
+
+std::uint64_t CPlayerState::StartPoint(LONGLONG& tick)
+{
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    tick = m_startTick;
+    return m_clockMoves;
+}
+
+void CPlayerState::FreezeClock(LONGLONG now)
+{
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    ++m_clockMoves;
+    SampleLocked(now);
+    m_clockRunning = false;
+}
+
+void CPlayerState::MoveClock(LONGLONG tick)
+{
+    std::lock_guard<std::mutex> guard(m_clockLock);
+    ++m_clockMoves;
+    m_clockRunning = false;
+    m_startTick = tick;
+    m_currentTick = tick;
 }
 
 void CPlayerState::StopClock()
@@ -139,6 +184,8 @@ LONGLONG CPlayerState::AdvanceClock(LONGLONG now, LONGLONG* previous)
 {
     std::lock_guard<std::mutex> guard(m_clockLock);
     *previous = m_currentTick;
+    if (!m_clockRunning)
+        return m_currentTick;
     m_lastTime = now;
     LONGLONG tick = PositionAt(now);
     m_currentTick = tick;
@@ -148,6 +195,11 @@ LONGLONG CPlayerState::AdvanceClock(LONGLONG now, LONGLONG* previous)
 LONGLONG CPlayerState::SampleClock(LONGLONG now)
 {
     std::lock_guard<std::mutex> guard(m_clockLock);
+    return SampleLocked(now);
+}
+
+LONGLONG CPlayerState::SampleLocked(LONGLONG now)
+{
     if (!m_clockRunning)
         return m_currentTick;
     LONGLONG tick = PositionAt(now);
@@ -195,4 +247,32 @@ CPlayerState::Loop CPlayerState::GetLoop()
 {
     std::lock_guard<std::mutex> guard(m_clockLock);
     return Loop { m_loopStart, m_loopEnd, m_loopEnabled != 0 };
+}
+
+BOOL CPlayerState::Answer(std::int32_t request, std::int32_t answer)
+{
+    if (!m_playState.compare_exchange_strong(request, answer))
+        return FALSE;
+    if (answer == STATE_STOPPED)
+        m_stopped.SetEvent();
+    return TRUE;
+}
+
+BOOL CPlayerState::WaitStopped(DWORD milliseconds)
+{
+    // Each answer signals once; an old signal only costs one more look. The
+    // limit is real time: a clock driven by hand does not stretch it.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    while (m_playState != STATE_STOPPED) {
+        DWORD left = INFINITE;
+        if (milliseconds != INFINITE) {
+            const auto rest = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (rest <= 0)
+                return m_playState == STATE_STOPPED;
+            left = static_cast<DWORD>(rest);
+        }
+        WaitForSingleObject(m_stopped, left);
+    }
+    return TRUE;
 }

@@ -59,9 +59,26 @@ public:
     static LONGLONG Now();
     // Starts the clock: tick is the position at now.
     void AnchorClock(LONGLONG now, LONGLONG tick);
+    // The same for the player thread, which took mark (ClockMark) when it
+    // began the work that ends here: FALSE, and the clock left alone, when
+    // the window stopped or moved the clock meanwhile.
+    BOOL AnchorClock(LONGLONG now, LONGLONG tick, std::uint64_t mark);
+    // Counts the window's stops and moves of the clock; with it the player
+    // thread tells whether the window stepped in while it worked.
+    std::uint64_t ClockMark();
+    // The position a start begins at, with the mark it was read under.
+    std::uint64_t StartPoint(LONGLONG& tick);
     void StopClock();
+    // The window's stop: the clock stands at once where it is now (held at
+    // the loop's end, as SampleClock does), while the player thread may
+    // still be busy with the device.
+    void FreezeClock(LONGLONG now);
+    // The window's seek: the clock stands at tick, the next start begins
+    // there.
+    void MoveClock(LONGLONG tick);
     // Samples the running clock at now: sets m_lastTime and m_currentTick
-    // and returns the position, the one before through previous.
+    // and returns the position, the one before through previous. A clock
+    // the window stopped stays where it stands.
     LONGLONG AdvanceClock(LONGLONG now, LONGLONG* previous);
     // The window's look at the running clock: sets m_currentTick to the
     // position at now, held at the loop's end while a loop is on (the
@@ -78,6 +95,14 @@ public:
     // Wakes the player thread from its sleep: every request and every
     // change it must see at once signals it.
     void Wake() { m_wake.SetEvent(); }
+    // The player thread's answer to a request, or the song's end: the play
+    // state goes from request to answer unless a newer request replaced it.
+    // Reaching STATE_STOPPED signals m_stopped.
+    BOOL Answer(std::int32_t request, std::int32_t answer);
+    // Waits until the player has stopped, at most milliseconds (INFINITE
+    // for no limit); FALSE when it had not by then. For one waiter at a
+    // time.
+    BOOL WaitStopped(DWORD milliseconds);
 
     // The loop as one whole: the player thread never sees the start of one
     // loop with the end of another.
@@ -129,11 +154,18 @@ public:
     std::mutex m_clockLock;
     // The player thread waits on it between periods (auto-reset).
     CEvent m_wake;
+    // Signalled (auto-reset) each time the play state reaches STATE_STOPPED.
+    CEvent m_stopped;
 
 private:
     // The position at now; m_clockLock is held.
     LONGLONG PositionAt(LONGLONG now) const;
+    // AnchorClock and SampleClock with m_clockLock held.
+    void AnchorLocked(LONGLONG now, LONGLONG tick);
+    LONGLONG SampleLocked(LONGLONG now);
 
-    // Guarded by m_clockLock: whether the anchor holds.
+    // Guarded by m_clockLock: whether the anchor holds, and how often the
+    // window stopped or moved the clock.
     bool m_clockRunning { false };
+    std::uint64_t m_clockMoves { 0 };
 };

@@ -15,9 +15,10 @@ BOOL IsController(const CMidiEvent* event)
     return event->m_status < 0xF0 && (kind == 0xB0 || kind == 0xC0);
 }
 
+// A stop, or a start elsewhere, came while the track plays: it is cut short.
 BOOL StopRequested(const CPlayerState* state)
 {
-    return state->m_playState.load(std::memory_order_relaxed) == STATE_STOP;
+    return state->m_playState.load(std::memory_order_relaxed) != STATE_PLAYING;
 }
 
 // Calls fn on every event of the track already played, in file order,

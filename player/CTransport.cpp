@@ -16,12 +16,15 @@ CTransport::CTransport(CPlayerState& state, HWND hwnd, BOOL playerRuns)
 BOOL CTransport::Play()
 {
     const LONGLONG length = m_state.m_length;
-    if (m_state.m_playState != STATE_STOPPED || length <= 0)
+    std::int32_t code = m_state.m_playState;
+    // A stop the player thread has not answered yet (a slow device still
+    // takes its all-off) gives way to the start: the thread cuts what
+    // sounds before it starts.
+    if ((code != STATE_STOPPED && code != STATE_STOP) || length <= 0)
         return FALSE;
     LONGLONG current = m_state.m_currentTick;
     m_state.m_startTick = current >= length ? 0 : current;
-    std::int32_t stopped = STATE_STOPPED;
-    if (!m_state.m_playState.compare_exchange_strong(stopped, STATE_START))
+    if (!m_state.m_playState.compare_exchange_strong(code, STATE_START))
         return FALSE;
     m_state.Wake();
     return TRUE;
@@ -29,27 +32,32 @@ BOOL CTransport::Play()
 
 void CTransport::Stop()
 {
+    // The clock stands at once, so the position stays where the user
+    // stopped; the player thread sends the all-off when the device lets it.
+    m_state.FreezeClock(CPlayerState::Now());
     if (!m_playerRuns) {
-        m_state.m_playState = STATE_STOPPED;
+        m_state.Answer(m_state.m_playState, STATE_STOPPED);
         return;
     }
     Request(STATE_STOP);
-    while (m_state.m_playState != STATE_STOPPED)
-        Sleep(1);
+}
+
+BOOL CTransport::StopAndWait(DWORD milliseconds)
+{
+    Stop();
+    return m_state.WaitStopped(milliseconds);
 }
 
 void CTransport::SetPosition(LONGLONG tick)
 {
     // The tracks follow the position only when the player thread seeks them:
-    // whatever runs or is about to run is stopped and started again there.
+    // whatever runs or is about to run starts again there, and the thread
+    // cuts what sounds first. Nothing here waits for the thread.
     const std::int32_t code = m_state.m_playState;
     const bool ran = code == STATE_PLAYING || code == STATE_START || code == STATE_RESYNC;
-    if (code != STATE_STOPPED)
-        Stop();
-    m_state.m_startTick = tick;
-    m_state.m_currentTick = tick;
+    m_state.MoveClock(tick);
     PostDisplayRefresh();
-    if (ran)
+    if (ran && m_playerRuns)
         Request(STATE_START);
 }
 

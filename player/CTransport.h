@@ -19,10 +19,15 @@ public:
     // has reached the song's end). FALSE when something else is pending or
     // there is no song to play.
     BOOL Play();
-    // Stops playback and returns once the player thread has answered.
+    // Stops playback: the position stays where it is now, and the player
+    // thread silences the output. Returns at once; the play state reads
+    // STATE_STOPPED once the thread has answered.
     void Stop();
+    // Stop, then waits for the answer at most milliseconds (INFINITE for
+    // no limit); FALSE when the thread had not answered by then.
+    BOOL StopAndWait(DWORD milliseconds);
     // Moves the position; a running song (or one about to run) starts again
-    // from there.
+    // from there. Returns at once.
     void SetPosition(LONGLONG tick);
     // Tempo in beats per minute, held within 30..300. FALSE when it stays.
     BOOL SetTempo(std::int32_t bpm);

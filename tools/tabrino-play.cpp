@@ -8,6 +8,7 @@
 #include "platform/core/Console.h"
 #include "platform/core/DrivenTickCount.h"
 #include "platform/core/FileUri.h"
+#include "platform/core/Thread.h"
 #include "platform/core/TickCount.h"
 #include "player/CDrivenPlayer.h"
 #include "player/CPlayerHost.h"
@@ -17,10 +18,12 @@
 #include "player/CTransport.h"
 
 #include <charconv>
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -257,6 +260,26 @@ int Render(CPlayerHost& player, DrivenTickCount& clock, bool terminal)
 
 }
 
+namespace {
+
+// The song a signal stops, while main waits for it to end; guarded, so
+// that a late signal never reaches a player that has gone.
+std::mutex g_playingLock;
+CPlayerState* g_playing = nullptr;
+
+// Stops the song at the first signal (the player thread sends the all-off).
+DWORD StopOnInterrupt(LPVOID)
+{
+    if (!WaitForInterrupt())
+        return 0;
+    std::lock_guard<std::mutex> guard(g_playingLock);
+    if (g_playing)
+        CTransport(*g_playing, nullptr, TRUE).Stop();
+    return 0;
+}
+
+}
+
 int main(int argc, char** argv)
 {
     // The handler goes in first so that a Ctrl-C while the song loads or the
@@ -343,19 +366,40 @@ int main(int argc, char** argv)
     transport.Play();
 
     bool terminal = IsTerminalStream(2);
-    DWORD lastStatus = GetTickCount() - 1000;
     int exitStatus = clock ? Render(player, *clock, terminal) : 0;
-    while (state.m_playState != STATE_STOPPED) {
+    if (!clock) {
+        // A signal stops the song from a thread of its own, so that this
+        // one sleeps until the song has stopped, waking only for the
+        // status line.
+        {
+            std::lock_guard<std::mutex> guard(g_playingLock);
+            g_playing = &state;
+        }
+        HANDLE watcher = CreateThread(nullptr, 0, &StopOnInterrupt, nullptr, 0, nullptr);
+        if (watcher)
+            CloseHandle(watcher);
+        DWORD lastStatus = GetTickCount() - 1000;
+        while (state.m_playState != STATE_STOPPED && !InterruptRequested()) {
+            DWORD wait = INFINITE;
+            if (terminal) {
+                if (GetTickCount() - lastStatus >= 1000) {
+                    lastStatus = GetTickCount();
+                    ShowStatus(state);
+                }
+                wait = 1000 - (GetTickCount() - lastStatus);
+            }
+            // Without the watcher a signal is seen within 20 ms.
+            state.WaitStopped(watcher ? wait : std::min<DWORD>(wait, 20));
+        }
+        {
+            std::lock_guard<std::mutex> guard(g_playingLock);
+            g_playing = nullptr;
+        }
         if (InterruptRequested()) {
-            transport.Stop();
+            // The watcher may not have run yet; a second stop changes nothing.
+            CTransport(state, nullptr, TRUE).StopAndWait(INFINITE);
             exitStatus = 128 + InterruptSignal();
-            break;
         }
-        if (terminal && GetTickCount() - lastStatus >= 1000) {
-            lastStatus = GetTickCount();
-            ShowStatus(state);
-        }
-        Sleep(20);
     }
     if (terminal && !clock) {
         ShowStatus(state);

@@ -67,6 +67,20 @@ protected:
 
     HWND Hwnd() { return dialog.m_hWnd; }
     std::vector<MSG> Drain() { return DrainPostedMessages(Hwnd()); }
+    // Runs what was posted to the window, as its message loop would.
+    void Pump()
+    {
+        for (const MSG& msg : Drain())
+            SendMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+    }
+    // Waits until the player thread has answered a stop, then runs its
+    // notice, which it may not have posted yet, and whatever was posted.
+    void Stopped()
+    {
+        ASSERT_TRUE(state.WaitStopped(5000));
+        dialog.OnPlayerStopped();
+        Pump();
+    }
     void Command(int id) { SendMessageW(Hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(Hwnd())); }
     // Runs the display refresh once it is due.
     void Refresh()

@@ -114,14 +114,16 @@ TEST_F(FaceCommands, KeysAndMenuEntriesReachTheTransportAndThePracticeTools)
              return std::any_of(posted.begin(), posted.end(), [](const MSG& m) { return LOWORD(m.wParam) == IDCANCEL; });
          } },
         { "play", VK_SPACE, 0, {}, nullptr, [&] { return state.m_playState != STATE_STOPPED; } },
-        { "stop", VK_SPACE, 0, {}, [&] { dialog.OnButtonPlay(); }, [&] { return state.m_playState == STATE_STOPPED; } },
+        { "stop", VK_SPACE, 0, {}, [&] { dialog.OnButtonPlay(); }, [&] { return state.WaitStopped(5000) == TRUE; } },
     };
     for (const Case& c : cases) {
         for (int route = 0; route < 2; ++route) {
             if ((route == 0 && c.key == 0) || (route == 1 && c.menu.empty()))
                 continue;
-            if (state.m_playState != STATE_STOPPED)
+            if (state.m_playState != STATE_STOPPED) {
                 dialog.OnButtonStop();
+                Stopped();
+            }
             Open(song);
             dialog.SetTranspose(0);
             p.SetMetronome(FALSE);
@@ -263,6 +265,7 @@ TEST_F(FaceCommands, WhileSomethingMovesTheWindowTimesItsOwnRefreshes)
     EXPECT_EQ(Text(dialog.m_pPositionBeat), "1.3.000") << "half a second a quarter, one second on";
 
     Command(1002);
+    Stopped();
     // The peak marker falls 100 every third refresh: 300 refreshes.
     for (int i = 0; i < 400 && dialog.m_bRefreshTimer; ++i) {
         clock.Advance(17);

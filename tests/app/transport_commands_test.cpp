@@ -139,6 +139,8 @@ TEST_F(MainCommands, WhilePlayingOnlyADroppedSongThatLoadsAndTheCloseStopIt)
     const std::string dropped = std::string(TEST_BINARY_DIR) + "/app-dropped.RMI";
     std::ofstream(dropped, std::ios::binary).write(reinterpret_cast<const char*>(rmid.data()), long(rmid.size()));
     drop({ L"/tmp/notes.txt", Wide(dropped), L"/tmp/later.mid" });
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-playing.mid") << "taken over once stopped";
+    Stopped();
     EXPECT_EQ(boxes.Entries().size(), 1u);
     EXPECT_EQ(state.m_playState, STATE_STOPPED);
     EXPECT_TRUE(EndsSilenced());
@@ -181,13 +183,16 @@ TEST_F(MainCommands, MediaKeysTheDesktopWidgetAndTheSliderSeekToTheStartOfABeat)
     EXPECT_EQ(state.m_startTick, 133 * 384);
     EXPECT_NE(state.m_playState, STATE_STOPPED);
     EXPECT_TRUE(key(APPCOMMAND_MEDIA_PAUSE));
-    EXPECT_EQ(state.m_playState, STATE_STOPPED);
-    EXPECT_GE(state.m_currentTick, 133 * 384);
+    const LONGLONG paused = state.m_currentTick;
+    EXPECT_GE(paused, 133 * 384);
+    Stopped();
+    EXPECT_EQ(state.m_currentTick, paused) << "the position stays where the pause came";
     SixEight(state);
     slider(SLIDER_NOTIFY_UP, 334);
     EXPECT_EQ(state.m_currentTick, 267 * 192);
     // Stop goes back to the start; seeks past either end stay in the song.
     EXPECT_TRUE(key(APPCOMMAND_MEDIA_STOP));
+    Stopped();
     EXPECT_EQ(state.m_currentTick, 0);
     EXPECT_EQ(playback(), MEDIA_STOPPED);
     seek(-5);
@@ -239,13 +244,17 @@ TEST_F(MainCommands, TheCloseWaitsForAPeriodThatSawTheRefreshesOn)
     // the thread, or has returned without asking.
     static std::atomic<bool> armed, blocked, closed, released, endedAfterClose;
     static std::atomic<DWORD> player;
+    static CPlayerState* playing;
     armed = blocked = closed = released = endedAfterClose = false;
     player = dialog.m_pThread->m_nThreadID;
+    playing = &state;
     SetPerformanceCounterSource([] {
         CThreadState* current = CThreadState::Current();
         if (current && current->m_id == player && armed.exchange(false)) {
             blocked = true;
-            while (!SuspendPending() && !closed)
+            // Held until the close asks the thread to stop, which it answers
+            // in its next period.
+            while (playing->m_playState != STATE_STOP && !closed)
                 Sleep(1);
             endedAfterClose = closed.load();
             released = true;
@@ -277,6 +286,7 @@ TEST_F(MainCommands, AChosenPortOpensWhenStoppedClosesWhenAWriteFailsAndIsKept)
     EXPECT_TRUE(first->IsOpen()) << "a running song keeps its port";
     EXPECT_FALSE(second->IsOpen());
     Command(1002);
+    Stopped();
     EXPECT_FALSE(first->IsOpen());
     EXPECT_TRUE(second->IsOpen());
 

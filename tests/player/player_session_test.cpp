@@ -158,8 +158,9 @@ TEST(Session, TheClockStartsAfterTheReplayAndAStopWrittenMeanwhileIsNotLost)
         std::lock_guard<std::mutex> guard(lock);
         now += 1000;
         written[now] = d->Bytes().size();
-        if (std::int32_t answering = STATE_START; stopMeanwhile)
-            d->state.m_playState.compare_exchange_strong(answering, STATE_STOP);
+        // The start is taken at once; the stop comes while its replay runs.
+        if (std::int32_t started = STATE_PLAYING; stopMeanwhile)
+            d->state.m_playState.compare_exchange_strong(started, STATE_STOP);
         return now;
     });
     d->state.m_startTick = 50;
