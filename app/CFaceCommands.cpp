@@ -80,7 +80,7 @@ BOOL CFaceCommands::Run(WORD id)
         const size_t index = static_cast<size_t>(id - ID_RECENT_FIRST);
         if (index < files.size()) {
             const CString path = files[index];
-            m_dialog.OpenFile(path, FileNameOf(path));
+            m_dialog.BeginOpen(path, FileNameOf(path));
         }
     } else if (id > ID_ZOOM_FIRST && id <= ID_ZOOM_FIRST + kMaxWindowZoom) {
         // Remembered as a zoom asked for on the command line is.

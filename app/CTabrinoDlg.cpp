@@ -87,7 +87,7 @@ BOOL CTabrinoDlg::OnInitDialog()
         m_pVolumeSlider->SetValue(m_nVolume);
 
     if (!m_strStartFile.IsEmpty())
-        OpenFile(m_strStartFile, FileNameOf(m_strStartFile));
+        BeginOpen(m_strStartFile, FileNameOf(m_strStartFile));
     // The media keys, the desktop's media widget and later starts of the
     // program reach this window from now on.
     PublishMediaPlayer(m_hWnd, &m_mediaControl, CMediaControl::kPlayerInfo);
@@ -188,6 +188,7 @@ LRESULT CTabrinoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case 1005: OnUpdateDisplay(); return 0;
         case CPlayerEngine::OUTPUT_FAILED: OnOutputFailed(); return 0;
         case CPlayerEngine::STOPPED: OnPlayerStopped(); return 0;
+        case CSongLoader::LOADED: OnSongLoaded(); return 0;
         case 1015: OnButtonTransposeup(); return 0;
         case 1016: OnButtonTransposedown(); return 0;
         case 1017: OnButtonTempoup(); return 0;
@@ -209,15 +210,48 @@ void CTabrinoDlg::OnButtonFileopen()
     dialog.m_ofn.lpstrInitialDir = folder;
     if (dialog.DoModal() != IDOK)
         return;
-    OpenFile(dialog.GetPathName(), dialog.GetFileName());
+    BeginOpen(dialog.GetPathName(), dialog.GetFileName());
 }
 
 BOOL CTabrinoDlg::OpenFile(const CString& path, const CString& name)
 {
+    auto file = std::make_unique<CSongFile>(m_playerState.m_smpteOffset);
+    file->Load(path);
+    return AcceptSong(std::move(file), path, name);
+}
+
+void CTabrinoDlg::BeginOpen(const CString& path, const CString& name)
+{
+    // The title of the song in place, for a read that fails.
+    if (!m_loader.Reading() && !m_pPendingSong)
+        m_strSongTitle = GetWindowText();
+    if (!m_loader.Begin(m_hWnd, path, name, m_playerState.m_smpteOffset)) {
+        OpenFile(path, name);
+        return;
+    }
+    // The window stays responsive while the file is read; the title says
+    // what it is busy with until the song is in place.
+    SetWindowText(CString(L"TabrinoCE - loading ") + name + L"\u2026");
+}
+
+void CTabrinoDlg::OnSongLoaded()
+{
+    std::unique_ptr<CSongFile> file;
+    CString path;
+    CString name;
+    if (!m_loader.Take(file, path, name))
+        return;
+    // A read that failed gives the title back before its message shows.
+    if (!file->Failure().IsEmpty() && !m_loader.Reading() && !m_pPendingSong)
+        SetWindowText(m_strSongTitle);
+    AcceptSong(std::move(file), path, name);
+}
+
+BOOL CTabrinoDlg::AcceptSong(std::unique_ptr<CSongFile> file, const CString& path, const CString& name)
+{
     // The new song is read and checked whole before the old one is touched,
     // so a file that fails leaves the song, the title and the position.
-    auto file = std::make_unique<CSongFile>(m_playerState.m_smpteOffset);
-    if (!file->Load(path)) {
+    if (!file->Failure().IsEmpty()) {
         MessageBoxW(nullptr, file->FailureMessage(path), L"", MB_OK);
         return FALSE;
     }
@@ -267,7 +301,7 @@ void CTabrinoDlg::OnDropFiles(HDROP drop)
     }
     DragFinish(drop);
     if (!chosen.IsEmpty())
-        OpenFile(chosen, FileNameOf(chosen));
+        BeginOpen(chosen, FileNameOf(chosen));
 }
 
 void CTabrinoDlg::OnButtonSettings()

@@ -2,6 +2,7 @@
 
 #include "app/CMediaControl.h"
 #include "app/CRecentFiles.h"
+#include "app/CSongLoader.h"
 #include "platform/core/CString.h"
 #include "platform/gdi/CFont.h"
 #include "platform/ui/DragDrop.h"
@@ -56,12 +57,16 @@ public:
     // Makes the port the one in use and the one kept in the settings. It is
     // opened at once while stopped, otherwise at the next stop.
     void ChoosePort(const CString& port);
-    // Opens a file as the open command does once the file is chosen: name
-    // is the file's name as the title shows it. A file that cannot be
-    // loaded changes nothing (FALSE, after a message). A song that plays
-    // is stopped, and the new one takes its place once the player thread
-    // has answered (OnPlayerStopped).
+    // Opens a file, read on this thread: name is the file's name as the
+    // title shows it. A file that cannot be loaded changes nothing (FALSE,
+    // after a message). A song that plays is stopped, and the new one takes
+    // its place once the player thread has answered (OnPlayerStopped).
     BOOL OpenFile(const CString& path, const CString& name);
+    // Opens a file as the open command does once the file is chosen: it is
+    // read on a thread of its own while the title says so, and then goes
+    // on as OpenFile (OnSongLoaded).
+    void BeginOpen(const CString& path, const CString& name);
+    void OnSongLoaded();
     // The player thread answered a stop: a port or a song that waited for
     // it takes over.
     void OnPlayerStopped();
@@ -120,6 +125,8 @@ public:
     int m_nVolume { 1000 };
     // The songs opened last; read with the settings, saved at close.
     CRecentFiles m_recentFiles;
+    // Reads the files the user opens.
+    CSongLoader m_loader;
     // The dialog as the desktop's media controls see it.
     CMediaControl m_mediaControl { *this };
 
@@ -128,6 +135,9 @@ private:
     void ApplyPendingPort();
     // Puts the song that waits for the stop in place, once stopped.
     void TakePendingSong();
+    // A read song: shows why it failed (FALSE), or stops what plays and
+    // puts it in place (at once, or once stopped).
+    BOOL AcceptSong(std::unique_ptr<CSongFile> file, const CString& path, const CString& name);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL m_bPortPending { FALSE };
@@ -135,6 +145,8 @@ private:
     std::unique_ptr<CSongFile> m_pPendingSong;
     CString m_strPendingPath;
     CString m_strPendingName;
+    // The title of the song in place while a file is read.
+    CString m_strSongTitle;
     // The position jumped since the desktop was last told.
     BOOL m_bSeeked { FALSE };
     // The settings as they were read, to tell what this window changed.

@@ -151,7 +151,7 @@ void PlayWithoutPort(const std::string& file, double seconds)
     CTabrinoDlg dialog;
     dialog.OpenFile(CString::FromUtf8(file), CString());
     auto [played, cpu] = PlayFor(dialog, seconds);
-    CTransport(dialog.m_playerState, nullptr, TRUE).Stop();
+    CTransport(dialog.m_playerState, nullptr, TRUE).StopAndWait(INFINITE);
     std::printf("%s without a port: %.1f s played, cpu %.3f %% of one core\n",
         std::filesystem::path(file).filename().c_str(), played, 100.0 * cpu / played);
 }
@@ -175,7 +175,7 @@ void PlaySong(const std::string& file, double seconds, double idleSeconds)
     auto [playedSeconds, playCpu] = PlayFor(dialog, seconds);
     LONGLONG anchor = state.m_startTime;
     LONGLONG stopTick = state.m_currentTick;
-    transport.Stop();
+    transport.StopAndWait(INFINITE);
     dialog.m_output.ClosePort();
 
     ULONGLONG cpuStart = GetProcessCpuMicroseconds();

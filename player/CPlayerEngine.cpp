@@ -20,7 +20,8 @@ constexpr LONGLONG NO_WORK = INT64_MAX;
 // not hold it.
 BOOL RequestPending(const CPlayerState& state)
 {
-    return state.m_playState != STATE_PLAYING;
+    const std::int32_t code = state.m_playState;
+    return code != STATE_PLAYING && code != STATE_REPLAYING;
 }
 
 // Microseconds until a refresh whose command last ran (or was last posted)
@@ -107,12 +108,12 @@ void CPlayerEngine::Start(CPlayerHost& host)
     CPlayerState& state = host.m_playerState;
     // Taken at once: a stop or another start the window writes while the
     // replay goes on replaces it and cuts the replay short.
-    if (!state.Answer(STATE_START, STATE_PLAYING))
+    if (!state.Answer(STATE_START, STATE_REPLAYING))
         return;
     // Without a song there is nothing to play: nothing is sent and the
     // clock does not run.
     if (state.m_length <= 0) {
-        state.Answer(STATE_PLAYING, STATE_STOPPED);
+        state.Answer(STATE_REPLAYING, STATE_STOPPED);
         return;
     }
     LONGLONG tick = 0;
@@ -126,6 +127,7 @@ void CPlayerEngine::Start(CPlayerHost& host)
     // The replay may take a while on a slow device; the song starts when it
     // is done, so nothing due meanwhile goes out in a burst.
     state.AnchorClock(CPlayerState::Now(), tick, mark);
+    state.Answer(STATE_REPLAYING, STATE_PLAYING);
 }
 
 void CPlayerEngine::Resync(CPlayerHost& host)
@@ -134,7 +136,7 @@ void CPlayerEngine::Resync(CPlayerHost& host)
     // pitch, and with its reset of all controllers it drops the song's
     // controller state, which is sent again before the song goes on.
     CPlayerState& state = host.m_playerState;
-    if (!state.Answer(STATE_RESYNC, STATE_PLAYING))
+    if (!state.Answer(STATE_RESYNC, STATE_REPLAYING))
         return;
     const std::uint64_t mark = state.ClockMark();
     LONGLONG previous = 0;
@@ -143,6 +145,7 @@ void CPlayerEngine::Resync(CPlayerHost& host)
     state.ClearNotes();
     ReplayTracks(host);
     state.AnchorClock(CPlayerState::Now(), tick, mark);
+    state.Answer(STATE_REPLAYING, STATE_PLAYING);
 }
 
 void CPlayerEngine::Halt(CPlayerHost& host)

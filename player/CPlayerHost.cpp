@@ -16,15 +16,18 @@ CPlayerHost::~CPlayerHost()
 
 void CPlayerHost::EndPlayer()
 {
-    // The song goes while the player thread still exists: the thread is
-    // idle by now and touches no track.
-    CRing::Clear(m_pSongs);
-    CRing::Clear(m_pTracks);
+    // A stop may not have been answered yet (the window does not wait for
+    // the device), so the thread ends before the song it may still walk
+    // goes; the stop request cuts what it is sending short.
     if (m_pThread) {
+        if (m_playerState.m_playState != STATE_STOPPED)
+            Transport().Stop();
         m_pThread->Terminate();
         delete m_pThread;
         m_pThread = nullptr;
     }
+    CRing::Clear(m_pSongs);
+    CRing::Clear(m_pTracks);
 }
 
 BOOL CPlayerHost::StartPlayerThread()

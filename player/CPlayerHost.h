@@ -35,9 +35,9 @@ public:
     BOOL StartPlayerThread();
     // One period of the player thread (called by that thread only).
     void PlayerPeriod();
-    // Frees the song, then ends the player thread and waits for it; the
-    // owner's destructor calls it before it takes down what the thread's
-    // posts reach. Safe to call again.
+    // Ends the player thread (stopping what plays) and waits for it, then
+    // frees the song; the owner's destructor calls it before it takes down
+    // what the thread's posts reach. Safe to call again.
     void EndPlayer();
 
     // Reads a Standard MIDI File and, when it was read whole, puts it in

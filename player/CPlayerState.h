@@ -21,6 +21,10 @@ enum : std::int32_t {
     STATE_RESYNC = 2,
     STATE_START = 3,
     STATE_STOP = 4,
+    // The player thread carries out a start or a re-synchronisation: it
+    // sends what is in force before the clock runs. A request written
+    // meanwhile cuts that short.
+    STATE_REPLAYING = 5,
 };
 
 // The record the dialog and the player thread share. Every field both

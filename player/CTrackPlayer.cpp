@@ -18,7 +18,8 @@ BOOL IsController(const CMidiEvent* event)
 // A stop, or a start elsewhere, came while the track plays: it is cut short.
 BOOL StopRequested(const CPlayerState* state)
 {
-    return state->m_playState.load(std::memory_order_relaxed) != STATE_PLAYING;
+    const std::int32_t code = state->m_playState.load(std::memory_order_relaxed);
+    return code != STATE_PLAYING && code != STATE_REPLAYING;
 }
 
 // Calls fn on every event of the track already played, in file order,

@@ -54,7 +54,7 @@ void CTransport::SetPosition(LONGLONG tick)
     // whatever runs or is about to run starts again there, and the thread
     // cuts what sounds first. Nothing here waits for the thread.
     const std::int32_t code = m_state.m_playState;
-    const bool ran = code == STATE_PLAYING || code == STATE_START || code == STATE_RESYNC;
+    const bool ran = code == STATE_PLAYING || code == STATE_START || code == STATE_RESYNC || code == STATE_REPLAYING;
     m_state.MoveClock(tick);
     PostDisplayRefresh();
     if (ran && m_playerRuns)

@@ -73,6 +73,14 @@ protected:
         for (const MSG& msg : Drain())
             SendMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     }
+    // Waits until the files opened are read, then takes them in.
+    void Loaded()
+    {
+        for (int i = 0; i < 5000 && dialog.m_loader.Reading(); ++i)
+            Sleep(1);
+        ASSERT_FALSE(dialog.m_loader.Reading());
+        Pump();
+    }
     // Waits until the player thread has answered a stop, then runs its
     // notice, which it may not have posted yet, and whatever was posted.
     void Stopped()

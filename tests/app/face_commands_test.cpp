@@ -105,7 +105,7 @@ TEST_F(FaceCommands, KeysAndMenuEntriesReachTheTransportAndThePracticeTools)
         { "unmute all", 0, 0, { "Unmute all" }, [&] { p.SetMuted(4, TRUE); }, [&] { return !p.AnyMuted(); } },
         { "open", 'O', KEY_CONTROL, { "Open..." }, nullptr, [&] { return files.Requests().size() == requests + 1; } },
         { "recent file", 0, 0, { "Recent files", "2 face-other.mid" }, [&] { Open(other), Open(song); },
-            [&] { return dialog.GetWindowText().ToUtf8() == "TabrinoCE - face-other.mid"; } },
+            [&] { return Loaded(), dialog.GetWindowText().ToUtf8() == "TabrinoCE - face-other.mid"; } },
         { "zoom", 0, 0, { "Zoom", "3" }, nullptr, [&] { return dialog.m_nZoom == 3; } },
         { "help", VK_F1, 0, { "Keyboard help" }, nullptr,
             [&] { return boxes.Entries().size() == 1 && boxes.Entries()[0].text.ToUtf8().find("Space\tPlay / stop\n") == 0; } },

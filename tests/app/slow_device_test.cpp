@@ -4,14 +4,15 @@
 #include "skin/CSkinSlider.h"
 #include "tests/support/CFakeDevice.h"
 
-// The window on a device that takes 100 ms for each byte: whatever the user
+// The window on a device that takes 90 ms for each byte (within the
+// stage's limit, so it never counts as stalled): whatever the user
 // does, the window's thread hands the work to the player thread and never
 // waits for the device.
 class SlowDevice : public PlayerDialog {
 protected:
     void SetUp() override
     {
-        device->SetReadiness(CFakeDevice::READY_AFTER_DELAY, 100);
+        device->SetReadiness(CFakeDevice::READY_AFTER_DELAY, 90);
         dialog.m_strPortOverride = device->PortName();
         ASSERT_TRUE(dialog.CreateHeadless(240, 268));
         ASSERT_TRUE(dialog.OnInitDialog());
@@ -68,7 +69,7 @@ TEST_F(SlowDevice, TheWindowNeverWaitsForItAndStopCloseAndALoadStillSilence)
 
     // A close while the device is slow hides the window, keeps the
     // settings and closes the port without waiting for the whole all-off.
-    device->SetReadiness(CFakeDevice::READY_AFTER_DELAY, 100);
+    device->SetReadiness(CFakeDevice::READY_AFTER_DELAY, 90);
     Command(1001);
     ASSERT_TRUE(device->WaitForBytes(device->Bytes().size() + 1, 2000));
     const std::size_t before = device->Bytes().size();

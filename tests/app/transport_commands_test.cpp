@@ -32,6 +32,8 @@ TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
     state.m_bpm = 200;
     state.m_currentTick = 77;
     Command(1000);
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - loading app-open.mid\u2026") << "read apart from the window";
+    Loaded();
     EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
     EXPECT_EQ(state.m_transpose, 0);
     EXPECT_EQ(state.m_bpm, 120) << "a song without a tempo";
@@ -45,6 +47,7 @@ TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
     for (const CString& answer : { CString(), Wide(std::string(TEST_BINARY_DIR) + "/app-missing.mid") }) {
         script.SetAnswer(answer);
         Command(1000);
+        Loaded();
         EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-open.mid");
         EXPECT_EQ(state.m_length, 3840);
         EXPECT_EQ(state.m_currentTick, 480);
@@ -107,6 +110,25 @@ TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
     }
 }
 
+// Files are read apart from the window; of opens asked for while one is
+// read, the last one is the song, and a failed read gives the title back.
+TEST_F(MainCommands, TheLastOpenWinsAndAFailedReadLeavesTheTitle)
+{
+    Open(WriteSong("app-before.mid", 384, -1, 960));
+    CMessageBoxRecorder boxes;
+    dialog.BeginOpen(Wide(WriteSong("app-first.mid", 384, -1, 3840)), L"app-first.mid");
+    dialog.BeginOpen(Wide(std::string(TEST_BINARY_DIR) + "/app-missing.mid"), L"app-missing.mid");
+    dialog.BeginOpen(Wide(WriteSong("app-last.mid", 384, -1, 1920)), L"app-last.mid");
+    Loaded();
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-last.mid");
+    EXPECT_EQ(state.m_length, 1920);
+    boxes.Clear();
+    dialog.BeginOpen(Wide(std::string(TEST_BINARY_DIR) + "/app-missing.mid"), L"app-missing.mid");
+    Loaded();
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-last.mid");
+    EXPECT_EQ(boxes.Entries().size(), 1u);
+}
+
 // While a song plays: open is ignored and steps go on playing; a dropped
 // file that fails leaves the song playing, one that loads or the close
 // stops it first.
@@ -128,6 +150,8 @@ TEST_F(MainCommands, WhilePlayingOnlyADroppedSongThatLoadsAndTheCloseStopIt)
     const std::string damaged = std::string(TEST_BINARY_DIR) + "/app-damaged.mid";
     std::ofstream(damaged) << "RIFF";
     drop({ L"/tmp/notes.txt", Wide(damaged) });
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - loading app-damaged.mid\u2026") << "read apart from the window";
+    Loaded();
     ASSERT_EQ(boxes.Entries().size(), 1u);
     EXPECT_NE(boxes.Entries()[0].text.Find(Wide(damaged)), -1);
     EXPECT_NE(state.m_playState, STATE_STOPPED);
@@ -139,7 +163,7 @@ TEST_F(MainCommands, WhilePlayingOnlyADroppedSongThatLoadsAndTheCloseStopIt)
     const std::string dropped = std::string(TEST_BINARY_DIR) + "/app-dropped.RMI";
     std::ofstream(dropped, std::ios::binary).write(reinterpret_cast<const char*>(rmid.data()), long(rmid.size()));
     drop({ L"/tmp/notes.txt", Wide(dropped), L"/tmp/later.mid" });
-    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - app-playing.mid") << "taken over once stopped";
+    Loaded();
     Stopped();
     EXPECT_EQ(boxes.Entries().size(), 1u);
     EXPECT_EQ(state.m_playState, STATE_STOPPED);
@@ -317,6 +341,10 @@ TEST_F(MainCommands, AChosenPortOpensWhenStoppedClosesWhenAWriteFailsAndIsKept)
     next.m_strStartFile = Wide(WriteSong("app-start.mid", 96, 250000, 960));
     ASSERT_TRUE(next.CreateHeadless(240, 268));
     ASSERT_TRUE(next.OnInitDialog());
+    while (next.m_loader.Reading())
+        Sleep(1);
+    for (const MSG& msg : DrainPostedMessages(next.m_hWnd))
+        SendMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     EXPECT_TRUE(second->IsOpen());
     EXPECT_EQ(next.m_playerState.m_drumChannel, 11);
     EXPECT_EQ(next.GetWindowText().ToUtf8(), "TabrinoCE - app-start.mid");

@@ -159,7 +159,7 @@ TEST(Session, TheClockStartsAfterTheReplayAndAStopWrittenMeanwhileIsNotLost)
         now += 1000;
         written[now] = d->Bytes().size();
         // The start is taken at once; the stop comes while its replay runs.
-        if (std::int32_t started = STATE_PLAYING; stopMeanwhile)
+        if (std::int32_t started = STATE_REPLAYING; stopMeanwhile)
             d->state.m_playState.compare_exchange_strong(started, STATE_STOP);
         return now;
     });
