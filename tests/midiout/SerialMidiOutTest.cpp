@@ -79,9 +79,14 @@ TEST_F(SerialMidiOut, ASessionSilencesAndScalesTheVolume)
     const std::function<BOOL()> note = [this] { return Send(0x90, 60, 100); }, start = [this] { return m_out.Start(); },
         silence = [this] { return m_out.Silence(5), TRUE; };
     auto volume = [this](int v) { return [this, v] { return m_out.SetVolume(v), TRUE; }; };
-    Messages scaled = Groups(false, 100);
+    Messages scaled = Groups(false, 100), half = Groups(false, 50);
     scaled[1][2] = 80;
     scaled[9][2] = 50;
+    half[1][2] = 40;
+    half[9][2] = 25;
+    // The window's volume waits for the player thread, which sends it once.
+    const std::function<BOOL()> request = [this] { return m_out.RequestVolume(500), TRUE; },
+        pending = [this] { return m_out.SendPendingVolume(), TRUE; };
     int step = 0;
     // Each step, what it returns and what goes out.
     for (const auto& [act, result, sent] : std::vector<std::tuple<std::function<BOOL()>, BOOL, Messages>> {
@@ -91,6 +96,7 @@ TEST_F(SerialMidiOut, ASessionSilencesAndScalesTheVolume)
              { [this] { return Send(0xB9, 7, 50); }, TRUE, { { 0xB9, 7, 25 } } },
              { volume(1000), TRUE, scaled }, { volume(5000), TRUE, Groups(false, 127) },
              { volume(-300), TRUE, Groups(false, 0) }, { volume(0x7FFFFFFF), TRUE, Groups(false, 127) },
+             { volume(1000), TRUE, scaled }, { request, TRUE, {} }, { pending, TRUE, half }, { pending, TRUE, {} },
              { volume(1000), TRUE, scaled }, { [this] { return m_out.Stop(), TRUE; }, TRUE, Groups(true) },
              { note, FALSE, {} }, { silence, TRUE, {} }, { start, TRUE, Groups(true, 100) } }) {
         SCOPED_TRACE(testing::Message() << "step " << step++);
