@@ -38,12 +38,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A song of 400 beats of half a second: a note on at 0, its note off at the end.
-std::string WriteSong(const std::string& name)
+// A file of one track (ending where `track` ends) at 384 ticks a quarter,
+// in the temporary folder.
+std::string WriteOneTrackSong(const std::string& name, std::vector<unsigned char> track)
 {
-    std::vector<unsigned char> track { 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0x90, 60, 100 };
-    PutVarLen(track, 384 * 400);
-    track.insert(track.end(), { 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00 });
+    track.insert(track.end(), { 0x00, 0xFF, 0x2F, 0x00 });
     std::vector<unsigned char> file { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 128 };
     PutTrackChunk(file, track);
     const std::string path = (std::filesystem::temp_directory_path() / name).string();
@@ -52,21 +51,24 @@ std::string WriteSong(const std::string& name)
     return path;
 }
 
-// One track of a note on at 0 and then note ons of velocity 0 in running
-// status, three bytes each, to `bytes` of file.
+// A song of 400 beats of half a second: a note on at 0, its note off at the end.
+std::string WriteSong(const std::string& name)
+{
+    std::vector<unsigned char> track { 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0x90, 60, 100 };
+    PutVarLen(track, 384 * 400);
+    track.insert(track.end(), { 0x80, 60, 0 });
+    return WriteOneTrackSong(name, std::move(track));
+}
+
+// A note on at 0 and then note ons of velocity 0 in running status, three
+// bytes each, to `bytes` of file.
 std::string WriteRunningStatusSong(const std::string& name, std::size_t bytes)
 {
     std::vector<unsigned char> track { 0x00, 0x90, 60, 100 };
     track.reserve(bytes);
     while (track.size() + 3 + 4 + 22 < bytes)
         track.insert(track.end(), { 0x00, 60, 0 });
-    track.insert(track.end(), { 0x00, 0xFF, 0x2F, 0x00 });
-    std::vector<unsigned char> file { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 1, 128 };
-    PutTrackChunk(file, track);
-    const std::string path = (std::filesystem::temp_directory_path() / name).string();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-        static_cast<std::streamsize>(file.size()));
-    return path;
+    return WriteOneTrackSong(name, std::move(track));
 }
 
 double Millis(Clock::duration d)
