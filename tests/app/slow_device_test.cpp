@@ -54,6 +54,10 @@ TEST_F(SlowDevice, TheWindowNeverWaitsForItAndStopCloseAndALoadStillSilence)
         Command(1002);
         EXPECT_EQ(state.m_currentTick, 384 * 200) << "the position stays";
     });
+    WhileTheDeviceWrites("play", [&] {
+        Command(1001);
+        EXPECT_EQ(state.m_playState, STATE_START) << "a stop still at the device gives way to play";
+    });
     WhileTheDeviceWrites("load", [&] {
         EXPECT_TRUE(dialog.OpenFile(Wide(WriteSong("app-next.mid", 96, -1, 960)), L"app-next.mid"));
     });
