@@ -42,4 +42,10 @@ public:
     COLORREF SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }
     int DrawText(LPCWSTR text, int count, LPRECT rect, UINT format) { return ::DrawTextW(m_hDC, text, count, rect, format); }
     int DrawText(const CString& text, LPRECT rect, UINT format) { return DrawText(text, text.GetLength(), rect, format); }
+    SIZE GetTextExtent(const CString& text) const
+    {
+        SIZE size { 0, 0 };
+        ::GetTextExtentPoint32W(m_hDC, text, text.GetLength(), &size);
+        return size;
+    }
 };

@@ -317,6 +317,16 @@ int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format)
     return height;
 }
 
+BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size)
+{
+    if (!dc || !text || !size)
+        return FALSE;
+    if (length < 0)
+        length = static_cast<int>(std::wcslen(text));
+    *size = MeasureText(dc->font, CString(text, length));
+    return TRUE;
+}
+
 BOOL PtInRect(const RECT* rect, POINT point)
 {
     return rect && point.x >= rect->left && point.x < rect->right && point.y >= rect->top && point.y < rect->bottom;

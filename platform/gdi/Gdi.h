@@ -37,6 +37,9 @@ int SetBkMode(HDC dc, int mode);
 // The colour behind text drawn in OPAQUE mode.
 COLORREF SetBkColor(HDC dc, COLORREF color);
 int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format);
+// The width and height of one line of text in the DC's font, as DrawTextW
+// lays it out.
+BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size);
 
 BOOL PtInRect(const RECT* rect, POINT point);
 // The smallest rectangle holding both; an empty one (no width or height)

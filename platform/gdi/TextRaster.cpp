@@ -124,6 +124,16 @@ int ResolvedPixelSize(HFONT font)
     return PixelSize(font);
 }
 
+SIZE MeasureText(HFONT font, const CString& text)
+{
+    CGlyphCache& glyphs = CacheFor(font);
+    const QString line = QString::fromStdWString(text.Str());
+    int width = 0;
+    if (!glyphs.Measure(line, &width))
+        width = QFontMetrics(glyphs.Font()).horizontalAdvance(line);
+    return SIZE { width, glyphs.LineHeight() };
+}
+
 int RasterText(CPixelBuffer& target, HFONT font, const CString& text, const RECT& rect, UINT format,
     std::uint32_t colour, bool opaque, std::uint32_t background, RECT* painted)
 {
