@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midiout/CSentKeys.h"
 #include "platform/core/CEvent.h"
 #include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
@@ -39,6 +40,9 @@ public:
     // volume (the song's last controller 7 on it, 100 before any) scaled by
     // it.
     void SetVolume(int volume);
+    // A channel message with the player's rules; forced (the metronome's
+    // clicks) passes a mute and is none of the song's keys. FALSE when
+    // nothing was written.
     BOOL Send(const CMidiEvent* event, CPlayerState* state, BOOL forced);
     // Writes one message (or the all-off group of one channel); the bytes
     // of two calls never interleave.
@@ -58,6 +62,8 @@ public:
     // the user is told once.
     BOOL TakeWriteFailure(CString& text);
 
+    // The song's keys sounding as sent (for the keyboard view).
+    CSentKeys m_sentKeys;
     std::atomic<BOOL> m_started { 0 };
     BOOL m_scaleVolume { 1 };
     std::atomic<std::int32_t> m_volume { 1000 };
