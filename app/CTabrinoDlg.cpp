@@ -4,6 +4,7 @@
 #include "app/CFaceCommands.h"
 #include "app/CSettingsDlg.h"
 #include "app/CSongFile.h"
+#include "app/CSongViews.h"
 #include "app/DrumChannel.h"
 #include "app/PortSetting.h"
 #include "app/SongFileNames.h"
@@ -26,6 +27,7 @@
 
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
+    , m_pViews(std::make_unique<CSongViews>(*this))
 {
     m_hIcon = LoadIcon(nullptr, 128);
 }
@@ -93,6 +95,7 @@ BOOL CTabrinoDlg::OnInitDialog()
     if (m_pVolumeSlider)
         m_pVolumeSlider->SetValue(1000);
 
+    m_pViews->Restore();
     if (!m_strStartFile.IsEmpty())
         OpenFile(m_strStartFile, FileNameOf(m_strStartFile));
     // The media keys, the desktop's media widget and later starts of the
@@ -116,6 +119,7 @@ BOOL CTabrinoDlg::DestroyWindow()
     }
     m_output.ClosePort();
     SaveSettings();
+    m_pViews->Destroy();
     return CSkinDialog::DestroyWindow();
 }
 
@@ -204,6 +208,7 @@ BOOL CTabrinoDlg::OpenFile(const CString& path, const CString& name)
     m_practice.Reset();
     CFaceCommands(*this).ShowPractice();
     CDisplayRefresh(*this).ShowSong();
+    m_pViews->SongChanged();
     Invalidate(TRUE);
     return TRUE;
 }
@@ -286,6 +291,7 @@ void CTabrinoDlg::OnUpdateDisplay()
     // A song that ended by itself lets a port chosen meanwhile take over.
     ApplyPendingPort();
     CDisplayRefresh(*this).UpdateDisplay();
+    m_pViews->Refresh();
 }
 
 void CTabrinoDlg::OnUpdateMeters()
@@ -293,6 +299,7 @@ void CTabrinoDlg::OnUpdateMeters()
     CDisplayRefresh refresh(*this);
     refresh.UpdateMeters();
     refresh.Pace();
+    m_pViews->Refresh();
 }
 
 void CTabrinoDlg::LoadSettings()
@@ -315,6 +322,7 @@ void CTabrinoDlg::SaveSettings()
     if (m_nZoom != 0)
         SaveZoom(m_nZoom);
     m_recentFiles.Save();
+    m_pViews->Save();
 }
 
 BOOL CTabrinoDlg::StartPlayerThread()

@@ -14,8 +14,10 @@
 #include "skin/CSkinDialog.h"
 
 #include <atomic>
+#include <memory>
 
 class CMainThread;
+class CSongViews;
 class CSong;
 class CTrack;
 class CSkinSlider;
@@ -137,6 +139,8 @@ public:
     CRecentFiles m_recentFiles;
     // The dialog as the desktop's media controls see it.
     CMediaControl m_mediaControl { *this };
+    // The lyrics and keyboard windows.
+    std::unique_ptr<CSongViews> m_pViews;
 
 private:
     // The transport commands on this dialog's player state and window.
