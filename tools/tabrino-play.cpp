@@ -7,6 +7,7 @@
 #include "platform/comm/CPortList.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/MessageBox.h"
+#include "platform/core/CTextEncoding.h"
 #include "platform/core/Console.h"
 #include "platform/core/DrivenTickCount.h"
 #include "platform/core/TickCount.h"
@@ -15,6 +16,7 @@
 #include "player/CPractice.h"
 #include "player/CPracticeOptions.h"
 #include "player/CTransport.h"
+#include "song/CLyrics.h"
 
 #include <charconv>
 #include <chrono>
@@ -30,7 +32,7 @@ const std::string& Usage()
     static const std::string usage =
         std::string("Usage: tabrino-play [--port NAME | --render FILE.wav] [--transpose N] [--tempo BPM]\n"
                     "                    [--from TICK] [--metronome] [--loop FROM-TO] [--mute LIST]\n"
-                    "                    [--solo N] [--soundfont PATH] FILE\n"
+                    "                    [--solo N] [--soundfont PATH] [--lyrics [--encoding NAME]] FILE\n"
                     "\n"
                     "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
@@ -51,6 +53,12 @@ const std::string& Usage()
           "                    unless --from is given\n"
           "  --mute LIST       silence channels 1..16 (a list: 2,10)\n"
           "  --solo N          hear channel N alone\n"
+          "  --lyrics          print the song's words on standard output as they are\n"
+          "                    sung, a line at a time as each line starts (its title\n"
+          "                    first, an empty line before each new verse)\n"
+          "  --encoding NAME   decode the words in NAME (UTF-8, ISO-8859-1,\n"
+          "                    WINDOWS-1252, WINDOWS-1251, SHIFT_JIS ...) instead of\n"
+          "                    the encoding judged from them\n"
           "  --help            this text\n"
           "  --version         the program's version\n"
           "\n"
@@ -79,6 +87,8 @@ struct Options {
     bool hasFrom { false };
     bool hasPort { false };
     bool metronome { false };
+    bool lyrics { false };
+    std::string encoding;
     // Taken once the song's meter is known.
     std::string loop;
     bool hasLoop { false };
@@ -154,6 +164,16 @@ int ParseOptions(int argc, char** argv, Options& options)
             options.soundFont = text;
         } else if (arg == "--metronome") {
             options.metronome = true;
+        } else if (arg == "--lyrics") {
+            options.lyrics = true;
+        } else if (arg == "--encoding") {
+            if (!value(text))
+                return 2;
+            options.encoding = text;
+            if (options.encoding.empty() || !CTextEncoding::FindChoice(options.encoding)) {
+                std::fprintf(stderr, "tabrino-play: unknown encoding \"%s\" (see --help)\n", text);
+                return 2;
+            }
         } else if (arg == "--loop") {
             if (!value(text))
                 return 2;
@@ -184,6 +204,10 @@ int ParseOptions(int argc, char** argv, Options& options)
         std::fprintf(stderr, "tabrino-play: --render writes to its own file; it takes no --port\n");
         return 2;
     }
+    if (!options.encoding.empty() && !options.lyrics) {
+        std::fprintf(stderr, "tabrino-play: --encoding goes with --lyrics\n");
+        return 2;
+    }
     if (options.hasLoop && !options.render.empty()) {
         std::fprintf(stderr, "tabrino-play: --loop plays until Ctrl-C, a render must end; it takes no --loop\n");
         return 2;
@@ -210,9 +234,58 @@ void ShowStatus(CPlayerState& state)
     std::fflush(stderr);
 }
 
+// Prints the song's words as they are sung: each line once the song reaches
+// its first syllable, flushed at once. After a jump back (the loop, a seek)
+// the line sung there is printed again.
+class CLyricsPrinter {
+public:
+    CLyricsPrinter(const CTrack* tracks, const std::string& encoding, bool clearStatus)
+        : m_clearStatus(clearStatus)
+    {
+        m_lyrics.Build(tracks, encoding);
+        for (const CString& title : m_lyrics.m_title)
+            Print(title);
+        if (!m_lyrics.m_title.empty())
+            Print(CString());
+    }
+
+    void Follow(LONGLONG tick)
+    {
+        // The lines started by tick.
+        int started = 0;
+        while (started < static_cast<int>(m_lyrics.m_lines.size())
+            && m_lyrics.m_lines[static_cast<size_t>(started)].tick <= tick)
+            ++started;
+        if (tick < m_tick)
+            m_next = std::max(0, started - 1);
+        m_tick = tick;
+        for (; m_next < started; ++m_next) {
+            const CLyrics::Line& line = m_lyrics.m_lines[static_cast<size_t>(m_next)];
+            if (line.paragraph)
+                Print(CString());
+            Print(line.text);
+        }
+    }
+
+private:
+    void Print(const CString& text)
+    {
+        // The position shown on the terminal gives way to the words.
+        if (m_clearStatus)
+            std::fputs("\r\x1b[K", stderr);
+        std::fputs((text.ToUtf8() + "\n").c_str(), stdout);
+        std::fflush(stdout);
+    }
+
+    CLyrics m_lyrics;
+    bool m_clearStatus;
+    int m_next { 0 };
+    LONGLONG m_tick { 0 };
+};
+
 // Plays the song on the clock moved by hand, as fast as the machine allows;
 // returns 128 + the signal's number after a stop by a signal, otherwise 0.
-int Render(CTabrinoDlg& dialog, DrivenTickCount& clock, bool terminal)
+int Render(CTabrinoDlg& dialog, DrivenTickCount& clock, bool terminal, CLyricsPrinter* lyrics)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point begun = Clock::now();
@@ -223,6 +296,8 @@ int Render(CTabrinoDlg& dialog, DrivenTickCount& clock, bool terminal)
             exitStatus = 128 + InterruptSignal();
             return FALSE;
         }
+        if (lyrics)
+            lyrics->Follow(dialog.m_playerState.m_currentTick);
         if (terminal && Clock::now() - shown >= std::chrono::seconds(1)) {
             shown = Clock::now();
             ShowStatus(dialog.m_playerState);
@@ -299,17 +374,22 @@ int main(int argc, char** argv)
     CPractice practice(state, dialog.m_metronome);
     options.practice.ApplyTo(practice);
     practice.SetMetronome(options.metronome ? TRUE : FALSE);
+    bool terminal = IsTerminalStream(2);
+    std::optional<CLyricsPrinter> lyrics;
+    if (options.lyrics)
+        lyrics.emplace(dialog.m_pTracks, options.encoding, terminal);
     transport.Play();
 
-    bool terminal = IsTerminalStream(2);
     DWORD lastStatus = GetTickCount() - 1000;
-    int exitStatus = clock ? Render(dialog, *clock, terminal) : 0;
+    int exitStatus = clock ? Render(dialog, *clock, terminal, lyrics ? &*lyrics : nullptr) : 0;
     while (state.m_playState != STATE_STOPPED) {
         if (InterruptRequested()) {
             transport.Stop();
             exitStatus = 128 + InterruptSignal();
             break;
         }
+        if (lyrics)
+            lyrics->Follow(state.SampleClock(CPlayerState::Now()));
         if (terminal && GetTickCount() - lastStatus >= 1000) {
             lastStatus = GetTickCount();
             ShowStatus(state);
