@@ -235,8 +235,7 @@ void ShowStatus(CPlayerState& state)
 }
 
 // Prints the song's words as they are sung: each line once the song reaches
-// its first syllable, flushed at once. After a jump back (the loop, a seek)
-// the line sung there is printed again.
+// its first syllable, flushed at once.
 class CLyricsPrinter {
 public:
     CLyricsPrinter(const CTrack* tracks, const std::string& encoding, bool clearStatus)
@@ -256,7 +255,9 @@ public:
         while (started < static_cast<int>(m_lyrics.m_lines.size())
             && m_lyrics.m_lines[static_cast<size_t>(started)].tick <= tick)
             ++started;
-        if (tick < m_tick)
+        // Playback that starts inside the song, or jumps back, prints the
+        // line sung there, not every line before it.
+        if (tick < m_tick || m_tick < 0)
             m_next = std::max(0, started - 1);
         m_tick = tick;
         for (; m_next < started; ++m_next) {
@@ -280,7 +281,7 @@ private:
     CLyrics m_lyrics;
     bool m_clearStatus;
     int m_next { 0 };
-    LONGLONG m_tick { 0 };
+    LONGLONG m_tick { -1 };
 };
 
 // Plays the song on the clock moved by hand, as fast as the machine allows;
