@@ -20,7 +20,7 @@ style WS_POPUP|WS_CAPTION|WS_SYSMENU|WS_THICKFRAME
 control -1 STATIC "Show:" 4 6 24 8 WS_CHILD|WS_VISIBLE|SS_RIGHT
 control 1001 COMBOBOX "" 30 3 100 14 WS_CHILD|WS_VISIBLE|WS_VSCROLL|CBS_DROPDOWNLIST
 control -1 STATIC "Keys:" 136 6 24 8 WS_CHILD|WS_VISIBLE|SS_RIGHT
-control 1002 COMBOBOX "" 162 3 110 14 WS_CHILD|WS_VISIBLE|WS_VSCROLL|CBS_DROPDOWNLIST
+control 1002 COMBOBOX "" 162 3 120 14 WS_CHILD|WS_VISIBLE|WS_VSCROLL|CBS_DROPDOWNLIST
 )";
 
 constexpr int kKeyModes[] = { 61, 88, 128 };
@@ -84,7 +84,7 @@ BOOL CKeyboardWindow::OnInitDialog()
         SendDlgItemMessage(IDC_CHANNEL, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
     SendDlgItemMessage(IDC_CHANNEL, CB_SETCURSEL, static_cast<WPARAM>(m_channel + 1));
-    for (const wchar_t* label : { L"The song's notes (61 keys or more)", L"88 keys", L"128 keys" })
+    for (const wchar_t* label : { L"The song's range (61 or more)", L"88 keys", L"128 keys" })
         SendDlgItemMessage(IDC_KEYS, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label));
     const auto mode = std::find(std::begin(kKeyModes), std::end(kKeyModes), m_settings.m_keyboardKeys);
     SendDlgItemMessage(IDC_KEYS, CB_SETCURSEL, static_cast<WPARAM>(mode == std::end(kKeyModes) ? 0 : mode - kKeyModes));
