@@ -151,7 +151,7 @@ protected:
         const CPixelBuffer& surface = Views().m_lyrics.m_hWnd->surface;
         int n = 0;
         for (int x = 0; x < surface.width; ++x)
-            n += surface.At(x, y) == ((GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour));
+            n += surface.At(x, y) == static_cast<std::uint32_t>((GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour)) ? 1 : 0;
         return n;
     }
 };
@@ -219,4 +219,25 @@ TEST(Views, OnlyWellFormedPlacementsAreTaken)
     CViewSettings::Placement placement;
     ASSERT_TRUE(CViewSettings::ParsePlacement(L"0 -20 30 480 200", placement));
     EXPECT_EQ(CViewSettings::PlacementText(placement).ToUtf8(), "0 -20 30 480 200");
+}
+
+// The keys shown: a whole number of octaves C to C around the song's
+// notes, at least 61 keys, widened on the side with less room and never
+// past 0..127; or the fixed 88 and 128.
+TEST(Views, TheKeyboardShowsTheSongsRangeInWholeOctaves)
+{
+    struct Case {
+        std::vector<int> notes;
+        int keys, first, last;
+    };
+    for (const Case& c : { Case { {}, 61, 36, 96 }, Case { { 60, 67 }, 61, 36, 96 }, Case { { 0, 1 }, 61, 0, 60 },
+             Case { { 126, 127 }, 61, 60, 127 }, Case { { 21, 108 }, 61, 12, 108 }, Case { { 50 }, 61, 24, 84 },
+             Case { { 60 }, 88, 21, 108 }, Case { { 60 }, 128, 0, 127 } }) {
+        std::bitset<128> notes;
+        for (int note : c.notes)
+            notes.set(static_cast<size_t>(note));
+        int first = -1, last = -1;
+        CKeyboardWindow::KeyRange(notes, c.keys, first, last);
+        EXPECT_EQ(std::make_pair(first, last), std::make_pair(c.first, c.last)) << c.keys << " keys, " << c.notes.size() << " notes from " << (c.notes.empty() ? -1 : c.notes[0]);
+    }
 }
