@@ -1,16 +1,21 @@
 # The two commands a new user needs: `make run` and `make test`.
-.PHONY: deps build run test bench asan tsan fuzz install deb clean
+.PHONY: deps configure build run test bench asan tsan fuzz install deb clean
 
 PREFIX ?= /usr/local
 
 deps:
 	@bash scripts/install-deps.sh
 
-build: deps
+configure: deps
 	@cmake --preset default >/dev/null
+
+build: configure
 	@cmake --build --preset default
 
-run: build
+# Builds only what it runs: the window program, and tabrino-play for a
+# machine without a display. `make test` builds the rest.
+run: configure
+	@cmake --build --preset default --target tabrino_window tabrino-play
 	@bash scripts/run.sh
 
 test: build

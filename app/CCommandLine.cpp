@@ -1,22 +1,13 @@
 #include "app/CCommandLine.h"
 
+#include "platform/comm/CPortList.h"
+#include "platform/core/FileUri.h"
 #include "platform/ui/WindowZoom.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
-
-const char* const OUTPUT_OPTIONS =
-    "  --port NAME       where the MIDI bytes go:\n"
-    "                      synth           the built-in synthesizer on the sound card\n"
-    "                      synth:FILE.wav  the built-in synthesizer into a WAV file\n"
-    "                      seq:ADDRESS     an ALSA sequencer port, as seq:128:0 or seq:\"FLUID Synth\"\n"
-    "                      seq             our own sequencer port, to connect in a patchbay\n"
-    "                      capture:FILE    one line per byte: microseconds and hex byte\n"
-    "                      /dev/...        a serial port or a raw MIDI device\n"
-    "                      none            nothing is sent\n"
-    "  --list-ports      print the ports this machine offers, then exit\n"
-    "  --soundfont PATH  SoundFont of the built-in synthesizer (default TimGM6mb)\n";
 
 // A whole decimal number of at most a few digits, so that no value can
 // overflow on its way to the range test.
@@ -37,11 +28,6 @@ bool ParseSmallNumber(const char* text, int& value)
 
 }
 
-const char* CCommandLine::OutputOptions()
-{
-    return OUTPUT_OPTIONS;
-}
-
 const char* CCommandLine::Usage()
 {
     static const std::string usage
@@ -53,7 +39,7 @@ const char* CCommandLine::Usage()
                       "The MIDI bytes go to the port chosen in the settings dialog (synth until\n"
                       "one is chosen) unless --port names another.\n"
                       "\n")
-        + OUTPUT_OPTIONS
+        + CPortList::OutputOptions()
         + "  --zoom N          show every face pixel as N x N screen pixels, 1..4\n"
           "                    (default: the last one asked for, or the largest that\n"
           "                    fits half the screen height)\n"
@@ -61,6 +47,21 @@ const char* CCommandLine::Usage()
           "  --help            this text\n"
           "  --version         the program's version\n";
     return usage.c_str();
+}
+
+std::string CCommandLine::WindowOptionsGiven() const
+{
+    std::vector<std::string> given;
+    if (!m_port.IsEmpty())
+        given.push_back("--port");
+    if (!m_soundFont.IsEmpty())
+        given.push_back("--soundfont");
+    if (m_zoom != 0)
+        given.push_back("--zoom");
+    std::string text;
+    for (size_t i = 0; i < given.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == given.size() ? " and " : ", ") + given[i];
+    return given.empty() ? text : text + (given.size() == 1 ? " was" : " were");
 }
 
 CCommandLine::Action CCommandLine::Parse(int argc, const char* const* argv)
@@ -82,7 +83,7 @@ CCommandLine::Action CCommandLine::Parse(int argc, const char* const* argv)
                 m_error = "only one FILE can be opened";
                 return FAULT;
             }
-            m_file = CString::FromUtf8(arg);
+            m_file = ::FileArgument(arg);
             if (m_file.IsEmpty()) {
                 m_error = "the FILE name is empty";
                 return FAULT;

@@ -20,9 +20,10 @@ public:
     Action Parse(int argc, const char* const* argv);
 
     static const char* Usage();
-    // The help lines of --port and --soundfont, which the player's other
-    // programs take alike.
-    static const char* OutputOptions();
+    // The options given that only a window of this start would use (--port,
+    // --soundfont, --zoom), as a phrase: "--port was", "--port and --zoom
+    // were"; empty when none was given.
+    std::string WindowOptionsGiven() const;
 
     // The port named with --port; empty when none was named.
     CString m_port;

@@ -1,7 +1,7 @@
 #include "app/CLyricsWindow.h"
 
 #include "app/CTabrinoDlg.h"
-#include "platform/core/CTextEncoding.h"
+#include "platform/text/CTextEncoding.h"
 #include "platform/gdi/CClientDC.h"
 #include "platform/ui/ControlMessages.h"
 #include "platform/ui/Keyboard.h"

@@ -5,6 +5,9 @@
 #include "song/CSong.h"
 #include "song/CTrack.h"
 
+#include <algorithm>
+#include <cmath>
+
 const MEDIAPLAYERINFO CMediaControl::kPlayerInfo = { L"tabrino", L"TabrinoCE", L"tabrino" };
 
 CMediaControl::CMediaControl(CTabrinoDlg& dialog)
@@ -33,7 +36,7 @@ void CMediaControl::GetMediaStatus(MEDIASTATUS& status)
     if (state.m_playState != STATE_STOPPED)
         status.playback = MEDIA_PLAYING;
     else
-        status.playback = loaded && position > 0 ? MEDIA_PAUSED : MEDIA_STOPPED;
+        status.playback = loaded && position > 0 && position < state.m_length ? MEDIA_PAUSED : MEDIA_STOPPED;
     // Times along the song's tempo map at the tempo set, as the readouts.
     status.positionUs = state.m_tempoMap.MicrosAt(position, ppqn, usPerQuarter);
     status.lengthUs = state.m_tempoMap.MicrosAt(state.m_length, ppqn, usPerQuarter);
@@ -41,6 +44,11 @@ void CMediaControl::GetMediaStatus(MEDIASTATUS& status)
     status.title = loaded ? SongTitle() : CString();
     status.path = loaded ? m_dialog.m_strPath : CString();
     status.volume = m_dialog.m_output.m_volume;
+    // The user's tempo stands for the song's first tempo.
+    const double first = static_cast<double>(state.m_tempoMap.FirstTempo());
+    status.rate = first / static_cast<double>(usPerQuarter);
+    status.minimumRate = first * CPlayerState::MIN_BPM / 60e6;
+    status.maximumRate = first * CPlayerState::MAX_BPM / 60e6;
     status.canPlay = loaded && m_dialog.m_pThread ? TRUE : FALSE;
     status.canSeek = status.canPlay && state.m_length > 0 ? TRUE : FALSE;
 }
@@ -77,7 +85,13 @@ void CMediaControl::SetPositionMicroseconds(LONGLONG microseconds)
     const CPlayerState& state = m_dialog.m_playerState;
     // The start of the beat at that time, as a seek with the slider.
     const LONGLONG tick = state.m_meterMap.BeatStart(
-        state.m_tempoMap.TickAfter(0, microseconds, state.m_ppqn, state.m_usPerQuarter));
+        state.m_tempoMap.TickAfter(0, microseconds < 0 ? 0 : microseconds, state.m_ppqn, state.m_usPerQuarter));
     const LONGLONG length = state.m_length;
     m_dialog.SetPosition(tick < 0 ? 0 : tick > length ? length : tick);
+}
+
+void CMediaControl::SetRateMillionths(LONGLONG rate)
+{
+    const double bpm = static_cast<double>(rate) * 60.0 / static_cast<double>(m_dialog.m_playerState.m_tempoMap.FirstTempo());
+    m_dialog.SetTempo(static_cast<int>(std::lround(std::clamp<double>(bpm, CPlayerState::MIN_BPM, CPlayerState::MAX_BPM))));
 }

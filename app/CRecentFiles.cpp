@@ -17,11 +17,19 @@ CString ValueName(size_t index)
     return CString::FromUtf8("Recent" + std::to_string(index + 1));
 }
 
+// Puts path in front of files, once.
+void MoveToFront(std::vector<CString>& files, const CString& path)
+{
+    files.erase(std::remove(files.begin(), files.end(), path), files.end());
+    files.insert(files.begin(), path);
+}
+
 }
 
 void CRecentFiles::Load()
 {
     m_files.clear();
+    m_opened.clear();
     for (size_t i = 0; i < kMaxFiles; ++i) {
         std::string bytes;
         if (!ReadRegBytes(HKEY_LOCAL_MACHINE, kSettingsKey, ValueName(i), bytes, kPathBufferSize) || bytes.empty())
@@ -34,9 +42,18 @@ void CRecentFiles::Load()
 
 BOOL CRecentFiles::Save() const
 {
+    CRecentFiles stored;
+    stored.Load();
+    std::vector<CString> files = stored.m_files;
+    for (auto opened = m_opened.rbegin(); opened != m_opened.rend(); ++opened)
+        MoveToFront(files, *opened);
+    if (files.size() > kMaxFiles)
+        files.resize(kMaxFiles);
     BOOL saved = TRUE;
-    for (size_t i = 0; i < m_files.size(); ++i) {
-        if (!WriteRegBytes(HKEY_LOCAL_MACHINE, kSettingsKey, ValueName(i), m_files[i].ToUtf8()))
+    for (size_t i = 0; i < kMaxFiles; ++i) {
+        // A value the list does not fill would come back as a stale entry.
+        if (!(i < files.size() ? WriteRegBytes(HKEY_LOCAL_MACHINE, kSettingsKey, ValueName(i), files[i].ToUtf8())
+                               : DeleteRegValue(HKEY_LOCAL_MACHINE, kSettingsKey, ValueName(i))))
             saved = FALSE;
     }
     return saved;
@@ -46,10 +63,12 @@ void CRecentFiles::Add(const CString& path)
 {
     if (path.IsEmpty())
         return;
-    m_files.erase(std::remove(m_files.begin(), m_files.end(), path), m_files.end());
-    m_files.insert(m_files.begin(), path);
+    MoveToFront(m_files, path);
+    MoveToFront(m_opened, path);
     if (m_files.size() > kMaxFiles)
         m_files.resize(kMaxFiles);
+    if (m_opened.size() > kMaxFiles)
+        m_opened.resize(kMaxFiles);
 }
 
 CString CRecentFiles::LastFolder() const

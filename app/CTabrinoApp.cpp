@@ -1,10 +1,12 @@
 #include "app/CTabrinoApp.h"
 
 #include "app/CTabrinoDlg.h"
-#include "app/ZoomSetting.h"
+#include "app/NumberSettings.h"
 #include "platform/core/FullPath.h"
 #include "platform/ui/MediaSession.h"
 #include "platform/ui/WindowZoom.h"
+
+#include <cstdio>
 
 CTabrinoApp::CTabrinoApp()
     : CWinApp(nullptr)
@@ -14,9 +16,30 @@ CTabrinoApp::CTabrinoApp()
 BOOL CTabrinoApp::InitInstance()
 {
     // One player window per user: while one runs, it takes the file and
-    // comes to the front, and this start ends.
-    if (!m_commandLine.m_newWindow && PassToRunningPlayer(CMediaControl::kPlayerInfo, m_commandLine.m_file))
-        return FALSE;
+    // comes to the front, and this start ends. The name on the session bus
+    // is taken before the window shows, so of several starts at once one
+    // shows a window.
+    if (!m_commandLine.m_newWindow) {
+        const CString file = m_commandLine.m_file.IsEmpty() ? CString() : FullPathName(m_commandLine.m_file);
+        switch (ClaimMediaPlayer(CMediaControl::kPlayerInfo, file)) {
+        case MEDIA_HANDED_OVER:
+            // What only a window of its own would have used is said, not
+            // silently dropped.
+            if (const std::string ignored = m_commandLine.WindowOptionsGiven(); !ignored.empty())
+                std::fprintf(stderr, "tabrino: %s to the player window that runs already; %s not applied\n",
+                    file.IsEmpty() ? "handed over" : "the file went", ignored.c_str());
+            return FALSE;
+        case MEDIA_NO_SESSION:
+            std::fprintf(stderr, "tabrino: no session bus: this window runs on its own (no media keys, and "
+                                 "later starts open windows of their own)\n");
+            break;
+        case MEDIA_NOT_ANSWERED:
+            std::fprintf(stderr, "tabrino: the player window that runs does not answer: this window runs on its own\n");
+            break;
+        default:
+            break;
+        }
+    }
 
     // A zoom given on the command line is remembered for the next start.
     int zoom = m_commandLine.m_zoom;

@@ -3,15 +3,15 @@
 #include "app/CDisplayRefresh.h"
 #include "app/CFaceCommands.h"
 #include "app/CSettingsDlg.h"
-#include "app/CSongFile.h"
 #include "app/CSongViews.h"
 #include "app/DrumChannel.h"
 #include "app/PortSetting.h"
 #include "app/SongFileNames.h"
-#include "app/ZoomSetting.h"
+#include "app/NumberSettings.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/TickCount.h"
+#include "platform/gdi/CClientDC.h"
 #include "platform/ui/CFileDialog.h"
 #include "platform/ui/DragDrop.h"
 #include "platform/ui/Icon.h"
@@ -19,11 +19,9 @@
 #include "skin/CSkinMeter.h"
 #include "skin/CSkinSlider.h"
 #include "player/CMainThread.h"
+#include "song/CRing.h"
 #include "player/CPlayerEngine.h"
 #include "player/CTransport.h"
-#include "song/CRing.h"
-#include "song/CSong.h"
-#include "song/CTrack.h"
 
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
@@ -34,15 +32,9 @@ CTabrinoDlg::CTabrinoDlg(CWnd* parent)
 
 CTabrinoDlg::~CTabrinoDlg()
 {
-    // The song goes while the player thread still exists: the thread is
-    // idle by now and touches no track.
-    CRing::Clear(m_pSongs);
-    CRing::Clear(m_pTracks);
-    if (m_pThread) {
-        m_pThread->Terminate();
-        delete m_pThread;
-        m_pThread = nullptr;
-    }
+    // The song and the player thread go first: the thread's posts reach this
+    // window and its face.
+    EndPlayer();
     m_pCaptured = nullptr;
     CRing::Clear(m_pControls);
     m_bmpNormal.DeleteObject();
@@ -91,9 +83,9 @@ BOOL CTabrinoDlg::OnInitDialog()
 
     m_bRefresh = TRUE;
     m_dwLastRefresh = GetTickCount();
-    m_output.SetVolume(1000);
+    m_output.SetVolume(m_nVolume);
     if (m_pVolumeSlider)
-        m_pVolumeSlider->SetValue(1000);
+        m_pVolumeSlider->SetValue(m_nVolume);
 
     m_pViews->Restore();
     if (!m_strStartFile.IsEmpty())
@@ -129,6 +121,21 @@ void CTabrinoDlg::DoDataExchange(CDataExchange*)
 
 LRESULT CTabrinoDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    const LRESULT result = HandleMessage(message, wParam, lParam);
+    // Painting, the pointer's moves and the meters change nothing the
+    // desktop shows; the display's refreshes (its timer or the player
+    // thread's post) come after the song's own changes, its end among them.
+    const bool quiet = message == WM_PAINT || message == WM_ERASEBKGND || message == WM_MOUSEMOVE
+        || (message == WM_COMMAND && LOWORD(wParam) == 1004);
+    if (!quiet && m_hWnd) {
+        MediaStatusChanged(m_hWnd, m_bSeeked);
+        m_bSeeked = FALSE;
+    }
+    return result;
+}
+
+LRESULT CTabrinoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (message == WM_SKIN_SLIDER)
         return OnSkinSlider(wParam, lParam);
     if (message == WM_DROPFILES) {
@@ -139,6 +146,14 @@ LRESULT CTabrinoDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return m_mediaControl.OnAppCommand(GET_APPCOMMAND_LPARAM(lParam));
     if (message == WM_MEDIA_SETPOSITION) {
         m_mediaControl.SetPositionMicroseconds(static_cast<LONGLONG>(lParam));
+        return 0;
+    }
+    if (message == WM_MEDIA_SETVOLUME) {
+        SetMasterVolume(static_cast<int>(lParam));
+        return 0;
+    }
+    if (message == WM_MEDIA_SETRATE) {
+        m_mediaControl.SetRateMillionths(static_cast<LONGLONG>(lParam));
         return 0;
     }
     if (message == WM_KEYDOWN && CFaceCommands(*this).OnKeyDown(static_cast<UINT>(wParam), lParam))
@@ -276,14 +291,24 @@ LRESULT CTabrinoDlg::OnSkinSlider(WPARAM wParam, LPARAM lParam)
     const int value = LOWORD(bits);
     if (id == 1013 && code == SLIDER_NOTIFY_UP)
         SetPosition(CDisplayRefresh::SeekTick(m_playerState.m_length, m_playerState.m_meterMap, value));
-    else if (id == 1016 && code != SLIDER_NOTIFY_UP) {
-        m_output.SetVolume(value);
-        // A port that failed here stops playback; the player thread, which
-        // may sleep until its next event, learns it now.
-        if (m_output.WriteFailed())
-            m_playerState.Wake();
-    }
+    else if (id == 1016 && code != SLIDER_NOTIFY_UP)
+        SetMasterVolume(value);
     return 0;
+}
+
+void CTabrinoDlg::SetMasterVolume(int volume)
+{
+    volume = volume < 0 ? 0 : volume > 1000 ? 1000 : volume;
+    m_output.SetVolume(volume);
+    // A port that failed here stops playback; the player thread, which may
+    // sleep until its next event, learns it now.
+    if (m_output.WriteFailed())
+        m_playerState.Wake();
+    // The slider that is being dragged is where the volume comes from.
+    if (m_pVolumeSlider && m_pCaptured != m_pVolumeSlider && m_pVolumeSlider->SetValue(volume) && m_hWnd) {
+        CClientDC dc(this);
+        RedrawControls(&dc, FALSE);
+    }
 }
 
 void CTabrinoDlg::OnUpdateDisplay()
@@ -307,45 +332,36 @@ void CTabrinoDlg::LoadSettings()
     BYTE channel = m_playerState.m_drumChannel;
     if (LoadDrumChannel(channel))
         m_playerState.m_drumChannel = channel;
+    m_loadedDrumChannel = m_playerState.m_drumChannel;
     if (LoadPortSetting(m_strPortSetting))
         m_strPort = m_strPortSetting;
+    m_strLoadedPort = m_strPortSetting;
     if (!m_strPortOverride.IsEmpty())
         m_strPort = m_strPortOverride;
+    m_nLoadedZoom = 0;
+    LoadZoom(m_nLoadedZoom);
+    if (LoadVolume(m_nVolume))
+        m_nLoadedVolume = m_nVolume;
     m_recentFiles.Load();
 }
 
 void CTabrinoDlg::SaveSettings()
 {
-    SaveDrumChannel(m_playerState.m_drumChannel);
-    if (!m_strPortSetting.IsEmpty())
+    // The drum channel is written at every close; unchanged here, it is
+    // written as the settings hold it now.
+    BYTE channel = m_playerState.m_drumChannel;
+    if (channel == m_loadedDrumChannel)
+        LoadDrumChannel(channel);
+    SaveDrumChannel(channel);
+    if (!m_strPortSetting.IsEmpty() && m_strPortSetting != m_strLoadedPort)
         SavePortSetting(m_strPortSetting);
-    if (m_nZoom != 0)
+    if (m_nZoom != 0 && m_nZoom != m_nLoadedZoom)
         SaveZoom(m_nZoom);
+    const int volume = m_output.m_volume;
+    if (volume != (m_nLoadedVolume < 0 ? 1000 : m_nLoadedVolume))
+        SaveVolume(volume);
     m_recentFiles.Save();
     m_pViews->Save();
-}
-
-BOOL CTabrinoDlg::StartPlayerThread()
-{
-    m_pThread = new CMainThread(this);
-    if (!m_pThread->CreateThread(CREATE_SUSPENDED, 0, nullptr)) {
-        delete m_pThread;
-        m_pThread = nullptr;
-        return FALSE;
-    }
-    m_pThread->ResumeThread();
-    return TRUE;
-}
-
-CTransport CTabrinoDlg::Transport()
-{
-    // Without a player thread nobody answers a request, so nothing waits.
-    return CTransport(m_playerState, m_hWnd, m_pThread != nullptr);
-}
-
-void CTabrinoDlg::PlayerPeriod()
-{
-    CPlayerEngine::Period(*this);
 }
 
 void CTabrinoDlg::OnButtonPlay()
@@ -398,33 +414,13 @@ void CTabrinoDlg::SetTranspose(int semitones)
     Transport().SetTranspose(semitones);
 }
 
+void CTabrinoDlg::SetTempo(int bpm)
+{
+    Transport().SetTempo(bpm);
+}
+
 void CTabrinoDlg::SetPosition(LONGLONG tick)
 {
     Transport().SetPosition(tick);
-}
-
-BOOL CTabrinoDlg::ReadFile(CString path)
-{
-    // The new song is read and checked whole before the old one is touched,
-    // so a file that fails leaves the song, the title and the position.
-    CSongFile file(m_playerState.m_smpteOffset);
-    if (!file.Load(path)) {
-        MessageBoxW(nullptr, file.FailureMessage(path), L"", MB_OK);
-        return FALSE;
-    }
-    // A file that arrives from outside (a drop, another instance) while a
-    // song plays stops it first.
-    if (m_playerState.m_playState != STATE_STOPPED)
-        Transport().Stop();
-    // The player thread walks the track ring, so it is held suspended
-    // between two of its periods while the songs change places and the old
-    // one is freed.
-    if (m_pThread)
-        m_pThread->SuspendThread();
-    m_playerState.Reset();
-    file.Exchange(m_pSongs, m_pTracks, m_playerState);
-    file.Free();
-    if (m_pThread)
-        m_pThread->ResumeThread();
-    return TRUE;
+    m_bSeeked = TRUE;
 }

@@ -2,36 +2,31 @@
 
 #include "app/CMediaControl.h"
 #include "app/CRecentFiles.h"
-#include "midiout/CSerialMidiOut.h"
 #include "platform/core/CString.h"
 #include "platform/gdi/CFont.h"
 #include "platform/ui/DragDrop.h"
-#include "player/CMetronome.h"
-#include "player/CPlayerEngine.h"
-#include "player/CPlayerState.h"
+#include "player/CPlayerHost.h"
 #include "player/CPractice.h"
-#include "player/CTransport.h"
 #include "skin/CSkinDialog.h"
 
-#include <atomic>
 #include <memory>
 
-class CMainThread;
 class CSongViews;
-class CSong;
-class CTrack;
 class CSkinSlider;
 class CSkinMeter;
 class CSkinText;
 class CSkinLoopMarks;
 
-// The main dialog: owner of the song, the player thread, the output stage
-// and the face. It can be constructed without a window, so tools and tests
-// load and play songs through it.
-class CTabrinoDlg : public CSkinDialog {
+// The main dialog: the face, and as the player's host the owner of the
+// song, the player thread and the output stage. It can be constructed
+// without a window, so tests load and play songs through it.
+class CTabrinoDlg : public CSkinDialog, public CPlayerHost {
 public:
     explicit CTabrinoDlg(CWnd* parent = nullptr);
     ~CTabrinoDlg() override;
+
+    // The player thread's refresh commands come to this window.
+    HWND PlayerWindow() const override { return GetSafeHwnd(); }
 
     // Builds the face, opens the port, starts the player thread and opens
     // m_strStartFile when one is named.
@@ -40,7 +35,8 @@ public:
     BOOL DestroyWindow() override;
     void DoDataExchange(CDataExchange* dx) override;
     // The commands and slider notifications; painting and the stylus go to
-    // the skin dialog, OK and Cancel to the framework.
+    // the skin dialog, OK and Cancel to the framework. After each message
+    // that may change what the desktop's media controls show, they are told.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnButtonFileopen();
@@ -61,19 +57,12 @@ public:
     // is the file's name as the title shows it. A file that cannot be
     // loaded changes nothing (FALSE, after a message).
     BOOL OpenFile(const CString& path, const CString& name);
+    // The settings are read at start-up and written at close. Another window
+    // (--new-window) may have written them meanwhile: what this one did not
+    // change is left as that one wrote it, and the recent files of both are
+    // kept.
     void LoadSettings();
     void SaveSettings();
-
-    // Reads a Standard MIDI File and, when it was read whole, puts it in
-    // place of m_pSongs and m_pTracks with the player state reset to it.
-    // Otherwise shows why (the reason, then the file) and changes nothing.
-    BOOL ReadFile(CString path);
-
-    // Creates the player thread suspended and lets it run; FALSE, with
-    // m_pThread null, when it cannot be created.
-    BOOL StartPlayerThread();
-    // One period of the player thread (called by that thread only).
-    void PlayerPeriod();
     // Transport commands.
     void OnButtonPlay();
     void OnButtonStop();
@@ -84,7 +73,10 @@ public:
     void StepTempo(int step);
     void StepTranspose(int step);
     void SetTranspose(int semitones);
+    void SetTempo(int bpm);
     void SetPosition(LONGLONG tick);
+    // The master volume (0..1000), the volume slider with it.
+    void SetMasterVolume(int volume);
 
     CFont m_fontSmall;
     CFont m_fontLarge;
@@ -98,30 +90,11 @@ public:
     CSkinText* m_pTempoText { nullptr };
     CSkinText* m_pTransposeText { nullptr };
     CSkinLoopMarks* m_pLoopMarks { nullptr };
-    CMainThread* m_pThread { nullptr };
-    CSong* m_pSongs { nullptr };
-    CTrack* m_pTracks { nullptr };
-    CSerialMidiOut m_output;
-    CPlayerState m_playerState;
-    CMetronome m_metronome;
     // The A-B loop, mutes and the metronome; a new song starts without them.
     CPractice m_practice { m_playerState, m_metronome };
     // The wheel's turn short of a whole notch.
     int m_nWheelRest { 0 };
     CString m_strPath;
-    std::atomic<BOOL> m_bRefresh { FALSE };
-    std::atomic<DWORD> m_dwLastRefresh { 0 };
-    // Whether the readouts wait for a display refresh that was not due yet,
-    // and whether the meters still move; while stopped, the player thread
-    // posts refreshes only for these.
-    std::atomic<BOOL> m_bDisplayPending { TRUE };
-    std::atomic<BOOL> m_bMetersMoving { FALSE };
-    // While set, the window's own timer runs the refreshes and the player
-    // thread posts none.
-    std::atomic<BOOL> m_bRefreshTimer { FALSE };
-    // The player thread's own record of its refresh posts.
-    CPlayerEngine::PostRecord m_displayPost;
-    CPlayerEngine::PostRecord m_metersPost;
     HICON m_hIcon { nullptr };
     // Where the MIDI bytes go (a port name of the output stage; "none" opens
     // nothing), and the file to open at start-up (empty for none).
@@ -135,6 +108,8 @@ public:
     // The zoom the user asked for (1..4), remembered at close; 0 when the
     // window chose its own.
     int m_nZoom { 0 };
+    // The master volume at start-up: as remembered, or full.
+    int m_nVolume { 1000 };
     // The songs opened last; read with the settings, saved at close.
     CRecentFiles m_recentFiles;
     // The dialog as the desktop's media controls see it.
@@ -143,10 +118,16 @@ public:
     std::unique_ptr<CSongViews> m_pViews;
 
 private:
-    // The transport commands on this dialog's player state and window.
-    CTransport Transport();
     // Opens the chosen port once playback has stopped.
     void ApplyPendingPort();
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL m_bPortPending { FALSE };
+    // The position jumped since the desktop was last told.
+    BOOL m_bSeeked { FALSE };
+    // The settings as they were read, to tell what this window changed.
+    BYTE m_loadedDrumChannel { 9 };
+    CString m_strLoadedPort;
+    int m_nLoadedZoom { 0 };
+    int m_nLoadedVolume { -1 };
 };

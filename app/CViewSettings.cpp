@@ -2,12 +2,13 @@
 
 #include "app/DrumChannel.h"
 #include "app/RegistryText.h"
-#include "platform/core/CTextEncoding.h"
+#include "platform/text/CTextEncoding.h"
 #include "platform/core/FormatString.h"
 #include "skin/CLyricsView.h"
 
 #include <charconv>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -45,13 +46,6 @@ BOOL ReadNumber(const wchar_t* name, long low, long high, int& value)
         return FALSE;
     value = number;
     return TRUE;
-}
-
-BOOL WriteNumber(const wchar_t* name, int value)
-{
-    CString text;
-    FormatString(text, L"%d", value);
-    return WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, name, text);
 }
 
 }
@@ -93,17 +87,34 @@ void CViewSettings::Load()
     if (ReadRegBytes(HKEY_LOCAL_MACHINE, kSettingsKey, kLyricsEncoding, encoding, 64)
         && CTextEncoding::FindChoice(encoding))
         m_lyricsEncoding = encoding;
+    m_loaded = Texts();
+}
+
+CViewSettings::Loaded CViewSettings::Texts() const
+{
+    Loaded texts;
+    if (m_lyrics.placed)
+        texts.lyrics = PlacementText(m_lyrics);
+    if (m_keyboard.placed)
+        texts.keyboard = PlacementText(m_keyboard);
+    FormatString(texts.fontSize, L"%d", m_lyricsFontSize);
+    FormatString(texts.keys, L"%d", m_keyboardKeys);
+    texts.encoding = CString::FromUtf8(m_lyricsEncoding);
+    return texts;
 }
 
 BOOL CViewSettings::Save() const
 {
+    const Loaded now = Texts();
     BOOL saved = TRUE;
-    for (const auto& [name, placement] : { std::pair { kLyricsWindow, &m_lyrics }, std::pair { kKeyboardWindow, &m_keyboard } }) {
-        if (placement->placed)
-            saved &= WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, name, PlacementText(*placement));
+    for (const auto& [name, text, loaded] : { std::tuple { kLyricsWindow, &now.lyrics, &m_loaded.lyrics },
+             std::tuple { kKeyboardWindow, &now.keyboard, &m_loaded.keyboard },
+             std::tuple { kLyricsFontSize, &now.fontSize, &m_loaded.fontSize },
+             std::tuple { kKeyboardKeys, &now.keys, &m_loaded.keys } }) {
+        if (!text->IsEmpty() && *text != *loaded)
+            saved &= WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, name, *text);
     }
-    saved &= WriteNumber(kLyricsFontSize, m_lyricsFontSize);
-    saved &= WriteNumber(kKeyboardKeys, m_keyboardKeys);
-    saved &= WriteRegBytes(HKEY_LOCAL_MACHINE, kSettingsKey, kLyricsEncoding, m_lyricsEncoding);
+    if (now.encoding != m_loaded.encoding)
+        saved &= WriteRegBytes(HKEY_LOCAL_MACHINE, kSettingsKey, kLyricsEncoding, m_lyricsEncoding);
     return saved;
 }

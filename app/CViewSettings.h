@@ -30,7 +30,9 @@ public:
     static constexpr int kMaxWindowSize = 16384;
 
     void Load();
-    // FALSE when a value could not be written.
+    // Writes what changed since Load, so that a second player window's
+    // settings, written meanwhile, are not overwritten with values this
+    // one only read. FALSE when a value could not be written.
     BOOL Save() const;
 
     // The placement of a text as the settings keep it; FALSE (placement
@@ -43,4 +45,13 @@ public:
     int m_lyricsFontSize { kDefaultFontSize };
     std::string m_lyricsEncoding;
     int m_keyboardKeys { 61 };
+
+private:
+    // The texts of the values as Load found them (empty: none).
+    struct Loaded {
+        CString lyrics, keyboard, fontSize, encoding, keys;
+    };
+    Loaded Texts() const;
+
+    Loaded m_loaded;
 };

@@ -72,15 +72,16 @@ WORD CommandForKey(UINT key, UINT modifiers)
 
 CString ShortcutText(WORD command)
 {
-    for (const KeyBinding& binding : kBindings) {
-        if (binding.command == command && binding.name)
-            return binding.name;
-    }
-    // The channel keys are named by the line that covers them.
+    // Each channel has a key of its own; the help's line for them all
+    // ("1 ... 9") is no name for one of them.
     if (command >= ID_MUTE_FIRST && command < ID_MUTE_FIRST + 16) {
         const int channel = command - ID_MUTE_FIRST + 1;
         return channel <= 9 ? CString(std::to_wstring(channel).c_str())
                             : CString((L"Shift+" + std::to_wstring(channel - 9)).c_str());
+    }
+    for (const KeyBinding& binding : kBindings) {
+        if (binding.command == command && binding.name)
+            return binding.name;
     }
     return CString();
 }

@@ -2,14 +2,26 @@
 
 #include "app/DrumChannel.h"
 #include "app/RegistryText.h"
-#include "platform/core/CodePage.h"
 
-const wchar_t* const kPortValue = L"Port";
+const wchar_t* const kPortValue = L"PortName";
+const wchar_t* const kOldPortValue = L"Port";
+
+namespace {
+
+// Port names are paths at most (a device, capture:FILE, synth:FILE.wav).
+constexpr DWORD kNameBufferSize = 4097;
+
+}
 
 BOOL LoadPortSetting(CString& port)
 {
+    std::string bytes;
     CString text;
-    if (!ReadRegString(HKEY_LOCAL_MACHINE, kSettingsKey, kPortValue, text) || text.IsEmpty())
+    if (ReadRegBytes(HKEY_LOCAL_MACHINE, kSettingsKey, kPortValue, bytes, kNameBufferSize) && !bytes.empty())
+        text = CString::FromUtf8(bytes);
+    else if (!ReadRegString(HKEY_LOCAL_MACHINE, kSettingsKey, kOldPortValue, text))
+        return FALSE;
+    if (text.IsEmpty())
         return FALSE;
     port = text;
     return TRUE;
@@ -17,12 +29,7 @@ BOOL LoadPortSetting(CString& port)
 
 BOOL SavePortSetting(const CString& port)
 {
-    if (port.IsEmpty())
+    if (port.IsEmpty() || !WriteRegBytes(HKEY_LOCAL_MACHINE, kSettingsKey, kPortValue, port.ToUtf8()))
         return FALSE;
-    std::string bytes(static_cast<size_t>(port.GetLength()), '\0');
-    BOOL lossy = FALSE;
-    WideCharToMultiByte(CP_ACP, 0, port, port.GetLength(), bytes.data(), port.GetLength(), nullptr, &lossy);
-    if (lossy)
-        return FALSE;
-    return WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, kPortValue, port);
+    return DeleteRegValue(HKEY_LOCAL_MACHINE, kSettingsKey, kOldPortValue);
 }

@@ -2,13 +2,15 @@
 
 #include "platform/core/CString.h"
 
-// The port setting: value "Port" beside the drum channel, the port's name
-// as single-byte text, read at start-up and written at close.
+// The port setting: value "PortName" beside the drum channel, the port's
+// name by its bytes (any characters, as a path has them) with a zero byte,
+// read at start-up and written at close. Settings from before it hold the
+// value "Port", single-byte text in the ANSI code page, which is read when
+// there is no "PortName" and removed when it is written.
 extern const wchar_t* const kPortValue;
+extern const wchar_t* const kOldPortValue;
 
 // Reads the setting; FALSE (and port unchanged) when there is none or it
 // is empty.
 BOOL LoadPortSetting(CString& port);
-// Writes the setting. A name the single-byte text cannot hold is not
-// written (it would come back as another name); FALSE then.
 BOOL SavePortSetting(const CString& port);

@@ -45,6 +45,16 @@ BOOL WriteRegBytes(HKEY root, CString keyPath, CString valueName, const std::str
     return result == ERROR_SUCCESS ? TRUE : FALSE;
 }
 
+BOOL DeleteRegValue(HKEY root, CString keyPath, CString valueName)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return TRUE;
+    const LONG result = RegDeleteValueW(key, valueName);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND ? TRUE : FALSE;
+}
+
 BOOL ReadRegString(HKEY root, CString keyPath, CString valueName, CString& text)
 {
     std::string bytes;

@@ -16,6 +16,9 @@ BOOL ReadRegBytes(HKEY root, CString keyPath, CString valueName, std::string& by
 // them) plus one zero byte; TRUE when the value was written.
 BOOL WriteRegBytes(HKEY root, CString keyPath, CString valueName, const std::string& bytes);
 
+// Removes the value; TRUE when it is gone (or was never there).
+BOOL DeleteRegValue(HKEY root, CString keyPath, CString valueName);
+
 // The same for text in the ANSI code page, in a buffer of 1024 bytes.
 BOOL ReadRegString(HKEY root, CString keyPath, CString valueName, CString& text);
 BOOL WriteRegString(HKEY root, CString keyPath, CString valueName, CString text);

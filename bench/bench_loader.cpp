@@ -8,11 +8,11 @@
 // smallest events of one kind: the most memory the tabrino-dump and
 // tabrino-play processes held, against the file's size. Prints figures only.
 
-#include "app/CSongFile.h"
 #include "platform/core/ChildProcess.h"
 #include "platform/core/Console.h"
 #include "song/CMidiEvent.h"
 #include "song/CRing.h"
+#include "song/CSongFile.h"
 #include "song/CTrack.h"
 
 #include <malloc.h>

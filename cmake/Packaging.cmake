@@ -40,12 +40,13 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TABRINO_DEB_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the programs link come from dpkg-shlibdeps. Named here:
-# FluidSynth, which the synthesizer may open at run time; the SoundFont it
+# FluidSynth and ALSA, which the programs open at run time (the synthesizer,
+# the sequencer and the port list), out of dpkg-shlibdeps' sight; the SoundFont it
 # loads by default (/usr/share/sounds/sf2/TimGM6mb.sf2); Liberation, whose
 # Liberation Sans has Arial's metrics, the face the skin's text is laid out
 # for. (Qt's X11 platform plugin comes with libqt6gui6 on Debian 12.)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfluidsynth3, timgm6mb-soundfont, fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfluidsynth3, libasound2, timgm6mb-soundfont, fonts-liberation2")
 
 # The changelog's one entry is this build's version, dated now (or at
 # SOURCE_DATE_EPOCH, for a reproducible package).

@@ -1,11 +1,12 @@
 #include "midiout/CSerialMidiOut.h"
 
+#include "midiout/COutputRules.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/CSyncObject.h"
+#include "platform/core/ErrorText.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/Thread.h"
 #include "platform/core/TickCount.h"
-#include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
 
 #include <cstring>
@@ -21,16 +22,6 @@ constexpr DWORD kStalledWriteTimeout = 1;
 BYTE ClampData(LONGLONG value)
 {
     return static_cast<BYTE>(value < 0 ? 0 : (value > 127 ? 127 : value));
-}
-
-CString SystemText(DWORD code)
-{
-    LPWSTR text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    CString result(text ? text : L"");
-    LocalFree(text);
-    return result;
 }
 
 BOOL OutputQueueEmpty(HANDLE port)
@@ -130,7 +121,7 @@ void CSerialMidiOut::BroadcastVolumeLocked()
     }
 }
 
-BOOL CSerialMidiOut::Send(const CMidiEvent* event, CPlayerState* state, BOOL forced)
+BOOL CSerialMidiOut::Send(const CMidiEvent* event, const COutputRules* rules, BOOL forced)
 {
     if (!m_started)
         return FALSE;
@@ -142,8 +133,8 @@ BOOL CSerialMidiOut::Send(const CMidiEvent* event, CPlayerState* state, BOOL for
     BYTE kind = bytes[0] & 0xF0;
     int channel = bytes[0] & 0x0F;
 
-    int transpose = state->m_transpose;
-    if (transpose != 0 && channel != state->m_drumChannel && (kind == 0x80 || kind == 0x90))
+    int transpose = rules->m_transpose;
+    if (transpose != 0 && channel != rules->m_drumChannel && (kind == 0x80 || kind == 0x90))
         bytes[1] = ClampData(static_cast<LONGLONG>(bytes[1]) + transpose);
 
     if (kind == 0xB0 && bytes[1] == 7) {
@@ -161,7 +152,7 @@ BOOL CSerialMidiOut::Send(const CMidiEvent* event, CPlayerState* state, BOOL for
     // What a mute holds back still shows as played.
     if (!forced && (kind == 0x80 || kind == 0x90))
         m_sentKeys.Note(channel, bytes[1], kind == 0x90 ? bytes[2] : 0);
-    if (!forced && kind == 0x90 && bytes[2] >= 16 && state->m_channels[channel].m_muted)
+    if (!forced && kind == 0x90 && bytes[2] >= 16 && rules->IsMuted(channel))
         return FALSE;
 
     Write(bytes, 3);
@@ -254,13 +245,13 @@ BOOL CSerialMidiOut::TakeWriteFailure(CString& text)
     DWORD error = m_writeError;
     if (error == 0 || m_failureTold.exchange(TRUE))
         return FALSE;
-    text = L"Port " + m_portName + L": write failed: " + SystemText(error);
+    text = L"Port " + m_portName + L": write failed: " + ErrorText(error);
     return TRUE;
 }
 
 void CSerialMidiOut::ShowOpenFailure(LPCWSTR firstLine, UINT type)
 {
-    CString text = L"Port " + m_portName + L": " + SystemText(GetLastError());
+    CString text = L"Port " + m_portName + L": " + ErrorText(GetLastError());
     if (firstLine)
         text = CString(firstLine) + L"\n" + text;
     MessageBoxW(nullptr, text, L"Error", type);
@@ -332,8 +323,10 @@ BOOL CSerialMidiOut::OpenPort(LPCWSTR name)
     m_readThreadId = static_cast<std::int32_t>(id);
     CloseHandle(thread);
 
+    // The read thread signals as soon as it watches the port; a poll would
+    // hold every start (and the first byte) for a whole sleep.
     while (!m_readThreadUp)
-        Sleep(1);
+        WaitForSingleObject(m_readThreadStarted, INFINITE);
     return TRUE;
 }
 
@@ -342,6 +335,7 @@ DWORD CSerialMidiOut::ReadThreadProc(LPVOID stage)
     auto* self = static_cast<CSerialMidiOut*>(stage);
     SetCommMask(self->m_hPort, kPortEvents);
     self->m_readThreadUp = 1;
+    self->m_readThreadStarted.SetEvent();
     for (;;) {
         HANDLE port = self->m_hPort;
         if (port == INVALID_HANDLE_VALUE)

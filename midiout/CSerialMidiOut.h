@@ -9,7 +9,7 @@
 #include <mutex>
 
 class CMidiEvent;
-class CPlayerState;
+class COutputRules;
 
 // The only way MIDI leaves the program: applies the player's rules to each
 // channel message (transposition, master volume) and writes the bytes one
@@ -40,10 +40,10 @@ public:
     // volume (the song's last controller 7 on it, 100 before any) scaled by
     // it.
     void SetVolume(int volume);
-    // A channel message with the player's rules; forced (the metronome's
-    // clicks) passes a mute and is none of the song's keys. FALSE when
-    // nothing was written.
-    BOOL Send(const CMidiEvent* event, CPlayerState* state, BOOL forced);
+    // Applies the rules (transposition, mutes unless forced) and the master
+    // volume to one channel message and writes it; FALSE when it was dropped.
+    // Forced messages (the metronome's clicks) are none of the song's keys.
+    BOOL Send(const CMidiEvent* event, const COutputRules* rules, BOOL forced);
     // Writes one message (or the all-off group of one channel); the bytes
     // of two calls never interleave.
     void Write(BYTE* bytes, int count);
@@ -73,6 +73,8 @@ public:
     // empty, or CTS changed); reset by the writer before each byte.
     CEvent m_ready { FALSE, TRUE };
     std::atomic<BOOL> m_readThreadUp { 0 };
+    // Signalled once the read thread has set m_readThreadUp.
+    CEvent m_readThreadStarted;
     BYTE m_ring[2048] {};
     std::int32_t m_head { 0 };
     std::int32_t m_tail { 0 };

@@ -1,14 +1,14 @@
 #include "player/CDrivenPlayer.h"
 
-#include "app/CTabrinoDlg.h"
 #include "platform/core/DrivenTickCount.h"
 #include "player/CPlayerEngine.h"
+#include "player/CPlayerHost.h"
 
-void CDrivenPlayer::Run(CTabrinoDlg& dialog, DrivenTickCount& clock, const PeriodDone& periodDone)
+void CDrivenPlayer::Run(CPlayerHost& host, DrivenTickCount& clock, const PeriodDone& periodDone)
 {
-    CPlayerState& state = dialog.m_playerState;
+    CPlayerState& state = host.m_playerState;
     for (;;) {
-        const DWORD sleep = CPlayerEngine::RunPeriod(dialog);
+        const DWORD sleep = CPlayerEngine::RunPeriod(host);
         // Nothing but a request could bring work, and nobody else makes one.
         if (sleep == INFINITE || state.m_playState == STATE_STOPPED)
             return;

@@ -4,10 +4,10 @@
 
 #include <functional>
 
-class CTabrinoDlg;
+class CPlayerHost;
 class DrivenTickCount;
 
-// Plays the dialog's song faster than real time, on a clock moved by hand
+// Plays the host's song faster than real time, on a clock moved by hand
 // instead of the system's: a period of the player engine runs as soon as the
 // one before it is done, and the clock then moves on by the sleep the period
 // asked for. The messages thus go out in the order and at the clock times of
@@ -22,5 +22,5 @@ public:
     // Runs periods until the player has stopped: at the song's end, after a
     // failed write or after a stop asked for. A start (CTransport::Play) is
     // pending or running; without one it returns at once.
-    static void Run(CTabrinoDlg& dialog, DrivenTickCount& clock, const PeriodDone& periodDone);
+    static void Run(CPlayerHost& host, DrivenTickCount& clock, const PeriodDone& periodDone);
 };

@@ -1,9 +1,9 @@
 #include "player/CMainThread.h"
 
-#include "app/CTabrinoDlg.h"
 #include "platform/core/TickCount.h"
+#include "player/CPlayerHost.h"
 
-CMainThread::CMainThread(CTabrinoDlg* owner)
+CMainThread::CMainThread(CPlayerHost* owner)
     : m_pOwner(owner)
 {
     m_bAutoDelete = FALSE;

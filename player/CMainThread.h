@@ -3,14 +3,14 @@
 #include "platform/core/CEvent.h"
 #include "platform/core/CWinThread.h"
 
-class CTabrinoDlg;
+class CPlayerHost;
 
 // The player thread: runs its owner's PlayerPeriod over and over until
 // Terminate. The owner deletes the object after Terminate, so the framework
 // never does.
 class CMainThread : public CWinThread {
 public:
-    explicit CMainThread(CTabrinoDlg* owner);
+    explicit CMainThread(CPlayerHost* owner);
     ~CMainThread() override;
 
     // The player loop; returns FALSE so that the thread ends after it.
@@ -21,7 +21,7 @@ public:
     // thread has finished.
     void Terminate();
 
-    CTabrinoDlg* m_pOwner;
+    CPlayerHost* m_pOwner;
     CEvent m_kill;
     CEvent m_finished;
 };

@@ -1,9 +1,9 @@
 #include "player/CPlayerEngine.h"
 
-#include "app/CTabrinoDlg.h"
 #include "platform/core/CThreadState.h"
 #include "platform/core/TickCount.h"
 #include "platform/ui/WindowHandle.h"
+#include "player/CPlayerHost.h"
 #include "player/CTrackPlayer.h"
 #include "song/CLastBends.h"
 #include "song/CTrack.h"
@@ -41,16 +41,16 @@ LONGLONG UntilRefresh(DWORD last, LONGLONG now)
 
 }
 
-DWORD CPlayerEngine::RunPeriod(CTabrinoDlg& dialog)
+DWORD CPlayerEngine::RunPeriod(CPlayerHost& host)
 {
     // The cut comes first: a start this period silences every channel
     // anyway, so a mute just before it sends nothing more.
-    CutMutedChannels(dialog);
-    HandleRequest(dialog);
+    CutMutedChannels(host);
+    HandleRequest(host);
     LONGLONG due = NO_WORK;
-    if (dialog.m_playerState.m_playState == STATE_PLAYING)
-        due = Play(dialog);
-    due = std::min(due, PostRefreshes(dialog));
+    if (host.m_playerState.m_playState == STATE_PLAYING)
+        due = Play(host);
+    due = std::min(due, PostRefreshes(host));
     if (due == NO_WORK)
         return INFINITE;
     // Counted from now, after the period's own work: a batch of messages
@@ -58,50 +58,50 @@ DWORD CPlayerEngine::RunPeriod(CTabrinoDlg& dialog)
     return static_cast<DWORD>(std::clamp<LONGLONG>(due - CPlayerState::Now(), 0, MAX_SLEEP));
 }
 
-void CPlayerEngine::Period(CTabrinoDlg& dialog)
+void CPlayerEngine::Period(CPlayerHost& host)
 {
-    const DWORD sleep = RunPeriod(dialog);
-    CheckpointWait(dialog.m_playerState.m_wake, sleep == INFINITE ? CSyncObject::FOREVER : sleep);
+    const DWORD sleep = RunPeriod(host);
+    CheckpointWait(host.m_playerState.m_wake, sleep == INFINITE ? CSyncObject::FOREVER : sleep);
 }
 
-void CPlayerEngine::HandleRequest(CTabrinoDlg& dialog)
+void CPlayerEngine::HandleRequest(CPlayerHost& host)
 {
-    CPlayerState& state = dialog.m_playerState;
+    CPlayerState& state = host.m_playerState;
     switch (state.m_playState.load()) {
     case STATE_START:
-        Start(dialog);
+        Start(host);
         break;
     case STATE_STOP:
-        Halt(dialog);
+        Halt(host);
         state.m_playState = STATE_STOPPED;
         break;
     case STATE_RESYNC:
-        Resync(dialog);
+        Resync(host);
         break;
     default:
         break;
     }
 }
 
-void CPlayerEngine::CutMutedChannels(CTabrinoDlg& dialog)
+void CPlayerEngine::CutMutedChannels(CPlayerHost& host)
 {
     // Taken in every state: while stopped nothing sounds, and a start
     // silences every channel anyway.
-    CPlayerState& state = dialog.m_playerState;
+    CPlayerState& state = host.m_playerState;
     const std::uint32_t channels = state.m_cutChannels.exchange(0);
     if (channels == 0 || state.m_playState != STATE_PLAYING)
         return;
     for (int n = 0; n < 16; ++n) {
         if (channels & (1u << n)) {
-            dialog.m_output.Silence(n);
+            host.m_output.Silence(n);
             state.m_channels[n].ClearNotes();
         }
     }
 }
 
-void CPlayerEngine::Start(CTabrinoDlg& dialog)
+void CPlayerEngine::Start(CPlayerHost& host)
 {
-    CPlayerState& state = dialog.m_playerState;
+    CPlayerState& state = host.m_playerState;
     // Without a song there is nothing to play: nothing is sent and the
     // clock does not run.
     if (state.m_length <= 0) {
@@ -109,49 +109,49 @@ void CPlayerEngine::Start(CTabrinoDlg& dialog)
         return;
     }
     const LONGLONG tick = state.m_startTick;
-    dialog.m_output.Start();
-    dialog.m_metronome.Reset(&dialog.m_output, &state, tick);
-    SeekTracks(dialog, tick);
+    host.m_output.Start();
+    host.m_metronome.Reset(&host.m_output, &state, tick);
+    SeekTracks(host, tick);
     // The replay may take a while on a slow device; the song starts when it
     // is done, so nothing due meanwhile goes out in a burst.
     state.AnchorClock(CPlayerState::Now(), tick);
     Answer(state, STATE_START, STATE_PLAYING);
 }
 
-void CPlayerEngine::Resync(CTabrinoDlg& dialog)
+void CPlayerEngine::Resync(CPlayerHost& host)
 {
     // The transposition changed: the all-off silences the notes at the old
     // pitch, and with its reset of all controllers it drops the song's
     // controller state, which is sent again before the song goes on.
-    CPlayerState& state = dialog.m_playerState;
+    CPlayerState& state = host.m_playerState;
     LONGLONG previous = 0;
     const LONGLONG tick = state.AdvanceClock(CPlayerState::Now(), &previous);
-    dialog.m_output.Pause();
+    host.m_output.Pause();
     state.ClearNotes();
-    ReplayTracks(dialog);
+    ReplayTracks(host);
     state.AnchorClock(CPlayerState::Now(), tick);
     Answer(state, STATE_RESYNC, STATE_PLAYING);
 }
 
-void CPlayerEngine::Halt(CTabrinoDlg& dialog)
+void CPlayerEngine::Halt(CPlayerHost& host)
 {
-    dialog.m_output.Stop();
-    dialog.m_playerState.ClearNotes();
-    dialog.m_playerState.StopClock();
+    host.m_output.Stop();
+    host.m_playerState.ClearNotes();
+    host.m_playerState.StopClock();
     // The meters still show the last notes; they are refreshed until they
     // have fallen.
-    dialog.m_bMetersMoving = TRUE;
+    host.m_bMetersMoving = TRUE;
 }
 
-LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
+LONGLONG CPlayerEngine::Play(CPlayerHost& host)
 {
-    CPlayerState& state = dialog.m_playerState;
-    if (dialog.m_output.WriteFailed()) {
+    CPlayerState& state = host.m_playerState;
+    if (host.m_output.WriteFailed()) {
         // Playing on into a port that takes nothing would only look as if it
         // worked: playback stops and the window tells why.
-        Halt(dialog);
+        Halt(host);
         Answer(state, STATE_PLAYING, STATE_STOPPED);
-        HWND hwnd = dialog.GetSafeHwnd();
+        HWND hwnd = host.PlayerWindow();
         PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(OUTPUT_FAILED, 0), reinterpret_cast<LPARAM>(hwnd));
         return NO_WORK;
     }
@@ -170,11 +170,11 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
         // a late wake drops nothing. Notes held across are cut; the
         // controller state at the loop start is sent before the song goes
         // on from there.
-        PlayTracks(dialog, loopEnd - 1, INT64_MAX);
-        dialog.m_output.Pause();
+        PlayTracks(host, loopEnd - 1, INT64_MAX);
+        host.m_output.Pause();
         state.ClearNotes();
-        dialog.m_metronome.Reset(&dialog.m_output, &state, loop.start);
-        SeekTracks(dialog, loop.start);
+        host.m_metronome.Reset(&host.m_output, &state, loop.start);
+        SeekTracks(host, loop.start);
         now = CPlayerState::Now();
         state.AnchorClock(now, loop.start);
         tick = loop.start;
@@ -182,20 +182,24 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
         // What fell due before the end still goes out, however late the
         // thread woke; events at the very last tick are not sent, the
         // all-off of Stop silences what still sounds.
-        PlayTracks(dialog, length - 1, INT64_MAX);
-        Halt(dialog);
+        PlayTracks(host, length - 1, INT64_MAX);
+        Halt(host);
+        // The song stands at its end, not wherever the late wake found the
+        // clock, and the readouts show it once more.
+        state.m_currentTick = length;
+        host.m_bDisplayPending = TRUE;
         Answer(state, STATE_PLAYING, STATE_STOPPED);
         return NO_WORK;
     }
-    dialog.m_metronome.Tick(&dialog.m_output, &state, tick);
+    host.m_metronome.Tick(&host.m_output, &state, tick);
     LONGLONG next = length > 0 ? length : INT64_MAX;
     if (looping)
         next = std::min(next, loopEnd);
-    next = std::min(next, dialog.m_metronome.NextClickTick(state.m_meterMap));
-    next = PlayTracks(dialog, tick, next);
+    next = std::min(next, host.m_metronome.NextClickTick(state.m_meterMap));
+    next = PlayTracks(host, tick, next);
     // A stop that cut the dispatch short, or a write that failed, is
     // answered at once.
-    if (StopRequested(state) || dialog.m_output.WriteFailed())
+    if (StopRequested(state) || host.m_output.WriteFailed())
         return now;
     // A tick that lies beyond any time (a song without an end) is due
     // never, but the thread still looks again after its longest sleep.
@@ -203,48 +207,48 @@ LONGLONG CPlayerEngine::Play(CTabrinoDlg& dialog)
     return until < NO_WORK - 1 - now ? now + until : NO_WORK - 1;
 }
 
-LONGLONG CPlayerEngine::PlayTracks(CTabrinoDlg& dialog, LONGLONG tick, LONGLONG next)
+LONGLONG CPlayerEngine::PlayTracks(CPlayerHost& host, LONGLONG tick, LONGLONG next)
 {
-    CPlayerState& state = dialog.m_playerState;
-    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
+    CPlayerState& state = host.m_playerState;
+    CRing::ForEach(host.m_pTracks, [&](CTrack* track) {
         if (StopRequested(state))
             return;
-        CTrackPlayer::PlayUntil(*track, &dialog.m_output, &state, tick);
+        CTrackPlayer::PlayUntil(*track, &host.m_output, &state, tick);
         next = std::min(next, CTrackPlayer::NextTick(*track));
     });
     return next;
 }
 
-void CPlayerEngine::SeekTracks(CTabrinoDlg& dialog, LONGLONG tick)
+void CPlayerEngine::SeekTracks(CPlayerHost& host, LONGLONG tick)
 {
-    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { CTrackPlayer::MoveTo(*track, tick); });
-    ReplayTracks(dialog);
+    CRing::ForEach(host.m_pTracks, [&](CTrack* track) { CTrackPlayer::MoveTo(*track, tick); });
+    ReplayTracks(host);
 }
 
-void CPlayerEngine::ReplayTracks(CTabrinoDlg& dialog)
+void CPlayerEngine::ReplayTracks(CPlayerHost& host)
 {
     // The bend in force on a channel may come from any track, so all are
     // looked at before the first message goes out.
     CLastBends bends;
-    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { CTrackPlayer::OfferBends(*track, bends); });
-    CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) {
+    CRing::ForEach(host.m_pTracks, [&](CTrack* track) { CTrackPlayer::OfferBends(*track, bends); });
+    CRing::ForEach(host.m_pTracks, [&](CTrack* track) {
         // With a stop pending nothing more is sent: a slow device must not
         // hold the stop.
-        if (!StopRequested(dialog.m_playerState))
-            CTrackPlayer::ReplayControllers(*track, &dialog.m_output, &dialog.m_playerState, bends);
+        if (!StopRequested(host.m_playerState))
+            CTrackPlayer::ReplayControllers(*track, &host.m_output, &host.m_playerState, bends);
     });
 }
 
-LONGLONG CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
+LONGLONG CPlayerEngine::PostRefreshes(CPlayerHost& host)
 {
     // While the window's own timer runs the refreshes, the thread need not
     // wake for them.
-    if (!dialog.m_bRefresh || dialog.m_bRefreshTimer)
+    if (!host.m_bRefresh || host.m_bRefreshTimer)
         return NO_WORK;
     // While the song plays the position and the meters move; otherwise only
     // a change the dialog could not show yet, or meters still falling, asks
     // for a refresh, and an idle player sleeps until a request.
-    const bool playing = dialog.m_playerState.m_playState != STATE_STOPPED;
+    const bool playing = host.m_playerState.m_playState != STATE_STOPPED;
     const LONGLONG now = CPlayerState::Now();
     struct Refresh {
         bool wanted;
@@ -254,9 +258,9 @@ LONGLONG CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
         LONGLONG until;
     };
     Refresh refreshes[] = {
-        { playing || dialog.m_bDisplayPending, dialog.m_dwLastRefresh, dialog.m_displayPost, 1005, NO_WORK },
-        { playing || dialog.m_bMetersMoving, static_cast<DWORD>(dialog.m_playerState.m_lastMeterTime),
-            dialog.m_metersPost, 1004, NO_WORK },
+        { playing || host.m_bDisplayPending, host.m_dwLastRefresh, host.m_displayPost, 1005, NO_WORK },
+        { playing || host.m_bMetersMoving, static_cast<DWORD>(host.m_playerState.m_lastMeterTime),
+            host.m_metersPost, 1004, NO_WORK },
     };
     LONGLONG sleep = NO_WORK;
     LONGLONG together = 0;
@@ -279,7 +283,7 @@ LONGLONG CPlayerEngine::PostRefreshes(CTabrinoDlg& dialog)
         return NO_WORK;
     if (sleep != 0)
         return now + sleep;
-    const HWND hwnd = dialog.GetSafeHwnd();
+    const HWND hwnd = host.PlayerWindow();
     MSG posts[2];
     size_t count = 0;
     for (Refresh& r : refreshes) {

@@ -2,14 +2,14 @@
 
 #include "platform/core/WinTypes.h"
 
-class CTabrinoDlg;
+class CPlayerHost;
 
-// The work of one player period on the dialog's song, output stage, player
-// state and metronome: the cut of channels just muted, the dialog's request,
-// the clock, the loop step, the end test, the metronome and the due events
-// of every track, and the refresh posts to the dialog's window. Between
-// periods the thread sleeps until the next of these has work, or until the
-// dialog wakes it.
+// The work of one player period on the host's song, output stage, player
+// state and metronome: the cut of channels just muted, the request of the
+// dialog (or tool) that holds the host, the clock, the loop step, the end
+// test, the metronome and the due events of every track, and the refresh
+// posts to the host's window. Between periods the thread sleeps until the
+// next of these has work, or until a request wakes it.
 class CPlayerEngine {
 public:
     // One period without its sleep; returns how many microseconds the thread
@@ -17,14 +17,14 @@ public:
     // when only a request of the dialog can bring work. A loop that calls it
     // and lets the clock run that long between calls plays the song exactly
     // as the player thread does.
-    static DWORD RunPeriod(CTabrinoDlg& dialog);
-    // One whole period: RunPeriod, then the sleep, which the dialog's
+    static DWORD RunPeriod(CPlayerHost& host);
+    // One whole period: RunPeriod, then the sleep, which the host's
     // m_playerState.Wake() ends early.
-    static void Period(CTabrinoDlg& dialog);
+    static void Period(CPlayerHost& host);
 
     static constexpr DWORD MAX_SLEEP = 1000000;
-    // The command posted to the dialog when playback stopped because the
-    // port failed.
+    // The command posted to the host's window when playback stopped because
+    // the port failed.
     static constexpr WORD OUTPUT_FAILED = 1006;
     // A refresh command is posted when its last run lies more than this
     // many milliseconds back.
@@ -44,24 +44,24 @@ public:
     };
 
 private:
-    static void HandleRequest(CTabrinoDlg& dialog);
+    static void HandleRequest(CPlayerHost& host);
     // Cuts what still sounds on the channels the user has just muted.
-    static void CutMutedChannels(CTabrinoDlg& dialog);
-    static void Start(CTabrinoDlg& dialog);
-    static void Resync(CTabrinoDlg& dialog);
-    static void Halt(CTabrinoDlg& dialog);
+    static void CutMutedChannels(CPlayerHost& host);
+    static void Start(CPlayerHost& host);
+    static void Resync(CPlayerHost& host);
+    static void Halt(CPlayerHost& host);
     // Plays what is due; returns when the next tick is due (counter
     // microseconds), LLONG_MAX once stopped.
-    static LONGLONG Play(CTabrinoDlg& dialog);
+    static LONGLONG Play(CPlayerHost& host);
     // Sends every track's events up to and including tick; returns the
     // earliest tick still to come, or next when that is earlier.
-    static LONGLONG PlayTracks(CTabrinoDlg& dialog, LONGLONG tick, LONGLONG next);
+    static LONGLONG PlayTracks(CPlayerHost& host, LONGLONG tick, LONGLONG next);
     // Moves every track's cursor to tick and replays what is in force there.
-    static void SeekTracks(CTabrinoDlg& dialog, LONGLONG tick);
+    static void SeekTracks(CPlayerHost& host, LONGLONG tick);
     // Sends again, track by track, the controllers, programs and each
     // channel's last pitch bend already played, after an all-off.
-    static void ReplayTracks(CTabrinoDlg& dialog);
+    static void ReplayTracks(CPlayerHost& host);
     // Returns when a refresh post is next wanted (counter microseconds),
     // LLONG_MAX for never.
-    static LONGLONG PostRefreshes(CTabrinoDlg& dialog);
+    static LONGLONG PostRefreshes(CPlayerHost& host);
 };

@@ -60,6 +60,11 @@ void CPlayerState::ClearNotes()
         channel.ClearNotes();
 }
 
+BOOL CPlayerState::IsMuted(int channel) const
+{
+    return m_channels[channel].m_muted;
+}
+
 void CPlayerState::TakeFacts(const CSongFacts& facts)
 {
     m_ppqn = facts.m_ppqn;

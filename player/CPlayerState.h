@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midiout/COutputRules.h"
 #include "platform/core/CEvent.h"
 #include "platform/core/WinTypes.h"
 #include "player/CChannelLevel.h"
@@ -25,11 +26,13 @@ enum : std::int32_t {
 // The record the dialog and the player thread share. Every field both
 // threads touch is atomic; m_clockLock makes each clock operation (the
 // anchor, the thread's position sample, the tempo change) one step against
-// the others. The clock counts microseconds of the performance counter.
-class CPlayerState {
+// the others. The clock counts microseconds of the performance counter. As
+// the output stage's rules it gives the user's transposition, drum channel
+// and mutes.
+class CPlayerState : public COutputRules {
 public:
     CPlayerState();
-    virtual ~CPlayerState();
+    ~CPlayerState() override;
     CPlayerState(const CPlayerState&) = delete;
     CPlayerState& operator=(const CPlayerState&) = delete;
 
@@ -39,6 +42,8 @@ public:
     // Level bookkeeping of a dispatched channel message (player thread).
     void TrackNote(const CMidiEvent* event);
     void ClearNotes();
+    // Whether the user muted the channel (0..15).
+    BOOL IsMuted(int channel) const override;
 
     // Takes what the loader found in a newly loaded file: the division (and
     // SMPTE timing), the tempo, the SMPTE offset and each channel's links
@@ -107,12 +112,10 @@ public:
     // as a quarter note: its tempo events set no speed and its bars and
     // beats count seconds. 0 for a song timed in quarter notes.
     LONGLONG m_smpteSecond { 0 };
-    std::atomic<std::int32_t> m_transpose { 0 };
     std::atomic<std::int32_t> m_bpm { 90 };
     std::atomic<std::int32_t> m_playState { STATE_STOPPED };
     std::atomic<LONGLONG> m_lastMeterTime { 0 };
     std::atomic<BOOL> m_loopEnabled { 0 };
-    std::atomic<BYTE> m_drumChannel { 9 };
     // Channels just muted, one bit each, whose sounding notes the player
     // thread is to cut.
     std::atomic<std::uint32_t> m_cutChannels { 0 };

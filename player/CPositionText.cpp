@@ -9,9 +9,11 @@
 
 namespace {
 
-int Shown(LONGLONG value)
+// Never negative, and one short of the largest, so that counting from 1
+// cannot overflow.
+LONGLONG Shown(LONGLONG value)
 {
-    return static_cast<int>(std::clamp<LONGLONG>(value, 0, INT32_MAX));
+    return std::clamp<LONGLONG>(value, 0, INT64_MAX - 1);
 }
 
 }
@@ -20,16 +22,16 @@ CString CPositionText::BarBeatTick(LONGLONG tick, const CMeterMap& meter)
 {
     const CMeterMap::Position at = meter.At(tick);
     CString text;
-    FormatString(text, L"%d.%d.%03d", Shown(at.bar + 1), Shown(at.beat + 1), Shown(at.tick));
+    FormatString(text, L"%I64d.%I64d.%03I64d", Shown(at.bar) + 1, Shown(at.beat) + 1, Shown(at.tick));
     return text;
 }
 
 CString CPositionText::Time(LONGLONG tick, const CTempoMap& tempo, LONGLONG ppqn, LONGLONG userTempo)
 {
-    const int tenths = Shown(tempo.MicrosAt(tick, ppqn, userTempo) / 100000);
-    const int hours = tenths / 36000;
+    const LONGLONG tenths = Shown(tempo.MicrosAt(tick, ppqn, userTempo) / 100000);
+    const LONGLONG hours = tenths / 36000;
     CString text;
-    FormatString(text, L"%02d:%02d:%02d,%d", hours, tenths / 600 - 60 * hours, tenths / 10 - 60 * (tenths / 600),
-        tenths % 10);
+    FormatString(text, L"%02I64d:%02I64d:%02I64d,%I64d", hours, tenths / 600 - 60 * hours,
+        tenths / 10 - 60 * (tenths / 600), tenths % 10);
     return text;
 }

@@ -13,5 +13,5 @@ add_custom_command(OUTPUT ${RESOURCE_CPP}
           -DOUT=${RESOURCE_CPP} -P ${CMAKE_SOURCE_DIR}/cmake/embed.cmake
   DEPENDS ${RESOURCE_LIST} ${RESOURCE_FILES} ${CMAKE_SOURCE_DIR}/cmake/embed.cmake
   COMMENT "Embedding resources")
-target_sources(tabrino PRIVATE ${RESOURCE_CPP})
+target_sources(tabrino_core PRIVATE ${RESOURCE_CPP})
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${RESOURCE_LIST})

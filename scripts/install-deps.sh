@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev fonts-liberation2
   libfluidsynth-dev timgm6mb-soundfont libasound2-dev libuchardet-dev
   xvfb xdotool imagemagick x11-utils
-  openttd-openmsx python3 python3-mido
+  openttd-openmsx python3 python3-mido midicsv
   socat
   dbus-daemon libglib2.0-bin
   desktop-file-utils appstream man-db

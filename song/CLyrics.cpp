@@ -1,6 +1,6 @@
 #include "song/CLyrics.h"
 
-#include "platform/core/CTextEncoding.h"
+#include "platform/text/CTextEncoding.h"
 #include "song/CRing.h"
 #include "song/CTrack.h"
 

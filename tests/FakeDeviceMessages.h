@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/comm/CFakeDevice.h"
+#include "tests/support/CFakeDevice.h"
 
 #include <gtest/gtest.h>
 

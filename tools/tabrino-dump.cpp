@@ -5,12 +5,12 @@
 // change. With --lyrics it prints the song's words instead, a line each with
 // the second it starts at.
 
-#include "app/CSongFile.h"
-#include "platform/core/CTextEncoding.h"
-#include "player/CPlayerState.h"
+#include "platform/text/CTextEncoding.h"
 #include "song/CLyrics.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
+#include "song/CSongFile.h"
+#include "song/CTempoMap.h"
 #include "song/CTrack.h"
 
 #include <charconv>
@@ -141,9 +141,13 @@ void PrintLyrics(std::FILE* out, const CSongFile& file, const std::string& encod
 {
     CLyrics lyrics;
     lyrics.Build(file.m_pTracks, encoding);
-    CPlayerState state;
-    state.TakeFacts(file.m_facts);
-    state.AdoptSong(file.m_pTracks);
+    // The player's tempo map: a song timed in SMPTE frames keeps one tempo.
+    const CSongFacts& facts = file.m_facts;
+    CTempoMap tempo;
+    if (facts.m_framesPerSecond > 0)
+        tempo.Constant(facts.m_usPerQuarter);
+    else
+        tempo.Build(file.m_pTracks);
     std::fprintf(out, "lyrics track=%d events=%s encoding=%s %s\n", lyrics.m_track,
         lyrics.m_track < 0 ? "none" : lyrics.m_lyricEvents ? "lyric" : "text", lyrics.m_encoding.c_str(),
         lyrics.m_forced ? "chosen" : "judged");
@@ -151,9 +155,8 @@ void PrintLyrics(std::FILE* out, const CSongFile& file, const std::string& encod
         std::fprintf(out, "title %s\n", Quoted(title).c_str());
     for (const CLyrics::Info& info : lyrics.m_info)
         std::fprintf(out, "info %s %s\n", CString(std::wstring(1, info.tag)).ToUtf8().c_str(), Quoted(info.text).c_str());
-    const CTempoMap& tempo = state.m_tempoMap;
     for (const CLyrics::Line& line : lyrics.m_lines) {
-        const double seconds = static_cast<double>(tempo.MicrosAt(line.tick, state.m_ppqn, tempo.FirstTempo())) / 1e6;
+        const double seconds = static_cast<double>(tempo.MicrosAt(line.tick, facts.m_ppqn, tempo.FirstTempo())) / 1e6;
         std::fprintf(out, "%s %.3f %s\n", line.paragraph ? "paragraph" : "line", seconds, Quoted(line.text).c_str());
     }
 }

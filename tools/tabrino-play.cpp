@@ -2,16 +2,16 @@
 // time, without a display, or renders it into a WAV file faster than real
 // time. Also the tool for timing measurements.
 
-#include "app/CCommandLine.h"
-#include "app/CTabrinoDlg.h"
 #include "platform/comm/CPortList.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/MessageBox.h"
-#include "platform/core/CTextEncoding.h"
 #include "platform/core/Console.h"
 #include "platform/core/DrivenTickCount.h"
+#include "platform/core/FileUri.h"
 #include "platform/core/TickCount.h"
+#include "platform/text/CTextEncoding.h"
 #include "player/CDrivenPlayer.h"
+#include "player/CPlayerHost.h"
 #include "player/CPositionText.h"
 #include "player/CPractice.h"
 #include "player/CPracticeOptions.h"
@@ -20,6 +20,7 @@
 
 #include <charconv>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -38,13 +39,14 @@ const std::string& Usage()
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
                     "another.\n"
                     "\n")
-        + CCommandLine::OutputOptions()
+        + CPortList::OutputOptions()
         + "  --render FILE.wav render the song through the built-in synthesizer into\n"
           "                    FILE.wav as fast as the machine allows, with the sound\n"
-          "                    of playback in real time (needs no sound card)\n"
+          "                    of playback in real time (needs no sound card); - for\n"
+          "                    standard output\n"
           "  --transpose N     transposition in semitones, -12..12 (the drum channel stays)\n"
           "  --tempo BPM       tempo in beats per minute, 30..300, instead of the file's\n"
-          "  --from TICK       start position in ticks\n"
+          "  --from TICK       start position in ticks, before the song's end\n"
           "  --metronome       click on every beat of the song's meter, accented on the\n"
           "                    first beat of each bar\n"
           "  --loop FROM-TO    play bars FROM to TO over and over until Ctrl-C: 5-9 from\n"
@@ -64,11 +66,13 @@ const std::string& Usage()
           "\n"
           "On a terminal the position is shown as bar.beat.tick and as time about once\n"
           "a second. Ctrl-C (or closing the terminal, or a termination request) stops\n"
-          "playback and exits.\n"
+          "playback and exits; a second signal while it stops changes nothing. FILE\n"
+          "may be a file URI (file:///path/song.mid).\n"
           "\n"
           "Exit status: 0 played to the end (or --help, --version, --list-ports), 1 the\n"
-          "song or the port cannot be opened, 2 a mistyped command line (or a --loop\n"
-          "outside the song), 3 a write to the port failed, 128 + the signal's number\n"
+          "song or the port cannot be opened (or a render too long for a WAV file), 2 a\n"
+          "mistyped command line (or a number out of its range, a --loop outside the\n"
+          "song), 3 a write to the port failed, 128 + the signal's number\n"
           "when stopped by a signal (130 Ctrl-C, 129 the terminal closed, 143 a\n"
           "termination request).\n";
     return usage;
@@ -115,12 +119,18 @@ int ParseOptions(int argc, char** argv, Options& options)
             out = argv[++i];
             return true;
         };
-        auto number = [&](long long& out, bool& seen) {
+        // A number outside low..high is refused with the range, as a
+        // channel outside 1..16 is.
+        auto number = [&](long long& out, bool& seen, long long low, long long high, const char* unit) {
             const char* text = nullptr;
             if (!value(text))
                 return false;
             if (!ParseNumber(text, out)) {
                 std::fprintf(stderr, "tabrino-play: %s takes a whole number, not \"%s\"\n", arg.c_str(), text);
+                return false;
+            }
+            if (out < low || out > high) {
+                std::fprintf(stderr, "tabrino-play: %s takes %lld to %lld%s, not %s\n", arg.c_str(), low, high, unit, text);
                 return false;
             }
             seen = true;
@@ -150,13 +160,15 @@ int ParseOptions(int argc, char** argv, Options& options)
             }
             options.render = text;
         } else if (arg == "--transpose") {
-            if (!number(options.transpose, options.hasTranspose))
+            if (!number(options.transpose, options.hasTranspose, -CTransport::MAX_TRANSPOSE, CTransport::MAX_TRANSPOSE,
+                    " semitones"))
                 return 2;
         } else if (arg == "--tempo") {
-            if (!number(options.tempo, options.hasTempo))
+            if (!number(options.tempo, options.hasTempo, CTransport::MIN_BPM, CTransport::MAX_BPM, " beats per minute"))
                 return 2;
         } else if (arg == "--from") {
-            if (!number(options.from, options.hasFrom))
+            // Checked against the song's length once it is loaded.
+            if (!number(options.from, options.hasFrom, 0, LLONG_MAX, ""))
                 return 2;
         } else if (arg == "--soundfont") {
             if (!value(text))
@@ -215,9 +227,13 @@ int ParseOptions(int argc, char** argv, Options& options)
     return 0;
 }
 
-long long Clamp(long long value, long long low, long long high)
+// A duration as hours:minutes:seconds.
+std::string Duration(ULONGLONG micros)
 {
-    return value < low ? low : value > high ? high : value;
+    const unsigned long long seconds = micros / 1000000;
+    char text[48];
+    std::snprintf(text, sizeof text, "%llu:%02llu:%02llu", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return text;
 }
 
 void ShowStatus(CPlayerState& state)
@@ -286,27 +302,27 @@ private:
 
 // Plays the song on the clock moved by hand, as fast as the machine allows;
 // returns 128 + the signal's number after a stop by a signal, otherwise 0.
-int Render(CTabrinoDlg& dialog, DrivenTickCount& clock, bool terminal, CLyricsPrinter* lyrics)
+int Render(CPlayerHost& player, DrivenTickCount& clock, bool terminal, CLyricsPrinter* lyrics)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point begun = Clock::now();
     Clock::time_point shown = begun - std::chrono::seconds(1);
     int exitStatus = 0;
-    CDrivenPlayer::Run(dialog, clock, [&] {
+    CDrivenPlayer::Run(player, clock, [&] {
         if (InterruptRequested()) {
             exitStatus = 128 + InterruptSignal();
             return FALSE;
         }
         if (lyrics)
-            lyrics->Follow(dialog.m_playerState.m_currentTick);
+            lyrics->Follow(player.m_playerState.m_currentTick);
         if (terminal && Clock::now() - shown >= std::chrono::seconds(1)) {
             shown = Clock::now();
-            ShowStatus(dialog.m_playerState);
+            ShowStatus(player.m_playerState);
         }
         return TRUE;
     });
     if (terminal) {
-        ShowStatus(dialog.m_playerState);
+        ShowStatus(player.m_playerState);
         const double sound = static_cast<double>(clock.Micros()) / 1e6;
         const double spent = std::chrono::duration<double>(Clock::now() - begun).count();
         std::fprintf(stderr, "\nrendered %.1f s of sound in %.1f s (%.0fx real time)\n", sound, spent,
@@ -327,14 +343,17 @@ int main(int argc, char** argv)
     if (status != 0)
         return status < 0 ? 0 : status;
 
-    CTabrinoDlg dialog;
-    CPlayerState& state = dialog.m_playerState;
-    dialog.OpenFile(CString::FromUtf8(options.file), CString());
-    if (!dialog.m_pTracks) {
+    CPlayerHost player;
+    CPlayerState& state = player.m_playerState;
+    // A file that cannot be loaded has said why.
+    if (!player.ReadFile(FileArgument(options.file)))
+        return 1;
+    if (!player.m_pTracks) {
         std::fprintf(stderr, "tabrino-play: no tracks in %s\n", options.file.c_str());
         return 1;
     }
     CTransport transport(state, nullptr, TRUE);
+    transport.AdoptSong(player.m_pTracks);
     if (state.m_length == 0) {
         std::fprintf(stderr, "tabrino-play: %s holds nothing to play\n", options.file.c_str());
         return 1;
@@ -343,6 +362,37 @@ int main(int argc, char** argv)
     if (options.hasLoop && !options.practice.SetLoop(options.loop, state.m_meterMap, state.m_length)) {
         std::fprintf(stderr, "tabrino-play: %s\n", options.practice.m_error.c_str());
         return 2;
+    }
+    // A start at or past the end would play nothing (or, taken as the start,
+    // the whole song).
+    if (options.hasFrom && options.from >= state.m_length) {
+        std::fprintf(stderr, "tabrino-play: --from takes a tick from 0 to %lld (the song ends at tick %lld), not %lld\n",
+            static_cast<long long>(state.m_length) - 1, static_cast<long long>(state.m_length), options.from);
+        return 2;
+    }
+
+    if (options.hasTempo)
+        transport.SetTempo(static_cast<std::int32_t>(options.tempo));
+    if (options.hasTranspose)
+        transport.SetTranspose(static_cast<std::int32_t>(options.transpose));
+    if (options.hasFrom)
+        transport.SetPosition(options.from);
+    else if (options.practice.HasLoop())
+        transport.SetPosition(options.practice.m_loopStart);
+
+    // A render that a WAV file cannot hold (a damaged song can last years)
+    // is refused before anything is written.
+    if (!options.render.empty()) {
+        const LONGLONG from = state.m_tempoMap.MicrosAt(state.m_currentTick, state.m_ppqn, state.m_usPerQuarter);
+        const LONGLONG to = state.m_tempoMap.MicrosAt(state.m_length, state.m_ppqn, state.m_usPerQuarter);
+        const auto sound = static_cast<ULONGLONG>(to - from);
+        if (sound > GetSynthWavCapacity()) {
+            std::fprintf(stderr,
+                "tabrino-play: %s lasts %s from where it starts, at this tempo; a WAV file holds at most %s of "
+                "sound, so nothing is rendered\n",
+                options.file.c_str(), Duration(sound).c_str(), Duration(GetSynthWavCapacity()).c_str());
+            return 1;
+        }
     }
 
     if (!options.soundFont.empty())
@@ -355,34 +405,25 @@ int main(int argc, char** argv)
         clock.emplace(0);
         port = "synth:" + options.render;
     }
-    if (port != "none" && !dialog.m_output.OpenPort(CString::FromUtf8(port)))
+    if (port != "none" && !player.m_output.OpenPort(CString::FromUtf8(port)))
         return 1;
 
-    if (!clock && !dialog.StartPlayerThread()) {
+    if (!clock && !player.StartPlayerThread()) {
         std::fprintf(stderr, "tabrino-play: the player thread cannot be started\n");
         return 1;
     }
 
-    if (options.hasTempo)
-        transport.SetTempo(static_cast<std::int32_t>(Clamp(options.tempo, CTransport::MIN_BPM, CTransport::MAX_BPM)));
-    if (options.hasTranspose)
-        transport.SetTranspose(static_cast<std::int32_t>(
-            Clamp(options.transpose, -CTransport::MAX_TRANSPOSE, CTransport::MAX_TRANSPOSE)));
-    if (options.hasFrom)
-        transport.SetPosition(Clamp(options.from, 0, state.m_length));
-    else if (options.practice.HasLoop())
-        transport.SetPosition(options.practice.m_loopStart);
-    CPractice practice(state, dialog.m_metronome);
+    CPractice practice(state, player.m_metronome);
     options.practice.ApplyTo(practice);
     practice.SetMetronome(options.metronome ? TRUE : FALSE);
     bool terminal = IsTerminalStream(2);
     std::optional<CLyricsPrinter> lyrics;
     if (options.lyrics)
-        lyrics.emplace(dialog.m_pTracks, options.encoding, terminal);
+        lyrics.emplace(player.m_pTracks, options.encoding, terminal);
     transport.Play();
 
     DWORD lastStatus = GetTickCount() - 1000;
-    int exitStatus = clock ? Render(dialog, *clock, terminal, lyrics ? &*lyrics : nullptr) : 0;
+    int exitStatus = clock ? Render(player, *clock, terminal, lyrics ? &*lyrics : nullptr) : 0;
     while (state.m_playState != STATE_STOPPED) {
         if (InterruptRequested()) {
             transport.Stop();
@@ -401,12 +442,15 @@ int main(int argc, char** argv)
         ShowStatus(state);
         std::fputc('\n', stderr);
     }
-    // Playback stopped at the first failed write; that is told once.
+    // Playback stopped at the first failed write; that is told once. A write
+    // that gave up at the deadline of a stop by a signal is told too, but
+    // the signal still gives the status.
     CString failure;
-    if (dialog.m_output.TakeWriteFailure(failure)) {
+    if (player.m_output.TakeWriteFailure(failure)) {
         MessageBoxW(nullptr, failure, L"Error", MB_OK | MB_ICONERROR);
-        exitStatus = 3;
+        if (!InterruptRequested())
+            exitStatus = 3;
     }
-    dialog.m_output.ClosePort();
+    player.m_output.ClosePort();
     return exitStatus;
 }

@@ -1,6 +1,6 @@
 #include "platform/comm/AlsaMessages.h"
 
-#include <alsa/asoundlib.h>
+#include "platform/comm/CAlsaLibrary.h"
 
 #include <mutex>
 
@@ -15,5 +15,8 @@ void Quiet(const char*, int, const char*, int, const char*, ...)
 void SilenceAlsaMessages()
 {
     static std::once_flag once;
-    std::call_once(once, [] { snd_lib_error_set_handler(Quiet); });
+    std::call_once(once, [] {
+        if (const CAlsaLibrary* alsa = CAlsaLibrary::Get())
+            alsa->snd_lib_error_set_handler(Quiet);
+    });
 }

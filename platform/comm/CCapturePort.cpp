@@ -1,10 +1,9 @@
 #include "platform/comm/CCapturePort.h"
 
-#include "platform/comm/WriteSignals.h"
+#include "platform/comm/OutputFile.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <unistd.h>
 
 CCapturePort::CCapturePort(int fd)
@@ -21,18 +20,11 @@ CCapturePort::~CCapturePort()
 
 std::shared_ptr<CCapturePort> CCapturePort::Open(const std::string& path)
 {
-    IgnoreWriteSignals();
-    // Opened without blocking, a FIFO with no reader fails with ENXIO
-    // instead of holding the start-up; the writes themselves block.
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    // A FIFO with no reader fails at once instead of holding the start-up;
+    // a reader that is slow holds the writes.
+    int fd = OpenOutputFile(path);
     if (fd < 0) {
         SetLastError(static_cast<DWORD>(errno));
-        return nullptr;
-    }
-    int flags = fcntl(fd, F_GETFL);
-    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
-        SetLastError(static_cast<DWORD>(errno));
-        close(fd);
         return nullptr;
     }
     return std::shared_ptr<CCapturePort>(new CCapturePort(fd));
@@ -49,15 +41,9 @@ BOOL CCapturePort::Emit(BYTE byte)
         return FALSE;
     }
     // One write per line: the file holds every byte the moment it is sent.
-    for (int at = 0; at < length;) {
-        ssize_t put = write(m_fd, line + at, static_cast<size_t>(length - at));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0) {
-            SetLastError(static_cast<DWORD>(put < 0 ? errno : EIO));
-            return FALSE;
-        }
-        at += static_cast<int>(put);
+    if (WriteFully(m_fd, line, static_cast<size_t>(length)) != static_cast<size_t>(length)) {
+        SetLastError(static_cast<DWORD>(errno));
+        return FALSE;
     }
     return TRUE;
 }

@@ -3,7 +3,9 @@
 #include "platform/comm/Comm.h"
 #include "platform/core/CKernelObject.h"
 
+#include <memory>
 #include <mutex>
+#include <string>
 
 // A communications port behind a HANDLE. Keeps the settings that have no
 // effect on a device of its kind, so that what was set reads back.
@@ -30,3 +32,10 @@ protected:
     DCB m_dcb;
     COMMTIMEOUTS m_timeouts;
 };
+
+// Opens ports under names of its own, before the names above are looked at:
+// FALSE leaves the name to the platform; TRUE claims it, with the port in
+// port, or null and the last error set when it cannot be opened. The test
+// suites bring their scripted devices in this way; null removes it.
+using PortOpener = BOOL (*)(const std::wstring& name, std::shared_ptr<CCommPort>& port);
+void SetPortOpener(PortOpener opener);

@@ -1,11 +1,11 @@
 #include "platform/comm/CPortList.h"
 
 #include "platform/comm/AlsaMessages.h"
+#include "platform/comm/CAlsaLibrary.h"
 #include "platform/comm/CSeqPort.h"
 #include "platform/comm/CSynthPort.h"
+#include "platform/core/ErrorText.h"
 #include "platform/core/LastError.h"
-
-#include <alsa/asoundlib.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,6 +14,18 @@
 #include <regex>
 
 namespace {
+
+const char* const kOutputOptions =
+    "  --port NAME       where the MIDI bytes go:\n"
+    "                      synth           the built-in synthesizer on the sound card\n"
+    "                      synth:FILE.wav  the built-in synthesizer into a WAV file\n"
+    "                      seq:ADDRESS     an ALSA sequencer port, as seq:128:0 or seq:\"FLUID Synth\"\n"
+    "                      seq             our own sequencer port, to connect in a patchbay\n"
+    "                      capture:FILE    one line per byte: microseconds and hex byte\n"
+    "                      /dev/...        a serial port or a raw MIDI device\n"
+    "                      none            nothing is sent\n"
+    "  --list-ports      print the ports this machine offers, then exit\n"
+    "  --soundfont PATH  SoundFont of the built-in synthesizer (default TimGM6mb)\n";
 
 struct DeviceNode {
     std::string prefix;
@@ -46,8 +58,9 @@ std::string CardName(const std::string& path)
     if (std::regex_match(path, match, card)) {
         int number = static_cast<int>(std::strtol(match[1].str().c_str(), nullptr, 10));
         SilenceAlsaMessages();
+        const CAlsaLibrary* alsa = CAlsaLibrary::Get();
         char* name = nullptr;
-        if (snd_card_get_name(number, &name) >= 0 && name) {
+        if (alsa && alsa->snd_card_get_name(number, &name) >= 0 && name) {
             std::string text = name;
             std::free(name);
             return text;
@@ -88,12 +101,8 @@ CPortList CPortList::Scan(bool probeSound)
         for (const CSeqPort::Destination& d : destinations)
             Add(list, "seq:" + std::to_string(d.client) + ":" + std::to_string(d.port), d.clientName + " / " + d.portName);
     } else {
-        LPWSTR text = nullptr;
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, error, 0,
-            reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-        list.m_notes.push_back(CString(L"no sequencer ports: the ALSA sequencer cannot be opened (")
-            + CString(text ? text : L"") + L")");
-        LocalFree(text);
+        list.m_notes.push_back(
+            CString(L"no sequencer ports: the ALSA sequencer cannot be opened (") + ErrorText(error) + L")");
     }
 
     for (const DeviceNode& node : DeviceNodes("/dev/snd", std::regex("(midiC)([0-9]+)D[0-9]+")))
@@ -127,4 +136,9 @@ std::string CPortList::Text() const
     for (const CString& note : m_notes)
         text += "# " + note.ToUtf8() + "\n";
     return text;
+}
+
+const char* CPortList::OutputOptions()
+{
+    return kOutputOptions;
 }

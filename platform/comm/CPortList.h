@@ -30,4 +30,8 @@ public:
     // One line a port, the name first and its description after it, then
     // each note as a line starting with '#'.
     std::string Text() const;
+
+    // The help lines of --port, --list-ports and --soundfont, which every
+    // program of the player takes alike.
+    static const char* OutputOptions();
 };

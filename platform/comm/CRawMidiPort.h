@@ -10,7 +10,9 @@
 // after every byte.
 class CRawMidiPort : public CFdPort {
 public:
-    static std::shared_ptr<CRawMidiPort> Open(const std::string& path);
+    // Takes an open, non-blocking descriptor of the device; null (and the
+    // descriptor closed) with the last error set when it cannot be used.
+    static std::shared_ptr<CRawMidiPort> Open(int fd);
     static bool IsRawMidiPath(const std::string& path);
 
 private:

@@ -1,6 +1,6 @@
 #include "platform/comm/CSeqEncoder.h"
 
-#include <alsa/asoundlib.h>
+#include "platform/comm/CAlsaLibrary.h"
 
 namespace {
 
@@ -11,17 +11,18 @@ constexpr size_t kBufferSize = 1024;
 }
 
 CSeqEncoder::CSeqEncoder()
-    : m_event(std::make_unique<snd_seq_event>())
+    : m_alsa(CAlsaLibrary::Get())
+    , m_event(std::make_unique<snd_seq_event>())
 {
     snd_seq_ev_clear(m_event.get());
-    if (snd_midi_event_new(kBufferSize, &m_encoder) < 0)
+    if (!m_alsa || m_alsa->snd_midi_event_new(kBufferSize, &m_encoder) < 0)
         m_encoder = nullptr;
 }
 
 CSeqEncoder::~CSeqEncoder()
 {
     if (m_encoder)
-        snd_midi_event_free(m_encoder);
+        m_alsa->snd_midi_event_free(m_encoder);
 }
 
 bool CSeqEncoder::Feed(BYTE byte)
@@ -29,7 +30,7 @@ bool CSeqEncoder::Feed(BYTE byte)
     if (!m_encoder)
         return false;
     snd_seq_ev_clear(m_event.get());
-    return snd_midi_event_encode_byte(m_encoder, byte, m_event.get()) == 1;
+    return m_alsa->snd_midi_event_encode_byte(m_encoder, byte, m_event.get()) == 1;
 }
 
 std::string CSeqEncoder::Describe() const

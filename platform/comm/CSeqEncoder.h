@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+class CAlsaLibrary;
 struct snd_midi_event;
 struct snd_seq_event;
 
@@ -17,7 +18,7 @@ public:
     CSeqEncoder(const CSeqEncoder&) = delete;
     CSeqEncoder& operator=(const CSeqEncoder&) = delete;
 
-    // FALSE when the encoder could not be made (no memory).
+    // FALSE when the encoder could not be made (no ALSA library, no memory).
     bool Ok() const { return m_encoder != nullptr; }
     // TRUE when the byte completes a message; Event() then holds it.
     bool Feed(BYTE byte);
@@ -27,6 +28,7 @@ public:
     std::string Describe() const;
 
 private:
+    const CAlsaLibrary* m_alsa;
     snd_midi_event* m_encoder { nullptr };
     std::unique_ptr<snd_seq_event> m_event;
 };

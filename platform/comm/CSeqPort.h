@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class CAlsaLibrary;
 typedef struct _snd_seq snd_seq_t;
 
 // A port of the ALSA sequencer: the client "TabrinoCE" with one output
@@ -51,8 +52,9 @@ protected:
     void OnClose() override;
 
 private:
-    CSeqPort() = default;
+    explicit CSeqPort(const CAlsaLibrary& alsa) : m_alsa(alsa) { }
 
+    const CAlsaLibrary& m_alsa;
     std::mutex m_seqLock;
     snd_seq_t* m_seq { nullptr };
     int m_port { -1 };

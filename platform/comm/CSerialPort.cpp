@@ -1,7 +1,6 @@
 #include "platform/comm/CSerialPort.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -55,13 +54,8 @@ CSerialPort::CSerialPort(int fd)
     m_hasCounters = ioctl(fd, TIOCGICOUNT, &counters) == 0;
 }
 
-std::shared_ptr<CSerialPort> CSerialPort::Open(const std::string& path, bool exclusive)
+std::shared_ptr<CSerialPort> CSerialPort::Open(int fd, bool exclusive)
 {
-    int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        SetLastError(static_cast<DWORD>(errno));
-        return nullptr;
-    }
     if (exclusive)
         ioctl(fd, TIOCEXCL);
     std::shared_ptr<CSerialPort> port(new CSerialPort(fd));

@@ -14,7 +14,9 @@
 class CSerialPort : public CFdPort {
 public:
     // Null with the last error set when the device cannot be opened.
-    static std::shared_ptr<CSerialPort> Open(const std::string& path, bool exclusive);
+    // Takes an open, non-blocking descriptor of the device; null (and the
+    // descriptor closed) with the last error set when it cannot be used.
+    static std::shared_ptr<CSerialPort> Open(int fd, bool exclusive);
 
     BOOL GetState(DCB& dcb) override;
     BOOL SetState(const DCB& dcb) override;

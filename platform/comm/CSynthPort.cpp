@@ -36,24 +36,27 @@ bool CSynthPort::SoundOutputOpens()
         std::lock_guard<std::mutex> guard(g_configLock);
         driver = g_audioDriver;
     }
-    fluid_settings_t* settings = new_fluid_settings();
+    const CFluidSynth* fluid = CFluidSynth::Get();
+    if (!fluid)
+        return false;
+    fluid_settings_t* settings = fluid->new_fluid_settings();
     if (!settings)
         return false;
     if (!driver.empty())
-        fluid_settings_setstr(settings, "audio.driver", driver.c_str());
+        fluid->fluid_settings_setstr(settings, "audio.driver", driver.c_str());
     SilenceAlsaMessages();
     for (int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
-        fluid_set_log_function(level, nullptr, nullptr);
-    fluid_synth_t* synth = new_fluid_synth(settings);
-    fluid_audio_driver_t* output = synth ? new_fluid_audio_driver(settings, synth) : nullptr;
+        fluid->fluid_set_log_function(level, nullptr, nullptr);
+    fluid_synth_t* synth = fluid->new_fluid_synth(settings);
+    fluid_audio_driver_t* output = synth ? fluid->new_fluid_audio_driver(settings, synth) : nullptr;
     bool opens = output != nullptr;
     if (output)
-        delete_fluid_audio_driver(output);
+        fluid->delete_fluid_audio_driver(output);
     if (synth)
-        delete_fluid_synth(synth);
-    delete_fluid_settings(settings);
+        fluid->delete_fluid_synth(synth);
+    fluid->delete_fluid_settings(settings);
     for (int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
-        fluid_set_log_function(level, fluid_default_log_function, nullptr);
+        fluid->fluid_set_log_function(level, fluid->fluid_default_log_function, nullptr);
     return opens;
 }
 
@@ -65,38 +68,43 @@ std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
         soundFont = g_soundFont;
         driver = g_audioDriver;
     }
+    // The library loads with the first synthesizer; without it no port of
+    // this kind opens, and the error says why.
+    const CFluidSynth* fluid = CFluidSynth::Get();
+    if (!fluid)
+        return nullptr;
     if (access(soundFont.c_str(), R_OK) != 0) {
         SetLastError(errno == ENOENT ? ERROR_SOUNDFONT_NOT_FOUND : static_cast<DWORD>(errno));
         return nullptr;
     }
-    std::shared_ptr<CSynthPort> port(new CSynthPort());
-    port->m_settings = new_fluid_settings();
+    std::shared_ptr<CSynthPort> port(new CSynthPort(*fluid));
+    port->m_settings = fluid->new_fluid_settings();
     if (!port->m_settings) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    fluid_settings_setnum(port->m_settings, "synth.gain", kGain);
+    fluid->fluid_settings_setnum(port->m_settings, "synth.gain", kGain);
     if (!driver.empty())
-        fluid_settings_setstr(port->m_settings, "audio.driver", driver.c_str());
-    port->m_synth = new_fluid_synth(port->m_settings);
+        fluid->fluid_settings_setstr(port->m_settings, "audio.driver", driver.c_str());
+    port->m_synth = fluid->new_fluid_synth(port->m_settings);
     if (!port->m_synth) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    if (fluid_synth_sfload(port->m_synth, soundFont.c_str(), 1) == FLUID_FAILED) {
+    if (fluid->fluid_synth_sfload(port->m_synth, soundFont.c_str(), 1) == FLUID_FAILED) {
         SetLastError(ERROR_BAD_SOUNDFONT);
         return nullptr;
     }
     if (wavPath.empty()) {
-        port->m_driver = new_fluid_audio_driver(port->m_settings, port->m_synth);
+        port->m_driver = fluid->new_fluid_audio_driver(port->m_settings, port->m_synth);
         if (!port->m_driver) {
             SetLastError(ENODEV);
             return nullptr;
         }
     } else {
         double rate = 44100;
-        fluid_settings_getnum(port->m_settings, "synth.sample-rate", &rate);
-        port->m_renderer = CWavRenderer::Start(port->m_synth, wavPath, static_cast<int>(rate));
+        fluid->fluid_settings_getnum(port->m_settings, "synth.sample-rate", &rate);
+        port->m_renderer = CWavRenderer::Start(*fluid, port->m_synth, wavPath, static_cast<int>(rate));
         if (!port->m_renderer) {
             SetLastError(static_cast<DWORD>(errno));
             return nullptr;
@@ -109,9 +117,9 @@ CSynthPort::~CSynthPort()
 {
     OnClose();
     if (m_synth)
-        delete_fluid_synth(m_synth);
+        m_fluid.delete_fluid_synth(m_synth);
     if (m_settings)
-        delete_fluid_settings(m_settings);
+        m_fluid.delete_fluid_settings(m_settings);
 }
 
 void CSynthPort::OnClose()
@@ -120,7 +128,7 @@ void CSynthPort::OnClose()
     // no call uses the port any more.
     std::lock_guard<std::mutex> guard(m_synthLock);
     if (m_driver) {
-        delete_fluid_audio_driver(m_driver);
+        m_fluid.delete_fluid_audio_driver(m_driver);
         m_driver = nullptr;
     }
     if (m_renderer) {
@@ -157,35 +165,35 @@ void CSynthPort::Play(const CMidiByteParser::Message& message)
     int channel = message.status & 0x0F;
     switch (message.status & 0xF0) {
     case 0x80:
-        fluid_synth_noteoff(m_synth, channel, message.data1);
+        m_fluid.fluid_synth_noteoff(m_synth, channel, message.data1);
         break;
     case 0x90:
         if (message.data2 == 0)
-            fluid_synth_noteoff(m_synth, channel, message.data1);
+            m_fluid.fluid_synth_noteoff(m_synth, channel, message.data1);
         else
-            fluid_synth_noteon(m_synth, channel, message.data1, message.data2);
+            m_fluid.fluid_synth_noteon(m_synth, channel, message.data1, message.data2);
         break;
     case 0xA0:
-        fluid_synth_key_pressure(m_synth, channel, message.data1, message.data2);
+        m_fluid.fluid_synth_key_pressure(m_synth, channel, message.data1, message.data2);
         break;
     case 0xB0:
-        fluid_synth_cc(m_synth, channel, message.data1, message.data2);
+        m_fluid.fluid_synth_cc(m_synth, channel, message.data1, message.data2);
         break;
     case 0xC0:
-        fluid_synth_program_change(m_synth, channel, message.data1);
+        m_fluid.fluid_synth_program_change(m_synth, channel, message.data1);
         break;
     case 0xD0:
-        fluid_synth_channel_pressure(m_synth, channel, message.data1);
+        m_fluid.fluid_synth_channel_pressure(m_synth, channel, message.data1);
         break;
     case 0xE0:
-        fluid_synth_pitch_bend(m_synth, channel, message.data1 | (message.data2 << 7));
+        m_fluid.fluid_synth_pitch_bend(m_synth, channel, message.data1 | (message.data2 << 7));
         break;
     default:
         if (message.status == 0xF0 && message.sysex.size() > 2) {
-            fluid_synth_sysex(m_synth, reinterpret_cast<const char*>(message.sysex.data() + 1),
+            m_fluid.fluid_synth_sysex(m_synth, reinterpret_cast<const char*>(message.sysex.data() + 1),
                 static_cast<int>(message.sysex.size() - 2), nullptr, nullptr, nullptr, 0);
         } else if (message.status == 0xFF) {
-            fluid_synth_system_reset(m_synth);
+            m_fluid.fluid_synth_system_reset(m_synth);
         }
         break;
     }

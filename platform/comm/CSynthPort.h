@@ -1,10 +1,9 @@
 #pragma once
 
+#include "platform/comm/CFluidSynth.h"
 #include "platform/comm/CMidiByteParser.h"
 #include "platform/comm/CSoftPort.h"
 #include "platform/comm/CWavRenderer.h"
-
-#include <fluidsynth.h>
 
 #include <memory>
 #include <string>
@@ -16,7 +15,8 @@
 class CSynthPort : public CSoftPort {
 public:
     // wavPath empty: play on the sound card. Null with the last error set
-    // when the SoundFont, the audio output or the file cannot be opened.
+    // when the synthesizer's library cannot be loaded, or the SoundFont, the
+    // audio output or the file cannot be opened.
     static std::shared_ptr<CSynthPort> Open(const std::string& wavPath);
     ~CSynthPort() override;
 
@@ -31,9 +31,10 @@ protected:
     void OnClose() override;
 
 private:
-    CSynthPort() = default;
+    explicit CSynthPort(const CFluidSynth& fluid) : m_fluid(fluid) { }
     void Play(const CMidiByteParser::Message& message);
 
+    const CFluidSynth& m_fluid;
     std::mutex m_synthLock;
     fluid_settings_t* m_settings { nullptr };
     fluid_synth_t* m_synth { nullptr };

@@ -18,15 +18,17 @@ LONGLONG CounterNow()
 
 }
 
-CWavRenderer::CWavRenderer(fluid_synth_t* synth, int sampleRate)
-    : m_synth(synth)
+CWavRenderer::CWavRenderer(const CFluidSynth& fluid, fluid_synth_t* synth, int sampleRate)
+    : m_fluid(fluid)
+    , m_synth(synth)
     , m_sampleRate(sampleRate)
 {
 }
 
-std::unique_ptr<CWavRenderer> CWavRenderer::Start(fluid_synth_t* synth, const std::string& path, int sampleRate)
+std::unique_ptr<CWavRenderer> CWavRenderer::Start(
+    const CFluidSynth& fluid, fluid_synth_t* synth, const std::string& path, int sampleRate)
 {
-    std::unique_ptr<CWavRenderer> renderer(new CWavRenderer(synth, sampleRate));
+    std::unique_ptr<CWavRenderer> renderer(new CWavRenderer(fluid, synth, sampleRate));
     if (!renderer->m_writer.Open(path, sampleRate, 2))
         return nullptr;
     renderer->m_opened = CounterNow();
@@ -75,7 +77,7 @@ bool CWavRenderer::CatchUp(const std::function<void()>& play)
     std::int16_t block[kBlockFrames * 2];
     while (m_writer.Frames() < frame) {
         int n = static_cast<int>(std::min<std::uint64_t>(kBlockFrames, frame - m_writer.Frames()));
-        fluid_synth_write_s16(m_synth, n, block, 0, 2, block, 1, 2);
+        m_fluid.fluid_synth_write_s16(m_synth, n, block, 0, 2, block, 1, 2);
         // A failed write, or a file that has reached the largest size a WAV
         // header can state, takes no more.
         if (!m_writer.Append(block, static_cast<std::size_t>(n)))

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "platform/comm/CFluidSynth.h"
 #include "platform/comm/CWavWriter.h"
-
-#include <fluidsynth.h>
 
 #include <condition_variable>
 #include <functional>
@@ -23,7 +22,8 @@
 class CWavRenderer {
 public:
     // Null (errno set) when the file cannot be created.
-    static std::unique_ptr<CWavRenderer> Start(fluid_synth_t* synth, const std::string& path, int sampleRate);
+    static std::unique_ptr<CWavRenderer> Start(
+        const CFluidSynth& fluid, fluid_synth_t* synth, const std::string& path, int sampleRate);
     ~CWavRenderer();
     CWavRenderer(const CWavRenderer&) = delete;
     CWavRenderer& operator=(const CWavRenderer&) = delete;
@@ -39,11 +39,12 @@ public:
     int Error() const { return m_writer.Error(); }
 
 private:
-    CWavRenderer(fluid_synth_t* synth, int sampleRate);
+    CWavRenderer(const CFluidSynth& fluid, fluid_synth_t* synth, int sampleRate);
     void Run();
     // The frame the clock stands at.
     std::uint64_t Due() const;
 
+    const CFluidSynth& m_fluid;
     fluid_synth_t* m_synth;
     int m_sampleRate;
     LONGLONG m_opened { 0 };

@@ -1,6 +1,6 @@
 #include "platform/comm/CWavWriter.h"
 
-#include "platform/comm/WriteSignals.h"
+#include "platform/comm/OutputFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +13,8 @@
 namespace {
 
 constexpr std::size_t kHeaderBytes = 44;
+// The sizes of a stream whose length is not known when its header goes out.
+constexpr std::uint32_t kUnknownSize = 0xFFFFFFFFu;
 
 void Put16(unsigned char* at, std::uint16_t v)
 {
@@ -35,10 +37,12 @@ CWavWriter::~CWavWriter()
 
 bool CWavWriter::Open(const std::string& path, int sampleRate, int channels, std::uint64_t maxDataBytes)
 {
-    IgnoreWriteSignals();
-    m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    m_fd = OpenOutputFile(path);
     if (m_fd < 0)
         return false;
+    // A pipe cannot be written again at its start: its header says from the
+    // start that the length is unknown, as streaming tools write it.
+    m_streaming = !IsSeekableFile(m_fd);
     m_sampleRate = sampleRate;
     m_channels = channels;
     m_frames = 0;
@@ -47,7 +51,7 @@ bool CWavWriter::Open(const std::string& path, int sampleRate, int channels, std
     m_error = 0;
     m_maxDataBytes = std::min(maxDataBytes, MAX_DATA_BYTES);
     unsigned char header[kHeaderBytes];
-    Header(header, 0);
+    Header(header, m_streaming ? kUnknownSize : 0);
     Put(header, sizeof header, m_headerBytes);
     return true;
 }
@@ -55,7 +59,7 @@ bool CWavWriter::Open(const std::string& path, int sampleRate, int channels, std
 void CWavWriter::Header(unsigned char* out, std::uint32_t dataBytes) const
 {
     std::memcpy(out, "RIFF", 4);
-    Put32(out + 4, 36 + dataBytes);
+    Put32(out + 4, dataBytes == kUnknownSize ? kUnknownSize : 36 + dataBytes);
     std::memcpy(out + 8, "WAVEfmt ", 8);
     Put32(out + 16, 16);
     Put16(out + 20, 1);
@@ -72,16 +76,11 @@ bool CWavWriter::Put(const unsigned char* bytes, std::size_t count, std::uint64_
 {
     if (m_error != 0)
         return false;
-    for (std::size_t at = 0; at < count;) {
-        ssize_t put = write(m_fd, bytes + at, count - at);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0) {
-            m_error = put < 0 ? errno : EIO;
-            return false;
-        }
-        at += static_cast<std::size_t>(put);
-        written += static_cast<std::uint64_t>(put);
+    const std::size_t put = WriteFully(m_fd, bytes, count);
+    written += put;
+    if (put != count) {
+        m_error = errno != 0 ? errno : EIO;
+        return false;
     }
     return true;
 }
@@ -117,7 +116,9 @@ void CWavWriter::Finish()
 {
     if (m_fd < 0)
         return;
-    if (m_headerBytes < kHeaderBytes) {
+    if (m_streaming) {
+        // What went into a pipe is gone; its header said no length.
+    } else if (m_headerBytes < kHeaderBytes) {
         // Not even the header went in: what is there is no WAV file.
         if (ftruncate(m_fd, 0) != 0) { }
     } else {

@@ -6,7 +6,9 @@
 #include <string>
 
 // A 16-bit PCM WAV file written as it goes. Finish puts the final sizes into
-// the header, so the file is valid once it returns. A write that fails (a
+// the header, so the file is valid once it returns; into a pipe, FIFO or
+// terminal ("-" is standard output) the header says from the start that the
+// length is unknown (sizes 0xFFFFFFFF), as streaming tools write it. A write that fails (a
 // full disk) ends the writing: the error is kept, and Finish cuts the file
 // to the whole frames that did reach it, so the header never claims more
 // than the file holds. Sound beyond the most the header can state fails the
@@ -42,6 +44,7 @@ private:
     int m_fd { -1 };
     int m_sampleRate { 0 };
     int m_channels { 0 };
+    bool m_streaming { false };
     std::uint64_t m_frames { 0 };
     std::uint64_t m_headerBytes { 0 };
     std::uint64_t m_dataBytes { 0 };

@@ -1,16 +1,19 @@
 #include "platform/comm/Comm.h"
 
 #include "platform/comm/CCapturePort.h"
-#include "platform/comm/CFakeDevice.h"
-#include "platform/comm/CFakePort.h"
+#include "platform/comm/CCommPort.h"
 #include "platform/comm/CRawMidiPort.h"
 #include "platform/comm/CSeqPort.h"
 #include "platform/comm/CSerialPort.h"
 #include "platform/comm/CSynthPort.h"
+#include "platform/comm/CWavWriter.h"
 #include "platform/core/CString.h"
 
+#include <atomic>
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -23,24 +26,39 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix, std::wstring& r
     return true;
 }
 
-// A device node is what a MIDI interface is; a regular file, a directory
-// or a FIFO named as a port by mistake is refused before it is opened.
-bool IsCharacterDevice(const std::string& path)
+// A device node is what a MIDI interface is. The name is opened once,
+// without creating or emptying anything and without blocking, and what was
+// opened is looked at on its descriptor: a regular file, a directory or a
+// FIFO named as a port by mistake is closed again unwritten, and nothing
+// can swap the file between the look and the use. -1 with the last error
+// set when it is not a device or cannot be opened.
+int OpenDevice(const std::string& path)
 {
+    constexpr int kFlags = O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
+    int fd = open(path.c_str(), O_RDWR | kFlags);
+    // Some devices only take output.
+    if (fd < 0 && (errno == EINVAL || errno == ENXIO || errno == EACCES))
+        fd = open(path.c_str(), O_WRONLY | kFlags);
+    if (fd < 0) {
+        SetLastError(errno == EISDIR ? ERROR_NOT_A_MIDI_DEVICE : static_cast<DWORD>(errno));
+        return -1;
+    }
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        SetLastError(static_cast<DWORD>(errno));
-        return false;
-    }
-    if (!S_ISCHR(info.st_mode)) {
+    if (fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) {
+        close(fd);
         SetLastError(ERROR_NOT_A_MIDI_DEVICE);
-        return false;
+        return -1;
     }
-    return true;
+    return fd;
 }
+
+std::atomic<PortOpener> g_opener { nullptr };
 
 std::shared_ptr<CCommPort> OpenByName(const std::wstring& name, DWORD shareMode)
 {
+    std::shared_ptr<CCommPort> opened;
+    if (PortOpener opener = g_opener.load(); opener && opener(name, opened))
+        return opened;
     std::wstring rest;
     if (name == L"seq")
         return CSeqPort::Open(std::string());
@@ -52,32 +70,24 @@ std::shared_ptr<CCommPort> OpenByName(const std::wstring& name, DWORD shareMode)
         return CSynthPort::Open(CString(rest).ToUtf8());
     if (StartsWith(name, L"capture:", rest) && !rest.empty())
         return CCapturePort::Open(CString(rest).ToUtf8());
-    if (StartsWith(name, L"fake:", rest)) {
-        std::shared_ptr<CFakeDevice> device = CFakeDevice::Find(CString(rest));
-        if (!device) {
-            SetLastError(ERROR_FILE_NOT_FOUND);
-            return nullptr;
-        }
-        if (DWORD error = device->Failure(CFakeDevice::CALL_OPEN)) {
-            SetLastError(error);
-            return nullptr;
-        }
-        auto port = std::make_shared<CFakePort>(device);
-        device->Attach(port);
-        return port;
-    }
     std::string path = CString(name).ToUtf8();
     if (path.empty() || IsNoPortName(name.c_str())) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
-    if (!IsCharacterDevice(path))
+    const int fd = OpenDevice(path);
+    if (fd < 0)
         return nullptr;
     if (CRawMidiPort::IsRawMidiPath(path))
-        return CRawMidiPort::Open(path);
-    return CSerialPort::Open(path, shareMode == 0);
+        return CRawMidiPort::Open(fd);
+    return CSerialPort::Open(fd, shareMode == 0);
 }
 
+}
+
+void SetPortOpener(PortOpener opener)
+{
+    g_opener.store(opener);
 }
 
 HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES, DWORD creation, DWORD,
@@ -207,6 +217,15 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD count, LPDWORD done, LPOVERL
 BOOL IsNoPortName(LPCWSTR name)
 {
     return !name || !*name || std::wstring(name) == L"none";
+}
+
+ULONGLONG GetSynthWavCapacity()
+{
+    // FluidSynth's default rate, at which the synthesizer port renders,
+    // 16-bit stereo.
+    constexpr ULONGLONG kFramesPerSecond = 44100;
+    constexpr ULONGLONG kFrameBytes = 4;
+    return CWavWriter::MAX_DATA_BYTES / kFrameBytes * 1000000 / kFramesPerSecond;
 }
 
 void SetSynthSoundFont(LPCWSTR path)

@@ -16,10 +16,10 @@
 //   synth                                        the built-in synthesizer on the sound card
 //   synth:FILE.wav                               the built-in synthesizer rendered into a WAV file
 //   capture:FILE                                 one text line per byte written
-//   fake:NAME                                    a scripted device registered by CFakeDevice
 // A device path must name a character device: anything else (a regular
-// file given by mistake) is refused with ERROR_NOT_A_MIDI_DEVICE before it
-// is opened, so it can never be written.
+// file given by mistake) is refused with ERROR_NOT_A_MIDI_DEVICE. The check
+// is made on the descriptor opened (without creating or emptying the file),
+// so it is never written.
 
 struct DCB {
     DWORD DCBlength;
@@ -148,6 +148,9 @@ BOOL IsNoPortName(LPCWSTR name);
 // The SoundFont of the built-in synthesizer (default
 // /usr/share/sounds/sf2/TimGM6mb.sf2), taken by ports opened afterwards.
 void SetSynthSoundFont(LPCWSTR path);
+// The most sound a synth:FILE.wav file can hold, in microseconds: its header
+// states at most 4 GiB of data.
+ULONGLONG GetSynthWavCapacity();
 // The host audio driver the "synth" port plays through; empty chooses the
 // synthesizer's default.
 void SetSynthAudioDriver(LPCWSTR driver);

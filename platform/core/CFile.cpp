@@ -39,7 +39,10 @@ LONGLONG CFile::Seek(LONGLONG offset, UINT from)
     if (m_fd < 0)
         return -1;
     int whence = from == end ? SEEK_END : from == current ? SEEK_CUR : SEEK_SET;
-    return ::lseek(m_fd, offset, whence);
+    const off_t at = ::lseek(m_fd, offset, whence);
+    if (at < 0)
+        SetLastError(static_cast<DWORD>(errno));
+    return at;
 }
 
 UINT CFile::Read(void* buffer, UINT count)

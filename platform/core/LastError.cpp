@@ -16,6 +16,8 @@ std::wstring SystemText(DWORD code)
     case ERROR_NOT_A_MIDI_DEVICE: return L"is not a MIDI device";
     case ERROR_SOUNDFONT_NOT_FOUND: return L"SoundFont not found";
     case ERROR_BAD_SOUNDFONT: return L"not a SoundFont the synthesizer can load";
+    case ERROR_NO_SYNTHESIZER: return L"the synthesizer's library libfluidsynth.so.3 cannot be loaded";
+    case ERROR_NO_ALSA: return L"the ALSA library libasound.so.2 cannot be loaded";
     case ERROR_BAD_FILE_TYPE: return L"Not a regular file";
     default: break;
     }

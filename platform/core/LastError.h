@@ -22,6 +22,8 @@ void SetLastError(DWORD code);
 #define ERROR_NOT_A_MIDI_DEVICE 0x20000001u
 #define ERROR_SOUNDFONT_NOT_FOUND 0x20000002u
 #define ERROR_BAD_SOUNDFONT 0x20000003u
+#define ERROR_NO_SYNTHESIZER 0x20000004u
+#define ERROR_NO_ALSA 0x20000005u
 // Outside the host's errno values: a device, pipe or socket where a regular
 // file is needed.
 #define ERROR_BAD_FILE_TYPE 222u

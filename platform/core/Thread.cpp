@@ -10,7 +10,7 @@
 namespace {
 
 std::atomic<DWORD> g_nextId { 1 };
-std::atomic<DWORD> g_fault { 0 };
+std::atomic<ThreadCreationCheck> g_check { nullptr };
 
 // The handle of a detached thread: it has nothing to release.
 class CThreadObject : public CKernelObject {
@@ -23,10 +23,11 @@ public:
 
 HANDLE CreateThread(LPVOID, std::size_t, LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags, LPDWORD id)
 {
-    DWORD fault = g_fault.exchange(0);
-    if (fault != 0) {
-        SetLastError(fault);
-        return nullptr;
+    if (ThreadCreationCheck check = g_check.load()) {
+        if (DWORD fault = check(); fault != 0) {
+            SetLastError(fault);
+            return nullptr;
+        }
     }
     if (!start || flags != 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -49,7 +50,7 @@ HANDLE CreateThread(LPVOID, std::size_t, LPTHREAD_START_ROUTINE start, LPVOID pa
     return CHandleTable::Add(std::make_shared<CThreadObject>(threadId));
 }
 
-void SetCreateThreadFault(DWORD error)
+void SetThreadCreationCheck(ThreadCreationCheck check)
 {
-    g_fault.store(error);
+    g_check.store(check);
 }

@@ -11,6 +11,8 @@ using LPTHREAD_START_ROUTINE = DWORD (*)(LPVOID);
 HANDLE CreateThread(LPVOID security, std::size_t stackSize, LPTHREAD_START_ROUTINE start,
     LPVOID parameter, DWORD flags, LPDWORD id);
 
-// Makes the next CreateThread fail with the given error code (tests use it
-// to reach the failure path that resource exhaustion would take).
-void SetCreateThreadFault(DWORD error);
+// Asked before every thread is created: a result other than 0 makes the
+// creation fail with that error code, as exhausted resources would. The
+// test suites reach those failure paths this way; null removes it.
+using ThreadCreationCheck = DWORD (*)();
+void SetThreadCreationCheck(ThreadCreationCheck check);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/gdi/CPixelBuffer.h"
+#include "platform/ui/CPixelBuffer.h"
 
 #include <cstddef>
 

@@ -319,10 +319,8 @@ int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format)
 
 BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size)
 {
-    if (!dc || !text || !size)
+    if (!dc || !text || !size || length < 0)
         return FALSE;
-    if (length < 0)
-        length = static_cast<int>(std::wcslen(text));
     *size = MeasureText(dc->font, CString(text, length));
     return TRUE;
 }

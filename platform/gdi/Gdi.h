@@ -37,8 +37,7 @@ int SetBkMode(HDC dc, int mode);
 // The colour behind text drawn in OPAQUE mode.
 COLORREF SetBkColor(HDC dc, COLORREF color);
 int DrawTextW(HDC dc, LPCWSTR text, int length, RECT* rect, UINT format);
-// The width and height of one line of text in the DC's font, as DrawTextW
-// lays it out.
+// The size of one line of text in the DC's font.
 BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int length, SIZE* size);
 
 BOOL PtInRect(const RECT* rect, POINT point);

@@ -2,7 +2,7 @@
 
 #include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
-#include "platform/gdi/CPixelBuffer.h"
+#include "platform/ui/CPixelBuffer.h"
 
 #include <memory>
 

@@ -9,8 +9,8 @@
 int RasterText(CPixelBuffer& target, HFONT font, const CString& text, const RECT& rect, UINT format,
     std::uint32_t colour, bool opaque, std::uint32_t background, RECT* painted);
 
-// The width of one line of text in the font, as RasterText places it, and
-// the font's line height.
+// The width and height of one line of text in the font, as RasterText
+// draws it.
 SIZE MeasureText(HFONT font, const CString& text);
 
 // The family the font's face resolves to on this machine, and its pixel size.

@@ -244,13 +244,13 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD, LPDWORD type, LPBYTE
     return ERROR_SUCCESS;
 }
 
-LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* data, DWORD size)
+namespace {
+
+// Changes the values of the key on the file as it is now and stores the
+// result: change returns ERROR_SUCCESS to have it stored, or the error.
+template<typename Change>
+LONG ChangeValues(HKEY key, Change change)
 {
-    if ((size && !data) || size > kRegistryMaxValueSize)
-        return ERROR_INVALID_PARAMETER;
-    std::wstring name = valueName ? valueName : L"";
-    if (!ValidName(name, false))
-        return ERROR_INVALID_PARAMETER;
     std::lock_guard<std::mutex> guard(g_lock);
     std::wstring path;
     REGSAM access = 0;
@@ -261,11 +261,39 @@ LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* 
     std::string filePath = RegistryFilePath();
     CRegistryFile::LoadResult loaded;
     CRegistryFile file = Read(filePath, &loaded);
-    CRegistryFile::Key* target = file.FindKey(path);
-    if (!target)
-        target = &file.AddKey(path);
-    CRegistryFile::SetValue(*target, name, type, std::vector<BYTE>(data, data + size));
+    if (LONG result = change(file, path); result != ERROR_SUCCESS)
+        return result;
     return Store(std::move(file), loaded, filePath);
+}
+
+}
+
+LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD, DWORD type, const BYTE* data, DWORD size)
+{
+    if ((size && !data) || size > kRegistryMaxValueSize)
+        return ERROR_INVALID_PARAMETER;
+    std::wstring name = valueName ? valueName : L"";
+    if (!ValidName(name, false))
+        return ERROR_INVALID_PARAMETER;
+    return ChangeValues(key, [&](CRegistryFile& file, const std::wstring& path) {
+        CRegistryFile::Key* target = file.FindKey(path);
+        if (!target)
+            target = &file.AddKey(path);
+        CRegistryFile::SetValue(*target, name, type, std::vector<BYTE>(data, data + size));
+        return ERROR_SUCCESS;
+    });
+}
+
+LONG RegDeleteValueW(HKEY key, LPCWSTR valueName)
+{
+    return ChangeValues(key, [&](CRegistryFile& file, const std::wstring& path) {
+        CRegistryFile::Key* target = file.FindKey(path);
+        const CRegistryFile::Value* value = target ? CRegistryFile::FindValue(*target, valueName ? valueName : L"") : nullptr;
+        if (!value)
+            return ERROR_FILE_NOT_FOUND;
+        target->values.erase(target->values.begin() + (value - target->values.data()));
+        return ERROR_SUCCESS;
+    });
 }
 
 LONG RegCloseKey(HKEY key)

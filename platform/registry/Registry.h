@@ -59,6 +59,8 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, 
     REGSAM desired, void* security, PHKEY result, LPDWORD disposition);
 LONG RegQueryValueExW(HKEY key, LPCWSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size);
 LONG RegSetValueExW(HKEY key, LPCWSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD size);
+// Removes a value; ERROR_FILE_NOT_FOUND when the key has no such value.
+LONG RegDeleteValueW(HKEY key, LPCWSTR valueName);
 LONG RegCloseKey(HKEY key);
 
 // The file behind HKEY_LOCAL_MACHINE and the other roots, as it is chosen now.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/core/WinTypes.h"
-#include "platform/gdi/CPixelBuffer.h"
+#include "platform/ui/CPixelBuffer.h"
 
 #include <vector>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "platform/core/FileUri.h"
 
 #include <string>
 #include <vector>
@@ -27,11 +28,3 @@ void DragFinish(HDROP drop);
 // The handle for the files of one drop (made by the window backend, which
 // posts it; the receiver frees it with DragFinish).
 HDROP CreateDropFiles(const std::vector<CString>& files);
-
-// The local path a file URI names ("file:///tmp/a%20b.mid"), by its bytes
-// (percent escapes of any byte, host "" or "localhost"); FALSE for any
-// other URI.
-BOOL PathFromFileUri(const std::string& uri, CString& path);
-// The file URI of a local path (taken from the working folder when it is
-// not absolute), every byte but the unreserved ones escaped.
-std::string FileUriFromPath(const CString& path);

@@ -13,6 +13,12 @@ CMediaSessionService* SetMediaSessionService(CMediaSessionService* service)
     return g_service.exchange(service);
 }
 
+int ClaimMediaPlayer(const MEDIAPLAYERINFO& info, const CString& file)
+{
+    CMediaSessionService* service = g_service.load();
+    return service ? service->Claim(info, file) : MEDIA_NO_SESSION;
+}
+
 BOOL PublishMediaPlayer(HWND hwnd, CMediaStatusSource* source, const MEDIAPLAYERINFO& info)
 {
     CMediaSessionService* service = g_service.load();
@@ -25,8 +31,8 @@ void WithdrawMediaPlayer(HWND hwnd)
         service->Withdraw(hwnd);
 }
 
-BOOL PassToRunningPlayer(const MEDIAPLAYERINFO& info, const CString& file)
+void MediaStatusChanged(HWND hwnd, BOOL seeked)
 {
-    CMediaSessionService* service = g_service.load();
-    return service ? service->PassToRunningPlayer(info, file) : FALSE;
+    if (CMediaSessionService* service = g_service.load())
+        service->StatusChanged(hwnd, seeked);
 }

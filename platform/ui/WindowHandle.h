@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
-#include "platform/gdi/CPixelBuffer.h"
+#include "platform/ui/CPixelBuffer.h"
 
 #include <deque>
 #include <mutex>

@@ -1,11 +1,10 @@
 #include "PlayerDialogFixture.h"
 
 #include "app/CDisplayRefresh.h"
+#include "app/CFaceCommands.h"
 #include "app/CSongViews.h"
 #include "app/FaceCommands.h"
 #include "app/KeyBindings.h"
-#include "platform/core/CMessageBoxRecorder.h"
-#include "platform/ui/CFileDialogScript.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Timer.h"
@@ -15,6 +14,8 @@
 #include "platform/ui/WindowZoom.h"
 #include "platform/ui/qt/QtBackend.h"
 #include "platform/ui/qt/QtWindows.h"
+#include "tests/support/CFileDialogScript.h"
+#include "tests/support/CMessageBoxRecorder.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -150,6 +151,17 @@ TEST_F(FaceCommands, KeysAndMenuEntriesReachTheTransportAndThePracticeTools)
             EXPECT_TRUE(c.check()) << c.name << (route ? " (menu)" : " (key)");
         }
     }
+    // Each channel's entry names its own key.
+    HMENU menu = CFaceCommands(dialog).BuildMenu();
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        if (GetMenuText(menu, i).ToUtf8() != "Mute")
+            continue;
+        HMENU mute = GetSubMenu(menu, i);
+        for (auto [index, text] : { std::pair { 0, "Channel 1\t1" }, std::pair { 9, "Channel 10\tShift+1" },
+                 std::pair { 15, "Channel 16\tShift+7" } })
+            EXPECT_EQ(GetMenuText(mute, index).ToUtf8(), text);
+    }
+    DestroyMenu(menu);
 }
 
 // The stylus and the wheel through the window procedure, as the window

@@ -1,8 +1,10 @@
 #include "app/CCommandLine.h"
 #include "app/CRecentFiles.h"
+#include "app/CTabrinoDlg.h"
 #include "app/DrumChannel.h"
+#include "app/NumberSettings.h"
+#include "app/PortSetting.h"
 #include "app/RegistryText.h"
-#include "app/ZoomSetting.h"
 #include "tests/TempConfigHome.h"
 
 #include <gtest/gtest.h>
@@ -47,15 +49,31 @@ TEST(StoredSettings, ValuesAreReadSafelyAndKeptAsSaved)
     EXPECT_EQ(text, CString(std::wstring(1023, L'x')));
     EXPECT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Ansi", L"\u00e9\u4e00"));
     EXPECT_NE(home.Read().find("\"Ansi\"=hex(1):e9,3f,00\n"), std::string::npos);
-    // Only a zoom of 1 to 4 is taken.
-    int zoom = 0;
-    for (const char* stored : { "0", "5", "x", "33", "" }) {
+    // Only a zoom of 1 to 4 and a volume of 0 to 1000 are taken.
+    int zoom = 0, volume = 0;
+    for (const char* stored : { "0", "5", "x", "33", "", "+2" }) {
         WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Zoom", CString::FromUtf8(stored));
         EXPECT_FALSE(LoadZoom(zoom)) << stored;
     }
-    EXPECT_TRUE(SaveZoom(3));
-    EXPECT_TRUE(LoadZoom(zoom));
+    for (const char* stored : { "1001", "-1", "50%", "99999" }) {
+        WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Volume", CString::FromUtf8(stored));
+        EXPECT_FALSE(LoadVolume(volume)) << stored;
+    }
+    EXPECT_TRUE(SaveZoom(3) && SaveVolume(0));
+    EXPECT_TRUE(LoadZoom(zoom) && LoadVolume(volume));
     EXPECT_EQ(zoom, 3);
+    EXPECT_EQ(volume, 0);
+    // The port's name comes back whatever its characters; settings from
+    // before hold it as single-byte text under "Port".
+    CString port;
+    WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, kOldPortValue, L"capture:/tmp/\u00e9.txt");
+    EXPECT_TRUE(LoadPortSetting(port));
+    EXPECT_EQ(port, CString(L"capture:/tmp/\u00e9.txt"));
+    for (const std::string name : { "synth:/tmp/\xe6\x97\xa5\xe6\x9c\xac.wav", "capture:/alt/\xe4.txt" }) {
+        EXPECT_TRUE(SavePortSetting(CString::FromUtf8(name)));
+        EXPECT_TRUE(LoadPortSetting(port));
+        EXPECT_EQ(port.ToUtf8(), name);
+    }
 
     // Eight recent files, the most recent first, each once.
     CRecentFiles recent;
@@ -77,6 +95,39 @@ TEST(StoredSettings, ValuesAreReadSafelyAndKeptAsSaved)
         std::string::npos);
 }
 
+// Two windows (--new-window) read the settings at their starts and write
+// them at their closes: the second keeps what the first changed and it did
+// not, and the recent files of both; values the list no longer fills go.
+TEST(StoredSettings, TwoWindowsMergeWhatEachChanged)
+{
+    TempConfigHome home;
+    home.Write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"Recent1\"=hex(1):2f,6f,6c,64,00\n"
+               "\"Recent2\"=hex(1):2f,6f,6c,64,00\n\"Recent3\"=hex(1):00\n\"Recent4\"=hex(1):2f,6f,6c,64,00\n");
+    CTabrinoDlg first, second, later;
+    first.LoadSettings();
+    second.LoadSettings();
+    first.m_playerState.m_drumChannel = 3;
+    first.m_strPortSetting = CString::FromUtf8("capture:/tmp/\xe6\x97\xa5.txt");
+    first.m_nZoom = 3;
+    first.m_output.SetVolume(600);
+    first.m_recentFiles.Add(L"/a.mid");
+    second.m_recentFiles.Add(L"/b.mid");
+    first.SaveSettings();
+    second.SaveSettings();
+    later.LoadSettings();
+    EXPECT_EQ(later.m_playerState.m_drumChannel, 3);
+    EXPECT_EQ(later.m_strPort.ToUtf8(), "capture:/tmp/\xe6\x97\xa5.txt");
+    EXPECT_EQ(later.m_nVolume, 600);
+    int zoom = 0;
+    EXPECT_TRUE(LoadZoom(zoom));
+    EXPECT_EQ(zoom, 3);
+    std::vector<CString> files { L"/b.mid", L"/a.mid", L"/old" };
+    EXPECT_TRUE(later.m_recentFiles.Files() == files);
+    const std::string text = home.Read();
+    EXPECT_NE(text.find("\"Recent3\"=hex(1):2f,6f,6c,64,00"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Recent4"), std::string::npos) << text;
+}
+
 TEST(CommandLine, EveryOptionWhatWinsOverTheRestAndWhatIsRefused)
 {
     auto Parse = [](CCommandLine& line, std::vector<const char*> args) {
@@ -93,10 +144,18 @@ TEST(CommandLine, EveryOptionWhatWinsOverTheRestAndWhatIsRefused)
     EXPECT_EQ(full.m_zoom, 3);
     EXPECT_EQ(full.m_soundFont.ToUtf8(), "/sf/ä.sf2");
     EXPECT_EQ(full.m_file.ToUtf8(), "Lied \xe4.mid") << "a name that is not UTF-8 keeps its bytes";
-    // After "--" a name that looks like an option is a file.
-    CCommandLine dashed;
+    EXPECT_EQ(full.WindowOptionsGiven(), "--port, --soundfont and --zoom were");
+    // After "--" a name that looks like an option is a file; a file URI, as
+    // a desktop launcher passes it, is the path it names.
+    CCommandLine dashed, uri, port;
     EXPECT_EQ(Parse(dashed, { "--", "--zoom" }), CCommandLine::RUN);
     EXPECT_EQ(dashed.m_file.ToUtf8(), "--zoom");
+    EXPECT_EQ(dashed.WindowOptionsGiven(), "");
+    EXPECT_EQ(Parse(uri, { "file:///tmp/Lied%20%E4.mid" }), CCommandLine::RUN);
+    EXPECT_EQ(uri.m_file.ToUtf8(), "/tmp/Lied \xe4.mid");
+    EXPECT_EQ(Parse(port, { "file:relative.mid", "--port", "none" }), CCommandLine::RUN);
+    EXPECT_EQ(port.m_file.ToUtf8(), "file:relative.mid");
+    EXPECT_EQ(port.WindowOptionsGiven(), "--port was");
 
     for (auto [args, action] : { std::pair { std::vector<const char*> { "song.mid", "--help", "--bogus" }, CCommandLine::HELP },
              std::pair { std::vector<const char*> { "--version" }, CCommandLine::VERSION },

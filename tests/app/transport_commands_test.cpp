@@ -1,11 +1,12 @@
 #include "PlayerDialogFixture.h"
 
-#include "platform/comm/CFakeDevice.h"
-#include "platform/core/CMessageBoxRecorder.h"
 #include "platform/core/CThreadState.h"
-#include "platform/ui/CFileDialogScript.h"
+#include "platform/gdi/CClientDC.h"
 #include "skin/CSkinSlider.h"
 #include "song/CTrack.h"
+#include "tests/support/CFakeDevice.h"
+#include "tests/support/CFileDialogScript.h"
+#include "tests/support/CMessageBoxRecorder.h"
 
 #include <iterator>
 
@@ -57,7 +58,7 @@ TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
     // song's huge ticks; the bars follow the meter.
     state.m_usPerQuarter = 500000;
     for (auto [tick, beat, time] : { std::tuple { 384LL, "1.2.000", "00:00:00,5" }, std::tuple { 1537LL, "2.1.001", "00:00:02,0" },
-             std::tuple { 1LL << 50, "2147483647.3.256", "59652:19:24,7" } }) {
+             std::tuple { 1LL << 50, "733007751851.3.256", "407226528:48:21,3" } }) {
         state.m_currentTick = tick;
         state.m_length = tick;
         Refresh();
@@ -66,6 +67,19 @@ TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
         for (CSkinText* field : { dialog.m_pPositionTime, dialog.m_pLengthTime })
             EXPECT_EQ(Text(field), time) << tick;
     }
+    // Too long for their boxes, the readouts are shortened from their end,
+    // never cut at the boxes' edges.
+    CClientDC window(&dialog);
+    CDC skin;
+    skin.CreateCompatibleDC(nullptr);
+    CBitmap* stock = skin.SelectObject(&dialog.m_bmpNormal);
+    for (CSkinText* field : { dialog.m_pLengthBeat, dialog.m_pLengthTime }) {
+        for (int y = field->m_rect.top; y < field->m_rect.bottom; ++y) {
+            for (int x : { field->m_rect.left, field->m_rect.right - 1 })
+                EXPECT_EQ(window.GetPixel(x, y), skin.GetPixel(x, y)) << Text(field) << " at " << x << "," << y;
+        }
+    }
+    skin.SelectObject(stock);
     SixEight(state);
     state.m_currentTick = 1152 * 2 + 192 * 5 + 7;
     Refresh();
@@ -180,6 +194,42 @@ TEST_F(MainCommands, MediaKeysTheDesktopWidgetAndTheSliderSeekToTheStartOfABeat)
     EXPECT_EQ(state.m_currentTick, 0);
     seek(999000000);
     EXPECT_EQ(state.m_currentTick, 384 * 400);
+
+    // The desktop's volume is the master volume, its rate the tempo against
+    // the song's 120, held within the tempo box's 30..300.
+    SendMessageW(Hwnd(), WM_MEDIA_SETVOLUME, 0, 250);
+    EXPECT_EQ(dialog.m_output.m_volume, 250);
+    EXPECT_EQ(dialog.m_pVolumeSlider->m_nValue, 250);
+    for (auto [millionths, bpm, rate] : { std::tuple { 1500000, 180, 1.5 }, std::tuple { 9000000, 300, 2.5 },
+             std::tuple { 1, 30, 0.25 } }) {
+        SendMessageW(Hwnd(), WM_MEDIA_SETRATE, 0, millionths);
+        EXPECT_EQ(state.m_bpm, bpm);
+        EXPECT_NEAR((playback(), status.rate), rate, 1e-5);
+    }
+    EXPECT_DOUBLE_EQ(status.minimumRate, 0.25);
+    EXPECT_DOUBLE_EQ(status.maximumRate, 2.5);
+    EXPECT_EQ(status.volume, 250);
+}
+
+TEST_F(MainCommands, AtTheSongsEndThePositionIsItsLengthAndPlaybackStopped)
+{
+    Open(WriteSong("app-end.mid", 384, 500000, 384 * 8));
+    Command(1001);
+    WaitForState(STATE_PLAYING);
+    Refresh();
+    // The player thread wakes late, past the end.
+    clock.Advance(4321);
+    state.Wake();
+    WaitForState(STATE_STOPPED);
+    EXPECT_EQ(state.m_currentTick, 384 * 8);
+    MEDIASTATUS status;
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.playback, MEDIA_STOPPED);
+    // The end asks for one more refresh, which shows the length.
+    EXPECT_TRUE(dialog.m_bDisplayPending);
+    Refresh();
+    EXPECT_EQ(Text(dialog.m_pPositionBeat), Text(dialog.m_pLengthBeat));
+    EXPECT_EQ(Text(dialog.m_pPositionTime), "00:00:04,0");
 }
 
 TEST_F(MainCommands, TheCloseWaitsForAPeriodThatSawTheRefreshesOn)

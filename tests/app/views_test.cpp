@@ -2,7 +2,7 @@
 
 #include "app/CSongViews.h"
 #include "app/FaceCommands.h"
-#include "platform/core/CTextEncoding.h"
+#include "platform/text/CTextEncoding.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/WindowPlacement.h"
 #include "player/CDrivenPlayer.h"
@@ -240,4 +240,25 @@ TEST(Views, TheKeyboardShowsTheSongsRangeInWholeOctaves)
         CKeyboardWindow::KeyRange(notes, c.keys, first, last);
         EXPECT_EQ(std::make_pair(first, last), std::make_pair(c.first, c.last)) << c.keys << " keys, " << c.notes.size() << " notes from " << (c.notes.empty() ? -1 : c.notes[0]);
     }
+}
+
+// Two player windows read the views' settings at their starts and write
+// them at their closes: each writes only what it changed, so the second
+// keeps the first's font size and encoding, and its own placement.
+TEST(Views, TwoWindowsKeepWhatEachChanged)
+{
+    TempConfigHome home;
+    CViewSettings first, second, later;
+    first.Load();
+    second.Load();
+    first.m_lyricsFontSize = 72;
+    first.m_lyricsEncoding = "KOI8-R";
+    ASSERT_TRUE(CViewSettings::ParsePlacement(L"1 10 20 300 100", second.m_keyboard));
+    EXPECT_TRUE(first.Save());
+    EXPECT_TRUE(second.Save());
+    later.Load();
+    EXPECT_EQ(later.m_lyricsFontSize, 72);
+    EXPECT_EQ(later.m_lyricsEncoding, "KOI8-R");
+    EXPECT_EQ(CViewSettings::PlacementText(later.m_keyboard).ToUtf8(), "1 10 20 300 100");
+    EXPECT_FALSE(later.m_lyrics.placed);
 }

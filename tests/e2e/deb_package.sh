@@ -40,10 +40,10 @@ for program in $(sed -n 's|^/usr/bin/||p' "$tmp/files"); do
   grep -qxF "/usr/share/man/man1/$program.1.gz" "$tmp/files" || fail "$program has no manual page"
 done
 
-# Named by hand (FluidSynth may be opened at run time, out of dpkg-shlibdeps'
-# sight) and found by dpkg-shlibdeps.
+# Named by hand (FluidSynth and ALSA are opened at run time, out of
+# dpkg-shlibdeps' sight) and found by dpkg-shlibdeps.
 depends=$(field Depends)
-for p in timgm6mb-soundfont libfluidsynth3 fonts-liberation2 libqt6widgets6 libc6; do
+for p in timgm6mb-soundfont libfluidsynth3 libasound2 fonts-liberation2 libqt6widgets6 libc6; do
   [[ ", $depends," == *", $p"[\ ,]* ]] || fail "Depends lacks $p: $depends"
 done
 # Every relation is met by a package this machine has: a misspelt name or an

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Uses the player window as a person would, on a virtual X display: start
-# it with a song, click play, wait, click stop, close it with Escape. The
-# capture must hold the start sequence and the song's first notes, the
-# title must name the song, and the close must have written the registry.
+# it with a song, click play, wait, click stop; hold Enter down in the
+# settings dialog and Escape in the keyboard help (the X server repeats
+# them, and the repeats must not reach the face, where they would close the
+# player); close it with Escape. The capture must hold the start sequence
+# and the song's first notes, the title must name the song, and the close
+# must have written the registry.
 set -euo pipefail
 build=$1
 export PYTHONPATH E2E_DIR
@@ -41,6 +44,15 @@ done
 xdotool mousemove --window "$window" 40 222 click 1
 sleep 0.3
 import -window "$window" "$build/e2e-player.png"
+for round in 1 2 3; do
+  xdotool mousemove --window "$window" 100 165 click 1
+  for _ in $(seq 50); do xdotool search --onlyvisible --name '^Settings$' >/dev/null 2>&1 && break; sleep 0.1; done
+  xdotool keydown Return; sleep 1; xdotool keyup Return; sleep 0.3
+  kill -0 "$pid" || { echo "Enter held in the settings dialog closed the player (round $round)"; exit 1; }
+  xdotool key --window "$window" F1; sleep 0.5
+  xdotool keydown Escape; sleep 1; xdotool keyup Escape; sleep 0.3
+  kill -0 "$pid" || { echo "Escape held in the keyboard help closed the player (round $round)"; exit 1; }
+done
 close_player Escape "$work"
 SH
 run_session "$work/session.sh" "$build" "$work"

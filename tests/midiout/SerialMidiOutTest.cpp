@@ -1,10 +1,10 @@
 #include "midiout/CSerialMidiOut.h"
-#include "platform/core/CMessageBoxRecorder.h"
-#include "platform/core/Thread.h"
 #include "platform/core/TickCount.h"
 #include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
 #include "tests/FakeDeviceMessages.h"
+#include "tests/support/CMessageBoxRecorder.h"
+#include "tests/support/ThreadFault.h"
 
 #include <functional>
 #include <thread>

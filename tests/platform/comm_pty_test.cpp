@@ -1,8 +1,8 @@
 #include "midiout/CSerialMidiOut.h"
 #include "platform/comm/Comm.h"
-#include "platform/core/CMessageBoxRecorder.h"
 #include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
+#include "tests/support/CMessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
 

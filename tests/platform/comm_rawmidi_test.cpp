@@ -18,7 +18,7 @@ TEST(CommRawMidi, BytesPassUntouchedAndNoneWaitsInAQueue)
     std::string path = std::string(TEST_BINARY_DIR) + "/comm_rawmidi.fifo";
     unlink(path.c_str());
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    auto device = CRawMidiPort::Open(path);
+    auto device = CRawMidiPort::Open(open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
     ASSERT_TRUE(device);
     HANDLE port = CHandleTable::Add(device);
     int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);

@@ -1,6 +1,7 @@
-#include "platform/comm/CFakeDevice.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/Thread.h"
+#include "tests/support/CFakeDevice.h"
+#include "tests/support/ThreadFault.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,20 @@
 #include "midiout/CSerialMidiOut.h"
+#include "platform/comm/CAlsaLibrary.h"
+#include "platform/comm/CFluidSynth.h"
 #include "platform/comm/Comm.h"
-#include "platform/core/CMessageBoxRecorder.h"
 #include "platform/core/DrivenTickCount.h"
+#include "platform/core/ErrorText.h"
 #include "platform/core/TickCount.h"
 #include "player/CPlayerState.h"
 #include "song/CMidiEvent.h"
+#include "tests/support/CMessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -127,6 +132,12 @@ TEST_F(SynthPort, SynthesizerRendersANoteIntoAWavFileAtItsTimeAndFallsSilentAfte
 TEST_F(SynthPort, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
 {
     EXPECT_FALSE(m_out.OpenPort(L"synth:/nonexistent/folder/out.wav"));
+    // A FIFO nobody reads fails at once instead of holding the open.
+    const std::string fifo = std::string(TEST_BINARY_DIR) + "/midiout_unread.fifo";
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(m_out.OpenPort(CString::FromUtf8("synth:" + fifo)));
+    unlink(fifo.c_str());
     SetSynthSoundFont(L"/nonexistent/none.sf2");
     EXPECT_FALSE(m_out.OpenPort(L"synth:/tmp/never-written.wav"));
     SetSynthSoundFont(L"/usr/share/sounds/sf2/TimGM6mb.sf2");
@@ -134,10 +145,11 @@ TEST_F(SynthPort, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
     EXPECT_FALSE(m_out.OpenPort(L"synth"));
     SetSynthAudioDriver(L"");
     auto entries = m_boxes.Entries();
-    ASSERT_EQ(entries.size(), 3u);
+    ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].text, L"Unable to open the port\nPort synth:/nonexistent/folder/out.wav: No such file or directory");
-    EXPECT_EQ(entries[1].text, L"Unable to open the port\nPort synth:/tmp/never-written.wav: SoundFont not found");
-    EXPECT_EQ(entries[2].text, L"Unable to open the port\nPort synth: No such device");
+    EXPECT_EQ(entries[1].text, CString::FromUtf8("Unable to open the port\nPort synth:" + fifo + ": No such device or address"));
+    EXPECT_EQ(entries[2].text, L"Unable to open the port\nPort synth:/tmp/never-written.wav: SoundFont not found");
+    EXPECT_EQ(entries[3].text, L"Unable to open the port\nPort synth: No such device");
     for (const auto& entry : entries)
         EXPECT_EQ(entry.caption, L"Error");
     EXPECT_EQ(m_out.m_hPort, INVALID_HANDLE_VALUE);
@@ -146,6 +158,29 @@ TEST_F(SynthPort, SynthesizerWithoutSoundFontOrSoundOutputCannotBeOpened)
 // The disk fills up while the file is rendered on the system's clock (the
 // renderer's thread meets the failure) or on a clock moved by hand (the
 // sound rendered for a message meets it).
+// The synthesizer's and ALSA's libraries are loaded at run time: a file
+// that is missing, or a library that lacks one of the functions, loads as
+// nothing rather than as a table with holes; the error that then fails a
+// port names the library.
+TEST(RunTimeLibraries, LoadWholeOrNotAtAll)
+{
+    auto check = [](auto load, const char* library, const char* missing) {
+        for (const auto& [file, loads] : { std::pair { library, true }, std::pair { missing, false },
+                 std::pair { "libm.so.6", false } }) {
+            auto table = load(file);
+            ASSERT_EQ(table != nullptr, loads) << file;
+            if (table)
+                table->ForEachFunction([](const char* name, auto function) { EXPECT_NE(function, nullptr) << name; });
+        }
+    };
+    check(&CFluidSynth::Load, CFluidSynth::kLibrary, "libfluidsynth.so.0-missing");
+    check(&CAlsaLibrary::Load, CAlsaLibrary::kLibrary, "libasound.so.0-missing");
+    EXPECT_NE(CFluidSynth::Get(), nullptr);
+    EXPECT_NE(CAlsaLibrary::Get(), nullptr);
+    EXPECT_EQ(ErrorText(ERROR_NO_SYNTHESIZER), L"the synthesizer's library libfluidsynth.so.3 cannot be loaded");
+    EXPECT_EQ(ErrorText(ERROR_NO_ALSA), L"the ALSA library libasound.so.2 cannot be loaded");
+}
+
 TEST_F(SynthPort, AWavFileThatCanTakeNoMoreStopsTheOutputAndKeepsAnHonestHeader)
 {
     for (bool driven : { false, true }) {

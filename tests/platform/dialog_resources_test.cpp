@@ -2,8 +2,8 @@
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CDialogControl.h"
 #include "platform/ui/CDialogTemplate.h"
-#include "platform/ui/CFileDialogScript.h"
-#include "platform/core/CMessageBoxRecorder.h"
+#include "tests/support/CFileDialogScript.h"
+#include "tests/support/CMessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
 

@@ -259,7 +259,7 @@ TEST_F(QtDialog, EscapeEnterAndTheCloseBoxEndTheDialog)
     }
 }
 
-TEST_F(QtDialog, TitleIconAndCentre)
+TEST_F(QtDialog, TitleIconCentreAndAZoomThatKeepsTheWindowOnTheScreen)
 {
     CRecordingDlg dialog;
     QString initial, changed;
@@ -270,10 +270,15 @@ TEST_F(QtDialog, TitleIconAndCentre)
     EXPECT_EQ(LoadIcon(nullptr, 128), icon);
     EXPECT_EQ(LoadIcon(nullptr, 999), nullptr);
     QPoint centre;
+    QRect zoomed;
     dialog.m_onInit = [&]() {
         dialog.CenterWindow();
         QWidget* window = WidgetOfWindow(dialog.m_hWnd);
         centre = window->geometry().center();
+        // Twice as large, from the middle of the screen: it moves up.
+        ZoomWindow(dialog.m_hWnd, 2);
+        zoomed = window->frameGeometry();
+        ZoomWindow(dialog.m_hWnd, 1);
         initial = window->windowTitle();
         dialog.SetWindowText(L"TabrinoCE - song.mid");
         changed = window->windowTitle();
@@ -289,6 +294,8 @@ TEST_F(QtDialog, TitleIconAndCentre)
     QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE(std::abs(centre.x() - screen.center().x()), 1);
     EXPECT_LE(std::abs(centre.y() - screen.center().y()), 1);
+    EXPECT_EQ(zoomed.height(), 268 * 2);
+    EXPECT_TRUE(screen.contains(zoomed)) << zoomed.y() << " " << zoomed.bottom();
 }
 
 TEST_F(QtDialog, NestedDialogsAndBoxesOpenCentredOverTheirParentAndTheirKeysStayThere)
@@ -342,10 +349,10 @@ TEST_F(QtDialog, NestedDialogsAndBoxesOpenCentredOverTheirParentAndTheirKeysStay
     EXPECT_LE((boxCentre - childCentre).manhattanLength(), 2) << boxCentre.x() << "," << boxCentre.y();
 }
 
-TEST_F(QtDialog, DroppedLocalFilesArriveAsDropFilesByTheirBytes)
+TEST_F(QtDialog, DroppedLocalFilesArriveAsDropFilesByTheirBytesAfterTheDropIsAnswered)
 {
     CRecordingDlg dialog;
-    bool acceptsBefore = true, acceptsAfter = false;
+    bool acceptsBefore = true, acceptsAfter = false, answeredFirst = false;
     std::vector<std::string> dropped;
     dialog.m_onMessage = [&](UINT message, WPARAM wParam, LPARAM) {
         if (message != WM_DROPFILES)
@@ -372,9 +379,13 @@ TEST_F(QtDialog, DroppedLocalFilesArriveAsDropFilesByTheirBytes)
         QApplication::sendEvent(window, &enter);
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window, &drop);
-        dialog.EndDialog(IDOK);
+        // The drag source has its answer before the files reach the dialog
+        // (whose message about them could otherwise keep it waiting).
+        answeredFirst = dropped.empty();
+        Later([&]() { dialog.EndDialog(IDOK); });
     });
     EXPECT_EQ(RunModal(dialog), IDOK);
+    EXPECT_TRUE(answeredFirst);
     EXPECT_FALSE(acceptsBefore);
     EXPECT_TRUE(acceptsAfter);
     EXPECT_EQ(dropped, (std::vector<std::string> { "/tmp/Lied \xe4.mid", "/tmp/b.kar" }));

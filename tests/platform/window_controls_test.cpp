@@ -1,4 +1,3 @@
-#include "platform/core/CMessageBoxRecorder.h"
 #include "platform/gdi/CDC.h"
 #include "platform/ui/CDataExchange.h"
 #include "platform/ui/CListBoxControl.h"
@@ -7,6 +6,7 @@
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/WindowHandle.h"
 #include "tests/QtDialogTest.h"
+#include "tests/support/CMessageBoxRecorder.h"
 
 #include <QCheckBox>
 #include <QPointer>
@@ -312,6 +312,8 @@ TEST_F(QtWindowControls, StripOnScreenTakesTheUsersInput)
     QApplication::sendEvent(window->windowHandle(), &enter);
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window->windowHandle(), &drop);
+    // The files arrive once the drop has been answered.
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(dlg.Told(), "drop:2 ");
 
     dlg.GetDlgItem(15)->EnableWindow(FALSE);

@@ -1,6 +1,6 @@
 #include "LoadedSong.h"
 
-#include "app/CSongFile.h"
+#include "song/CSongFile.h"
 #include "song/CSongInfo.h"
 
 #include <gtest/gtest.h>
@@ -226,6 +226,8 @@ TEST(Loader, EachDamagedFileLoadsWithItsExpectedOutcome)
              { "no-such-file.mid", L"Cannot open the file: No such file or directory", false, {} },
              { "", L"Cannot open the file: Is a directory", false, {} },
              { "/dev/null", L"Cannot open the file: Not a regular file", false, {} },
+             // A file whose length cannot be taken says why, never "Success".
+             { "/proc/self/mem", L"Cannot read the file: Invalid argument", false, {} },
              { tooLarge, CSongFile::kTooLarge, false, {} } }) {
         SCOPED_TRACE(name);
         CSongFile file;

@@ -7,9 +7,13 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 
 const char* const CMprisObject::kPath = "/org/mpris/MediaPlayer2";
 
@@ -60,6 +64,20 @@ const char* const kInterfaces = R"(<interface name="org.mpris.MediaPlayer2">
 </interface>
 )";
 
+// a + b held within the range of a signed 64-bit number.
+LONGLONG SaturatingAdd(LONGLONG a, LONGLONG b)
+{
+    LONGLONG sum = 0;
+    if (!__builtin_add_overflow(a, b, &sum))
+        return sum;
+    return b > 0 ? std::numeric_limits<LONGLONG>::max() : std::numeric_limits<LONGLONG>::min();
+}
+
+LONGLONG Within(LONGLONG value, LONGLONG low, LONGLONG high)
+{
+    return value < low ? low : value > high ? high : value;
+}
+
 QString PlaybackText(int playback)
 {
     switch (playback) {
@@ -74,17 +92,26 @@ QString PlaybackText(int playback)
 
 }
 
-CMprisObject::CMprisObject(HWND hwnd, CMediaStatusSource* source, const MEDIAPLAYERINFO& info, const QDBusConnection& bus)
-    : m_hwnd(hwnd)
-    , m_source(source)
-    , m_identity(QString::fromWCharArray(info.identity))
+CMprisObject::CMprisObject(const MEDIAPLAYERINFO& info, const QDBusConnection& bus)
+    : m_identity(QString::fromWCharArray(info.identity))
     , m_desktopEntry(QString::fromWCharArray(info.desktopEntry))
     , m_bus(bus)
 {
-    m_last = Status();
     m_sinceLast.start();
-    QObject::connect(&m_watch, &QTimer::timeout, [this]() { Watch(); });
-    m_watch.start(200);
+}
+
+void CMprisObject::Attach(HWND hwnd, CMediaStatusSource* source)
+{
+    m_hwnd = hwnd;
+    m_source = source;
+    m_last = Status();
+    m_sinceLast.restart();
+    for (const CString& path : m_pending) {
+        HDROP drop = CreateDropFiles({ path });
+        if (!PostMessageW(m_hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0))
+            DragFinish(drop);
+    }
+    m_pending.clear();
 }
 
 MEDIASTATUS CMprisObject::Status() const
@@ -133,9 +160,9 @@ QVariantMap CMprisObject::Properties(const QString& interface, const MEDIASTATUS
             QStringList { QStringLiteral("audio/midi"), QStringLiteral("audio/x-midi") });
     } else if (interface == kPlayer) {
         properties.insert(QStringLiteral("PlaybackStatus"), PlaybackText(status.playback));
-        properties.insert(QStringLiteral("Rate"), 1.0);
-        properties.insert(QStringLiteral("MinimumRate"), 1.0);
-        properties.insert(QStringLiteral("MaximumRate"), 1.0);
+        properties.insert(QStringLiteral("Rate"), status.rate);
+        properties.insert(QStringLiteral("MinimumRate"), status.minimumRate);
+        properties.insert(QStringLiteral("MaximumRate"), status.maximumRate);
         properties.insert(QStringLiteral("Metadata"), Metadata(status));
         properties.insert(QStringLiteral("Volume"), status.volume / 1000.0);
         properties.insert(QStringLiteral("Position"), QVariant::fromValue(static_cast<qlonglong>(status.positionUs)));
@@ -156,6 +183,9 @@ void CMprisObject::Post(UINT message, LPARAM lParam)
 
 void CMprisObject::Raise()
 {
+    // Before the window is attached it is about to show anyway.
+    if (!m_hwnd)
+        return;
     QWidget* window = TopDialogWindow();
     if (!window)
         window = WidgetOfWindow(m_hwnd);
@@ -206,19 +236,17 @@ bool CMprisObject::HandlePlayer(const QDBusMessage& message, const QDBusConnecti
     } else if (member == QLatin1String("Next") || member == QLatin1String("Previous")) {
         // One song at a time: nothing to go to.
     } else if (member == QLatin1String("Seek") && args.size() == 1) {
+        // However far the offset, the song goes no further than its start
+        // or its end.
         if (status.canSeek) {
-            LONGLONG target = status.positionUs + args[0].toLongLong();
-            target = target < 0 ? 0 : target > status.lengthUs ? status.lengthUs : target;
-            Post(WM_MEDIA_SETPOSITION, static_cast<LPARAM>(target));
-            m_seeked = true;
+            const LONGLONG target = SaturatingAdd(status.positionUs, args[0].toLongLong());
+            Post(WM_MEDIA_SETPOSITION, static_cast<LPARAM>(Within(target, 0, status.lengthUs)));
         }
     } else if (member == QLatin1String("SetPosition") && args.size() == 2) {
-        // A position for another song, or outside this one, is ignored.
-        const LONGLONG target = args[1].toLongLong();
-        if (status.canSeek && qvariant_cast<QDBusObjectPath>(args[0]).path() == TrackId(status) && target >= 0
-            && target <= status.lengthUs) {
-            Post(WM_MEDIA_SETPOSITION, static_cast<LPARAM>(target));
-            m_seeked = true;
+        // A position for another song is ignored; one outside this song
+        // goes to its start or its end.
+        if (status.canSeek && qvariant_cast<QDBusObjectPath>(args[0]).path() == TrackId(status)) {
+            Post(WM_MEDIA_SETPOSITION, static_cast<LPARAM>(Within(args[1].toLongLong(), 0, status.lengthUs)));
         }
     } else if (member == QLatin1String("OpenUri") && args.size() == 1) {
         CString path;
@@ -227,9 +255,13 @@ bool CMprisObject::HandlePlayer(const QDBusMessage& message, const QDBusConnecti
                 QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"), QStringLiteral("only local files open")));
             return true;
         }
-        HDROP drop = CreateDropFiles({ path });
-        if (!PostMessageW(m_hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0))
-            DragFinish(drop);
+        if (!m_hwnd) {
+            m_pending.push_back(path);
+        } else {
+            HDROP drop = CreateDropFiles({ path });
+            if (!PostMessageW(m_hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0))
+                DragFinish(drop);
+        }
     } else {
         return false;
     }
@@ -254,17 +286,46 @@ bool CMprisObject::HandleProperties(const QDBusMessage& message, const QDBusConn
             return true;
         }
         connection.send(message.createReply(QVariant::fromValue(QDBusVariant(properties.value(name)))));
-    } else if (member == QLatin1String("Set")) {
-        // Rate stays 1 and the volume is the face's: setting either has no
-        // effect, as a player that cannot change them answers.
-        connection.send(message.createReply());
+    } else if (member == QLatin1String("Set") && args.size() == 3) {
+        QString error;
+        if (SetProperty(args[1].toString(), qvariant_cast<QDBusVariant>(args[2]).variant(), error))
+            connection.send(message.createReply());
+        else
+            connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"), error));
     } else {
         return false;
     }
     return true;
 }
 
-void CMprisObject::Watch()
+bool CMprisObject::SetProperty(const QString& name, const QVariant& value, QString& error)
+{
+    bool isNumber = false;
+    const double number = value.toDouble(&isNumber);
+    if (name != QLatin1String("Volume") && name != QLatin1String("Rate")) {
+        error = QStringLiteral("the property cannot be written");
+        return false;
+    }
+    if (!isNumber || !std::isfinite(number) || (name == QLatin1String("Rate") && number < 0)) {
+        error = QStringLiteral("not a number the property takes");
+        return false;
+    }
+    if (name == QLatin1String("Volume")) {
+        // The master volume: full at 1, nothing louder.
+        Post(WM_MEDIA_SETVOLUME, static_cast<LPARAM>(std::lround(std::clamp(number, 0.0, 1.0) * 1000)));
+    } else if (number == 0) {
+        // A rate of 0 asks for a pause.
+        Post(WM_APPCOMMAND, MAKELPARAM(0, static_cast<WORD>(APPCOMMAND_MEDIA_PAUSE)));
+    } else {
+        // The tempo box holds the tempo within its range; the rate follows it.
+        const MEDIASTATUS status = Status();
+        const double rate = std::clamp(number, status.minimumRate, status.maximumRate);
+        Post(WM_MEDIA_SETRATE, static_cast<LPARAM>(std::llround(rate * 1e6)));
+    }
+    return true;
+}
+
+void CMprisObject::Changed(bool seeked)
 {
     const MEDIASTATUS now = Status();
     QVariantMap changed;
@@ -274,6 +335,11 @@ void CMprisObject::Watch()
         changed.insert(QStringLiteral("Metadata"), Metadata(now));
     if (now.volume != m_last.volume)
         changed.insert(QStringLiteral("Volume"), now.volume / 1000.0);
+    if (now.rate != m_last.rate || now.minimumRate != m_last.minimumRate || now.maximumRate != m_last.maximumRate) {
+        changed.insert(QStringLiteral("Rate"), now.rate);
+        changed.insert(QStringLiteral("MinimumRate"), now.minimumRate);
+        changed.insert(QStringLiteral("MaximumRate"), now.maximumRate);
+    }
     if (now.canPlay != m_last.canPlay) {
         changed.insert(QStringLiteral("CanPlay"), now.canPlay != FALSE);
         changed.insert(QStringLiteral("CanPause"), now.canPlay != FALSE);
@@ -287,16 +353,16 @@ void CMprisObject::Watch()
         m_bus.send(signal);
     }
     // The position moves with the time while a song plays; any other change
-    // is a seek (the position slider, a new tempo, a seek from the desktop).
+    // of it is a seek (a new tempo, the end of a loop), as are the seeks the
+    // program tells of.
     const LONGLONG expected = m_last.positionUs
         + (m_last.playback == MEDIA_PLAYING ? static_cast<LONGLONG>(m_sinceLast.restart()) * 1000 : 0);
     if (m_last.playback != MEDIA_PLAYING)
         m_sinceLast.restart();
-    if (m_seeked || (now.songId == m_last.songId && std::llabs(now.positionUs - expected) > kJumpUs)) {
+    if (now.songId == m_last.songId && (seeked || std::llabs(now.positionUs - expected) > kJumpUs)) {
         QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(kPath), kPlayer, QStringLiteral("Seeked"));
         signal << static_cast<qlonglong>(now.positionUs);
         m_bus.send(signal);
-        m_seeked = false;
     }
     m_last = now;
 }

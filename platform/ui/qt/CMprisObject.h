@@ -5,20 +5,28 @@
 #include <QDBusConnection>
 #include <QDBusVirtualObject>
 #include <QElapsedTimer>
-#include <QTimer>
 #include <QVariantMap>
+
+#include <vector>
 
 // The MPRIS object of one player window (/org/mpris/MediaPlayer2, the
 // interfaces org.mpris.MediaPlayer2 and org.mpris.MediaPlayer2.Player). Its
-// methods become messages posted to the window (WM_APPCOMMAND,
-// WM_MEDIA_SETPOSITION, WM_DROPFILES); its properties come from the
-// program's status source, which is also watched a few times a second so
-// that changes are signalled to the desktop. Lives on the GUI thread.
+// methods and property writes become messages posted to the window
+// (WM_APPCOMMAND, WM_MEDIA_SETPOSITION, WM_MEDIA_SETVOLUME,
+// WM_MEDIA_SETRATE, WM_DROPFILES); its properties come from the program's
+// status source. The object may exist before its window: the files handed
+// to it meanwhile wait for Attach. Lives on the GUI thread.
 class CMprisObject : public QDBusVirtualObject {
 public:
     static const char* const kPath;
 
-    CMprisObject(HWND hwnd, CMediaStatusSource* source, const MEDIAPLAYERINFO& info, const QDBusConnection& bus);
+    CMprisObject(const MEDIAPLAYERINFO& info, const QDBusConnection& bus);
+
+    // The window the object speaks for from now on.
+    void Attach(HWND hwnd, CMediaStatusSource* source);
+    // Signals to the desktop what changed since the last call (the
+    // PropertiesChanged signal), and a jump of the position (Seeked).
+    void Changed(bool seeked);
 
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
@@ -30,18 +38,17 @@ private:
     QString TrackId(const MEDIASTATUS& status) const;
     bool HandlePlayer(const QDBusMessage& message, const QDBusConnection& connection);
     bool HandleProperties(const QDBusMessage& message, const QDBusConnection& connection);
+    bool SetProperty(const QString& name, const QVariant& value, QString& error);
     void Post(UINT message, LPARAM lParam);
     void Raise();
-    // Signals what changed since the last look.
-    void Watch();
 
-    HWND m_hwnd;
-    CMediaStatusSource* m_source;
+    HWND m_hwnd { nullptr };
+    CMediaStatusSource* m_source { nullptr };
     QString m_identity;
     QString m_desktopEntry;
     QDBusConnection m_bus;
-    QTimer m_watch;
     MEDIASTATUS m_last;
     QElapsedTimer m_sinceLast;
-    bool m_seeked { false };
+    // Files handed over before the window was attached.
+    std::vector<CString> m_pending;
 };

@@ -19,6 +19,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEventLoop>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -72,6 +73,15 @@ void ZoomRows(const CPixelBuffer& surface, const QRect& source, QImage& zoomed, 
         for (int copy = 1; copy < Zoom; ++copy)
             std::memcpy(zoomed.scanLine(y * Zoom + copy) + offset, first, bytes);
     }
+}
+
+// The corner nearest to corner at which a window of this size lies inside
+// the available area. A window larger than the area shows its top left
+// corner (and the title bar above it).
+QPoint OnScreen(QPoint corner, QSize size, const QRect& available)
+{
+    return QPoint(std::max(available.left(), std::min(corner.x(), available.right() + 1 - size.width())),
+        std::max(available.top(), std::min(corner.y(), available.bottom() + 1 - size.height())));
 }
 
 // The local files a drag carries, by their bytes.
@@ -380,13 +390,8 @@ void CQtDialogWindow::PlaceCentred(const QRect& area, QPoint frameOffset)
         target = screen() ? screen() : QGuiApplication::primaryScreen();
     // move() places the frame; the client area lies frameOffset further in.
     QPoint corner = area.center() - rect().center() - frameOffset;
-    if (target) {
-        // Never off the screen: a window larger than the screen shows its
-        // top left corner (and the title bar above it).
-        QRect available = target->availableGeometry();
-        corner.setX(std::max(available.left(), std::min(corner.x(), available.right() + 1 - width())));
-        corner.setY(std::max(available.top(), std::min(corner.y(), available.bottom() + 1 - height())));
-    }
+    if (target)
+        corner = OnScreen(corner, size(), target->availableGeometry());
     move(corner);
 }
 
@@ -558,6 +563,13 @@ int CQtDialogWindow::SetZoom(int zoom)
     m_zoom = ChooseWindowZoom(zoom, available.width(), available.height(), m_template.m_faceWidth,
         m_template.m_faceHeight);
     setFixedSize(m_template.m_faceWidth * m_zoom, m_template.m_faceHeight * m_zoom);
+    // A window that grew past the screen's edge moves back onto it, its
+    // frame with it.
+    if (target) {
+        const QRect frame = frameGeometry();
+        if (const QPoint corner = OnScreen(frame.topLeft(), frame.size(), available); corner != frame.topLeft())
+            move(corner);
+    }
     update();
     return m_zoom;
 }
@@ -579,28 +591,77 @@ void CQtDialogWindow::mouseMoveEvent(QMouseEvent* event)
     Route(WM_MOUSEMOVE, (event->buttons() & Qt::LeftButton) ? MK_LBUTTON : 0, StylusPosition(event));
 }
 
+namespace {
+
+// A key as the keyboard knows it: its place (the X11 key code) where there
+// is one, otherwise Qt's key.
+quint32 KeyIdentity(const QKeyEvent& event)
+{
+    return event.nativeScanCode() != 0 ? event.nativeScanCode() : static_cast<quint32>(event.key());
+}
+
+}
+
+bool CQtDialogWindow::TakeKeyPress(const QKeyEvent& event, bool& repeat)
+{
+    const quint32 key = KeyIdentity(event);
+    // Qt marks a repeat when the X server's release and press of a held key
+    // arrive together; on a busy connection the press comes a moment too
+    // late and neither is marked. They still carry the same time.
+    const bool sameMoment = event.nativeScanCode() != 0 && event.timestamp() != 0 && key == m_lastRelease.key
+        && event.timestamp() == m_lastRelease.time;
+    repeat = event.isAutoRepeat() || sameMoment;
+    if (!repeat) {
+        m_keysDown.insert(key);
+        return true;
+    }
+    if (sameMoment && m_lastRelease.wasDown)
+        m_keysDown.insert(key);
+    return m_keysDown.count(key) != 0;
+}
+
 void CQtDialogWindow::keyPressEvent(QKeyEvent* event)
 {
-    // A held key repeats; only its first press counts. A key that closed a
-    // dialog would otherwise go on repeating into the window below it.
+    // A held key repeats; only its first press counts, and only when it went
+    // to this window. A key that closed a dialog or a message box would
+    // otherwise go on repeating into the window below it.
+    bool repeat = false;
+    if (!TakeKeyPress(*event, repeat))
+        return;
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (!event->isAutoRepeat())
+        if (!repeat)
             Route(WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
         break;
     case Qt::Key_Escape:
-        if (!event->isAutoRepeat())
+        if (!repeat)
             Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
         break;
     default:
         if (const UINT key = m_template.IsFace() ? VirtualKeyOf(*event) : 0) {
             RecordModifiers(event->modifiers());
-            Route(WM_KEYDOWN, key, event->isAutoRepeat() ? KF_REPEAT_BIT : 0);
+            Route(WM_KEYDOWN, key, repeat ? KF_REPEAT_BIT : 0);
         } else {
             QWidget::keyPressEvent(event);
         }
     }
+}
+
+void CQtDialogWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    if (!event->isAutoRepeat()) {
+        const quint32 key = KeyIdentity(*event);
+        m_lastRelease = { key, event->timestamp(), m_keysDown.erase(key) > 0 };
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void CQtDialogWindow::focusOutEvent(QFocusEvent* event)
+{
+    // Keys let go while another window has the keyboard are never seen here.
+    m_keysDown.clear();
+    QWidget::focusOutEvent(event);
 }
 
 void CQtDialogWindow::dragEnterEvent(QDragEnterEvent* event)
@@ -615,10 +676,11 @@ void CQtDialogWindow::dropEvent(QDropEvent* event)
     if (files.empty())
         return;
     event->acceptProposedAction();
+    // The file opens once the drag source has its answer: a message about
+    // the file must not keep the file manager waiting. The post wakes the
+    // window after this event.
     HDROP drop = CreateDropFiles(files);
-    if (PostMessageW(m_hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0))
-        Dispatch(true);
-    else
+    if (!PostMessageW(m_hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0))
         DragFinish(drop);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/gdi/CPixelBuffer.h"
 #include "platform/ui/CDialogTemplate.h"
+#include "platform/ui/CPixelBuffer.h"
 #include "platform/ui/CShownPixels.h"
 #include "platform/ui/CWindowBackend.h"
 
@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <memory>
+#include <set>
 #include <vector>
 
 class CDialog;
@@ -79,6 +80,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -87,6 +90,10 @@ protected:
 
 private:
     void Dispatch(bool followPosts);
+    // Whether a key press may act here, and whether it repeats a press: a
+    // key whose first press went to another window (a dialog, a message
+    // box) never acts here while it is held.
+    bool TakeKeyPress(const QKeyEvent& event, bool& repeat);
     LPARAM StylusPosition(QMouseEvent* event) const;
     QRect FaceToWidget(const RECT& area) const;
     // The image of the backing store, and where the widget lies in it, when
@@ -120,4 +127,12 @@ private:
     std::vector<std::unique_ptr<CQtControl>> m_controls;
     // Runs out when the dialog's next window timer is due.
     QTimer m_timer;
+    // The keys held whose first press this window saw, and the last key let
+    // go, to tell the repeats of a held key that Qt did not mark.
+    std::set<quint32> m_keysDown;
+    struct Release {
+        quint32 key { 0 };
+        quint64 time { 0 };
+        bool wasDown { false };
+    } m_lastRelease;
 };

@@ -12,8 +12,10 @@
 namespace {
 
 const QString kRootInterface = QStringLiteral("org.mpris.MediaPlayer2");
-// A player that does not answer within this time counts as gone.
-constexpr int kCallTimeoutMs = 5000;
+// A player that does not answer within this time counts as gone. A start
+// that took the name a moment ago answers once its window is up, which a
+// loaded machine may take seconds to show.
+constexpr int kCallTimeoutMs = 20000;
 
 // Qt would otherwise start a bus of its own (autolaunch) where the session
 // has none.
@@ -30,6 +32,11 @@ QString BusName(const MEDIAPLAYERINFO& info)
     return kRootInterface + QLatin1Char('.') + QString::fromWCharArray(info.name);
 }
 
+QString ObjectPath()
+{
+    return QString::fromLatin1(CMprisObject::kPath);
+}
+
 }
 
 CQtMediaSession::CQtMediaSession() = default;
@@ -38,29 +45,67 @@ CQtMediaSession::~CQtMediaSession()
 {
     while (!m_published.empty())
         Withdraw(m_published.begin()->first);
+    Unregister(m_claimed);
+}
+
+bool CQtMediaSession::Register(const MEDIAPLAYERINFO& info, const QString& name, Published& published)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    auto object = std::make_unique<CMprisObject>(info, bus);
+    if (!bus.registerVirtualObject(ObjectPath(), object.get(), QDBusConnection::SingleNode))
+        return false;
+    // The object is in place before the name that leads to it.
+    if (!bus.registerService(name)) {
+        bus.unregisterObject(ObjectPath());
+        return false;
+    }
+    published = { std::move(object), name };
+    return true;
+}
+
+void CQtMediaSession::Unregister(Published& published)
+{
+    if (!published.object)
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.unregisterService(published.serviceName);
+    bus.unregisterObject(ObjectPath());
+    published = Published();
+}
+
+int CQtMediaSession::Claim(const MEDIAPLAYERINFO& info, const CString& file)
+{
+    if (!HasSessionBus() || !QDBusConnection::sessionBus().isConnected())
+        return MEDIA_NO_SESSION;
+    if (m_claimed.object)
+        return MEDIA_CLAIMED;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString name = BusName(info);
+    // Taking the name is the one step that decides; a player that holds it
+    // and ends before it is called leaves the name free for a second try.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (Register(info, name, m_claimed))
+            return MEDIA_CLAIMED;
+        if (bus.interface() && bus.interface()->isServiceRegistered(name))
+            return HandOver(info, file) ? MEDIA_HANDED_OVER : MEDIA_NOT_ANSWERED;
+    }
+    return MEDIA_NOT_ANSWERED;
 }
 
 BOOL CQtMediaSession::Publish(HWND hwnd, CMediaStatusSource* source, const MEDIAPLAYERINFO& info)
 {
-    if (!HasSessionBus() || m_published.count(hwnd))
+    if (!HasSessionBus() || m_published.count(hwnd) || !QDBusConnection::sessionBus().isConnected())
         return FALSE;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    Published published;
+    if (m_claimed.object) {
+        published = std::move(m_claimed);
+    } else if (!Register(info, BusName(info), published)
+        && !Register(info, BusName(info) + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid()),
+            published)) {
         return FALSE;
-    auto object = std::make_unique<CMprisObject>(hwnd, source, info, bus);
-    if (!bus.registerVirtualObject(QString::fromLatin1(CMprisObject::kPath), object.get(),
-            QDBusConnection::SingleNode))
-        return FALSE;
-    // The object is in place before the name that leads to it.
-    QString name = BusName(info);
-    if (!bus.registerService(name)) {
-        name += QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());
-        if (!bus.registerService(name)) {
-            bus.unregisterObject(QString::fromLatin1(CMprisObject::kPath));
-            return FALSE;
-        }
     }
-    m_published[hwnd] = { std::move(object), name };
+    published.object->Attach(hwnd, source);
+    m_published[hwnd] = std::move(published);
     return TRUE;
 }
 
@@ -69,28 +114,29 @@ void CQtMediaSession::Withdraw(HWND hwnd)
     auto found = m_published.find(hwnd);
     if (found == m_published.end())
         return;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.unregisterService(found->second.serviceName);
-    bus.unregisterObject(QString::fromLatin1(CMprisObject::kPath));
+    Unregister(found->second);
     m_published.erase(found);
 }
 
-BOOL CQtMediaSession::PassToRunningPlayer(const MEDIAPLAYERINFO& info, const CString& file)
+void CQtMediaSession::StatusChanged(HWND hwnd, BOOL seeked)
 {
-    if (!HasSessionBus())
-        return FALSE;
+    auto found = m_published.find(hwnd);
+    if (found != m_published.end())
+        found->second.object->Changed(seeked != FALSE);
+}
+
+bool CQtMediaSession::HandOver(const MEDIAPLAYERINFO& info, const CString& file)
+{
     QDBusConnection bus = QDBusConnection::sessionBus();
     const QString name = BusName(info);
-    if (!bus.isConnected() || !bus.interface() || !bus.interface()->isServiceRegistered(name))
-        return FALSE;
     auto call = [&](const QString& interface, const QString& method, const QVariantList& args) {
-        QDBusMessage message = QDBusMessage::createMethodCall(name, QString::fromLatin1(CMprisObject::kPath), interface, method);
+        QDBusMessage message = QDBusMessage::createMethodCall(name, ObjectPath(), interface, method);
         message.setArguments(args);
         return bus.call(message, QDBus::Block, kCallTimeoutMs).type() == QDBusMessage::ReplyMessage;
     };
     if (!file.IsEmpty()
         && !call(kRootInterface + QStringLiteral(".Player"), QStringLiteral("OpenUri"),
             { QString::fromStdString(FileUriFromPath(file)) }))
-        return FALSE;
-    return call(kRootInterface, QStringLiteral("Raise"), {}) ? TRUE : FALSE;
+        return false;
+    return call(kRootInterface, QStringLiteral("Raise"), {});
 }

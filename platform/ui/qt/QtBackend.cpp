@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <atomic>
 #include <cstdio>
 #include <vector>
 
@@ -36,6 +37,9 @@ struct Previous {
 Previous g_previous;
 // The dialogs running now, the innermost last (GUI thread only).
 std::vector<CQtDialogWindow*> g_running;
+// Set by CloseAllWindows until no dialog runs any more; message boxes asked
+// for by other threads read it.
+std::atomic<bool> g_closingAll { false };
 
 int FaceZoom(const CDialogTemplate& dialogTemplate)
 {
@@ -68,6 +72,8 @@ int RunQtModal(CDialog& dialog)
         dialog.m_hWnd->visible = true;
     int result = created ? window->RunModal() : -1;
     g_running.pop_back();
+    if (g_running.empty())
+        g_closingAll = false;
     if (result == -1)
         dialog.DestroyHandle();
     delete window;
@@ -81,8 +87,14 @@ QWidget* TopDialogWindow()
     return g_running.empty() ? nullptr : g_running.back();
 }
 
+bool ClosingAllWindows()
+{
+    return g_closingAll;
+}
+
 void CloseAllWindows()
 {
+    g_closingAll = !g_running.empty();
     // Qt's own dialogs (message boxes, file dialogs) are rejected; every
     // running dialog is cancelled as by its close box, the innermost first.
     // Each modal loop then ends as control comes back to it.

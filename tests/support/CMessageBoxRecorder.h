@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-// Records every message box shown while it lives (tests, the dump tool) and
+// Records every message box shown while it lives and
 // answers each with a fixed result. Restores the previous sink on exit.
 class CMessageBoxRecorder {
 public:

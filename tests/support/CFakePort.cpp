@@ -1,6 +1,6 @@
-#include "platform/comm/CFakePort.h"
+#include "tests/support/CFakePort.h"
 
-#include "platform/comm/CFakeDevice.h"
+#include "tests/support/CFakeDevice.h"
 
 #include <thread>
 

@@ -11,7 +11,8 @@
 class CFakePort;
 
 // A scripted device for tests, opened by CreateFileW under its port name
-// "fake:NAME" while the object lives. It records every byte written with
+// "fake:NAME" while the object lives (the first device made teaches the
+// platform these names). It records every byte written with
 // its time, takes its bytes as told, can feed bytes back to the program
 // and can make any of the calls fail.
 class CFakeDevice {

@@ -1,7 +1,7 @@
-#include "platform/comm/CFakeDevice.h"
+#include "tests/support/CFakeDevice.h"
 
-#include "platform/comm/CFakePort.h"
 #include "platform/core/TickCount.h"
+#include "tests/support/CFakePort.h"
 
 #include <map>
 #include <thread>
@@ -13,6 +13,27 @@ std::map<std::wstring, std::weak_ptr<CFakeDevice>>& Registry()
 {
     static std::map<std::wstring, std::weak_ptr<CFakeDevice>> registry;
     return registry;
+}
+
+// Opens "fake:NAME" while a device of that name lives.
+BOOL OpenFakePort(const std::wstring& name, std::shared_ptr<CCommPort>& opened)
+{
+    const std::wstring prefix = L"fake:";
+    if (name.compare(0, prefix.size(), prefix) != 0)
+        return FALSE;
+    std::shared_ptr<CFakeDevice> device = CFakeDevice::Find(CString(name.substr(prefix.size())));
+    if (!device) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return TRUE;
+    }
+    if (DWORD error = device->Failure(CFakeDevice::CALL_OPEN)) {
+        SetLastError(error);
+        return TRUE;
+    }
+    auto port = std::make_shared<CFakePort>(device);
+    device->Attach(port);
+    opened = port;
+    return TRUE;
 }
 
 }
@@ -29,6 +50,8 @@ CFakeDevice::CFakeDevice(const CString& name)
 
 std::shared_ptr<CFakeDevice> CFakeDevice::Create(const CString& name)
 {
+    // The platform learns the "fake:" names once the first device exists.
+    SetPortOpener(OpenFakePort);
     std::shared_ptr<CFakeDevice> device(new CFakeDevice(name));
     std::lock_guard<std::mutex> guard(g_registryLock);
     Registry()[name.Str()] = device;

@@ -5,7 +5,6 @@
 
 #include <memory>
 
-class CPlayerState;
 class CSong;
 class CTrack;
 
@@ -35,10 +34,10 @@ public:
     // What the user is told about a failed load: the reason, then the file.
     CString FailureMessage(const CString& path) const;
 
-    // Exchanges this song with the rings given and hands what the loader
-    // found (division, tempo, SMPTE offset, channel links) to state. The
-    // object then holds the previous song.
-    void Exchange(CSong*& songs, CTrack*& tracks, CPlayerState& state);
+    // Exchanges this song with the rings given; the object then holds the
+    // previous song, and m_facts still what the loader found in this file
+    // (for the player state's TakeFacts).
+    void Exchange(CSong*& songs, CTrack*& tracks);
     // Frees the song the object holds.
     void Free();
 

@@ -1,8 +1,8 @@
-#include "app/CSongFile.h"
+#include "song/CSongFile.h"
 
 #include "platform/core/CFile.h"
+#include "platform/core/ErrorText.h"
 #include "platform/core/LastError.h"
-#include "player/CPlayerState.h"
 #include "song/CMidiFileReader.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
@@ -13,20 +13,6 @@
 
 const wchar_t* const CSongFile::kTooLarge = L"The file is larger than 64 MiB, too large to be a Standard MIDI File";
 const wchar_t* const CSongFile::kNoMemory = L"Not enough memory to load the file";
-
-namespace {
-
-CString SystemText(DWORD code)
-{
-    wchar_t text[256] = {};
-    if (FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, 256,
-            nullptr)
-        == 0)
-        return L"Unknown error";
-    return text;
-}
-
-}
 
 CSongFile::CSongFile(LONGLONG smpteOffset)
 {
@@ -49,13 +35,13 @@ BOOL CSongFile::Load(const CString& path)
     m_failure.Empty();
     CFile file;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone)) {
-        m_failure = L"Cannot open the file: " + SystemText(GetLastError());
+        m_failure = L"Cannot open the file: " + ErrorText(GetLastError());
         return FALSE;
     }
     const LONGLONG length = file.SeekToEnd();
     file.SeekToBegin();
     if (length < 0) {
-        m_failure = L"Cannot read the file: " + SystemText(GetLastError());
+        m_failure = L"Cannot read the file: " + ErrorText(GetLastError());
         return FALSE;
     }
     if (length > kMaxFileSize) {
@@ -76,7 +62,7 @@ BOOL CSongFile::Load(const CString& path)
     SetLastError(ERROR_SUCCESS);
     const UINT read = file.Read(buffer.get(), static_cast<UINT>(length));
     if (GetLastError() != ERROR_SUCCESS) {
-        m_failure = L"Cannot read the file: " + SystemText(GetLastError());
+        m_failure = L"Cannot read the file: " + ErrorText(GetLastError());
         return FALSE;
     }
     file.Close();
@@ -106,9 +92,8 @@ CString CSongFile::FailureMessage(const CString& path) const
     return m_failure + L"\n" + path;
 }
 
-void CSongFile::Exchange(CSong*& songs, CTrack*& tracks, CPlayerState& state)
+void CSongFile::Exchange(CSong*& songs, CTrack*& tracks)
 {
     std::swap(songs, m_pSongs);
     std::swap(tracks, m_pTracks);
-    state.TakeFacts(m_facts);
 }

@@ -1,4 +1,4 @@
-#include "platform/core/CTextEncoding.h"
+#include "platform/text/CTextEncoding.h"
 
 #include <uchardet.h>
 
