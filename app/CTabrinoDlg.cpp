@@ -3,6 +3,7 @@
 #include "app/CDisplayRefresh.h"
 #include "app/CFaceCommands.h"
 #include "app/CSettingsDlg.h"
+#include "app/CSongViews.h"
 #include "app/DrumChannel.h"
 #include "app/PortSetting.h"
 #include "app/SongFileNames.h"
@@ -25,6 +26,7 @@
 
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
+    , m_pViews(std::make_unique<CSongViews>(*this))
 {
     m_hIcon = LoadIcon(nullptr, 128);
 }
@@ -86,6 +88,7 @@ BOOL CTabrinoDlg::OnInitDialog()
     if (m_pVolumeSlider)
         m_pVolumeSlider->SetValue(m_nVolume);
 
+    m_pViews->Restore();
     if (!m_strStartFile.IsEmpty())
         BeginOpen(m_strStartFile, FileNameOf(m_strStartFile));
     // The media keys, the desktop's media widget and later starts of the
@@ -103,6 +106,7 @@ BOOL CTabrinoDlg::DestroyWindow()
     Transport().Stop();
     m_pPendingSong.reset();
     SaveSettings();
+    m_pViews->Destroy();
     if (m_hWnd)
         ShowWindow(SW_HIDE);
     // The player thread sends the all-off; a slow device gets a while for
@@ -278,6 +282,7 @@ void CTabrinoDlg::TakePendingSong()
     m_practice.Reset();
     CFaceCommands(*this).ShowPractice();
     CDisplayRefresh(*this).ShowSong();
+    m_pViews->SongChanged();
     Invalidate(TRUE);
 }
 
@@ -374,6 +379,7 @@ void CTabrinoDlg::OnUpdateDisplay()
     // A song that ended by itself lets a port chosen meanwhile take over.
     ApplyPendingPort();
     CDisplayRefresh(*this).UpdateDisplay();
+    m_pViews->Refresh();
 }
 
 void CTabrinoDlg::OnUpdateMeters()
@@ -381,6 +387,7 @@ void CTabrinoDlg::OnUpdateMeters()
     CDisplayRefresh refresh(*this);
     refresh.UpdateMeters();
     refresh.Pace();
+    m_pViews->Refresh();
 }
 
 void CTabrinoDlg::LoadSettings()
@@ -417,6 +424,7 @@ void CTabrinoDlg::SaveSettings()
     if (volume != (m_nLoadedVolume < 0 ? 1000 : m_nLoadedVolume))
         SaveVolume(volume);
     m_recentFiles.Save();
+    m_pViews->Save();
 }
 
 void CTabrinoDlg::OnButtonPlay()

@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class CSongViews;
 class CSkinSlider;
 class CSkinMeter;
 class CSkinText;
@@ -129,6 +130,8 @@ public:
     CSongLoader m_loader;
     // The dialog as the desktop's media controls see it.
     CMediaControl m_mediaControl { *this };
+    // The lyrics and keyboard windows.
+    std::unique_ptr<CSongViews> m_pViews;
 
 private:
     // Opens the chosen port once playback has stopped.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midiout/CSentKeys.h"
 #include "platform/core/CEvent.h"
 #include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
@@ -48,6 +49,7 @@ public:
     void SendPendingVolume();
     // Applies the rules (transposition, mutes unless forced) and the master
     // volume to one channel message and writes it; FALSE when it was dropped.
+    // Forced messages (the metronome's clicks) are none of the song's keys.
     BOOL Send(const CMidiEvent* event, const COutputRules* rules, BOOL forced);
     // Writes one message (or the all-off group of one channel); the bytes
     // of two calls never interleave.
@@ -70,6 +72,8 @@ public:
     // the user is told once.
     BOOL TakeWriteFailure(CString& text);
 
+    // The song's keys sounding as sent (for the keyboard view).
+    CSentKeys m_sentKeys;
     std::atomic<BOOL> m_started { 0 };
     BOOL m_scaleVolume { 1 };
     std::atomic<std::int32_t> m_volume { 1000 };

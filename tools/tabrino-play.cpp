@@ -10,12 +10,14 @@
 #include "platform/core/FileUri.h"
 #include "platform/core/Thread.h"
 #include "platform/core/TickCount.h"
+#include "platform/text/CTextEncoding.h"
 #include "player/CDrivenPlayer.h"
 #include "player/CPlayerHost.h"
 #include "player/CPositionText.h"
 #include "player/CPractice.h"
 #include "player/CPracticeOptions.h"
 #include "player/CTransport.h"
+#include "song/CLyrics.h"
 
 #include <charconv>
 #include <algorithm>
@@ -29,12 +31,15 @@
 
 namespace {
 
+// The longest tabrino-play sleeps while it prints the words.
+constexpr LONGLONG kLyricsLook = 100;
+
 const std::string& Usage()
 {
     static const std::string usage =
         std::string("Usage: tabrino-play [--port NAME | --render FILE.wav] [--transpose N] [--tempo BPM]\n"
                     "                    [--from TICK] [--metronome] [--loop FROM-TO] [--mute LIST]\n"
-                    "                    [--solo N] [--soundfont PATH] FILE\n"
+                    "                    [--solo N] [--soundfont PATH] [--lyrics [--encoding NAME]] FILE\n"
                     "\n"
                     "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
@@ -56,6 +61,12 @@ const std::string& Usage()
           "                    unless --from is given\n"
           "  --mute LIST       silence channels 1..16 (a list: 2,10)\n"
           "  --solo N          hear channel N alone\n"
+          "  --lyrics          print the song's words on standard output as they are\n"
+          "                    sung, a line at a time as each line starts (its title\n"
+          "                    first, an empty line before each new verse)\n"
+          "  --encoding NAME   decode the words in NAME (UTF-8, ISO-8859-1,\n"
+          "                    WINDOWS-1252, WINDOWS-1251, SHIFT_JIS ...) instead of\n"
+          "                    the encoding judged from them\n"
           "  --help            this text\n"
           "  --version         the program's version\n"
           "\n"
@@ -86,6 +97,8 @@ struct Options {
     bool hasFrom { false };
     bool hasPort { false };
     bool metronome { false };
+    bool lyrics { false };
+    std::string encoding;
     // Taken once the song's meter is known.
     std::string loop;
     bool hasLoop { false };
@@ -169,6 +182,16 @@ int ParseOptions(int argc, char** argv, Options& options)
             options.soundFont = text;
         } else if (arg == "--metronome") {
             options.metronome = true;
+        } else if (arg == "--lyrics") {
+            options.lyrics = true;
+        } else if (arg == "--encoding") {
+            if (!value(text))
+                return 2;
+            options.encoding = text;
+            if (options.encoding.empty() || !CTextEncoding::FindChoice(options.encoding)) {
+                std::fprintf(stderr, "tabrino-play: unknown encoding \"%s\" (see --help)\n", text);
+                return 2;
+            }
         } else if (arg == "--loop") {
             if (!value(text))
                 return 2;
@@ -197,6 +220,10 @@ int ParseOptions(int argc, char** argv, Options& options)
     }
     if (options.hasPort && !options.render.empty()) {
         std::fprintf(stderr, "tabrino-play: --render writes to its own file; it takes no --port\n");
+        return 2;
+    }
+    if (!options.encoding.empty() && !options.lyrics) {
+        std::fprintf(stderr, "tabrino-play: --encoding goes with --lyrics\n");
         return 2;
     }
     if (options.hasLoop && !options.render.empty()) {
@@ -229,9 +256,66 @@ void ShowStatus(CPlayerState& state)
     std::fflush(stderr);
 }
 
+// Prints the song's words as they are sung: each line once the song reaches
+// its first syllable, flushed at once.
+class CLyricsPrinter {
+public:
+    CLyricsPrinter(const CTrack* tracks, const std::string& encoding, bool clearStatus)
+        : m_clearStatus(clearStatus)
+    {
+        m_lyrics.Build(tracks, encoding);
+        for (const CString& title : m_lyrics.m_title)
+            Print(title);
+        if (!m_lyrics.m_title.empty())
+            Print(CString());
+    }
+
+    // The tick of the next line to print; LLONG_MAX when none is left.
+    LONGLONG NextTick() const
+    {
+        return m_next < static_cast<int>(m_lyrics.m_lines.size()) ? m_lyrics.m_lines[static_cast<size_t>(m_next)].tick
+                                                                   : LLONG_MAX;
+    }
+
+    void Follow(LONGLONG tick)
+    {
+        // The lines started by tick.
+        int started = 0;
+        while (started < static_cast<int>(m_lyrics.m_lines.size())
+            && m_lyrics.m_lines[static_cast<size_t>(started)].tick <= tick)
+            ++started;
+        // Playback that starts inside the song, or jumps back, prints the
+        // line sung there, not every line before it.
+        if (tick < m_tick || m_tick < 0)
+            m_next = std::max(0, started - 1);
+        m_tick = tick;
+        for (; m_next < started; ++m_next) {
+            const CLyrics::Line& line = m_lyrics.m_lines[static_cast<size_t>(m_next)];
+            if (line.paragraph)
+                Print(CString());
+            Print(line.text);
+        }
+    }
+
+private:
+    void Print(const CString& text)
+    {
+        // The position shown on the terminal gives way to the words.
+        if (m_clearStatus)
+            std::fputs("\r\x1b[K", stderr);
+        std::fputs((text.ToUtf8() + "\n").c_str(), stdout);
+        std::fflush(stdout);
+    }
+
+    CLyrics m_lyrics;
+    bool m_clearStatus;
+    int m_next { 0 };
+    LONGLONG m_tick { -1 };
+};
+
 // Plays the song on the clock moved by hand, as fast as the machine allows;
 // returns 128 + the signal's number after a stop by a signal, otherwise 0.
-int Render(CPlayerHost& player, DrivenTickCount& clock, bool terminal)
+int Render(CPlayerHost& player, DrivenTickCount& clock, bool terminal, CLyricsPrinter* lyrics)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point begun = Clock::now();
@@ -242,6 +326,8 @@ int Render(CPlayerHost& player, DrivenTickCount& clock, bool terminal)
             exitStatus = 128 + InterruptSignal();
             return FALSE;
         }
+        if (lyrics)
+            lyrics->Follow(player.m_playerState.m_currentTick);
         if (terminal && Clock::now() - shown >= std::chrono::seconds(1)) {
             shown = Clock::now();
             ShowStatus(player.m_playerState);
@@ -363,10 +449,13 @@ int main(int argc, char** argv)
     CPractice practice(state, player.m_metronome);
     options.practice.ApplyTo(practice);
     practice.SetMetronome(options.metronome ? TRUE : FALSE);
+    bool terminal = IsTerminalStream(2);
+    std::optional<CLyricsPrinter> lyrics;
+    if (options.lyrics)
+        lyrics.emplace(player.m_pTracks, options.encoding, terminal);
     transport.Play();
 
-    bool terminal = IsTerminalStream(2);
-    int exitStatus = clock ? Render(player, *clock, terminal) : 0;
+    int exitStatus = clock ? Render(player, *clock, terminal, lyrics ? &*lyrics : nullptr) : 0;
     if (!clock) {
         // A signal stops the song from a thread of its own, so that this
         // one sleeps until the song has stopped, waking only for the
@@ -381,12 +470,21 @@ int main(int argc, char** argv)
         DWORD lastStatus = GetTickCount() - 1000;
         while (state.m_playState != STATE_STOPPED && !InterruptRequested()) {
             DWORD wait = INFINITE;
+            if (lyrics) {
+                // Wakes when the next line is due; a jump back (a loop) is
+                // seen within a tenth of a second.
+                lyrics->Follow(state.SampleClock(CPlayerState::Now()));
+                const LONGLONG next = lyrics->NextTick();
+                const LONGLONG until = next == LLONG_MAX ? kLyricsLook
+                                                         : state.MicrosUntil(next, CPlayerState::Now()) / 1000 + 1;
+                wait = static_cast<DWORD>(std::min<LONGLONG>(until, kLyricsLook));
+            }
             if (terminal) {
                 if (GetTickCount() - lastStatus >= 1000) {
                     lastStatus = GetTickCount();
                     ShowStatus(state);
                 }
-                wait = 1000 - (GetTickCount() - lastStatus);
+                wait = std::min<DWORD>(wait, 1000 - (GetTickCount() - lastStatus));
             }
             // Without the watcher a signal is seen within 20 ms.
             state.WaitStopped(watcher ? wait : std::min<DWORD>(wait, 20));
