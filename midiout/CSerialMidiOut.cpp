@@ -352,8 +352,8 @@ DWORD CSerialMidiOut::ReadThreadProc(LPVOID stage)
 {
     auto* self = static_cast<CSerialMidiOut*>(stage);
     // Once m_readThreadId reads -1 the stage may go at any moment; the end
-    // is signalled on this thread's own hold of the event.
-    const std::shared_ptr<CEvent> ended = self->m_readThreadEnded;
+    // is signalled on this thread's own hold of the wait.
+    const std::shared_ptr<ReadThreadEnd> end = self->m_readThreadEnd;
     SetCommMask(self->m_hPort, kPortEvents);
     self->m_readThreadUp = 1;
     self->m_readThreadStarted.SetEvent();
@@ -373,8 +373,11 @@ DWORD CSerialMidiOut::ReadThreadProc(LPVOID stage)
         if (mask & (EV_CTS | EV_TXEMPTY))
             self->m_ready.SetEvent();
     }
-    self->m_readThreadId = -1;
-    ended->SetEvent();
+    {
+        std::lock_guard<std::mutex> guard(end->lock);
+        self->m_readThreadId = -1;
+    }
+    end->ended.notify_all();
     return 0;
 }
 
@@ -401,6 +404,6 @@ void CSerialMidiOut::ClosePort()
         m_hPort = INVALID_HANDLE_VALUE;
         m_port.reset();
     }
-    while (m_readThreadId != -1)
-        WaitForSingleObject(*m_readThreadEnded, INFINITE);
+    std::unique_lock<std::mutex> guard(m_readThreadEnd->lock);
+    m_readThreadEnd->ended.wait(guard, [this] { return m_readThreadId == -1; });
 }

@@ -6,6 +6,7 @@
 #include "platform/core/WinTypes.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 
@@ -83,11 +84,17 @@ public:
     // empty, or CTS changed); reset by the writer before each byte.
     CEvent m_ready { FALSE, TRUE };
     std::atomic<BOOL> m_readThreadUp { 0 };
-    // Signalled once the read thread has set m_readThreadUp, and once it
-    // has set m_readThreadId back to -1. The read thread holds the second
-    // too, so it can signal after the stage has gone.
+    // Signalled once the read thread has set m_readThreadUp.
     CEvent m_readThreadStarted;
-    std::shared_ptr<CEvent> m_readThreadEnded { std::make_shared<CEvent>() };
+    // Where ClosePort waits for the read thread to set m_readThreadId back
+    // to -1. The read thread holds it too, so it can signal after the stage
+    // has gone; it touches nothing of the process's (the handle table may
+    // be going at exit).
+    struct ReadThreadEnd {
+        std::mutex lock;
+        std::condition_variable ended;
+    };
+    std::shared_ptr<ReadThreadEnd> m_readThreadEnd { std::make_shared<ReadThreadEnd>() };
     BYTE m_ring[2048] {};
     std::int32_t m_head { 0 };
     std::int32_t m_tail { 0 };
