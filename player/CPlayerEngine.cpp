@@ -5,10 +5,11 @@
 #include "platform/ui/WindowHandle.h"
 #include "player/CPlayerHost.h"
 #include "player/CTrackPlayer.h"
-#include "song/CLastBends.h"
+#include "song/CSongState.h"
 #include "song/CTrack.h"
 
 #include <algorithm>
+#include <tuple>
 #include <cstdint>
 
 namespace {
@@ -227,16 +228,35 @@ void CPlayerEngine::SeekTracks(CPlayerHost& host, LONGLONG tick)
 
 void CPlayerEngine::ReplayTracks(CPlayerHost& host)
 {
-    // The bend in force on a channel may come from any track, so all are
-    // looked at before the first message goes out.
-    CLastBends bends;
-    CRing::ForEach(host.m_pTracks, [&](CTrack* track) { CTrackPlayer::OfferBends(*track, bends); });
-    CRing::ForEach(host.m_pTracks, [&](CTrack* track) {
-        // With a stop pending nothing more is sent: a slow device must not
-        // hold the stop.
-        if (!StopRequested(host.m_playerState))
-            CTrackPlayer::ReplayControllers(*track, &host.m_output, &host.m_playerState, bends);
-    });
+    // The setting in force may come from any track, so all are looked at
+    // before the first message goes out.
+    CSongState songState;
+    std::uint32_t order = 0;
+    CRing::ForEach(host.m_pTracks, [&](CTrack* track) { CTrackPlayer::OfferPlayed(*track, order++, songState); });
+    songState.Finish();
+    CPlayerState& state = host.m_playerState;
+    CSerialMidiOut& output = host.m_output;
+    // The song declares its drum channels again as its messages go out.
+    output.ForgetDeclaredDrums();
+    // The system-exclusive messages first: a reset among them would undo
+    // the controllers sent before it. With a stop pending nothing more is
+    // sent: a slow device must not hold the stop.
+    if (output.m_sendSysEx) {
+        for (const CSongState::SysEx& sysEx : songState.SysExes()) {
+            if (StopRequested(state))
+                return;
+            // Escapes are no part of the state: an F7 here continues a message.
+            BOOL open = TRUE;
+            CTrackPlayer::SendSysEx(*sysEx.track, sysEx.event, &output, open);
+        }
+    }
+    CMidiEvent message;
+    for (const CSongState::Message& bytes : songState.Messages()) {
+        if (StopRequested(state))
+            return;
+        std::tie(message.m_status, message.m_data1, message.m_data2) = std::tie(bytes[0], bytes[1], bytes[2]);
+        output.Send(&message, &state, FALSE);
+    }
 }
 
 LONGLONG CPlayerEngine::PostRefreshes(CPlayerHost& host)
