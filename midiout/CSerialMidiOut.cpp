@@ -207,8 +207,7 @@ BOOL CSerialMidiOut::SendSysEx(BYTE status, const BYTE* bytes, DWORD length)
 {
     if (!m_started || !m_sendSysEx || (status != 0xF0 && status != 0xF7))
         return FALSE;
-    if (status == 0xF0)
-        ReadDrumDeclaration(bytes, length);
+    JoinSysEx(status, bytes, length);
     // The whole packet under one hold of the lock: a message of the other
     // thread never lands inside it. Longer than the ring, it goes through
     // it in pieces.
@@ -253,6 +252,24 @@ BOOL CSerialMidiOut::SendReset()
     if (m_hPort == INVALID_HANDLE_VALUE || m_writeError != 0)
         return FALSE;
     return PutLocked(message, static_cast<int>(length));
+}
+
+void CSerialMidiOut::JoinSysEx(BYTE status, const BYTE* bytes, DWORD length)
+{
+    // An F7 packet outside a message is an escape, which declares nothing.
+    if (status == 0xF7 && !m_joinOpen)
+        return;
+    if (status == 0xF0)
+        m_joinedLength = 0;
+    for (DWORD i = 0; i < length; ++i) {
+        // Longer than any declaration: counted, not kept.
+        if (m_joinedLength < kJoinLimit)
+            m_joined[m_joinedLength] = bytes[i];
+        ++m_joinedLength;
+    }
+    m_joinOpen = length == 0 || bytes[length - 1] != 0xF7;
+    if (!m_joinOpen && m_joinedLength <= kJoinLimit)
+        ReadDrumDeclaration(m_joined, static_cast<DWORD>(m_joinedLength));
 }
 
 void CSerialMidiOut::ReadDrumDeclaration(const BYTE* bytes, DWORD length)

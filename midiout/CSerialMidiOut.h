@@ -115,8 +115,11 @@ private:
     // Puts the bytes (fewer than the ring holds) through the ring as they
     // are; FALSE when one did not go out, whose rest is then dropped.
     BOOL PutLocked(const BYTE* bytes, int count);
-    // Notes what a system-exclusive message declares about drum channels.
+    // Notes what a system-exclusive message (without its F0) declares
+    // about drum channels.
     void ReadDrumDeclaration(const BYTE* bytes, DWORD length);
+    // Joins the packets of one message for ReadDrumDeclaration.
+    void JoinSysEx(BYTE status, const BYTE* bytes, DWORD length);
     // Writes one byte and waits until it is done; FALSE when it did not go
     // out (the write failed or ran out its time).
     BOOL SendByte(HANDLE port, BYTE byte);
@@ -132,6 +135,13 @@ private:
     // Declared drum channels, one bit each (player thread).
     std::uint32_t m_gsDrums { 0 };
     std::uint32_t m_bankDrums { 0 };
+    // The start of the message whose packets are being sent (player
+    // thread): declarations are short, so no more than kJoinLimit bytes are
+    // kept; m_joinOpen while F7 packets may continue it.
+    static constexpr size_t kJoinLimit = 16;
+    BYTE m_joined[kJoinLimit] {};
+    size_t m_joinedLength { 0 };
+    BOOL m_joinOpen { FALSE };
     int m_missed { 0 };
     BOOL m_stalled { FALSE };
 

@@ -112,10 +112,10 @@ void CPlayerEngine::Start(CPlayerHost& host)
     const LONGLONG tick = state.m_startTick;
     host.m_output.Start();
     host.m_metronome.Reset(&host.m_output, &state, tick);
-    SeekTracks(host, tick);
     // The replay may take a while on a slow device; the song starts when it
     // is done, so nothing due meanwhile goes out in a burst.
-    state.AnchorClock(CPlayerState::Now(), tick);
+    if (SeekTracks(host, tick))
+        state.AnchorClock(CPlayerState::Now(), tick);
     Answer(state, STATE_START, STATE_PLAYING);
 }
 
@@ -129,13 +129,14 @@ void CPlayerEngine::Resync(CPlayerHost& host)
     const LONGLONG tick = state.AdvanceClock(CPlayerState::Now(), &previous);
     host.m_output.Pause();
     state.ClearNotes();
-    ReplayTracks(host);
-    state.AnchorClock(CPlayerState::Now(), tick);
+    if (Cut(host, tick))
+        state.AnchorClock(CPlayerState::Now(), tick);
     Answer(state, STATE_RESYNC, STATE_PLAYING);
 }
 
 void CPlayerEngine::Halt(CPlayerHost& host)
 {
+    host.m_settling = FALSE;
     host.m_output.Stop();
     host.m_playerState.ClearNotes();
     host.m_playerState.StopClock();
@@ -156,8 +157,20 @@ LONGLONG CPlayerEngine::Play(CPlayerHost& host)
         PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(OUTPUT_FAILED, 0), reinterpret_cast<LPARAM>(hwnd));
         return NO_WORK;
     }
-    LONGLONG previous = 0;
     LONGLONG now = CPlayerState::Now();
+    if (host.m_settling) {
+        // The module settles after the reset; then the song's state goes
+        // out and the song runs on from where the cut put it.
+        if (now < host.m_settleUntil)
+            return host.m_settleUntil;
+        host.m_settling = FALSE;
+        ReplayTracks(host);
+        if (StopRequested(state))
+            return now;
+        now = CPlayerState::Now();
+        state.AnchorClock(now, host.m_settleTick);
+    }
+    LONGLONG previous = 0;
     LONGLONG tick = state.AdvanceClock(now, &previous);
     const LONGLONG length = state.m_length;
     const CPlayerState::Loop loop = state.GetLoop();
@@ -175,7 +188,8 @@ LONGLONG CPlayerEngine::Play(CPlayerHost& host)
         host.m_output.Pause();
         state.ClearNotes();
         host.m_metronome.Reset(&host.m_output, &state, loop.start);
-        SeekTracks(host, loop.start);
+        if (!SeekTracks(host, loop.start))
+            return host.m_settleUntil;
         now = CPlayerState::Now();
         state.AnchorClock(now, loop.start);
         tick = loop.start;
@@ -220,10 +234,31 @@ LONGLONG CPlayerEngine::PlayTracks(CPlayerHost& host, LONGLONG tick, LONGLONG ne
     return next;
 }
 
-void CPlayerEngine::SeekTracks(CPlayerHost& host, LONGLONG tick)
+BOOL CPlayerEngine::SeekTracks(CPlayerHost& host, LONGLONG tick)
 {
     CRing::ForEach(host.m_pTracks, [&](CTrack* track) { CTrackPlayer::MoveTo(*track, tick); });
-    ReplayTracks(host);
+    return Cut(host, tick);
+}
+
+BOOL CPlayerEngine::Cut(CPlayerHost& host, LONGLONG tick)
+{
+    host.m_settling = FALSE;
+    if (!host.m_output.SendReset()) {
+        ReplayTracks(host);
+        return TRUE;
+    }
+    // The module needs a while after a reset before it takes messages
+    // again. The pause is counted on the clock the song runs on (a render
+    // holds it as silence), with the song standing at tick; Play sends the
+    // state and starts the clock once it is over.
+    CPlayerState& state = host.m_playerState;
+    const LONGLONG now = CPlayerState::Now();
+    state.AnchorClock(now, tick);
+    state.StopClock();
+    host.m_settleTick = tick;
+    host.m_settleUntil = now + RESET_PAUSE;
+    host.m_settling = TRUE;
+    return FALSE;
 }
 
 void CPlayerEngine::ReplayTracks(CPlayerHost& host)
