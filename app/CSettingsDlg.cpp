@@ -3,6 +3,7 @@
 #include "app/DrumChannel.h"
 #include "platform/comm/CPortList.h"
 #include "platform/ui/CDataExchange.h"
+#include "platform/ui/ControlMessages.h"
 
 CSettingsDlg::CSettingsDlg(CWnd* parent)
     : CDialog(IDD, parent)
@@ -43,6 +44,10 @@ BOOL CSettingsDlg::OnInitDialog()
     SendDlgItemMessage(IDC_PORT, CB_RESETCONTENT);
     for (const CString& label : m_portLabels)
         SendDlgItemMessage(IDC_PORT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.GetString()));
+    // In the order of CSerialMidiOut::Reset.
+    SendDlgItemMessage(IDC_RESET, CB_RESETCONTENT);
+    for (const wchar_t* label : { L"None", L"GM", L"GM2", L"GS", L"XG" })
+        SendDlgItemMessage(IDC_RESET, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label));
     return CDialog::OnInitDialog();
 }
 
@@ -51,6 +56,8 @@ void CSettingsDlg::DoDataExchange(CDataExchange* dx)
     CDialog::DoDataExchange(dx);
     DDX_Text(dx, IDC_DRUM_CHANNEL, m_nDrumChannel);
     DDX_CBIndex(dx, IDC_PORT, m_nPort);
+    DDX_CBIndex(dx, IDC_RESET, m_nReset);
+    DDX_Check(dx, IDC_SEND_SYSEX, m_nSendSysEx);
 }
 
 void CSettingsDlg::OnOK()
@@ -62,14 +69,20 @@ void CSettingsDlg::OnOK()
         CDialog::OnOK();
 }
 
-BOOL CSettingsDlg::Edit(CWnd* parent, BYTE& channel, CString& port)
+BOOL CSettingsDlg::Edit(CWnd* parent, Choices& choices, CString& port)
 {
     CSettingsDlg dialog(parent);
-    dialog.m_nDrumChannel = DrumChannelToDialog(channel);
+    dialog.m_nDrumChannel = DrumChannelToDialog(choices.drumChannel);
+    dialog.m_nSendSysEx = choices.sendSysEx != 0 ? BST_CHECKED : BST_UNCHECKED;
+    dialog.m_nReset = choices.reset;
     dialog.SetPorts(CPortList::Scan(false), port);
     if (dialog.DoModal() != IDOK)
         return FALSE;
-    channel = DrumChannelFromDialog(dialog.m_nDrumChannel);
+    choices.drumChannel = DrumChannelFromDialog(dialog.m_nDrumChannel);
+    choices.sendSysEx = dialog.m_nSendSysEx == BST_CHECKED ? 1 : 0;
+    // A list without a choice keeps the reset as it was.
+    if (dialog.m_nReset >= 0)
+        choices.reset = dialog.m_nReset;
     port = dialog.GetPort();
     return TRUE;
 }

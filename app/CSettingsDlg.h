@@ -7,11 +7,22 @@
 class CPortList;
 
 // The settings dialog (template 132): edits the drum channel as the user
-// counts it, 1-based, in edit control 1011, and chooses the port from a
-// drop-down list (1012).
+// counts it, 1-based, in edit control 1011, chooses the port from a
+// drop-down list (1012) and the reset sent before each start (1014: None,
+// GM, GM2, GS, XG), and switches the song's system-exclusive messages on or
+// off (check box 1013).
 class CSettingsDlg : public CDialog {
 public:
-    enum { IDD = 132, IDC_DRUM_CHANNEL = 1011, IDC_PORT = 1012 };
+    enum { IDD = 132, IDC_DRUM_CHANNEL = 1011, IDC_PORT = 1012, IDC_SEND_SYSEX = 1013, IDC_RESET = 1014 };
+
+    // What the dialog edits besides the port.
+    struct Choices {
+        BYTE drumChannel;
+        // 1 on, 0 off.
+        int sendSysEx;
+        // CSerialMidiOut::Reset.
+        int reset;
+    };
 
     explicit CSettingsDlg(CWnd* parent = nullptr);
 
@@ -21,12 +32,14 @@ public:
     // The port chosen, or the current one when nothing is chosen.
     CString GetPort() const;
 
-    // Runs the dialog on the channel and the port; TRUE (with both as
+    // Runs the dialog on the choices and the port; TRUE (with them as
     // chosen) when the user confirmed it, FALSE when it was cancelled.
-    static BOOL Edit(CWnd* parent, BYTE& channel, CString& port);
+    static BOOL Edit(CWnd* parent, Choices& choices, CString& port);
 
     BYTE m_nDrumChannel { 0 };
     int m_nPort { -1 };
+    int m_nSendSysEx { 1 };
+    int m_nReset { 0 };
 
 protected:
     BOOL OnInitDialog() override;

@@ -242,11 +242,21 @@ void CTabrinoDlg::OnDropFiles(HDROP drop)
 
 void CTabrinoDlg::OnButtonSettings()
 {
-    BYTE channel = m_playerState.m_drumChannel;
+    CSettingsDlg::Choices choices { m_playerState.m_drumChannel, m_nSendSysEx, m_nReset };
+    // The dialog shows what is in force, the command line's choice included.
+    if (m_nSendSysExOverride >= 0)
+        choices.sendSysEx = m_nSendSysExOverride;
+    if (m_nResetOverride >= 0)
+        choices.reset = m_nResetOverride;
     CString port = m_strPort;
-    if (!CSettingsDlg::Edit(this, channel, port))
+    if (!CSettingsDlg::Edit(this, choices, port))
         return;
-    m_playerState.m_drumChannel = channel;
+    m_playerState.m_drumChannel = choices.drumChannel;
+    m_nSendSysEx = choices.sendSysEx;
+    m_nReset = choices.reset;
+    m_nSendSysExOverride = -1;
+    m_nResetOverride = -1;
+    ApplySoundChoices();
     if (port != m_strPort)
         ChoosePort(port);
 }
@@ -257,6 +267,12 @@ void CTabrinoDlg::ChoosePort(const CString& port)
     m_strPortSetting = port;
     m_bPortPending = TRUE;
     ApplyPendingPort();
+}
+
+void CTabrinoDlg::ApplySoundChoices()
+{
+    m_output.m_sendSysEx = (m_nSendSysExOverride >= 0 ? m_nSendSysExOverride : m_nSendSysEx) != 0 ? TRUE : FALSE;
+    m_output.m_reset = m_nResetOverride >= 0 ? m_nResetOverride : m_nReset;
 }
 
 void CTabrinoDlg::ApplyPendingPort()
@@ -335,6 +351,11 @@ void CTabrinoDlg::LoadSettings()
     LoadZoom(m_nLoadedZoom);
     if (LoadVolume(m_nVolume))
         m_nLoadedVolume = m_nVolume;
+    LoadSendSysEx(m_nSendSysEx);
+    LoadReset(m_nReset);
+    m_nLoadedSendSysEx = m_nSendSysEx;
+    m_nLoadedReset = m_nReset;
+    ApplySoundChoices();
     m_recentFiles.Load();
 }
 
@@ -353,6 +374,10 @@ void CTabrinoDlg::SaveSettings()
     const int volume = m_output.m_volume;
     if (volume != (m_nLoadedVolume < 0 ? 1000 : m_nLoadedVolume))
         SaveVolume(volume);
+    if (m_nSendSysEx != m_nLoadedSendSysEx)
+        SaveSendSysEx(m_nSendSysEx);
+    if (m_nReset != m_nLoadedReset)
+        SaveReset(m_nReset);
     m_recentFiles.Save();
 }
 

@@ -100,6 +100,14 @@ public:
     // The port named on the command line, used instead of the setting for
     // this run; empty when none was named.
     CString m_strPortOverride;
+    // The song's system-exclusive messages (1 on, 0 off) and the reset
+    // (CSerialMidiOut::Reset) as the settings keep them; the command line's
+    // choice for this run (-1: none) goes before them until the user
+    // chooses in the settings dialog.
+    int m_nSendSysEx { 1 };
+    int m_nReset { 0 };
+    int m_nSendSysExOverride { -1 };
+    int m_nResetOverride { -1 };
     // The port kept in the settings; empty while none was ever chosen.
     CString m_strPortSetting;
     // The zoom the user asked for (1..4), remembered at close; 0 when the
@@ -115,6 +123,8 @@ public:
 private:
     // Opens the chosen port once playback has stopped.
     void ApplyPendingPort();
+    // Hands the SysEx and reset choices in force to the output stage.
+    void ApplySoundChoices();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL m_bPortPending { FALSE };
@@ -125,4 +135,6 @@ private:
     CString m_strLoadedPort;
     int m_nLoadedZoom { 0 };
     int m_nLoadedVolume { -1 };
+    int m_nLoadedSendSysEx { 1 };
+    int m_nLoadedReset { 0 };
 };

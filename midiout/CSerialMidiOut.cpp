@@ -240,6 +240,16 @@ const BYTE* CSerialMidiOut::ResetMessage(std::int32_t reset, DWORD& length)
     return entry.bytes;
 }
 
+std::int32_t CSerialMidiOut::ResetFromName(const char* name)
+{
+    static const char* const names[RESET_COUNT] = { "none", "gm", "gm2", "gs", "xg" };
+    for (std::int32_t reset = 0; reset < RESET_COUNT; ++reset) {
+        if (name && std::strcmp(name, names[reset]) == 0)
+            return reset;
+    }
+    return -1;
+}
+
 BOOL CSerialMidiOut::SendReset()
 {
     DWORD length = 0;

@@ -68,6 +68,9 @@ public:
     enum Reset : std::int32_t { RESET_NONE, RESET_GM, RESET_GM2, RESET_GS, RESET_XG, RESET_COUNT };
     // The message of a reset (F0 ... F7) and its length; none for RESET_NONE.
     static const BYTE* ResetMessage(std::int32_t reset, DWORD& length);
+    // The reset named none, gm, gm2, gs or xg (as options and settings
+    // spell it); -1 for any other text.
+    static std::int32_t ResetFromName(const char* name);
     // Writes one message (or the all-off group of one channel); the bytes
     // of two calls never interleave.
     void Write(BYTE* bytes, int count);

@@ -31,7 +31,8 @@ const std::string& Usage()
     static const std::string usage =
         std::string("Usage: tabrino-play [--port NAME | --render FILE.wav] [--transpose N] [--tempo BPM]\n"
                     "                    [--from TICK] [--metronome] [--loop FROM-TO] [--mute LIST]\n"
-                    "                    [--solo N] [--soundfont PATH] FILE\n"
+                    "                    [--solo N] [--soundfont PATH] [--no-sysex] [--reset NAME]\n"
+                    "                    FILE\n"
                     "\n"
                     "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
@@ -83,6 +84,8 @@ struct Options {
     bool hasFrom { false };
     bool hasPort { false };
     bool metronome { false };
+    bool noSysEx { false };
+    std::int32_t reset { CSerialMidiOut::RESET_NONE };
     // Taken once the song's meter is known.
     std::string loop;
     bool hasLoop { false };
@@ -164,6 +167,16 @@ int ParseOptions(int argc, char** argv, Options& options)
             if (!value(text))
                 return 2;
             options.soundFont = text;
+        } else if (arg == "--no-sysex") {
+            options.noSysEx = true;
+        } else if (arg == "--reset") {
+            if (!value(text))
+                return 2;
+            options.reset = CSerialMidiOut::ResetFromName(text);
+            if (options.reset < 0) {
+                std::fprintf(stderr, "tabrino-play: --reset takes none, gm, gm2, gs or xg, not \"%s\"\n", text);
+                return 2;
+            }
         } else if (arg == "--metronome") {
             options.metronome = true;
         } else if (arg == "--loop") {
@@ -321,6 +334,8 @@ int main(int argc, char** argv)
 
     if (!options.soundFont.empty())
         SetSynthSoundFont(CString::FromUtf8(options.soundFont));
+    player.m_output.m_sendSysEx = options.noSysEx ? FALSE : TRUE;
+    player.m_output.m_reset = options.reset;
     // A render moves the clock by hand from before its file opens (the file
     // counts its sound on that clock) until the port is closed below.
     std::optional<DrivenTickCount> clock;

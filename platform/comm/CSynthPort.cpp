@@ -10,6 +10,7 @@ namespace {
 // A quarter louder than the synthesizer's quiet default, with headroom for
 // a full General MIDI arrangement.
 constexpr double kGain = 0.6;
+constexpr int kDeviceId = 0x10;
 
 std::mutex g_configLock;
 std::string g_soundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
@@ -84,6 +85,10 @@ std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
         return nullptr;
     }
     fluid->fluid_settings_setnum(port->m_settings, "synth.gain", kGain);
+    // GS and XG messages address device 0x10 (a module's device number as
+    // it leaves the factory); the synthesizer acts only on messages for its
+    // own number or for all devices.
+    fluid->fluid_settings_setint(port->m_settings, "synth.device-id", kDeviceId);
     if (!driver.empty())
         fluid->fluid_settings_setstr(port->m_settings, "audio.driver", driver.c_str());
     port->m_synth = fluid->new_fluid_synth(port->m_settings);

@@ -15,6 +15,7 @@
 #include "tests/support/CFileDialogScript.h"
 #include "tests/support/CMessageBoxRecorder.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -277,7 +278,7 @@ TEST_F(FaceCommands, WhileSomethingMovesTheWindowTimesItsOwnRefreshes)
 // ports that need no file name with the current one; Ok takes what was
 // chosen, Cancel does not, and the close saves it. The dialog runs modally on
 // the Qt window backend, installed for this test.
-TEST_F(FaceCommands, TheSettingsButtonChangesTheDrumChannelAndThePortOnlyOnOk)
+TEST_F(FaceCommands, TheSettingsButtonChangesTheSettingsOnlyOnOk)
 {
     InstallQtBackend();
     CMessageBoxRecorder boxes;
@@ -301,6 +302,11 @@ TEST_F(FaceCommands, TheSettingsButtonChangesTheDrumChannelAndThePortOnlyOnOk)
     settings([&](QWidget* w) {
         auto* ports = w->findChild<QComboBox*>();
         ports->setCurrentIndex(ports->findText("none", Qt::MatchStartsWith));
+        auto combos = w->findChildren<QComboBox*>();
+        ASSERT_EQ(combos.size(), 2);
+        combos[1]->setCurrentIndex(combos[1]->findText("GS"));
+        ASSERT_TRUE(w->findChild<QCheckBox*>()->isChecked()) << "sent by default";
+        w->findChild<QCheckBox*>()->click();
         Answer(w, "256", "Ok");
         keptOpen = TopDialogWindow() == w && boxes.Entries().size() == 1
             && w->findChild<QLineEdit*>()->text() == QStringLiteral("256");
@@ -314,6 +320,9 @@ TEST_F(FaceCommands, TheSettingsButtonChangesTheDrumChannelAndThePortOnlyOnOk)
     EXPECT_TRUE(keptOpen);
     EXPECT_EQ(state.m_drumChannel, 2);
     EXPECT_EQ(dialog.m_strPort, CString(L"none"));
+    EXPECT_EQ(std::make_tuple(dialog.m_output.m_sendSysEx.load(), dialog.m_output.m_reset.load()),
+        std::make_tuple(FALSE, std::int32_t(CSerialMidiOut::RESET_GS)));
     dialog.DestroyWindow();
-    EXPECT_NE(config.Read().find("\"DrumChannel\"=hex(1):33,00"), std::string::npos) << config.Read();
+    for (const char* saved : { "\"DrumChannel\"=hex(1):33,00", "\"SendSysEx\"=hex(1):30,00", "\"Reset\"=hex(1):33,00" })
+        EXPECT_NE(config.Read().find(saved), std::string::npos) << saved << config.Read();
 }

@@ -59,10 +59,15 @@ TEST(StoredSettings, ValuesAreReadSafelyAndKeptAsSaved)
         WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Volume", CString::FromUtf8(stored));
         EXPECT_FALSE(LoadVolume(volume)) << stored;
     }
-    EXPECT_TRUE(SaveZoom(3) && SaveVolume(0));
-    EXPECT_TRUE(LoadZoom(zoom) && LoadVolume(volume));
-    EXPECT_EQ(zoom, 3);
-    EXPECT_EQ(volume, 0);
+    int sendSysEx = 1, reset = 0;
+    for (const char* stored : { "2", "-1", "x" }) {
+        WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"SendSysEx", CString::FromUtf8(stored));
+        WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Reset", CString::FromUtf8(stored == std::string("2") ? "5" : stored));
+        EXPECT_FALSE(LoadSendSysEx(sendSysEx) || LoadReset(reset)) << stored;
+    }
+    EXPECT_TRUE(SaveZoom(3) && SaveVolume(0) && SaveSendSysEx(0) && SaveReset(4));
+    EXPECT_TRUE(LoadZoom(zoom) && LoadVolume(volume) && LoadSendSysEx(sendSysEx) && LoadReset(reset));
+    EXPECT_EQ(std::make_tuple(zoom, volume, sendSysEx, reset), std::make_tuple(3, 0, 0, 4));
     // The port's name comes back whatever its characters; settings from
     // before hold it as single-byte text under "Port".
     CString port;
@@ -156,6 +161,13 @@ TEST(CommandLine, EveryOptionWhatWinsOverTheRestAndWhatIsRefused)
     EXPECT_EQ(Parse(port, { "file:relative.mid", "--port", "none" }), CCommandLine::RUN);
     EXPECT_EQ(port.m_file.ToUtf8(), "file:relative.mid");
     EXPECT_EQ(port.WindowOptionsGiven(), "--port was");
+    // The SysEx and reset choices for one run; each reset by its name.
+    for (auto [name, reset] : { std::pair { "none", 0 }, { "gm", 1 }, { "gm2", 2 }, { "gs", 3 }, { "xg", 4 } }) {
+        CCommandLine sound;
+        EXPECT_EQ(Parse(sound, { "--no-sysex", "--reset", name }), CCommandLine::RUN);
+        EXPECT_EQ(std::make_tuple(sound.m_noSysEx, sound.m_reset, sound.WindowOptionsGiven()),
+            std::make_tuple(true, reset, std::string("--no-sysex and --reset were"))) << name;
+    }
 
     for (auto [args, action] : { std::pair { std::vector<const char*> { "song.mid", "--help", "--bogus" }, CCommandLine::HELP },
              std::pair { std::vector<const char*> { "--version" }, CCommandLine::VERSION },
@@ -168,7 +180,9 @@ TEST(CommandLine, EveryOptionWhatWinsOverTheRestAndWhatIsRefused)
              Case { { "--zoom", "5" }, "--zoom takes" }, Case { { "--zoom", "2x" }, "--zoom takes" },
              Case { { "--zoom", "-1" }, "--zoom takes" }, Case { { "--zoom", "99999999999999999999" }, "--zoom takes" },
              Case { { "--zoom" }, "--zoom needs a value" }, Case { { "--port" }, "--port needs a value" },
-             Case { { "--soundfont" }, "--soundfont needs a value" }, Case { { "--loud" }, "unknown option --loud" },
+             Case { { "--soundfont" }, "--soundfont needs a value" },
+             Case { { "--reset", "GS" }, "--reset takes none, gm, gm2, gs or xg, not \"GS\"" },
+             Case { { "--reset" }, "--reset needs a value" }, Case { { "--loud" }, "unknown option --loud" },
              Case { { "a.mid", "b.mid" }, "only one FILE" }, Case { { "" }, "empty" } }) {
         CCommandLine line;
         EXPECT_EQ(Parse(line, args), CCommandLine::FAULT) << error;
