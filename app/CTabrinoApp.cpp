@@ -52,6 +52,7 @@ BOOL CTabrinoApp::InitInstance()
     dialog.m_strPortOverride = m_commandLine.m_port;
     dialog.m_nSendSysExOverride = m_commandLine.m_noSysEx ? 0 : -1;
     dialog.m_nResetOverride = m_commandLine.m_reset;
+    dialog.m_strSoundFontOverride = m_commandLine.m_soundFont;
     // The file is remembered, and handed on, by its full path.
     dialog.m_strStartFile = m_commandLine.m_file.IsEmpty() ? CString() : FullPathName(m_commandLine.m_file);
     m_pMainWnd = &dialog;

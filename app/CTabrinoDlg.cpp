@@ -8,6 +8,7 @@
 #include "app/SongFileNames.h"
 #include "app/NumberSettings.h"
 #include "platform/comm/Comm.h"
+#include "platform/core/ErrorText.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/TickCount.h"
 #include "platform/gdi/CClientDC.h"
@@ -242,7 +243,7 @@ void CTabrinoDlg::OnDropFiles(HDROP drop)
 
 void CTabrinoDlg::OnButtonSettings()
 {
-    CSettingsDlg::Choices choices { m_playerState.m_drumChannel, m_nSendSysEx, m_nReset };
+    CSettingsDlg::Choices choices { m_playerState.m_drumChannel, m_nSendSysEx, m_nReset, GetSynthSoundFont() };
     // The dialog shows what is in force, the command line's choice included.
     if (m_nSendSysExOverride >= 0)
         choices.sendSysEx = m_nSendSysExOverride;
@@ -257,6 +258,8 @@ void CTabrinoDlg::OnButtonSettings()
     m_nSendSysExOverride = -1;
     m_nResetOverride = -1;
     ApplySoundChoices();
+    if (choices.soundFont != GetSynthSoundFont() && ChooseSoundFont(choices.soundFont))
+        m_strSoundFont = choices.soundFont;
     if (port != m_strPort)
         ChoosePort(port);
 }
@@ -273,6 +276,23 @@ void CTabrinoDlg::ApplySoundChoices()
 {
     m_output.m_sendSysEx = (m_nSendSysExOverride >= 0 ? m_nSendSysExOverride : m_nSendSysEx) != 0 ? TRUE : FALSE;
     m_output.m_reset = m_nResetOverride >= 0 ? m_nResetOverride : m_nReset;
+}
+
+BOOL CTabrinoDlg::ChooseSoundFont(const CString& path)
+{
+    if (!SoundFontLoads(path)) {
+        const CString reason = ErrorText(GetLastError());
+        MessageBoxW(nullptr, L"SoundFont " + path + L": " + reason + L"\nThe synthesizer keeps " + GetSynthSoundFont() + L".",
+            L"Error", MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
+    SetSynthSoundFont(path);
+    // The synthesizer takes its SoundFont when its port opens.
+    if (m_strPort.Left(5) == L"synth") {
+        m_bPortPending = TRUE;
+        ApplyPendingPort();
+    }
+    return TRUE;
 }
 
 void CTabrinoDlg::ApplyPendingPort()
@@ -356,6 +376,12 @@ void CTabrinoDlg::LoadSettings()
     m_nLoadedSendSysEx = m_nSendSysEx;
     m_nLoadedReset = m_nReset;
     ApplySoundChoices();
+    LoadSoundFontSetting(m_strSoundFont);
+    m_strLoadedSoundFont = m_strSoundFont;
+    if (!m_strSoundFontOverride.IsEmpty())
+        SetSynthSoundFont(m_strSoundFontOverride);
+    else if (!m_strSoundFont.IsEmpty())
+        SetSynthSoundFont(m_strSoundFont);
     m_recentFiles.Load();
 }
 
@@ -378,6 +404,8 @@ void CTabrinoDlg::SaveSettings()
         SaveSendSysEx(m_nSendSysEx);
     if (m_nReset != m_nLoadedReset)
         SaveReset(m_nReset);
+    if (m_strSoundFont != m_strLoadedSoundFont)
+        SaveSoundFontSetting(m_strSoundFont);
     m_recentFiles.Save();
 }
 

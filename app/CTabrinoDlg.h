@@ -108,6 +108,10 @@ public:
     int m_nReset { 0 };
     int m_nSendSysExOverride { -1 };
     int m_nResetOverride { -1 };
+    // The SoundFont the settings keep (empty: the synthesizer's default),
+    // and the one named on the command line for this run (empty: none).
+    CString m_strSoundFont;
+    CString m_strSoundFontOverride;
     // The port kept in the settings; empty while none was ever chosen.
     CString m_strPortSetting;
     // The zoom the user asked for (1..4), remembered at close; 0 when the
@@ -125,6 +129,10 @@ private:
     void ApplyPendingPort();
     // Hands the SysEx and reset choices in force to the output stage.
     void ApplySoundChoices();
+    // Makes the SoundFont the synthesizer's when it loads, and reopens a
+    // synthesizer port on it (at the next stop); otherwise tells why and
+    // keeps the one in use. FALSE when it did not load.
+    BOOL ChooseSoundFont(const CString& path);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL m_bPortPending { FALSE };
@@ -137,4 +145,5 @@ private:
     int m_nLoadedVolume { -1 };
     int m_nLoadedSendSysEx { 1 };
     int m_nLoadedReset { 0 };
+    CString m_strLoadedSoundFont;
 };

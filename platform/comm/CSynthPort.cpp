@@ -24,6 +24,43 @@ void CSynthPort::SetSoundFont(const std::string& path)
     g_soundFont = path;
 }
 
+std::string CSynthPort::SoundFont()
+{
+    std::lock_guard<std::mutex> guard(g_configLock);
+    return g_soundFont;
+}
+
+bool CSynthPort::LoadsSoundFont(const std::string& path)
+{
+    const CFluidSynth* fluid = CFluidSynth::Get();
+    if (!fluid)
+        return false;
+    if (access(path.c_str(), R_OK) != 0) {
+        SetLastError(errno == ENOENT ? ERROR_SOUNDFONT_NOT_FOUND : static_cast<DWORD>(errno));
+        return false;
+    }
+    fluid_settings_t* settings = fluid->new_fluid_settings();
+    fluid_synth_t* synth = settings ? fluid->new_fluid_synth(settings) : nullptr;
+    if (!synth) {
+        if (settings)
+            fluid->delete_fluid_settings(settings);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    // The synthesizer's own complaint would go to standard error; the
+    // caller tells the user.
+    for (int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
+        fluid->fluid_set_log_function(level, nullptr, nullptr);
+    const bool loads = fluid->fluid_synth_sfload(synth, path.c_str(), 1) != FLUID_FAILED;
+    for (int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
+        fluid->fluid_set_log_function(level, fluid->fluid_default_log_function, nullptr);
+    fluid->delete_fluid_synth(synth);
+    fluid->delete_fluid_settings(settings);
+    if (!loads)
+        SetLastError(ERROR_BAD_SOUNDFONT);
+    return loads;
+}
+
 void CSynthPort::SetAudioDriver(const std::string& driver)
 {
     std::lock_guard<std::mutex> guard(g_configLock);

@@ -3,6 +3,7 @@
 #include "app/CTabrinoDlg.h"
 #include "app/DrumChannel.h"
 #include "app/NumberSettings.h"
+#include "platform/comm/Comm.h"
 #include "app/PortSetting.h"
 #include "app/RegistryText.h"
 #include "tests/TempConfigHome.h"
@@ -108,7 +109,8 @@ TEST(StoredSettings, TwoWindowsMergeWhatEachChanged)
     TempConfigHome home;
     home.Write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"Recent1\"=hex(1):2f,6f,6c,64,00\n"
                "\"Recent2\"=hex(1):2f,6f,6c,64,00\n\"Recent3\"=hex(1):00\n\"Recent4\"=hex(1):2f,6f,6c,64,00\n");
-    CTabrinoDlg first, second, later;
+    const CString soundFont = GetSynthSoundFont();
+    CTabrinoDlg first, second, later, overridden;
     first.LoadSettings();
     second.LoadSettings();
     first.m_playerState.m_drumChannel = 3;
@@ -116,6 +118,9 @@ TEST(StoredSettings, TwoWindowsMergeWhatEachChanged)
     first.m_nZoom = 3;
     first.m_output.SetVolume(600);
     first.m_recentFiles.Add(L"/a.mid");
+    first.m_nReset = 3;
+    first.m_nSendSysEx = 0;
+    first.m_strSoundFont = L"/sf/x.sf2";
     second.m_recentFiles.Add(L"/b.mid");
     first.SaveSettings();
     second.SaveSettings();
@@ -123,6 +128,17 @@ TEST(StoredSettings, TwoWindowsMergeWhatEachChanged)
     EXPECT_EQ(later.m_playerState.m_drumChannel, 3);
     EXPECT_EQ(later.m_strPort.ToUtf8(), "capture:/tmp/\xe6\x97\xa5.txt");
     EXPECT_EQ(later.m_nVolume, 600);
+    EXPECT_EQ(std::make_tuple(later.m_output.m_reset.load(), later.m_output.m_sendSysEx.load(), GetSynthSoundFont()),
+        std::make_tuple(3, FALSE, CString(L"/sf/x.sf2")));
+    // The command line's choices hold for their run only.
+    overridden.m_nResetOverride = 1;
+    overridden.m_nSendSysExOverride = 1;
+    overridden.m_strSoundFontOverride = L"/sf/y.sf2";
+    overridden.LoadSettings();
+    EXPECT_EQ(std::make_tuple(overridden.m_output.m_reset.load(), overridden.m_output.m_sendSysEx.load(), GetSynthSoundFont(),
+                  overridden.m_nReset, overridden.m_strSoundFont),
+        std::make_tuple(1, TRUE, CString(L"/sf/y.sf2"), 3, CString(L"/sf/x.sf2")));
+    SetSynthSoundFont(soundFont);
     int zoom = 0;
     EXPECT_TRUE(LoadZoom(zoom));
     EXPECT_EQ(zoom, 3);
