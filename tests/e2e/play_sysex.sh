@@ -24,7 +24,7 @@ def song(path, channel, sysex):
     if sysex:
         t.append(mido.Message('sysex', data=[0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41], time=0))
         t.append(mido.Message('sysex', data=[0x41, 0x10, 0x42, 0x12, 0x40, 0x1A, 0x15, 0x02, 0x0F], time=0))
-    t.append(mido.Message('note_on', channel=0, note=60, velocity=100, time=24))
+    t.append(mido.Message('note_on', channel=0, note=60, velocity=100, time=0))
     t.append(mido.Message('note_on', channel=channel, note=38, velocity=110, time=0))
     t.append(mido.Message('note_on', channel=channel, note=42, velocity=110, time=24))
     t.append(mido.Message('note_off', channel=0, note=60, velocity=0, time=96))
@@ -49,7 +49,6 @@ from capture import messages, start_sequence
 work = sys.argv[1]
 reset = [(0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41), (0xF7,)]
 rhythm = [(0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x1A, 0x15, 0x02, 0x0F), (0xF7,)]
-notes = lambda transposed: [(0x90, 62, 100), (0x9A, transposed, 110), (0x9A, 42 + 38 - transposed + 2, 110)]
 got = messages(work + '/sysex.txt')
 assert got[:64] == start_sequence() and got[64:68] == reset + rhythm, got[:70]
 assert got[68:71] == [(0x90, 62, 100), (0x9A, 38, 110), (0x9A, 42, 110)], got[68:71]
@@ -59,7 +58,7 @@ assert got[64:67] == [(0x90, 62, 100), (0x9A, 40, 110), (0x9A, 44, 110)], got[64
 lines = [l.split() for l in open(work + '/reset.txt')]
 got = messages(work + '/reset.txt')
 assert got[64:66] == reset and got[66] == (0x90, 60, 100), got[64:67]
-# The song waits 50 ms after the reset (the first note is due at once).
+# The song waits 50 ms after the reset (its first note is due at its start).
 last_reset_byte, first_note = int(lines[64 * 3 + 10][0]), int(lines[64 * 3 + 11][0])
 assert first_note - last_reset_byte >= 49000, (last_reset_byte, first_note)
 print("sysex capture ok")
