@@ -35,6 +35,23 @@ double MicrosSince(Clock::time_point start)
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
 }
 
+// The best of rounds times of working out the state at the tracks'
+// cursors, in microseconds; settings gets how many it holds.
+double Gather(CTrack* tracks, int rounds, size_t& settings)
+{
+    double best = 1e300;
+    for (int round = 0; round < rounds; ++round) {
+        const auto at = Clock::now();
+        CSongState songState;
+        std::uint32_t order = 0;
+        CRing::ForEach(tracks, [&](CTrack* track) { CTrackPlayer::OfferPlayed(*track, order++, songState); });
+        songState.Finish();
+        best = std::min(best, MicrosSince(at));
+        settings = songState.Messages().size() + songState.SysExes().size();
+    }
+    return best;
+}
+
 void Cut(const std::string& file)
 {
     CTabrinoDlg dialog;
@@ -77,17 +94,8 @@ void Cut(const std::string& file)
     }
     std::filesystem::remove(capture);
 
-    double best = 1e300;
     size_t settings = 0;
-    for (int round = 0; round < 20; ++round) {
-        const auto at = Clock::now();
-        CSongState songState;
-        std::uint32_t order = 0;
-        CRing::ForEach(dialog.m_pTracks, [&](CTrack* track) { CTrackPlayer::OfferPlayed(*track, order++, songState); });
-        songState.Finish();
-        best = std::min(best, MicrosSince(at));
-        settings = songState.Messages().size() + songState.SysExes().size();
-    }
+    const double best = Gather(dialog.m_pTracks, 20, settings);
     std::printf("%s: seek to %lld of %lld: %zu messages after the all-off and volumes (%zu of the state);"
                 " start %.0f us with the capture port, state gathered in %.1f us\n",
         std::filesystem::path(file).filename().c_str(), static_cast<long long>(tick),
@@ -113,17 +121,8 @@ void LongSong()
         track->m_finished = TRUE;
         CRing::Append(tracks, track);
     }
-    double best = 1e300;
     size_t messages = 0;
-    for (int round = 0; round < 5; ++round) {
-        const auto at = Clock::now();
-        CSongState songState;
-        std::uint32_t order = 0;
-        CRing::ForEach(tracks, [&](CTrack* track) { CTrackPlayer::OfferPlayed(*track, order++, songState); });
-        songState.Finish();
-        best = std::min(best, MicrosSince(at));
-        messages = songState.Messages().size();
-    }
+    const double best = Gather(tracks, 5, messages);
     std::printf("a made-up song of 2,000,000 events: state gathered at its end in %.1f ms, %zu messages\n", best / 1000,
         messages);
     CRing::Clear(tracks);

@@ -24,6 +24,19 @@ void CSynthPort::SetSoundFont(const std::string& path)
     g_soundFont = path;
 }
 
+namespace {
+
+// FALSE, with the last error set, for a SoundFont that cannot be read.
+bool Readable(const std::string& soundFont)
+{
+    if (access(soundFont.c_str(), R_OK) == 0)
+        return true;
+    SetLastError(errno == ENOENT ? ERROR_SOUNDFONT_NOT_FOUND : static_cast<DWORD>(errno));
+    return false;
+}
+
+}
+
 std::string CSynthPort::SoundFont()
 {
     std::lock_guard<std::mutex> guard(g_configLock);
@@ -35,10 +48,8 @@ bool CSynthPort::LoadsSoundFont(const std::string& path)
     const CFluidSynth* fluid = CFluidSynth::Get();
     if (!fluid)
         return false;
-    if (access(path.c_str(), R_OK) != 0) {
-        SetLastError(errno == ENOENT ? ERROR_SOUNDFONT_NOT_FOUND : static_cast<DWORD>(errno));
+    if (!Readable(path))
         return false;
-    }
     fluid_settings_t* settings = fluid->new_fluid_settings();
     fluid_synth_t* synth = settings ? fluid->new_fluid_synth(settings) : nullptr;
     if (!synth) {
@@ -111,10 +122,8 @@ std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
     const CFluidSynth* fluid = CFluidSynth::Get();
     if (!fluid)
         return nullptr;
-    if (access(soundFont.c_str(), R_OK) != 0) {
-        SetLastError(errno == ENOENT ? ERROR_SOUNDFONT_NOT_FOUND : static_cast<DWORD>(errno));
+    if (!Readable(soundFont))
         return nullptr;
-    }
     std::shared_ptr<CSynthPort> port(new CSynthPort(*fluid));
     port->m_settings = fluid->new_fluid_settings();
     if (!port->m_settings) {
