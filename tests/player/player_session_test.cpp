@@ -8,12 +8,6 @@
 #include <mutex>
 #include <optional>
 
-static Messages operator+(Messages left, const Messages& right)
-{
-    left.insert(left.end(), right.begin(), right.end());
-    return left;
-}
-
 // One song through a session on the driven clock, one tick a millisecond:
 // the start in mid-song, muting, transposition, a seek, the loop, the song's
 // end and a second run. Each step checks what goes out and what the meters
