@@ -44,6 +44,7 @@ TEST(SysEx, GoesOutInPlaceAndAtACutAndDeclaresDrumChannels)
     AddAt(track, 0, 0xF7, 0, 0, 0, std::vector<BYTE>(rhythm.begin() + 4, rhythm.end()));
     AddAt(track, 5, 0xF7, 0, 0, 0, { 0xF2, 0, 0 });
     AddAt(track, 10, 0x9A, 60, 100);
+    AddAt(track, 15, 0x93, 50, 100);
     AddAt(track, 20, 0xB3, 0, 127);
     AddAt(track, 30, 0x93, 60, 100);
     AddAt(track, 40, 0xB3, 0, 0);
@@ -71,13 +72,22 @@ TEST(SysEx, GoesOutInPlaceAndAtACutAndDeclaresDrumChannels)
     EXPECT_EQ(at(0), (Messages { ALL_OFF, VOLUMES } + sysEx));
     EXPECT_EQ(at(5), (Messages { { 0xF2, 0, 0 } }));
     EXPECT_EQ(at(10), (Messages { { 0x9A, 60, 100 } }));
-    EXPECT_EQ(at(40), (Messages { { 0xB3, 0, 127 }, { 0x93, 60, 100 }, { 0xB3, 0, 0 }, { 0x93, 64, 100 } }));
+    EXPECT_EQ(at(40), (Messages { { 0x93, 52, 100 }, { 0xB3, 0, 127 }, { 0x93, 60, 100 }, { 0xB3, 0, 0 }, { 0x93, 64, 100 } }));
     EXPECT_EQ(at(60), (Messages { { 0x9A, 64, 100 } }));
 
     step.emplace(__FILE__, __LINE__, "a seek sends the messages passed again, then the controllers; escapes not");
     start(35, 100);
     EXPECT_EQ(at(100), (Messages { ALL_OFF, VOLUMES } + sysEx + Messages { { 0xB3, 0, 127 } }));
     EXPECT_EQ(at(105), (Messages { { 0xB3, 0, 0 }, { 0x93, 64, 100 } }));
+    // Sought back before its drum bank, the channel is melodic again (the
+    // song's GS reset, which would see to that too, switched off).
+    start(35, 150);
+    at(150);
+    d.dialog.m_output.m_sendSysEx = FALSE;
+    start(10, 160);
+    at(160);
+    EXPECT_EQ(at(165), (Messages { { 0x93, 52, 100 } }));
+    d.dialog.m_output.m_sendSysEx = TRUE;
 
     step.emplace(__FILE__, __LINE__, "the chosen reset first; the state and the song 50 ms later on the song's clock");
     d.dialog.m_output.m_reset = CSerialMidiOut::RESET_XG;
