@@ -1,7 +1,6 @@
 #include "platform/ui/WindowHandle.h"
 
 #include "platform/ui/CWindowBackend.h"
-#include "platform/ui/CWnd.h"
 
 #include <algorithm>
 #include <atomic>
@@ -96,13 +95,6 @@ BOOL PostMessagesW(HWND hwnd, const MSG* messages, size_t count)
     return TRUE;
 }
 
-LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (!IsWindow(hwnd) || !hwnd->wnd)
-        return 0;
-    return hwnd->wnd->WindowProc(message, wParam, lParam);
-}
-
 BOOL TakePostedMessage(HWND hwnd, MSG* msg)
 {
     if (!IsWindow(hwnd))
@@ -113,17 +105,6 @@ BOOL TakePostedMessage(HWND hwnd, MSG* msg)
     *msg = hwnd->queue.front();
     hwnd->queue.pop_front();
     return TRUE;
-}
-
-int DispatchPostedMessages(HWND hwnd)
-{
-    int count = 0;
-    MSG msg;
-    while (TakePostedMessage(hwnd, &msg)) {
-        SendMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
-        ++count;
-    }
-    return count;
 }
 
 BOOL GetClientRect(HWND hwnd, LPRECT rect)
