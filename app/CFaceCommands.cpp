@@ -1,5 +1,6 @@
 #include "app/CFaceCommands.h"
 
+#include "app/CSongViews.h"
 #include "app/CTabrinoDlg.h"
 #include "app/FaceCommands.h"
 #include "app/KeyBindings.h"
@@ -108,6 +109,8 @@ BOOL CFaceCommands::Run(WORD id)
         case ID_LOOP_CLEAR: practice.ClearLoop(); break;
         case ID_METRONOME: practice.SetMetronome(!practice.MetronomeOn()); break;
         case ID_UNMUTE_ALL: practice.UnmuteAll(); break;
+        case ID_LYRICS_WINDOW:
+        case ID_KEYBOARD_WINDOW: m_dialog.m_pViews->Toggle(id); break;
         case ID_KEY_HELP:
             MessageBoxW(nullptr, KeyHelpText(), L"Keyboard", MB_OK | MB_ICONINFORMATION);
             break;
@@ -177,6 +180,8 @@ HMENU CFaceCommands::BuildMenu() const
     AppendMenuW(menu, Flags(FALSE, practice.AnyMuted()), ID_UNMUTE_ALL, L"Unmute all");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
 
+    for (const auto& [id, text] : { std::pair { ID_LYRICS_WINDOW, L"Lyrics" }, std::pair { ID_KEYBOARD_WINDOW, L"Keyboard" } })
+        AppendMenuW(menu, Flags(m_dialog.m_pViews->IsOpen(id), TRUE), id, Entry(text, id));
     HMENU zoom = CreatePopupMenu();
     for (int n = kMinWindowZoom; n <= kMaxWindowZoom; ++n)
         AppendMenuW(zoom, Flags(m_dialog.m_nZoom == n, TRUE), ID_ZOOM_FIRST + n, std::to_wstring(n).c_str());

@@ -3,6 +3,7 @@
 #include "app/CDisplayRefresh.h"
 #include "app/CFaceCommands.h"
 #include "app/CSettingsDlg.h"
+#include "app/CSongViews.h"
 #include "app/DrumChannel.h"
 #include "app/PortSetting.h"
 #include "app/SongFileNames.h"
@@ -25,6 +26,7 @@
 
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
+    , m_pViews(std::make_unique<CSongViews>(*this))
 {
     m_hIcon = LoadIcon(nullptr, 128);
 }
@@ -86,6 +88,7 @@ BOOL CTabrinoDlg::OnInitDialog()
     if (m_pVolumeSlider)
         m_pVolumeSlider->SetValue(m_nVolume);
 
+    m_pViews->Restore();
     if (!m_strStartFile.IsEmpty())
         OpenFile(m_strStartFile, FileNameOf(m_strStartFile));
     // The media keys, the desktop's media widget and later starts of the
@@ -109,6 +112,7 @@ BOOL CTabrinoDlg::DestroyWindow()
     }
     m_output.ClosePort();
     SaveSettings();
+    m_pViews->Destroy();
     return CSkinDialog::DestroyWindow();
 }
 
@@ -220,6 +224,7 @@ BOOL CTabrinoDlg::OpenFile(const CString& path, const CString& name)
     m_practice.Reset();
     CFaceCommands(*this).ShowPractice();
     CDisplayRefresh(*this).ShowSong();
+    m_pViews->SongChanged();
     Invalidate(TRUE);
     return TRUE;
 }
@@ -347,6 +352,7 @@ void CTabrinoDlg::OnUpdateDisplay()
     // A song that ended by itself lets a port chosen meanwhile take over.
     ApplyPendingPort();
     CDisplayRefresh(*this).UpdateDisplay();
+    m_pViews->Refresh();
 }
 
 void CTabrinoDlg::OnUpdateMeters()
@@ -354,6 +360,7 @@ void CTabrinoDlg::OnUpdateMeters()
     CDisplayRefresh refresh(*this);
     refresh.UpdateMeters();
     refresh.Pace();
+    m_pViews->Refresh();
 }
 
 void CTabrinoDlg::LoadSettings()
@@ -407,6 +414,7 @@ void CTabrinoDlg::SaveSettings()
     if (m_strSoundFont != m_strLoadedSoundFont)
         SaveSoundFontSetting(m_strSoundFont);
     m_recentFiles.Save();
+    m_pViews->Save();
 }
 
 void CTabrinoDlg::OnButtonPlay()

@@ -9,6 +9,9 @@
 #include "player/CPractice.h"
 #include "skin/CSkinDialog.h"
 
+#include <memory>
+
+class CSongViews;
 class CSkinSlider;
 class CSkinMeter;
 class CSkinText;
@@ -123,6 +126,8 @@ public:
     CRecentFiles m_recentFiles;
     // The dialog as the desktop's media controls see it.
     CMediaControl m_mediaControl { *this };
+    // The lyrics and keyboard windows.
+    std::unique_ptr<CSongViews> m_pViews;
 
 private:
     // Opens the chosen port once playback has stopped.

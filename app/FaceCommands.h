@@ -40,6 +40,10 @@ enum FaceCommand : WORD {
     ID_RECENT_FIRST = 1240,
     // ID_ZOOM_FIRST + n for the zoom n (1..4).
     ID_ZOOM_FIRST = 1250,
+
+    // The views beside the face, opened and closed.
+    ID_LYRICS_WINDOW = 1300,
+    ID_KEYBOARD_WINDOW,
 };
 
 constexpr int kRecentMenuFiles = 8;

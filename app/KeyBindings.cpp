@@ -30,6 +30,8 @@ constexpr std::array kBindings {
     KeyBinding { 'L', 0, ID_LOOP_TOGGLE, L"L", L"Loop on / off" },
     KeyBinding { VK_BACK, 0, ID_LOOP_CLEAR, L"Backspace", L"Clear the loop" },
     KeyBinding { 'M', 0, ID_METRONOME, L"M", L"Metronome on / off" },
+    KeyBinding { 'Y', 0, ID_LYRICS_WINDOW, L"Y", L"Lyrics window" },
+    KeyBinding { 'P', 0, ID_KEYBOARD_WINDOW, L"P", L"Keyboard (piano) window" },
     KeyBinding { '1', 0, Mute(1), L"1 ... 9", L"Mute / unmute channel 1 ... 9" },
     KeyBinding { '2', 0, Mute(2), nullptr, nullptr },
     KeyBinding { '3', 0, Mute(3), nullptr, nullptr },

@@ -21,8 +21,8 @@
 #include "player/CTransport.h"
 #include "song/CTrack.h"
 
+#include "bench/DenseSong.h"
 #include "song/CTempoMap.h"
-#include "tests/SmfBytes.h"
 
 #include <algorithm>
 #include <chrono>
@@ -87,45 +87,6 @@ double DriftPerMinute(const std::vector<double>& at, const std::vector<double>& 
     }
     double den = n * sxx - sx * sx;
     return den == 0 ? 0 : (n * sxy - sx * sy) / den * 60000.0;
-}
-
-// 500 ticks per quarter at 500000 us: a tick a millisecond. Every 10 ticks
-// each of 16 channels ends its chord and strikes the next: 8 messages.
-std::string WriteDenseSong(double seconds)
-{
-    const int chords = static_cast<int>(seconds * 100);
-    std::vector<unsigned char> file { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 17, 0x01, 0xF4 };
-    PutTrackChunk(file, { 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x2F, 0x00 });
-    for (int channel = 0; channel < 16; ++channel) {
-        std::vector<unsigned char> track;
-        auto chord = [channel](int k) {
-            int base = 36 + 2 * channel + (k % 2) * 12;
-            return std::vector<int> { base, base + 4, base + 7, base + 11 };
-        };
-        for (int k = 0; k <= chords; ++k) {
-            bool first = true;
-            auto put = [&](int status, int key, int velocity) {
-                PutVarLen(track, first && k > 0 ? 10 : 0);
-                first = false;
-                track.insert(track.end(), { static_cast<unsigned char>(status | channel), static_cast<unsigned char>(key),
-                                              static_cast<unsigned char>(velocity) });
-            };
-            if (k > 0) {
-                for (int key : chord(k - 1))
-                    put(0x80, key, 0);
-            }
-            if (k < chords) {
-                for (int key : chord(k))
-                    put(0x90, key, 90);
-            }
-        }
-        track.insert(track.end(), { 0x00, 0xFF, 0x2F, 0x00 });
-        PutTrackChunk(file, track);
-    }
-    std::string path = (std::filesystem::temp_directory_path() / "bench_playback_dense.mid").string();
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    return path;
 }
 
 // Starts the player thread and plays the loaded song until it ends or the
@@ -388,7 +349,7 @@ int main(int argc, char** argv)
     }
     for (const std::string& song : songs)
         PlaySong(song, seconds, idleSeconds);
-    std::string dense = WriteDenseSong(std::min(seconds, 20.0));
+    std::string dense = WriteDenseSong(std::min(seconds, 20.0), "bench_playback_dense.mid");
     PlaySong(dense, seconds + 1, idleSeconds);
     if (!songs.empty())
         PlayWithoutPort(songs.front(), seconds);

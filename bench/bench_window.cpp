@@ -7,12 +7,18 @@
 // on this machine) and how many repaints, and pixels, the window sends it.
 // Under `valgrind --tool=callgrind` the counts cover the playing phase only.
 //
-// Usage: bench_window [SECONDS_PER_PHASE [ZOOM [LEAD_IN]]]  (default 10, 2
-// and 1): the playing phase begins LEAD_IN seconds after the start, so that
-// one-time work (the glyph cache meeting each pair of digits) can be left
-// out of instruction counts.
+// Usage: bench_window [--views] [--dense] [SECONDS_PER_PHASE [ZOOM [LEAD_IN]]]
+// (default 10, 2 and 1): the playing phase begins LEAD_IN seconds after the
+// start, so that one-time work (the glyph cache meeting each pair of digits)
+// can be left out of instruction counts. --views opens the lyrics and the
+// keyboard windows beside the face; --dense plays a dense karaoke song
+// (16 channels, a 4-note chord on each every 10 ms, 12800 messages a second,
+// and a syllable every half second) instead of the largest song of the
+// corpus. The settings go to a temporary folder, not the user's.
 
+#include "app/CSongViews.h"
 #include "app/CTabrinoDlg.h"
+#include "bench/DenseSong.h"
 #include "platform/core/Console.h"
 #include "platform/ui/WindowZoom.h"
 #include "platform/ui/qt/QtBackend.h"
@@ -211,9 +217,21 @@ void Schedule(std::vector<std::pair<double, std::function<void()>>> steps, size_
 
 int main(int argc, char** argv)
 {
-    double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
-    int zoom = argc > 2 ? std::atoi(argv[2]) : 2;
-    const double leadIn = argc > 3 ? std::max(0.0, std::atof(argv[3])) : 1.0;
+    bool views = false, dense = false;
+    std::vector<char*> numbers { argv[0] };
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--views")
+            views = true;
+        else if (arg == "--dense")
+            dense = true;
+        else
+            numbers.push_back(argv[i]);
+    }
+    const int count = static_cast<int>(numbers.size());
+    double seconds = count > 1 ? std::atof(numbers[1]) : 10.0;
+    int zoom = count > 2 ? std::atoi(numbers[2]) : 2;
+    const double leadIn = count > 3 ? std::max(0.0, std::atof(numbers[3])) : 1.0;
     if (seconds <= 0)
         seconds = 10.0;
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
@@ -230,6 +248,12 @@ int main(int argc, char** argv)
     }
     if (song.empty())
         song = std::string(TABRINO_SOURCE_DIR) + "/res/demo.mid";
+    if (dense)
+        song = WriteDenseSong(leadIn + seconds + 2, "bench_window_dense.kar", true);
+    // The window saves its settings at the end: into a folder of its own.
+    std::string config = (std::filesystem::temp_directory_path() / "bench-window-XXXXXX").string();
+    if (::mkdtemp(config.data()))
+        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
 
     PrepareQtDisplay();
     QApplication app(argc, argv);
@@ -239,8 +263,9 @@ int main(int argc, char** argv)
     dialog.m_strPort = L"none";
     dialog.m_strStartFile = CString::FromUtf8(song);
 
-    std::printf("%s at zoom %d on the %s platform:\n", std::filesystem::path(song).filename().c_str(), zoom,
-        QGuiApplication::platformName().toUtf8().constData());
+    std::printf("%s at zoom %d on the %s platform%s:\n", std::filesystem::path(song).filename().c_str(), zoom,
+        QGuiApplication::platformName().toUtf8().constData(),
+        views ? ", with the lyrics and keyboard windows open" : "");
     Phase idle("idle after start-up");
     Phase playing("playing");
     Phase stopped("idle after a stop");
@@ -248,7 +273,20 @@ int main(int argc, char** argv)
     g_paints = &paints;
     g_server = XServerPid();
     Schedule({
-        { 2.0, [&] { paints.Watch(); idle.Begin(); } },
+        { 2.0, [&] {
+             // Above and below the face, where they show whole beside it.
+             if (views) {
+                 CSongViews& windows = *dialog.m_pViews;
+                 windows.m_lyrics.Open(FALSE);
+                 windows.m_keyboard.Open(FALSE);
+                 RECT face;
+                 dialog.GetWindowRect(&face);
+                 windows.m_lyrics.MoveWindow(face.left - 200, std::max<LONG>(0, face.top - 240), 880, 200);
+                 windows.m_keyboard.MoveWindow(face.left - 200, face.bottom + 40, 880, 180);
+             }
+             paints.Watch();
+             idle.Begin();
+         } },
         { seconds, [&] { idle.End(); dialog.OnButtonPlay(); } },
         { leadIn, [&] { CALLGRIND_ZERO_STATS; playing.Begin(); } },
         { seconds, [&] { playing.End(); CALLGRIND_DUMP_STATS_AT("playing"); dialog.OnButtonStop(); } },
@@ -258,5 +296,9 @@ int main(int argc, char** argv)
     });
     dialog.DoModal();
     UninstallQtBackend();
+    if (dense)
+        std::filesystem::remove(song);
+    std::error_code ignored;
+    std::filesystem::remove_all(config, ignored);
     return 0;
 }

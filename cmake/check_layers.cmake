@@ -14,6 +14,7 @@ cmake_minimum_required(VERSION 3.25)
 # window's pixels, and dialogs and owner-drawn controls paint with one.
 set(LAYERS
   platform/core
+  platform/text
   platform/registry
   platform/comm
   "platform/ui platform/gdi"
@@ -26,12 +27,15 @@ set(LAYERS
 
 # Outside libraries and the only places that include them: Qt in the
 # drawing services and the window backend; FluidSynth and ALSA each behind
-# its one wrapper, which loads it at run time.
-set(LIBRARY_HEADERS "^Q" "^fluidsynth" "^alsa/")
+# its one wrapper, which loads it at run time; the encoding detector and
+# the converter in the text encodings.
+set(LIBRARY_HEADERS "^Q" "^fluidsynth" "^alsa/" "^uchardet" "^iconv")
 set(LIBRARY_PLACES
   "platform/gdi/ platform/ui/qt/"
   "platform/comm/CFluidSynth.h"
-  "platform/comm/CAlsaLibrary.h")
+  "platform/comm/CAlsaLibrary.h"
+  "platform/text/"
+  "platform/text/")
 
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "check_layers.cmake needs -DSOURCE_DIR=<source folder>")

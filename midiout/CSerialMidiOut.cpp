@@ -124,6 +124,7 @@ void CSerialMidiOut::Stop()
 
 void CSerialMidiOut::AllOff()
 {
+    m_sentKeys.Clear();
     for (int n = 0; n < 16; ++n) {
         BYTE status = static_cast<BYTE>(0xB0 + n);
         BYTE bytes[9] = { status, 120, 0, status, 121, 0, status, 123, 0 };
@@ -135,6 +136,7 @@ void CSerialMidiOut::Silence(int channel)
 {
     if (!m_started)
         return;
+    m_sentKeys.ClearChannel(channel);
     const BYTE status = static_cast<BYTE>(0xB0 + (channel & 0x0F));
     BYTE bytes[6] = { status, 120, 0, status, 123, 0 };
     Write(bytes, 6);
@@ -191,6 +193,9 @@ BOOL CSerialMidiOut::Send(const CMidiEvent* event, const COutputRules* rules, BO
         return TRUE;
     }
 
+    // What a mute holds back still shows as played.
+    if (!forced && (kind == 0x80 || kind == 0x90))
+        m_sentKeys.Note(channel, bytes[1], kind == 0x90 ? bytes[2] : 0);
     if (!forced && kind == 0x90 && bytes[2] >= 16 && rules->IsMuted(channel))
         return FALSE;
 

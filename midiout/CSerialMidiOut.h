@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midiout/CSentKeys.h"
 #include "platform/core/CEvent.h"
 #include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
@@ -42,9 +43,10 @@ public:
     void SetVolume(int volume);
     // Applies the rules (transposition, mutes) and the master volume to one
     // channel message and writes it; FALSE when it was dropped. A forced
-    // message (the metronome's click) is neither muted nor transposed.
-    // Notes on a drum channel are never transposed: the user's drum channel,
-    // and those the song declared (see IsDrumChannel).
+    // message (the metronome's click) is none of the song's keys: neither
+    // muted nor transposed. Notes on a drum channel are never transposed:
+    // the user's drum channel, and those the song declared (see
+    // IsDrumChannel).
     BOOL Send(const CMidiEvent* event, const COutputRules* rules, BOOL forced);
     // Writes one system-exclusive packet whole, however long, without
     // another message's bytes in between: for status 0xF0 the F0 byte and
@@ -89,6 +91,8 @@ public:
     // the user is told once.
     BOOL TakeWriteFailure(CString& text);
 
+    // The song's keys sounding as sent (for the keyboard view).
+    CSentKeys m_sentKeys;
     std::atomic<BOOL> m_started { 0 };
     BOOL m_scaleVolume { 1 };
     // Whether the song's system-exclusive messages (and escaped bytes) go

@@ -8,7 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   qt6-base-dev fonts-liberation2
-  libfluidsynth-dev timgm6mb-soundfont libasound2-dev
+  libfluidsynth-dev timgm6mb-soundfont libasound2-dev libuchardet-dev
   xvfb xdotool imagemagick x11-utils
   openttd-openmsx python3 python3-mido midicsv
   socat

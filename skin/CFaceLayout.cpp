@@ -55,7 +55,7 @@ void CFaceLayout::Create(CSkinDialog& d, CFont* small, CFont* large)
     m_pTransposeText = d.AddText(L"0", large, kGrey, kTextFormat, n, RECT { 153, 231, 203, 246 });
     RepeatWhenHeld(d.AddButton(1015, n, p, m, RECT { 199, 217, 220, 237 }));
     RepeatWhenHeld(d.AddButton(1016, n, p, m, RECT { 199, 237, 220, 257 }));
-    m_pMeter = d.AddMeter(16, RECT { 10, 10, 200, 60 });
+    m_pMeter = d.AddMeter(16, kMeterRect);
     // The scale strip under the readouts: its tick marks run from the
     // position track's start (column 20) to its end (column 108).
     m_pLoopMarks = d.AddLoopMarks(RECT { 20, 118, 109, 124 });

@@ -24,6 +24,8 @@ public:
     CSkinText* m_pTransposeText { nullptr };
     CSkinLoopMarks* m_pLoopMarks { nullptr };
 
+    // The channel meters.
+    static constexpr RECT kMeterRect { 10, 10, 200, 60 };
     // The tempo and transpose boxes, where the mouse wheel steps them.
     static constexpr RECT kTempoBox { 148, 128, 229, 188 };
     static constexpr RECT kTransposeBox { 148, 202, 229, 257 };

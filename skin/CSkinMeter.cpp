@@ -48,6 +48,16 @@ COLORREF CSkinMeter::Dimmed(COLORREF colour)
     return RGB(GetRValue(colour) / 3, GetGValue(colour) / 3, GetBValue(colour) / 3);
 }
 
+COLORREF CSkinMeter::PeakColour(int level) const
+{
+    level = std::clamp(level, -10000, 0);
+    for (int i = 0; i < m_nRows; ++i) {
+        if (level > m_thresholds[static_cast<size_t>(i) + 1])
+            return m_lit[static_cast<size_t>(i)];
+    }
+    return m_nRows > 0 ? m_lit.back() : RGB(0, 0, 0);
+}
+
 int CSkinMeter::BarAt(int x, int y) const
 {
     if (m_nBars <= 0 || x < m_rect.left || x >= m_rect.right || y < m_rect.top || y >= m_rect.bottom)

@@ -51,6 +51,10 @@ public:
     int BarAt(int x, int y) const;
     // A cell's colour as a muted bar shows it.
     static COLORREF Dimmed(COLORREF colour);
+    // The colour a bar shows for a level at its top: the lit colour of the
+    // row a peak at that level marks (red for full, green for soft). Black
+    // while the meter has no rows.
+    COLORREF PeakColour(int level) const;
 
     // The area of one cell on the face.
     RECT CellRect(int bar, int row) const;

@@ -2,11 +2,15 @@
 // the way the player does and prints the song record, every track and every
 // event read (up to a fault), then the failure that ended the load. Other
 // readers' outputs are compared with it line by line, so the format must not
-// change.
+// change. With --lyrics it prints the song's words instead, a line each with
+// the second it starts at.
 
+#include "platform/text/CTextEncoding.h"
+#include "song/CLyrics.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CSongFile.h"
+#include "song/CTempoMap.h"
 #include "song/CTrack.h"
 
 #include <charconv>
@@ -130,16 +134,54 @@ void PrintTrack(std::FILE* out, int index, const CTrack* track)
         });
 }
 
+// The song's words as the lyrics window shows them: where they come from,
+// the title and information lines, then each line with the second (on the
+// file's own tempo map) at which its first syllable is sung.
+void PrintLyrics(std::FILE* out, const CSongFile& file, const std::string& encoding)
+{
+    CLyrics lyrics;
+    lyrics.Build(file.m_pTracks, encoding);
+    // The player's tempo map: a song timed in SMPTE frames keeps one tempo.
+    const CSongFacts& facts = file.m_facts;
+    CTempoMap tempo;
+    if (facts.m_framesPerSecond > 0)
+        tempo.Constant(facts.m_usPerQuarter);
+    else
+        tempo.Build(file.m_pTracks);
+    std::fprintf(out, "lyrics track=%d events=%s encoding=%s %s\n", lyrics.m_track,
+        lyrics.m_track < 0 ? "none" : lyrics.m_lyricEvents ? "lyric" : "text", lyrics.m_encoding.c_str(),
+        lyrics.m_forced ? "chosen" : "judged");
+    for (const CString& title : lyrics.m_title)
+        std::fprintf(out, "title %s\n", Quoted(title).c_str());
+    for (const CLyrics::Info& info : lyrics.m_info)
+        std::fprintf(out, "info %s %s\n", CString(std::wstring(1, info.tag)).ToUtf8().c_str(), Quoted(info.text).c_str());
+    for (const CLyrics::Line& line : lyrics.m_lines) {
+        const double seconds = static_cast<double>(tempo.MicrosAt(line.tick, facts.m_ppqn, tempo.FirstTempo())) / 1e6;
+        std::fprintf(out, "%s %.3f %s\n", line.paragraph ? "paragraph" : "line", seconds, Quoted(line.text).c_str());
+    }
+}
+
 void PrintUsage(std::FILE* out)
 {
     std::fputs("usage: tabrino-dump FILE\n"
+               "       tabrino-dump --lyrics [--encoding NAME] FILE\n"
                "Loads a Standard MIDI File (or the one in an RMID file) as TabrinoCE does\n"
                "and prints, one per line:\n"
                "  song format= tracks= ppqn= usPerQuarter= smpteOffset=   (left out when no song loaded)\n"
                "  track INDEX tempo= timeSignature= keySignature= sequence= lastTick= events= name=\"\" instrument=\"\"\n"
                "  e TICK STATUS DATA1 DATA2 METATYPE PAYLOADLENGTH PAYLOAD\n"
                "  message \"TEXT\"   (why the load stopped, when it did)\n"
-               "The exit status is 0 whatever the file holds.\n",
+               "With --lyrics, the song's words as the lyrics window shows them:\n"
+               "  lyrics track=INDEX events=lyric|text|none encoding=NAME judged|chosen\n"
+               "  title \"TEXT\"           (each @T line of a karaoke file)\n"
+               "  info LETTER \"TEXT\"     (the other @ lines: I, K, V, L ...)\n"
+               "  line SECONDS \"TEXT\"    (each line, with when its first syllable is sung)\n"
+               "  paragraph SECONDS \"TEXT\"   (a line that begins a paragraph)\n"
+               "  message \"TEXT\"\n"
+               "  --encoding NAME  decode the words in NAME instead of the encoding judged\n"
+               "                   from them: UTF-8, ISO-8859-1, WINDOWS-1252, WINDOWS-1251,\n"
+               "                   SHIFT_JIS ... (the list of the lyrics window's menu)\n"
+               "The exit status is 0 whatever the file holds, 2 for a mistyped command line.\n",
         out);
 }
 
@@ -151,15 +193,41 @@ int main(int argc, char** argv)
         PrintUsage(stdout);
         return 0;
     }
-    if (argc != 2) {
+    bool lyrics = false;
+    std::string encoding;
+    const char* path = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--lyrics") == 0) {
+            lyrics = true;
+        } else if (std::strcmp(argv[i], "--encoding") == 0 && i + 1 < argc) {
+            encoding = argv[++i];
+            if (encoding.empty() || !CTextEncoding::FindChoice(encoding)) {
+                std::fprintf(stderr, "tabrino-dump: unknown encoding \"%s\" (see --help)\n", encoding.c_str());
+                return 2;
+            }
+        } else if (argv[i][0] == '-' || path) {
+            PrintUsage(stderr);
+            return 2;
+        } else {
+            path = argv[i];
+        }
+    }
+    if (!path || (!encoding.empty() && !lyrics)) {
         PrintUsage(stderr);
         return 2;
     }
 
     CSongFile file;
-    file.Load(CString::FromUtf8(argv[1]));
+    file.Load(CString::FromUtf8(path));
 
     std::FILE* out = stdout;
+    if (lyrics) {
+        PrintLyrics(out, file, encoding);
+        if (!file.Failure().IsEmpty())
+            std::fprintf(out, "message %s\n", Quoted(file.Failure()).c_str());
+        std::fflush(out);
+        return 0;
+    }
     if (const CSong* song = file.m_pSongs) {
         std::fprintf(out, "song format=%d tracks=%d ppqn=%" PRId64 " usPerQuarter=%" PRId64 " smpteOffset=%" PRId64 "\n",
             song->m_format, song->m_trackCount, static_cast<std::int64_t>(file.m_facts.m_ppqn),

@@ -9,12 +9,14 @@
 #include "platform/core/DrivenTickCount.h"
 #include "platform/core/FileUri.h"
 #include "platform/core/TickCount.h"
+#include "platform/text/CTextEncoding.h"
 #include "player/CDrivenPlayer.h"
 #include "player/CPlayerHost.h"
 #include "player/CPositionText.h"
 #include "player/CPractice.h"
 #include "player/CPracticeOptions.h"
 #include "player/CTransport.h"
+#include "song/CLyrics.h"
 
 #include <charconv>
 #include <chrono>
@@ -31,8 +33,8 @@ const std::string& Usage()
     static const std::string usage =
         std::string("Usage: tabrino-play [--port NAME | --render FILE.wav] [--transpose N] [--tempo BPM]\n"
                     "                    [--from TICK] [--metronome] [--loop FROM-TO] [--mute LIST]\n"
-                    "                    [--solo N] [--soundfont PATH] [--no-sysex] [--reset NAME]\n"
-                    "                    FILE\n"
+                    "                    [--solo N] [--soundfont PATH] [--lyrics [--encoding NAME]]\n"
+                    "                    [--no-sysex] [--reset NAME] FILE\n"
                     "\n"
                     "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
@@ -54,6 +56,12 @@ const std::string& Usage()
           "                    unless --from is given\n"
           "  --mute LIST       silence channels 1..16 (a list: 2,10)\n"
           "  --solo N          hear channel N alone\n"
+          "  --lyrics          print the song's words on standard output as they are\n"
+          "                    sung, a line at a time as each line starts (its title\n"
+          "                    first, an empty line before each new verse)\n"
+          "  --encoding NAME   decode the words in NAME (UTF-8, ISO-8859-1,\n"
+          "                    WINDOWS-1252, WINDOWS-1251, SHIFT_JIS ...) instead of\n"
+          "                    the encoding judged from them\n"
           "  --help            this text\n"
           "  --version         the program's version\n"
           "\n"
@@ -84,6 +92,8 @@ struct Options {
     bool hasFrom { false };
     bool hasPort { false };
     bool metronome { false };
+    bool lyrics { false };
+    std::string encoding;
     bool noSysEx { false };
     std::int32_t reset { CSerialMidiOut::RESET_NONE };
     // Taken once the song's meter is known.
@@ -179,6 +189,16 @@ int ParseOptions(int argc, char** argv, Options& options)
             }
         } else if (arg == "--metronome") {
             options.metronome = true;
+        } else if (arg == "--lyrics") {
+            options.lyrics = true;
+        } else if (arg == "--encoding") {
+            if (!value(text))
+                return 2;
+            options.encoding = text;
+            if (options.encoding.empty() || !CTextEncoding::FindChoice(options.encoding)) {
+                std::fprintf(stderr, "tabrino-play: unknown encoding \"%s\" (see --help)\n", text);
+                return 2;
+            }
         } else if (arg == "--loop") {
             if (!value(text))
                 return 2;
@@ -207,6 +227,10 @@ int ParseOptions(int argc, char** argv, Options& options)
     }
     if (options.hasPort && !options.render.empty()) {
         std::fprintf(stderr, "tabrino-play: --render writes to its own file; it takes no --port\n");
+        return 2;
+    }
+    if (!options.encoding.empty() && !options.lyrics) {
+        std::fprintf(stderr, "tabrino-play: --encoding goes with --lyrics\n");
         return 2;
     }
     if (options.hasLoop && !options.render.empty()) {
@@ -239,9 +263,59 @@ void ShowStatus(CPlayerState& state)
     std::fflush(stderr);
 }
 
+// Prints the song's words as they are sung: each line once the song reaches
+// its first syllable, flushed at once.
+class CLyricsPrinter {
+public:
+    CLyricsPrinter(const CTrack* tracks, const std::string& encoding, bool clearStatus)
+        : m_clearStatus(clearStatus)
+    {
+        m_lyrics.Build(tracks, encoding);
+        for (const CString& title : m_lyrics.m_title)
+            Print(title);
+        if (!m_lyrics.m_title.empty())
+            Print(CString());
+    }
+
+    void Follow(LONGLONG tick)
+    {
+        // The lines started by tick.
+        int started = 0;
+        while (started < static_cast<int>(m_lyrics.m_lines.size())
+            && m_lyrics.m_lines[static_cast<size_t>(started)].tick <= tick)
+            ++started;
+        // Playback that starts inside the song, or jumps back, prints the
+        // line sung there, not every line before it.
+        if (tick < m_tick || m_tick < 0)
+            m_next = std::max(0, started - 1);
+        m_tick = tick;
+        for (; m_next < started; ++m_next) {
+            const CLyrics::Line& line = m_lyrics.m_lines[static_cast<size_t>(m_next)];
+            if (line.paragraph)
+                Print(CString());
+            Print(line.text);
+        }
+    }
+
+private:
+    void Print(const CString& text)
+    {
+        // The position shown on the terminal gives way to the words.
+        if (m_clearStatus)
+            std::fputs("\r\x1b[K", stderr);
+        std::fputs((text.ToUtf8() + "\n").c_str(), stdout);
+        std::fflush(stdout);
+    }
+
+    CLyrics m_lyrics;
+    bool m_clearStatus;
+    int m_next { 0 };
+    LONGLONG m_tick { -1 };
+};
+
 // Plays the song on the clock moved by hand, as fast as the machine allows;
 // returns 128 + the signal's number after a stop by a signal, otherwise 0.
-int Render(CPlayerHost& player, DrivenTickCount& clock, bool terminal)
+int Render(CPlayerHost& player, DrivenTickCount& clock, bool terminal, CLyricsPrinter* lyrics)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point begun = Clock::now();
@@ -252,6 +326,8 @@ int Render(CPlayerHost& player, DrivenTickCount& clock, bool terminal)
             exitStatus = 128 + InterruptSignal();
             return FALSE;
         }
+        if (lyrics)
+            lyrics->Follow(player.m_playerState.m_currentTick);
         if (terminal && Clock::now() - shown >= std::chrono::seconds(1)) {
             shown = Clock::now();
             ShowStatus(player.m_playerState);
@@ -355,17 +431,22 @@ int main(int argc, char** argv)
     CPractice practice(state, player.m_metronome);
     options.practice.ApplyTo(practice);
     practice.SetMetronome(options.metronome ? TRUE : FALSE);
+    bool terminal = IsTerminalStream(2);
+    std::optional<CLyricsPrinter> lyrics;
+    if (options.lyrics)
+        lyrics.emplace(player.m_pTracks, options.encoding, terminal);
     transport.Play();
 
-    bool terminal = IsTerminalStream(2);
     DWORD lastStatus = GetTickCount() - 1000;
-    int exitStatus = clock ? Render(player, *clock, terminal) : 0;
+    int exitStatus = clock ? Render(player, *clock, terminal, lyrics ? &*lyrics : nullptr) : 0;
     while (state.m_playState != STATE_STOPPED) {
         if (InterruptRequested()) {
             transport.Stop();
             exitStatus = 128 + InterruptSignal();
             break;
         }
+        if (lyrics)
+            lyrics->Follow(state.SampleClock(CPlayerState::Now()));
         if (terminal && GetTickCount() - lastStatus >= 1000) {
             lastStatus = GetTickCount();
             ShowStatus(state);

@@ -123,6 +123,8 @@ constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(stati
 #define CB_RESETCONTENT 0x014B
 #define CB_SETCURSEL 0x014E
 #define CB_ERR (-1)
+// WM_COMMAND's code when the user chose another entry of a drop-down list.
+#define CBN_SELCHANGE 1
 
 #define ICON_SMALL 0
 #define ICON_BIG 1

@@ -93,7 +93,10 @@ LRESULT CDialogControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CDialogControl::SelectFromBackend(int index)
 {
+    const int before = m_listSelection;
     m_listSelection = index >= 0 && static_cast<size_t>(index) < m_listItems.size() ? index : CB_ERR;
+    if (m_listSelection != before)
+        Notify(CBN_SELCHANGE);
 }
 
 void CDialogControl::ListChanged()

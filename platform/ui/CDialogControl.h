@@ -25,7 +25,8 @@ public:
 
     const std::vector<CString>& ListItems() const { return m_listItems; }
     int ListSelection() const { return m_listSelection; }
-    // The backend reports the user's choice (-1 for none).
+    // The backend reports the user's choice (-1 for none); another entry
+    // than before is told to the dialog (CBN_SELCHANGE).
     void SelectFromBackend(int index);
 
 protected:

@@ -24,6 +24,7 @@
 #define VK_ADD 0x6B
 #define VK_SUBTRACT 0x6D
 #define VK_F1 0x70
+#define VK_F11 0x7A
 // The "=+", "-_", "[{" and "]}" keys of a US keyboard.
 #define VK_OEM_PLUS 0xBB
 #define VK_OEM_MINUS 0xBD

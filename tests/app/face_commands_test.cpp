@@ -2,6 +2,8 @@
 
 #include "app/CDisplayRefresh.h"
 #include "app/CFaceCommands.h"
+#include "app/CSongViews.h"
+#include "app/FaceCommands.h"
 #include "app/KeyBindings.h"
 #include "platform/comm/Comm.h"
 #include "platform/ui/Keyboard.h"
@@ -111,6 +113,10 @@ TEST_F(FaceCommands, KeysAndMenuEntriesReachTheTransportAndThePracticeTools)
         { "recent file", 0, 0, { "Recent files", "2 face-other.mid" }, [&] { Open(other), Open(song); },
             [&] { return dialog.GetWindowText().ToUtf8() == "TabrinoCE - face-other.mid"; } },
         { "zoom", 0, 0, { "Zoom", "3" }, nullptr, [&] { return dialog.m_nZoom == 3; } },
+        { "lyrics", 'Y', 0, { "Lyrics" }, [&] { dialog.m_pViews->m_lyrics.Close(); },
+            [&] { return dialog.m_pViews->IsOpen(ID_LYRICS_WINDOW) && !dialog.m_pViews->IsOpen(ID_KEYBOARD_WINDOW); } },
+        { "keyboard", 'P', 0, { "Keyboard" }, [&] { dialog.m_pViews->m_keyboard.Close(); },
+            [&] { return dialog.m_pViews->IsOpen(ID_KEYBOARD_WINDOW); } },
         { "help", VK_F1, 0, { "Keyboard help" }, nullptr,
             [&] { return boxes.Entries().size() == 1 && boxes.Entries()[0].text.ToUtf8().find("Space\tPlay / stop\n") == 0; } },
         { "quit", 'Q', KEY_CONTROL, { "Quit" }, nullptr, [&] {

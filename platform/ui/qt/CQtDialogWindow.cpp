@@ -122,6 +122,7 @@ UINT VirtualKeyOf(const QKeyEvent& event)
     case Qt::Key_Right: return VK_RIGHT;
     case Qt::Key_Down: return VK_DOWN;
     case Qt::Key_F1: return VK_F1;
+    case Qt::Key_F11: return VK_F11;
     case Qt::Key_Plus: return (event.modifiers() & Qt::KeypadModifier) ? VK_ADD : VK_OEM_PLUS;
     case Qt::Key_Equal: return VK_OEM_PLUS;
     case Qt::Key_Minus: return (event.modifiers() & Qt::KeypadModifier) ? VK_SUBTRACT : VK_OEM_MINUS;
@@ -392,6 +393,13 @@ void CQtDialogWindow::PlaceCentred(const QRect& area, QPoint frameOffset)
     if (target)
         corner = OnScreen(corner, size(), target->availableGeometry());
     move(corner);
+}
+
+bool CQtDialogWindow::WindowRect(RECT& rect) const
+{
+    const QRect client = geometry();
+    rect = { client.left(), client.top(), client.left() + client.width(), client.top() + client.height() };
+    return true;
 }
 
 void CQtDialogWindow::AcceptFiles(bool accept)

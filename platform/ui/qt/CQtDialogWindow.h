@@ -59,6 +59,8 @@ public:
     void ScheduleTimers(DWORD delay) override;
     POINT ScreenToClient(POINT screen) const override;
     int SetZoom(int zoom) override;
+    // The client area on the screen, in screen pixels (a face's zoomed).
+    bool WindowRect(RECT& rect) const override;
 
     // Moves the window's client area to the middle of area, its frame
     // (frameOffset from the frame's corner to the client's) kept on the

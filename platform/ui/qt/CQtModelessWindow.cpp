@@ -150,7 +150,19 @@ void CQtModelessWindow::Enable(bool enable)
 
 void CQtModelessWindow::Move(const RECT& rect)
 {
-    setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    QRect place(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    // A place kept from another screen, or asked for beside a window near
+    // the edge, is brought onto the screen nearest to it, whole where it
+    // fits.
+    QScreen* target = QGuiApplication::screenAt(place.center());
+    if (!target)
+        target = QGuiApplication::primaryScreen();
+    if (target) {
+        const QRect available = target->availableGeometry();
+        place.moveLeft(std::max(available.left(), std::min(place.left(), available.right() + 1 - place.width())));
+        place.moveTop(std::max(available.top(), std::min(place.top(), available.bottom() + 1 - place.height())));
+    }
+    setGeometry(place);
     ApplySizePolicy();
 }
 
@@ -159,13 +171,6 @@ void CQtModelessWindow::SetFullScreen(bool fullScreen)
     const Qt::WindowStates state = windowState();
     setWindowState(fullScreen ? state | Qt::WindowFullScreen : state & ~Qt::WindowFullScreen);
     ApplySizePolicy();
-}
-
-bool CQtModelessWindow::WindowRect(RECT& rect) const
-{
-    const QRect client = geometry();
-    rect = { client.left(), client.top(), client.left() + client.width(), client.top() + client.height() };
-    return true;
 }
 
 void CQtModelessWindow::Destroyed()

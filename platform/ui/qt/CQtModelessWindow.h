@@ -35,7 +35,6 @@ public:
     void Enable(bool enable) override;
     void Move(const RECT& rect) override;
     void SetFullScreen(bool fullScreen) override;
-    bool WindowRect(RECT& rect) const override;
     void Destroyed() override;
 
 protected:
