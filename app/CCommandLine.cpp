@@ -1,4 +1,5 @@
 #include "app/CCommandLine.h"
+#include "midiout/CSerialMidiOut.h"
 
 #include "platform/comm/CPortList.h"
 #include "platform/core/FileUri.h"
@@ -31,7 +32,8 @@ bool ParseSmallNumber(const char* text, int& value)
 const char* CCommandLine::Usage()
 {
     static const std::string usage
-        = std::string("Usage: tabrino [--port NAME] [--soundfont PATH] [--zoom N] [--new-window] [FILE]\n"
+        = std::string("Usage: tabrino [--port NAME] [--soundfont PATH] [--no-sysex] [--reset NAME]\n"
+                      "               [--zoom N] [--new-window] [FILE]\n"
                       "\n"
                       "Opens the player window, with the Standard MIDI File FILE (or the one in\n"
                       "the RMID file FILE) loaded when given.\n"
@@ -56,6 +58,10 @@ std::string CCommandLine::WindowOptionsGiven() const
         given.push_back("--port");
     if (!m_soundFont.IsEmpty())
         given.push_back("--soundfont");
+    if (m_noSysEx)
+        given.push_back("--no-sysex");
+    if (m_reset >= 0)
+        given.push_back("--reset");
     if (m_zoom != 0)
         given.push_back("--zoom");
     std::string text;
@@ -106,6 +112,16 @@ CCommandLine::Action CCommandLine::Parse(int argc, const char* const* argv)
             if (!value(text))
                 return FAULT;
             m_soundFont = CString::FromUtf8(text);
+        } else if (arg == "--no-sysex") {
+            m_noSysEx = true;
+        } else if (arg == "--reset") {
+            if (!value(text))
+                return FAULT;
+            m_reset = CSerialMidiOut::ResetFromName(text);
+            if (m_reset < 0) {
+                m_error = std::string("--reset takes none, gm, gm2, gs or xg, not \"") + text + "\"";
+                return FAULT;
+            }
         } else if (arg == "--zoom") {
             if (!value(text))
                 return FAULT;

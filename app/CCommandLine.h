@@ -5,7 +5,7 @@
 #include <string>
 
 // The player's command line: tabrino [--port NAME] [--soundfont PATH]
-// [--zoom N] [--new-window] [FILE], --help, --version and --list-ports. Parsing only
+// [--no-sysex] [--reset NAME] [--zoom N] [--new-window] [FILE], --help, --version and --list-ports. Parsing only
 // records what was asked; the program applies it.
 class CCommandLine {
 public:
@@ -21,7 +21,7 @@ public:
 
     static const char* Usage();
     // The options given that only a window of this start would use (--port,
-    // --soundfont, --zoom), as a phrase: "--port was", "--port and --zoom
+    // --soundfont, --no-sysex, --reset, --zoom), as a phrase: "--port was", "--port and --zoom
     // were"; empty when none was given.
     std::string WindowOptionsGiven() const;
 
@@ -32,6 +32,11 @@ public:
     int m_zoom { 0 };
     // The file to open at start-up; empty for none.
     CString m_file;
+    // --no-sysex: the song's system-exclusive messages stay unsent.
+    bool m_noSysEx { false };
+    // --reset: the reset for this run (CSerialMidiOut::Reset), -1 when not
+    // given.
+    int m_reset { -1 };
     // A window of its own, even while another player window runs.
     bool m_newWindow { false };
     // Why the command line was refused.

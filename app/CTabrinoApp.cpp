@@ -50,6 +50,9 @@ BOOL CTabrinoApp::InitInstance()
     CTabrinoDlg dialog;
     dialog.m_nZoom = zoom;
     dialog.m_strPortOverride = m_commandLine.m_port;
+    dialog.m_nSendSysExOverride = m_commandLine.m_noSysEx ? 0 : -1;
+    dialog.m_nResetOverride = m_commandLine.m_reset;
+    dialog.m_strSoundFontOverride = m_commandLine.m_soundFont;
     // The file is remembered, and handed on, by its full path.
     dialog.m_strStartFile = m_commandLine.m_file.IsEmpty() ? CString() : FullPathName(m_commandLine.m_file);
     m_pMainWnd = &dialog;

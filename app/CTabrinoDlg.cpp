@@ -9,6 +9,7 @@
 #include "app/SongFileNames.h"
 #include "app/NumberSettings.h"
 #include "platform/comm/Comm.h"
+#include "platform/core/ErrorText.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/TickCount.h"
 #include "platform/gdi/CClientDC.h"
@@ -311,11 +312,23 @@ void CTabrinoDlg::OnDropFiles(HDROP drop)
 
 void CTabrinoDlg::OnButtonSettings()
 {
-    BYTE channel = m_playerState.m_drumChannel;
+    CSettingsDlg::Choices choices { m_playerState.m_drumChannel, m_nSendSysEx, m_nReset, GetSynthSoundFont() };
+    // The dialog shows what is in force, the command line's choice included.
+    if (m_nSendSysExOverride >= 0)
+        choices.sendSysEx = m_nSendSysExOverride;
+    if (m_nResetOverride >= 0)
+        choices.reset = m_nResetOverride;
     CString port = m_strPort;
-    if (!CSettingsDlg::Edit(this, channel, port))
+    if (!CSettingsDlg::Edit(this, choices, port))
         return;
-    m_playerState.m_drumChannel = channel;
+    m_playerState.m_drumChannel = choices.drumChannel;
+    m_nSendSysEx = choices.sendSysEx;
+    m_nReset = choices.reset;
+    m_nSendSysExOverride = -1;
+    m_nResetOverride = -1;
+    ApplySoundChoices();
+    if (choices.soundFont != GetSynthSoundFont() && ChooseSoundFont(choices.soundFont))
+        m_strSoundFont = choices.soundFont;
     if (port != m_strPort)
         ChoosePort(port);
 }
@@ -326,6 +339,29 @@ void CTabrinoDlg::ChoosePort(const CString& port)
     m_strPortSetting = port;
     m_bPortPending = TRUE;
     ApplyPendingPort();
+}
+
+void CTabrinoDlg::ApplySoundChoices()
+{
+    m_output.m_sendSysEx = (m_nSendSysExOverride >= 0 ? m_nSendSysExOverride : m_nSendSysEx) != 0 ? TRUE : FALSE;
+    m_output.m_reset = m_nResetOverride >= 0 ? m_nResetOverride : m_nReset;
+}
+
+BOOL CTabrinoDlg::ChooseSoundFont(const CString& path)
+{
+    if (!SoundFontLoads(path)) {
+        const CString reason = ErrorText(GetLastError());
+        MessageBoxW(nullptr, L"SoundFont " + path + L": " + reason + L"\nThe synthesizer keeps " + GetSynthSoundFont() + L".",
+            L"Error", MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
+    SetSynthSoundFont(path);
+    // The synthesizer takes its SoundFont when its port opens.
+    if (m_strPort.Left(5) == L"synth") {
+        m_bPortPending = TRUE;
+        ApplyPendingPort();
+    }
+    return TRUE;
 }
 
 void CTabrinoDlg::ApplyPendingPort()
@@ -405,6 +441,17 @@ void CTabrinoDlg::LoadSettings()
     LoadZoom(m_nLoadedZoom);
     if (LoadVolume(m_nVolume))
         m_nLoadedVolume = m_nVolume;
+    LoadSendSysEx(m_nSendSysEx);
+    LoadReset(m_nReset);
+    m_nLoadedSendSysEx = m_nSendSysEx;
+    m_nLoadedReset = m_nReset;
+    ApplySoundChoices();
+    LoadSoundFontSetting(m_strSoundFont);
+    m_strLoadedSoundFont = m_strSoundFont;
+    if (!m_strSoundFontOverride.IsEmpty())
+        SetSynthSoundFont(m_strSoundFontOverride);
+    else if (!m_strSoundFont.IsEmpty())
+        SetSynthSoundFont(m_strSoundFont);
     m_recentFiles.Load();
 }
 
@@ -423,6 +470,12 @@ void CTabrinoDlg::SaveSettings()
     const int volume = m_output.m_volume;
     if (volume != (m_nLoadedVolume < 0 ? 1000 : m_nLoadedVolume))
         SaveVolume(volume);
+    if (m_nSendSysEx != m_nLoadedSendSysEx)
+        SaveSendSysEx(m_nSendSysEx);
+    if (m_nReset != m_nLoadedReset)
+        SaveReset(m_nReset);
+    if (m_strSoundFont != m_strLoadedSoundFont)
+        SaveSoundFontSetting(m_strSoundFont);
     m_recentFiles.Save();
     m_pViews->Save();
 }

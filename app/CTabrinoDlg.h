@@ -117,6 +117,18 @@ public:
     // The port named on the command line, used instead of the setting for
     // this run; empty when none was named.
     CString m_strPortOverride;
+    // The song's system-exclusive messages (1 on, 0 off) and the reset
+    // (CSerialMidiOut::Reset) as the settings keep them; the command line's
+    // choice for this run (-1: none) goes before them until the user
+    // chooses in the settings dialog.
+    int m_nSendSysEx { 1 };
+    int m_nReset { 0 };
+    int m_nSendSysExOverride { -1 };
+    int m_nResetOverride { -1 };
+    // The SoundFont the settings keep (empty: the synthesizer's default),
+    // and the one named on the command line for this run (empty: none).
+    CString m_strSoundFont;
+    CString m_strSoundFontOverride;
     // The port kept in the settings; empty while none was ever chosen.
     CString m_strPortSetting;
     // The zoom the user asked for (1..4), remembered at close; 0 when the
@@ -141,6 +153,12 @@ private:
     // A read song: shows why it failed (FALSE), or stops what plays and
     // puts it in place (at once, or once stopped).
     BOOL AcceptSong(std::unique_ptr<CSongFile> file, const CString& path, const CString& name);
+    // Hands the SysEx and reset choices in force to the output stage.
+    void ApplySoundChoices();
+    // Makes the SoundFont the synthesizer's when it loads, and reopens a
+    // synthesizer port on it (at the next stop); otherwise tells why and
+    // keeps the one in use. FALSE when it did not load.
+    BOOL ChooseSoundFont(const CString& path);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL m_bPortPending { FALSE };
@@ -157,4 +175,7 @@ private:
     CString m_strLoadedPort;
     int m_nLoadedZoom { 0 };
     int m_nLoadedVolume { -1 };
+    int m_nLoadedSendSysEx { 1 };
+    int m_nLoadedReset { 0 };
+    CString m_strLoadedSoundFont;
 };

@@ -9,6 +9,8 @@ namespace {
 
 const wchar_t* const kZoomValue = L"Zoom";
 const wchar_t* const kVolumeValue = L"Volume";
+const wchar_t* const kSendSysExValue = L"SendSysEx";
+const wchar_t* const kResetValue = L"Reset";
 
 // Only plain decimal digits, a few of them, within low..high.
 BOOL LoadNumber(const wchar_t* name, int low, int high, int& value)
@@ -55,4 +57,24 @@ BOOL LoadVolume(int& volume)
 BOOL SaveVolume(int volume)
 {
     return SaveNumber(kVolumeValue, volume);
+}
+
+BOOL LoadSendSysEx(int& on)
+{
+    return LoadNumber(kSendSysExValue, 0, 1, on);
+}
+
+BOOL SaveSendSysEx(int on)
+{
+    return SaveNumber(kSendSysExValue, on);
+}
+
+BOOL LoadReset(int& reset)
+{
+    return LoadNumber(kResetValue, 0, 4, reset);
+}
+
+BOOL SaveReset(int reset)
+{
+    return SaveNumber(kResetValue, reset);
 }

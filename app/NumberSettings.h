@@ -6,7 +6,10 @@
 // channel as decimal text with its zero byte: "Zoom", the zoom the user
 // asked for last (--zoom or the menu), 1..4, without which the window takes
 // the largest zoom that fits; "Volume", the master volume, 0..1000, without
-// which it is full.
+// which it is full; "SendSysEx", 1 (the default) when the song's
+// system-exclusive messages go out, 0 when not; "Reset", the reset message
+// sent before every start and cut, 0..4 for none, GM, GM2, GS, XG
+// (CSerialMidiOut::Reset).
 
 // Read a setting; FALSE (the value unchanged) when there is none or it is
 // out of its range.
@@ -14,3 +17,7 @@ BOOL LoadZoom(int& zoom);
 BOOL SaveZoom(int zoom);
 BOOL LoadVolume(int& volume);
 BOOL SaveVolume(int volume);
+BOOL LoadSendSysEx(int& on);
+BOOL SaveSendSysEx(int on);
+BOOL LoadReset(int& reset);
+BOOL SaveReset(int reset);

@@ -5,6 +5,7 @@
 
 const wchar_t* const kPortValue = L"PortName";
 const wchar_t* const kOldPortValue = L"Port";
+const wchar_t* const kSoundFontValue = L"SoundFont";
 
 namespace {
 
@@ -25,6 +26,20 @@ BOOL LoadPortSetting(CString& port)
         return FALSE;
     port = text;
     return TRUE;
+}
+
+BOOL LoadSoundFontSetting(CString& path)
+{
+    std::string bytes;
+    if (!ReadRegBytes(HKEY_LOCAL_MACHINE, kSettingsKey, kSoundFontValue, bytes, kNameBufferSize) || bytes.empty())
+        return FALSE;
+    path = CString::FromUtf8(bytes);
+    return TRUE;
+}
+
+BOOL SaveSoundFontSetting(const CString& path)
+{
+    return !path.IsEmpty() && WriteRegBytes(HKEY_LOCAL_MACHINE, kSettingsKey, kSoundFontValue, path.ToUtf8());
 }
 
 BOOL SavePortSetting(const CString& port)

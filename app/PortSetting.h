@@ -10,7 +10,14 @@
 extern const wchar_t* const kPortValue;
 extern const wchar_t* const kOldPortValue;
 
+// The SoundFont setting: value "SoundFont", the path of the built-in
+// synthesizer's SoundFont by its bytes with a zero byte; none while the
+// user never chose one (the synthesizer's default holds).
+extern const wchar_t* const kSoundFontValue;
+
 // Reads the setting; FALSE (and port unchanged) when there is none or it
 // is empty.
 BOOL LoadPortSetting(CString& port);
 BOOL SavePortSetting(const CString& port);
+BOOL LoadSoundFontSetting(CString& path);
+BOOL SaveSoundFontSetting(const CString& path);

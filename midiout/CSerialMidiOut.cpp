@@ -10,7 +10,9 @@
 #include "platform/core/TickCount.h"
 #include "song/CMidiEvent.h"
 
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -23,6 +25,44 @@ constexpr DWORD kStalledWriteTimeout = 1;
 BYTE ClampData(LONGLONG value)
 {
     return static_cast<BYTE>(value < 0 ? 0 : (value > 127 ? 127 : value));
+}
+
+// The reset messages, F0 to F7, in the order of CSerialMidiOut::Reset.
+const BYTE kGmOn[] = { 0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7 };
+const BYTE kGm2On[] = { 0xF0, 0x7E, 0x7F, 0x09, 0x03, 0xF7 };
+const BYTE kGsReset[] = { 0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7 };
+const BYTE kXgOn[] = { 0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7 };
+
+// Bytes a write puts through the ring at most: fewer than it holds.
+constexpr int kChunk = kRingSize / 2;
+
+// Bank select MSB values that select a drum kit: XG's 127, GM2's 120.
+bool IsDrumBank(BYTE msb)
+{
+    return msb == 127 || msb == 0x78;
+}
+
+// TRUE for a system-exclusive message (without its F0) that puts the module
+// back into its power-on state, every part as it was: GM System On and Off,
+// GM2 System On, GS Reset and System Mode Set, XG System On.
+bool IsModuleReset(const BYTE* bytes, DWORD length)
+{
+    auto is = [&](std::initializer_list<int> pattern) {
+        if (length != pattern.size())
+            return false;
+        DWORD i = 0;
+        for (int b : pattern) {
+            if (b >= 0 && bytes[i] != b)
+                return false;
+            ++i;
+        }
+        return true;
+    };
+    // -1 stands for any device number, -2 for the byte the message varies in.
+    return is({ 0x7E, -1, 0x09, 0x01, 0xF7 }) || is({ 0x7E, -1, 0x09, 0x02, 0xF7 }) || is({ 0x7E, -1, 0x09, 0x03, 0xF7 })
+        || is({ 0x41, -1, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7 })
+        || is({ 0x41, -1, 0x42, 0x12, 0x00, 0x00, 0x7F, -2, -2, 0xF7 })
+        || is({ 0x43, -1, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7 });
 }
 
 BOOL OutputQueueEmpty(CCommPort& port)
@@ -150,8 +190,12 @@ BOOL CSerialMidiOut::Send(const CMidiEvent* event, const COutputRules* rules, BO
     int channel = bytes[0] & 0x0F;
 
     int transpose = rules->m_transpose;
-    if (transpose != 0 && channel != rules->m_drumChannel && (kind == 0x80 || kind == 0x90))
+    if (transpose != 0 && !forced && !IsDrumChannel(channel, rules) && (kind == 0x80 || kind == 0x90))
         bytes[1] = ClampData(static_cast<LONGLONG>(bytes[1]) + transpose);
+    if (kind == 0xB0 && bytes[1] == 0) {
+        const std::uint32_t bit = 1u << channel;
+        m_bankDrums = IsDrumBank(bytes[2]) ? (m_bankDrums | bit) : (m_bankDrums & ~bit);
+    }
 
     if (kind == 0xB0 && bytes[1] == 7) {
         // The channel's own volume is kept, so that the master volume can
@@ -175,6 +219,110 @@ BOOL CSerialMidiOut::Send(const CMidiEvent* event, const COutputRules* rules, BO
     return TRUE;
 }
 
+BOOL CSerialMidiOut::IsDrumChannel(int channel, const COutputRules* rules) const
+{
+    return channel == rules->m_drumChannel || ((m_gsDrums | m_bankDrums) >> channel & 1) ? TRUE : FALSE;
+}
+
+BOOL CSerialMidiOut::SendSysEx(BYTE status, const BYTE* bytes, DWORD length)
+{
+    if (!m_started || !m_sendSysEx || (status != 0xF0 && status != 0xF7))
+        return FALSE;
+    JoinSysEx(status, bytes, length);
+    // The whole packet under one hold of the lock: a message of the other
+    // thread never lands inside it. Longer than the ring, it goes through
+    // it in pieces.
+    std::lock_guard<std::mutex> guard(m_writeLock);
+    if (m_hPort == INVALID_HANDLE_VALUE || m_writeError != 0)
+        return FALSE;
+    if (status == 0xF0 && !PutLocked(&status, 1))
+        return FALSE;
+    for (DWORD done = 0; done < length;) {
+        const int count = static_cast<int>(std::min<DWORD>(length - done, kChunk));
+        // A byte that did not go out ends the packet: the rest alone would
+        // be read as something else.
+        if (!PutLocked(bytes + done, count))
+            return FALSE;
+        done += static_cast<DWORD>(count);
+    }
+    return TRUE;
+}
+
+const BYTE* CSerialMidiOut::ResetMessage(std::int32_t reset, DWORD& length)
+{
+    struct Entry {
+        const BYTE* bytes;
+        DWORD length;
+    };
+    static const Entry entries[RESET_COUNT] = { { nullptr, 0 }, { kGmOn, sizeof kGmOn }, { kGm2On, sizeof kGm2On },
+        { kGsReset, sizeof kGsReset }, { kXgOn, sizeof kXgOn } };
+    const Entry& entry = entries[reset > RESET_NONE && reset < RESET_COUNT ? reset : RESET_NONE];
+    length = entry.length;
+    return entry.bytes;
+}
+
+std::int32_t CSerialMidiOut::ResetFromName(const char* name)
+{
+    static const char* const names[RESET_COUNT] = { "none", "gm", "gm2", "gs", "xg" };
+    for (std::int32_t reset = 0; reset < RESET_COUNT; ++reset) {
+        if (name && std::strcmp(name, names[reset]) == 0)
+            return reset;
+    }
+    return -1;
+}
+
+BOOL CSerialMidiOut::SendReset()
+{
+    DWORD length = 0;
+    const BYTE* message = ResetMessage(m_reset, length);
+    if (!message || !m_started)
+        return FALSE;
+    // The user's choice, sent whether or not the song's own messages are.
+    ReadDrumDeclaration(message + 1, length - 1);
+    std::lock_guard<std::mutex> guard(m_writeLock);
+    if (m_hPort == INVALID_HANDLE_VALUE || m_writeError != 0)
+        return FALSE;
+    return PutLocked(message, static_cast<int>(length));
+}
+
+void CSerialMidiOut::JoinSysEx(BYTE status, const BYTE* bytes, DWORD length)
+{
+    // An F7 packet outside a message is an escape, which declares nothing.
+    if (status == 0xF7 && !m_joinOpen)
+        return;
+    if (status == 0xF0)
+        m_joinedLength = 0;
+    for (DWORD i = 0; i < length; ++i) {
+        // Longer than any declaration: counted, not kept.
+        if (m_joinedLength < kJoinLimit)
+            m_joined[m_joinedLength] = bytes[i];
+        ++m_joinedLength;
+    }
+    m_joinOpen = length == 0 || bytes[length - 1] != 0xF7;
+    if (!m_joinOpen && m_joinedLength <= kJoinLimit)
+        ReadDrumDeclaration(m_joined, static_cast<DWORD>(m_joinedLength));
+}
+
+void CSerialMidiOut::ReadDrumDeclaration(const BYTE* bytes, DWORD length)
+{
+    if (IsModuleReset(bytes, length)) {
+        ForgetDeclaredDrums();
+        return;
+    }
+    // GS "use for rhythm part": 41 dev 42 12 40 1x 15 mm sum F7, with a
+    // right checksum (the module ignores the message otherwise). Part x
+    // is 10 for x = 0, 1..9 for x = 1..9 and 11..16 for x = A..F.
+    if (length != 10 || bytes[0] != 0x41 || bytes[2] != 0x42 || bytes[3] != 0x12 || bytes[4] != 0x40
+        || (bytes[5] & 0xF0) != 0x10 || bytes[6] != 0x15 || bytes[9] != 0xF7)
+        return;
+    if (((bytes[4] + bytes[5] + bytes[6] + bytes[7] + bytes[8]) & 0x7F) != 0 || bytes[7] > 2)
+        return;
+    const int part = bytes[5] & 0x0F;
+    const int channel = part == 0 ? 9 : (part <= 9 ? part - 1 : part);
+    const std::uint32_t bit = 1u << channel;
+    m_gsDrums = bytes[7] != 0 ? (m_gsDrums | bit) : (m_gsDrums & ~bit);
+}
+
 void CSerialMidiOut::Write(BYTE* bytes, int count)
 {
     std::lock_guard<std::mutex> guard(m_writeLock);
@@ -191,7 +339,14 @@ void CSerialMidiOut::WriteLocked(BYTE* bytes, int count)
         count = 2;
     else if ((bytes[0] & 0xD0) == 0xD0 && count == 3)
         count = 2;
+    PutLocked(bytes, count);
+}
 
+BOOL CSerialMidiOut::PutLocked(const BYTE* bytes, int count)
+{
+    CCommPort* port = m_port.get();
+    if (!port || m_writeError != 0 || m_closing)
+        return FALSE;
     for (int i = 0; i < count; ++i) {
         m_ring[m_head] = bytes[i];
         m_head = (m_head + 1) % kRingSize;
@@ -207,9 +362,10 @@ void CSerialMidiOut::WriteLocked(BYTE* bytes, int count)
             // The rest of a message whose byte did not go out is dropped:
             // its data bytes alone would be read with the wrong status.
             m_tail = m_head;
-            return;
+            return FALSE;
         }
     }
+    return TRUE;
 }
 
 BOOL CSerialMidiOut::SendByte(CCommPort& port, BYTE byte)

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
@@ -48,10 +49,38 @@ public:
     // player thread's SendPendingVolume.
     void RequestVolume(int volume);
     void SendPendingVolume();
-    // Applies the rules (transposition, mutes unless forced) and the master
-    // volume to one channel message and writes it; FALSE when it was dropped.
-    // Forced messages (the metronome's clicks) are none of the song's keys.
+    // Applies the rules (transposition, mutes) and the master volume to one
+    // channel message and writes it; FALSE when it was dropped. A forced
+    // message (the metronome's click) is none of the song's keys: neither
+    // muted nor transposed. Notes on a drum channel are never transposed:
+    // the user's drum channel, and those the song declared (see
+    // IsDrumChannel).
     BOOL Send(const CMidiEvent* event, const COutputRules* rules, BOOL forced);
+    // Writes one system-exclusive packet whole, however long, without
+    // another message's bytes in between: for status 0xF0 the F0 byte and
+    // the bytes (which end with F7 unless F7 packets continue them), for
+    // 0xF7 the bytes alone (a continuation packet, or the escape form's
+    // arbitrary bytes). FALSE when it was dropped: while stopped, while
+    // system-exclusive messages are off, or when a byte did not go out.
+    BOOL SendSysEx(BYTE status, const BYTE* bytes, DWORD length);
+    // Sends the chosen reset message (none: nothing); FALSE when nothing
+    // went out.
+    BOOL SendReset();
+    // TRUE for a drum channel: the user's, or one the song declared as such
+    // with a GS "use for rhythm part" message or a drum bank (XG MSB 127,
+    // GM2 MSB 120) since the last ForgetDeclaredDrums. Player thread only.
+    BOOL IsDrumChannel(int channel, const COutputRules* rules) const;
+    // Back to no declared drum channel, before the song's state is sent
+    // again at a cut.
+    void ForgetDeclaredDrums() { m_gsDrums = 0; m_bankDrums = 0; }
+
+    // The reset message sent before every song start and cut.
+    enum Reset : std::int32_t { RESET_NONE, RESET_GM, RESET_GM2, RESET_GS, RESET_XG, RESET_COUNT };
+    // The message of a reset (F0 ... F7) and its length; none for RESET_NONE.
+    static const BYTE* ResetMessage(std::int32_t reset, DWORD& length);
+    // The reset named none, gm, gm2, gs or xg (as options and settings
+    // spell it); -1 for any other text.
+    static std::int32_t ResetFromName(const char* name);
     // Writes one message (or the all-off group of one channel); the bytes
     // of two calls never interleave.
     void Write(BYTE* bytes, int count);
@@ -77,6 +106,11 @@ public:
     CSentKeys m_sentKeys;
     std::atomic<BOOL> m_started { 0 };
     BOOL m_scaleVolume { 1 };
+    // Whether the song's system-exclusive messages (and escaped bytes) go
+    // out; the user's setting.
+    std::atomic<BOOL> m_sendSysEx { TRUE };
+    // One of Reset: the user's setting.
+    std::atomic<std::int32_t> m_reset { RESET_NONE };
     std::atomic<std::int32_t> m_volume { 1000 };
     std::atomic<HANDLE> m_hPort { INVALID_HANDLE_VALUE };
     std::atomic<std::int32_t> m_readThreadId { -1 };
@@ -105,6 +139,14 @@ public:
 
 private:
     void WriteLocked(BYTE* bytes, int count);
+    // Puts the bytes (fewer than the ring holds) through the ring as they
+    // are; FALSE when one did not go out, whose rest is then dropped.
+    BOOL PutLocked(const BYTE* bytes, int count);
+    // Notes what a system-exclusive message (without its F0) declares
+    // about drum channels.
+    void ReadDrumDeclaration(const BYTE* bytes, DWORD length);
+    // Joins the packets of one message for ReadDrumDeclaration.
+    void JoinSysEx(BYTE status, const BYTE* bytes, DWORD length);
     // Writes one byte and waits until it is done; FALSE when it did not go
     // out (the write failed or ran out its time).
     BOOL SendByte(CCommPort& port, BYTE byte);
@@ -125,6 +167,16 @@ private:
     // without a look in the handle table.
     std::shared_ptr<CCommPort> m_port;
     BYTE m_channelVolume[16] {};
+    // Declared drum channels, one bit each (player thread).
+    std::uint32_t m_gsDrums { 0 };
+    std::uint32_t m_bankDrums { 0 };
+    // The start of the message whose packets are being sent (player
+    // thread): declarations are short, so no more than kJoinLimit bytes are
+    // kept; m_joinOpen while F7 packets may continue it.
+    static constexpr size_t kJoinLimit = 16;
+    BYTE m_joined[kJoinLimit] {};
+    size_t m_joinedLength { 0 };
+    BOOL m_joinOpen { FALSE };
     int m_missed { 0 };
     BOOL m_stalled { FALSE };
 

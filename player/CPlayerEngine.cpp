@@ -5,10 +5,11 @@
 #include "platform/ui/WindowHandle.h"
 #include "player/CPlayerHost.h"
 #include "player/CTrackPlayer.h"
-#include "song/CLastBends.h"
+#include "song/CSongState.h"
 #include "song/CTrack.h"
 
 #include <algorithm>
+#include <tuple>
 #include <cstdint>
 
 namespace {
@@ -123,10 +124,10 @@ void CPlayerEngine::Start(CPlayerHost& host)
     state.ClearNotes();
     host.m_output.Start();
     host.m_metronome.Reset(&host.m_output, &state, tick);
-    SeekTracks(host, tick);
     // The replay may take a while on a slow device; the song starts when it
     // is done, so nothing due meanwhile goes out in a burst.
-    state.AnchorClock(CPlayerState::Now(), tick, mark);
+    if (SeekTracks(host, tick, mark))
+        state.AnchorClock(CPlayerState::Now(), tick, mark);
     state.Answer(STATE_REPLAYING, STATE_PLAYING);
 }
 
@@ -143,13 +144,14 @@ void CPlayerEngine::Resync(CPlayerHost& host)
     const LONGLONG tick = state.AdvanceClock(CPlayerState::Now(), &previous);
     host.m_output.Pause();
     state.ClearNotes();
-    ReplayTracks(host);
-    state.AnchorClock(CPlayerState::Now(), tick, mark);
+    if (Cut(host, tick, mark))
+        state.AnchorClock(CPlayerState::Now(), tick, mark);
     state.Answer(STATE_REPLAYING, STATE_PLAYING);
 }
 
 void CPlayerEngine::Halt(CPlayerHost& host)
 {
+    host.m_settling = FALSE;
     host.m_output.Stop();
     host.m_playerState.ClearNotes();
     host.m_playerState.StopClock();
@@ -171,8 +173,20 @@ LONGLONG CPlayerEngine::Play(CPlayerHost& host)
         return NO_WORK;
     }
     const std::uint64_t mark = state.ClockMark();
-    LONGLONG previous = 0;
     LONGLONG now = CPlayerState::Now();
+    if (host.m_settling) {
+        // The module settles after the reset; then the song's state goes
+        // out and the song runs on from where the cut put it.
+        if (now < host.m_settleUntil)
+            return host.m_settleUntil;
+        host.m_settling = FALSE;
+        ReplayTracks(host);
+        if (RequestPending(state))
+            return now;
+        now = CPlayerState::Now();
+        state.AnchorClock(now, host.m_settleTick, mark);
+    }
+    LONGLONG previous = 0;
     LONGLONG tick = state.AdvanceClock(now, &previous);
     const LONGLONG length = state.m_length;
     const CPlayerState::Loop loop = state.GetLoop();
@@ -190,7 +204,8 @@ LONGLONG CPlayerEngine::Play(CPlayerHost& host)
         host.m_output.Pause();
         state.ClearNotes();
         host.m_metronome.Reset(&host.m_output, &state, loop.start);
-        SeekTracks(host, loop.start);
+        if (!SeekTracks(host, loop.start, mark))
+            return host.m_settleUntil;
         now = CPlayerState::Now();
         state.AnchorClock(now, loop.start, mark);
         tick = loop.start;
@@ -236,24 +251,65 @@ LONGLONG CPlayerEngine::PlayTracks(CPlayerHost& host, LONGLONG tick, LONGLONG ne
     return next;
 }
 
-void CPlayerEngine::SeekTracks(CPlayerHost& host, LONGLONG tick)
+BOOL CPlayerEngine::SeekTracks(CPlayerHost& host, LONGLONG tick, std::uint64_t mark)
 {
     CRing::ForEach(host.m_pTracks, [&](CTrack* track) { CTrackPlayer::MoveTo(*track, tick); });
-    ReplayTracks(host);
+    return Cut(host, tick, mark);
+}
+
+BOOL CPlayerEngine::Cut(CPlayerHost& host, LONGLONG tick, std::uint64_t mark)
+{
+    host.m_settling = FALSE;
+    if (!host.m_output.SendReset()) {
+        ReplayTracks(host);
+        return TRUE;
+    }
+    // The module needs a while after a reset before it takes messages
+    // again. The pause is counted on the clock the song runs on (a render
+    // holds it as silence), with the song standing at tick; Play sends the
+    // state and starts the clock once it is over.
+    CPlayerState& state = host.m_playerState;
+    const LONGLONG now = CPlayerState::Now();
+    // A stop or seek of the window meanwhile keeps its position.
+    if (state.AnchorClock(now, tick, mark))
+        state.StopClock();
+    host.m_settleTick = tick;
+    host.m_settleUntil = now + RESET_PAUSE;
+    host.m_settling = TRUE;
+    return FALSE;
 }
 
 void CPlayerEngine::ReplayTracks(CPlayerHost& host)
 {
-    // The bend in force on a channel may come from any track, so all are
-    // looked at before the first message goes out.
-    CLastBends bends;
-    CRing::ForEach(host.m_pTracks, [&](CTrack* track) { CTrackPlayer::OfferBends(*track, bends); });
-    CRing::ForEach(host.m_pTracks, [&](CTrack* track) {
-        // With a request pending nothing more is sent: a slow device must
-        // not hold the stop.
-        if (!RequestPending(host.m_playerState))
-            CTrackPlayer::ReplayControllers(*track, &host.m_output, &host.m_playerState, bends);
-    });
+    // The setting in force may come from any track, so all are looked at
+    // before the first message goes out.
+    CSongState songState;
+    std::uint32_t order = 0;
+    CRing::ForEach(host.m_pTracks, [&](CTrack* track) { CTrackPlayer::OfferPlayed(*track, order++, songState); });
+    songState.Finish();
+    CPlayerState& state = host.m_playerState;
+    CSerialMidiOut& output = host.m_output;
+    // The song declares its drum channels again as its messages go out.
+    output.ForgetDeclaredDrums();
+    // The system-exclusive messages first: a reset among them would undo
+    // the controllers sent before it. With a stop pending nothing more is
+    // sent: a slow device must not hold the stop.
+    if (output.m_sendSysEx) {
+        for (const CSongState::SysEx& sysEx : songState.SysExes()) {
+            if (RequestPending(state))
+                return;
+            // Escapes are no part of the state: an F7 here continues a message.
+            BOOL open = TRUE;
+            CTrackPlayer::SendSysEx(*sysEx.track, sysEx.event, &output, open);
+        }
+    }
+    CMidiEvent message;
+    for (const CSongState::Message& bytes : songState.Messages()) {
+        if (RequestPending(state))
+            return;
+        std::tie(message.m_status, message.m_data1, message.m_data2) = std::tie(bytes[0], bytes[1], bytes[2]);
+        output.Send(&message, &state, FALSE);
+    }
 }
 
 LONGLONG CPlayerEngine::PostRefreshes(CPlayerHost& host)

@@ -2,6 +2,8 @@
 
 #include "platform/core/WinTypes.h"
 
+#include <cstdint>
+
 class CPlayerHost;
 
 // The work of one player period on the host's song, output stage, player
@@ -23,6 +25,8 @@ public:
     static void Period(CPlayerHost& host);
 
     static constexpr DWORD MAX_SLEEP = 1000000;
+    // Microseconds the module is given after a reset message.
+    static constexpr LONGLONG RESET_PAUSE = 50000;
     // The command posted to the host's window when playback stopped because
     // the port failed.
     static constexpr WORD OUTPUT_FAILED = 1006;
@@ -59,8 +63,13 @@ private:
     // Sends every track's events up to and including tick; returns the
     // earliest tick still to come, or next when that is earlier.
     static LONGLONG PlayTracks(CPlayerHost& host, LONGLONG tick, LONGLONG next);
-    // Moves every track's cursor to tick and replays what is in force there.
-    static void SeekTracks(CPlayerHost& host, LONGLONG tick);
+    // Moves every track's cursor to tick, then makes the cut there.
+    static BOOL SeekTracks(CPlayerHost& host, LONGLONG tick, std::uint64_t mark);
+    // After the all-off of a cut at tick: the chosen reset, if any, and the
+    // song's state in force. TRUE when the state went out and the clock may
+    // start at tick; FALSE when the pause after the reset holds it (Play
+    // sends the state once the pause is over, at the host's m_settleUntil).
+    static BOOL Cut(CPlayerHost& host, LONGLONG tick, std::uint64_t mark);
     // Sends again, track by track, the controllers, programs and each
     // channel's last pitch bend already played, after an all-off.
     static void ReplayTracks(CPlayerHost& host);

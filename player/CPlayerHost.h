@@ -70,6 +70,12 @@ public:
     // While set, the window's own timer runs the refreshes and the player
     // thread posts none.
     std::atomic<BOOL> m_bRefreshTimer { FALSE };
+    // The pause after a reset at a cut (player thread): while it lasts, the
+    // song stands at m_settleTick until m_settleUntil (counter
+    // microseconds).
+    BOOL m_settling { FALSE };
+    LONGLONG m_settleUntil { 0 };
+    LONGLONG m_settleTick { 0 };
     // The player thread's own record of its refresh posts.
     CPlayerEngine::PostRecord m_displayPost;
     CPlayerEngine::PostRecord m_metersPost;

@@ -2,17 +2,32 @@
 
 #include "midiout/CSerialMidiOut.h"
 #include "player/CPlayerState.h"
-#include "song/CLastBends.h"
+#include "song/CSongState.h"
 #include "song/CTrack.h"
 
 #include <cstdint>
 
 namespace {
 
-BOOL IsController(const CMidiEvent* event)
+BOOL IsSysEx(const CMidiEvent* event)
 {
-    BYTE kind = event->m_status & 0xF0;
-    return event->m_status < 0xF0 && (kind == 0xB0 || kind == 0xC0);
+    return event->m_status == 0xF0 || event->m_status == 0xF7;
+}
+
+// Whether a system-exclusive packet leaves its message open: it has no
+// closing F7 (F7 packets continue it).
+BOOL LeavesOpen(const CMidiPayload& payload)
+{
+    return payload.length == 0 || payload.bytes[payload.length - 1] != 0xF7;
+}
+
+// The track's m_sysExOpen after a system-exclusive event.
+BOOL OpenAfter(BOOL open, const CMidiEvent* event, const CMidiPayload& payload)
+{
+    // An F7 event outside a message is an escape and changes nothing.
+    if (event->m_status == 0xF7 && !open)
+        return FALSE;
+    return LeavesOpen(payload);
 }
 
 // A stop, or a start elsewhere, came while the track plays: it is cut short.
@@ -48,13 +63,17 @@ void CTrackPlayer::MoveTo(CTrack& track, LONGLONG tick)
 {
     track.m_currentEvent = nullptr;
     track.m_finished = FALSE;
+    track.m_sysExOpen = FALSE;
     if (tick == 0 || !track.m_firstEvent)
         return;
     CMidiEvent* event = track.m_firstEvent;
+    size_t hint = 0;
     do {
         track.m_currentEvent = event;
         if (event->m_tick >= tick)
             return;
+        if (IsSysEx(event))
+            track.m_sysExOpen = OpenAfter(track.m_sysExOpen, event, track.Payload(event, &hint));
         event = event->Next();
     } while (event != track.m_firstEvent);
     track.m_finished = TRUE;
@@ -69,11 +88,13 @@ void CTrackPlayer::PlayUntil(CTrack& track, CSerialMidiOut* output, CPlayerState
         track.m_currentEvent = event;
         if (event->m_tick > tick || StopRequested(state))
             return;
-        // System-exclusive and meta events (a tempo change included: the
-        // clock follows the song's tempo map) are not sent.
+        // Meta events (a tempo change included: the clock follows the
+        // song's tempo map) are not sent.
         if (event->m_status < 0xF0) {
             output->Send(event, state, FALSE);
             state->TrackNote(event);
+        } else if (IsSysEx(event)) {
+            SendSysEx(track, event, output, track.m_sysExOpen);
         }
         event = event->Next();
         if (event == track.m_firstEvent) {
@@ -83,25 +104,31 @@ void CTrackPlayer::PlayUntil(CTrack& track, CSerialMidiOut* output, CPlayerState
     }
 }
 
-void CTrackPlayer::OfferBends(const CTrack& track, CLastBends& bends)
+void CTrackPlayer::OfferPlayed(const CTrack& track, std::uint32_t order, CSongState& songState)
 {
     ForEachPlayed(track, [&](const CMidiEvent* event) {
-        bends.Offer(event);
+        songState.Offer(&track, order, event);
         return true;
     });
 }
 
-void CTrackPlayer::ReplayControllers(const CTrack& track, CSerialMidiOut* output, CPlayerState* state,
-    const CLastBends& bends)
+void CTrackPlayer::SendSysEx(const CTrack& track, const CMidiEvent* event, CSerialMidiOut* output, BOOL& open)
 {
-    // Notes, pressure and every bend but the kept ones are passed over.
-    ForEachPlayed(track, [&](const CMidiEvent* event) {
-        if (StopRequested(state))
-            return false;
-        if (IsController(event) || bends.IsKept(event))
-            output->Send(event, state, FALSE);
-        return true;
-    });
+    const CMidiPayload payload = track.Payload(event);
+    const BOOL escape = event->m_status == 0xF7 && !open;
+    open = OpenAfter(open, event, payload);
+    if (!escape) {
+        // Inside a message only data bytes may come, and F7 at its end; a
+        // status byte would cut it short and be read as a message of its
+        // own.
+        for (DWORD i = 0; i < payload.length; ++i) {
+            if (payload.bytes[i] >= 0x80 && !(payload.bytes[i] == 0xF7 && i + 1 == payload.length)) {
+                open = FALSE;
+                return;
+            }
+        }
+    }
+    output->SendSysEx(event->m_status, payload.bytes, payload.length);
 }
 
 LONGLONG CTrackPlayer::NextTick(const CTrack& track)

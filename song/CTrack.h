@@ -47,6 +47,10 @@ public:
     // Set once every event has been dispatched (or lies before the seek
     // position): the track sends nothing more until it is positioned again.
     BOOL m_finished { FALSE };
+    // Set while the last system-exclusive packet before the cursor left its
+    // message open (no closing F7): an F7 event then continues it, and is
+    // otherwise an escape. Kept with the cursor by the player thread.
+    BOOL m_sysExOpen { FALSE };
     CString m_name;
     CString m_instrument;
     std::int32_t m_sequenceNumber { -1 };

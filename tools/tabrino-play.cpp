@@ -39,7 +39,8 @@ const std::string& Usage()
     static const std::string usage =
         std::string("Usage: tabrino-play [--port NAME | --render FILE.wav] [--transpose N] [--tempo BPM]\n"
                     "                    [--from TICK] [--metronome] [--loop FROM-TO] [--mute LIST]\n"
-                    "                    [--solo N] [--soundfont PATH] [--lyrics [--encoding NAME]] FILE\n"
+                    "                    [--solo N] [--soundfont PATH] [--lyrics [--encoding NAME]]\n"
+                    "                    [--no-sysex] [--reset NAME] FILE\n"
                     "\n"
                     "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
@@ -99,6 +100,8 @@ struct Options {
     bool metronome { false };
     bool lyrics { false };
     std::string encoding;
+    bool noSysEx { false };
+    std::int32_t reset { CSerialMidiOut::RESET_NONE };
     // Taken once the song's meter is known.
     std::string loop;
     bool hasLoop { false };
@@ -180,6 +183,16 @@ int ParseOptions(int argc, char** argv, Options& options)
             if (!value(text))
                 return 2;
             options.soundFont = text;
+        } else if (arg == "--no-sysex") {
+            options.noSysEx = true;
+        } else if (arg == "--reset") {
+            if (!value(text))
+                return 2;
+            options.reset = CSerialMidiOut::ResetFromName(text);
+            if (options.reset < 0) {
+                std::fprintf(stderr, "tabrino-play: --reset takes none, gm, gm2, gs or xg, not \"%s\"\n", text);
+                return 2;
+            }
         } else if (arg == "--metronome") {
             options.metronome = true;
         } else if (arg == "--lyrics") {
@@ -430,6 +443,8 @@ int main(int argc, char** argv)
 
     if (!options.soundFont.empty())
         SetSynthSoundFont(CString::FromUtf8(options.soundFont));
+    player.m_output.m_sendSysEx = options.noSysEx ? FALSE : TRUE;
+    player.m_output.m_reset = options.reset;
     // A render moves the clock by hand from before its file opens (the file
     // counts its sound on that clock) until the port is closed below.
     std::optional<DrivenTickCount> clock;

@@ -25,7 +25,10 @@ const char* const kOutputOptions =
     "                      /dev/...        a serial port or a raw MIDI device\n"
     "                      none            nothing is sent\n"
     "  --list-ports      print the ports this machine offers, then exit\n"
-    "  --soundfont PATH  SoundFont of the built-in synthesizer (default TimGM6mb)\n";
+    "  --soundfont PATH  SoundFont of the built-in synthesizer (default TimGM6mb)\n"
+    "  --no-sysex        leave out the song's system-exclusive messages\n"
+    "  --reset NAME      the reset sent before every start and jump: none, gm, gm2,\n"
+    "                    gs or xg (default none; the window: its setting)\n";
 
 struct DeviceNode {
     std::string prefix;

@@ -52,6 +52,7 @@ std::string CSeqEncoder::Describe() const
     case SND_SEQ_EVENT_PGMCHANGE: return words("pgmchange", { control.channel, control.value });
     case SND_SEQ_EVENT_CHANPRESS: return words("chanpress", { control.channel, control.value });
     case SND_SEQ_EVENT_PITCHBEND: return words("pitchbend", { control.channel, control.value });
+    case SND_SEQ_EVENT_SYSEX: return words("sysex", { static_cast<long>(ev.data.ext.len) });
     default: return words("event", { ev.type });
     }
 }

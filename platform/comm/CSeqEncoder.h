@@ -24,7 +24,8 @@ public:
     bool Feed(BYTE byte);
     snd_seq_event& Event() { return *m_event; }
     // The last event in words: "noteon 0 60 100" (channel, key, velocity),
-    // "controller 9 7 100", "pgmchange 0 19", "pitchbend 1 -8192" and so on.
+    // "controller 9 7 100", "pgmchange 0 19", "pitchbend 1 -8192", "sysex 6"
+    // (its length) and so on.
     std::string Describe() const;
 
 private:

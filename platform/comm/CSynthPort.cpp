@@ -10,6 +10,7 @@ namespace {
 // A quarter louder than the synthesizer's quiet default, with headroom for
 // a full General MIDI arrangement.
 constexpr double kGain = 0.6;
+constexpr int kDeviceId = 0x10;
 
 std::mutex g_configLock;
 std::string g_soundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
@@ -21,6 +22,54 @@ void CSynthPort::SetSoundFont(const std::string& path)
 {
     std::lock_guard<std::mutex> guard(g_configLock);
     g_soundFont = path;
+}
+
+namespace {
+
+// FALSE, with the last error set, for a SoundFont that cannot be read.
+bool Readable(const std::string& soundFont)
+{
+    if (access(soundFont.c_str(), R_OK) == 0)
+        return true;
+    SetLastError(errno == ENOENT ? ERROR_SOUNDFONT_NOT_FOUND : static_cast<DWORD>(errno));
+    return false;
+}
+
+}
+
+std::string CSynthPort::SoundFont()
+{
+    std::lock_guard<std::mutex> guard(g_configLock);
+    return g_soundFont;
+}
+
+bool CSynthPort::LoadsSoundFont(const std::string& path)
+{
+    const CFluidSynth* fluid = CFluidSynth::Get();
+    if (!fluid)
+        return false;
+    if (!Readable(path))
+        return false;
+    fluid_settings_t* settings = fluid->new_fluid_settings();
+    fluid_synth_t* synth = settings ? fluid->new_fluid_synth(settings) : nullptr;
+    if (!synth) {
+        if (settings)
+            fluid->delete_fluid_settings(settings);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    // The synthesizer's own complaint would go to standard error; the
+    // caller tells the user.
+    for (int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
+        fluid->fluid_set_log_function(level, nullptr, nullptr);
+    const bool loads = fluid->fluid_synth_sfload(synth, path.c_str(), 1) != FLUID_FAILED;
+    for (int level : { FLUID_PANIC, FLUID_ERR, FLUID_WARN })
+        fluid->fluid_set_log_function(level, fluid->fluid_default_log_function, nullptr);
+    fluid->delete_fluid_synth(synth);
+    fluid->delete_fluid_settings(settings);
+    if (!loads)
+        SetLastError(ERROR_BAD_SOUNDFONT);
+    return loads;
 }
 
 void CSynthPort::SetAudioDriver(const std::string& driver)
@@ -73,10 +122,8 @@ std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
     const CFluidSynth* fluid = CFluidSynth::Get();
     if (!fluid)
         return nullptr;
-    if (access(soundFont.c_str(), R_OK) != 0) {
-        SetLastError(errno == ENOENT ? ERROR_SOUNDFONT_NOT_FOUND : static_cast<DWORD>(errno));
+    if (!Readable(soundFont))
         return nullptr;
-    }
     std::shared_ptr<CSynthPort> port(new CSynthPort(*fluid));
     port->m_settings = fluid->new_fluid_settings();
     if (!port->m_settings) {
@@ -84,6 +131,10 @@ std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
         return nullptr;
     }
     fluid->fluid_settings_setnum(port->m_settings, "synth.gain", kGain);
+    // GS and XG messages address device 0x10 (a module's device number as
+    // it leaves the factory); the synthesizer acts only on messages for its
+    // own number or for all devices.
+    fluid->fluid_settings_setint(port->m_settings, "synth.device-id", kDeviceId);
     if (!driver.empty())
         fluid->fluid_settings_setstr(port->m_settings, "audio.driver", driver.c_str());
     port->m_synth = fluid->new_fluid_synth(port->m_settings);

@@ -21,6 +21,10 @@ public:
     ~CSynthPort() override;
 
     static void SetSoundFont(const std::string& path);
+    static std::string SoundFont();
+    // TRUE when the synthesizer loads the SoundFont; FALSE with the last
+    // error set (no synthesizer library, no such file, not a SoundFont).
+    static bool LoadsSoundFont(const std::string& path);
     static void SetAudioDriver(const std::string& driver);
     // TRUE when a sound output opens through the configured driver. The
     // synthesizer's complaints about drivers that fail are not printed.

@@ -9,7 +9,10 @@
 #include "platform/comm/CWavWriter.h"
 #include "platform/core/CString.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
+#include <filesystem>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -231,6 +234,37 @@ ULONGLONG GetSynthWavCapacity()
 void SetSynthSoundFont(LPCWSTR path)
 {
     CSynthPort::SetSoundFont(CString(path ? path : L"").ToUtf8());
+}
+
+CString GetSynthSoundFont()
+{
+    return CString::FromUtf8(CSynthPort::SoundFont());
+}
+
+BOOL SoundFontLoads(LPCWSTR path)
+{
+    return CSynthPort::LoadsSoundFont(CString(path ? path : L"").ToUtf8()) ? TRUE : FALSE;
+}
+
+std::vector<CString> InstalledSoundFonts()
+{
+    std::vector<std::string> paths;
+    for (const char* folder : { "/usr/share/sounds/sf2", "/usr/share/sounds/sf3" }) {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+            std::string extension = entry.path().extension().string();
+            for (char& c : extension)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            std::error_code typeError;
+            if ((extension == ".sf2" || extension == ".sf3") && entry.is_regular_file(typeError))
+                paths.push_back(entry.path().string());
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    std::vector<CString> soundFonts;
+    for (const std::string& path : paths)
+        soundFonts.push_back(CString::FromUtf8(path));
+    return soundFonts;
 }
 
 void SetSynthAudioDriver(LPCWSTR driver)

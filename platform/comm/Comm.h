@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/core/CHandleTable.h"
+#include "platform/core/CString.h"
 #include "platform/core/LastError.h"
 #include "platform/core/WinTypes.h"
 
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 // Serial communications in the platform's terms, over the host's devices.
 // CreateFileW takes these port names:
@@ -148,6 +150,14 @@ BOOL IsNoPortName(LPCWSTR name);
 // The SoundFont of the built-in synthesizer (default
 // /usr/share/sounds/sf2/TimGM6mb.sf2), taken by ports opened afterwards.
 void SetSynthSoundFont(LPCWSTR path);
+CString GetSynthSoundFont();
+// TRUE when the built-in synthesizer loads the SoundFont (SF2 or SF3);
+// FALSE with the last error set when it does not (no synthesizer library,
+// no such file, not a SoundFont it reads).
+BOOL SoundFontLoads(LPCWSTR path);
+// The SoundFonts installed for every program (*.sf2 and *.sf3 under
+// /usr/share/sounds/sf2 and /usr/share/sounds/sf3), sorted by path.
+std::vector<CString> InstalledSoundFonts();
 // The most sound a synth:FILE.wav file can hold, in microseconds: its header
 // states at most 4 GiB of data.
 ULONGLONG GetSynthWavCapacity();

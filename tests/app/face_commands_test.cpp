@@ -5,6 +5,7 @@
 #include "app/CSongViews.h"
 #include "app/FaceCommands.h"
 #include "app/KeyBindings.h"
+#include "platform/comm/Comm.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Timer.h"
@@ -17,6 +18,9 @@
 #include "tests/support/CFileDialogScript.h"
 #include "tests/support/CMessageBoxRecorder.h"
 
+#include <filesystem>
+
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -282,14 +286,26 @@ TEST_F(FaceCommands, WhileSomethingMovesTheWindowTimesItsOwnRefreshes)
     EXPECT_EQ(PostDueTimers(Hwnd()), INFINITE);
 }
 
-// The settings button shows the drum channel as the user counts it and the
-// ports that need no file name with the current one; Ok takes what was
-// chosen, Cancel does not, and the close saves it. The dialog runs modally on
+// The settings button shows the drum channel as the user counts it, the
+// ports that need no file name with the current one, the installed
+// SoundFonts, the reset and the SysEx switch; Ok takes what was chosen,
+// Cancel does not, and the close saves it. A SoundFont that does not load
+// is told and the one in use stays. The dialog runs modally on
 // the Qt window backend, installed for this test.
-TEST_F(FaceCommands, TheSettingsButtonChangesTheDrumChannelAndThePortOnlyOnOk)
+TEST_F(FaceCommands, TheSettingsButtonChangesTheSettingsOnlyOnOk)
 {
     InstallQtBackend();
     CMessageBoxRecorder boxes;
+    CFileDialogScript files(Wide(capture));
+    const std::string copy = config.Dir() + "/copy.sf2";
+    std::filesystem::copy_file("/usr/share/sounds/sf2/TimGM6mb.sf2", copy);
+    const CString before = GetSynthSoundFont();
+    auto browse = [](QWidget* w) {
+        for (auto* button : w->findChildren<QPushButton*>()) {
+            if (button->text() == "Browse...")
+                button->click();
+        }
+    };
     std::vector<std::string> shown;
     bool keptOpen = false;
     // The dialog runs its own modal loop inside the command, so the answer is
@@ -298,8 +314,11 @@ TEST_F(FaceCommands, TheSettingsButtonChangesTheDrumChannelAndThePortOnlyOnOk)
         QTimer::singleShot(0, [&shown, answer] {
             if (QWidget* w = TopDialogWindow()) {
                 auto* ports = w->findChild<QComboBox*>();
+                auto* soundFonts = w->findChildren<QComboBox*>().value(1);
                 shown.push_back(w->findChild<QLineEdit*>()->text().toStdString() + " " + ports->currentText().toStdString()
-                    + (ports->findText("capture:FILE", Qt::MatchStartsWith) < 0 ? "" : " and capture:FILE"));
+                    + (ports->findText("capture:FILE", Qt::MatchStartsWith) < 0 ? "" : " and capture:FILE") + " "
+                    + soundFonts->currentText().toStdString()
+                    + (soundFonts->findText("TimGM6mb.sf2") < 0 ? "" : " and TimGM6mb.sf2"));
                 answer(w);
             }
         });
@@ -310,6 +329,12 @@ TEST_F(FaceCommands, TheSettingsButtonChangesTheDrumChannelAndThePortOnlyOnOk)
     settings([&](QWidget* w) {
         auto* ports = w->findChild<QComboBox*>();
         ports->setCurrentIndex(ports->findText("none", Qt::MatchStartsWith));
+        auto combos = w->findChildren<QComboBox*>();
+        ASSERT_EQ(combos.size(), 3);
+        combos[2]->setCurrentIndex(combos[2]->findText("GS"));
+        browse(w);
+        ASSERT_TRUE(w->findChild<QCheckBox*>()->isChecked()) << "sent by default";
+        w->findChild<QCheckBox*>()->click();
         Answer(w, "256", "Ok");
         keptOpen = TopDialogWindow() == w && boxes.Entries().size() == 1
             && w->findChild<QLineEdit*>()->text() == QStringLiteral("256");
@@ -317,12 +342,28 @@ TEST_F(FaceCommands, TheSettingsButtonChangesTheDrumChannelAndThePortOnlyOnOk)
     });
     EXPECT_EQ(state.m_drumChannel, 2);
     settings([](QWidget* w) { Answer(w, "7", "Abbruch"); });
+    files.SetAnswer(Wide(copy));
+    settings([&](QWidget* w) {
+        browse(w);
+        Answer(w, "3", "Ok");
+    });
     UninstallQtBackend();
     SetWindowZoom(0);
-    EXPECT_EQ(shown, (std::vector<std::string> { "10 capture:" + capture, "3 none  nothing is sent" }));
+    const std::string file = capture.substr(capture.rfind('/') + 1);
+    EXPECT_EQ(shown, (std::vector<std::string> { "10 capture:" + capture + " " + before.Mid(before.ReverseFind(L'/') + 1).ToUtf8() + " and TimGM6mb.sf2",
+                         "3 none  nothing is sent " + before.Mid(before.ReverseFind(L'/') + 1).ToUtf8() + " and TimGM6mb.sf2",
+                         "3 none  nothing is sent " + before.Mid(before.ReverseFind(L'/') + 1).ToUtf8() + " and TimGM6mb.sf2" }));
+    ASSERT_EQ(boxes.Entries().size(), 2u);
+    EXPECT_EQ(boxes.Entries()[1].text, Wide("SoundFont " + capture + ": not a SoundFont the synthesizer can load\nThe synthesizer keeps ")
+            + before + L".");
+    EXPECT_EQ(GetSynthSoundFont(), Wide(copy));
     EXPECT_TRUE(keptOpen);
     EXPECT_EQ(state.m_drumChannel, 2);
     EXPECT_EQ(dialog.m_strPort, CString(L"none"));
+    EXPECT_EQ(std::make_tuple(dialog.m_output.m_sendSysEx.load(), dialog.m_output.m_reset.load()),
+        std::make_tuple(FALSE, std::int32_t(CSerialMidiOut::RESET_GS)));
     dialog.DestroyWindow();
-    EXPECT_NE(config.Read().find("\"DrumChannel\"=hex(1):33,00"), std::string::npos) << config.Read();
+    for (const char* saved : { "\"DrumChannel\"=hex(1):33,00", "\"SendSysEx\"=hex(1):30,00", "\"Reset\"=hex(1):33,00", "\"SoundFont\"=" })
+        EXPECT_NE(config.Read().find(saved), std::string::npos) << saved << config.Read();
+    SetSynthSoundFont(before);
 }

@@ -3,6 +3,7 @@
 #include "app/CTabrinoDlg.h"
 #include "app/DrumChannel.h"
 #include "app/NumberSettings.h"
+#include "platform/comm/Comm.h"
 #include "app/PortSetting.h"
 #include "app/RegistryText.h"
 #include "tests/TempConfigHome.h"
@@ -59,10 +60,15 @@ TEST(StoredSettings, ValuesAreReadSafelyAndKeptAsSaved)
         WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Volume", CString::FromUtf8(stored));
         EXPECT_FALSE(LoadVolume(volume)) << stored;
     }
-    EXPECT_TRUE(SaveZoom(3) && SaveVolume(0));
-    EXPECT_TRUE(LoadZoom(zoom) && LoadVolume(volume));
-    EXPECT_EQ(zoom, 3);
-    EXPECT_EQ(volume, 0);
+    int sendSysEx = 1, reset = 0;
+    for (const char* stored : { "2", "-1", "x" }) {
+        WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"SendSysEx", CString::FromUtf8(stored));
+        WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, L"Reset", CString::FromUtf8(stored == std::string("2") ? "5" : stored));
+        EXPECT_FALSE(LoadSendSysEx(sendSysEx) || LoadReset(reset)) << stored;
+    }
+    EXPECT_TRUE(SaveZoom(3) && SaveVolume(0) && SaveSendSysEx(0) && SaveReset(4));
+    EXPECT_TRUE(LoadZoom(zoom) && LoadVolume(volume) && LoadSendSysEx(sendSysEx) && LoadReset(reset));
+    EXPECT_EQ(std::make_tuple(zoom, volume, sendSysEx, reset), std::make_tuple(3, 0, 0, 4));
     // The port's name comes back whatever its characters; settings from
     // before hold it as single-byte text under "Port".
     CString port;
@@ -103,7 +109,8 @@ TEST(StoredSettings, TwoWindowsMergeWhatEachChanged)
     TempConfigHome home;
     home.Write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"Recent1\"=hex(1):2f,6f,6c,64,00\n"
                "\"Recent2\"=hex(1):2f,6f,6c,64,00\n\"Recent3\"=hex(1):00\n\"Recent4\"=hex(1):2f,6f,6c,64,00\n");
-    CTabrinoDlg first, second, later;
+    const CString soundFont = GetSynthSoundFont();
+    CTabrinoDlg first, second, later, overridden;
     first.LoadSettings();
     second.LoadSettings();
     first.m_playerState.m_drumChannel = 3;
@@ -111,6 +118,9 @@ TEST(StoredSettings, TwoWindowsMergeWhatEachChanged)
     first.m_nZoom = 3;
     first.m_output.SetVolume(600);
     first.m_recentFiles.Add(L"/a.mid");
+    first.m_nReset = 3;
+    first.m_nSendSysEx = 0;
+    first.m_strSoundFont = L"/sf/x.sf2";
     second.m_recentFiles.Add(L"/b.mid");
     first.SaveSettings();
     second.SaveSettings();
@@ -118,6 +128,17 @@ TEST(StoredSettings, TwoWindowsMergeWhatEachChanged)
     EXPECT_EQ(later.m_playerState.m_drumChannel, 3);
     EXPECT_EQ(later.m_strPort.ToUtf8(), "capture:/tmp/\xe6\x97\xa5.txt");
     EXPECT_EQ(later.m_nVolume, 600);
+    EXPECT_EQ(std::make_tuple(later.m_output.m_reset.load(), later.m_output.m_sendSysEx.load(), GetSynthSoundFont()),
+        std::make_tuple(3, FALSE, CString(L"/sf/x.sf2")));
+    // The command line's choices hold for their run only.
+    overridden.m_nResetOverride = 1;
+    overridden.m_nSendSysExOverride = 1;
+    overridden.m_strSoundFontOverride = L"/sf/y.sf2";
+    overridden.LoadSettings();
+    EXPECT_EQ(std::make_tuple(overridden.m_output.m_reset.load(), overridden.m_output.m_sendSysEx.load(), GetSynthSoundFont(),
+                  overridden.m_nReset, overridden.m_strSoundFont),
+        std::make_tuple(1, TRUE, CString(L"/sf/y.sf2"), 3, CString(L"/sf/x.sf2")));
+    SetSynthSoundFont(soundFont);
     int zoom = 0;
     EXPECT_TRUE(LoadZoom(zoom));
     EXPECT_EQ(zoom, 3);
@@ -156,6 +177,13 @@ TEST(CommandLine, EveryOptionWhatWinsOverTheRestAndWhatIsRefused)
     EXPECT_EQ(Parse(port, { "file:relative.mid", "--port", "none" }), CCommandLine::RUN);
     EXPECT_EQ(port.m_file.ToUtf8(), "file:relative.mid");
     EXPECT_EQ(port.WindowOptionsGiven(), "--port was");
+    // The SysEx and reset choices for one run; each reset by its name.
+    for (auto [name, reset] : { std::pair { "none", 0 }, { "gm", 1 }, { "gm2", 2 }, { "gs", 3 }, { "xg", 4 } }) {
+        CCommandLine sound;
+        EXPECT_EQ(Parse(sound, { "--no-sysex", "--reset", name }), CCommandLine::RUN);
+        EXPECT_EQ(std::make_tuple(sound.m_noSysEx, sound.m_reset, sound.WindowOptionsGiven()),
+            std::make_tuple(true, reset, std::string("--no-sysex and --reset were"))) << name;
+    }
 
     for (auto [args, action] : { std::pair { std::vector<const char*> { "song.mid", "--help", "--bogus" }, CCommandLine::HELP },
              std::pair { std::vector<const char*> { "--version" }, CCommandLine::VERSION },
@@ -168,7 +196,9 @@ TEST(CommandLine, EveryOptionWhatWinsOverTheRestAndWhatIsRefused)
              Case { { "--zoom", "5" }, "--zoom takes" }, Case { { "--zoom", "2x" }, "--zoom takes" },
              Case { { "--zoom", "-1" }, "--zoom takes" }, Case { { "--zoom", "99999999999999999999" }, "--zoom takes" },
              Case { { "--zoom" }, "--zoom needs a value" }, Case { { "--port" }, "--port needs a value" },
-             Case { { "--soundfont" }, "--soundfont needs a value" }, Case { { "--loud" }, "unknown option --loud" },
+             Case { { "--soundfont" }, "--soundfont needs a value" },
+             Case { { "--reset", "GS" }, "--reset takes none, gm, gm2, gs or xg, not \"GS\"" },
+             Case { { "--reset" }, "--reset needs a value" }, Case { { "--loud" }, "unknown option --loud" },
              Case { { "a.mid", "b.mid" }, "only one FILE" }, Case { { "" }, "empty" } }) {
         CCommandLine line;
         EXPECT_EQ(Parse(line, args), CCommandLine::FAULT) << error;

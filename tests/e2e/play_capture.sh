@@ -113,12 +113,17 @@ def expected(song, transpose):
         tick = 0
         for m in track:
             tick += m.time
-            if not m.is_meta and m.type != 'sysex':
+            if not m.is_meta:
                 events.append((tick, list(m.bytes())))
     last = max(t for t, _ in events)
     result = Counter()
     for tick, b in events:
         if tick >= last:
+            continue
+        # A system-exclusive message reads back as its F0 part and its F7.
+        if b[0] == 0xF0:
+            result[tuple(b[:-1])] += 1
+            result[(0xF7,)] += 1
             continue
         status = b[0]
         kind, channel = status & 0xF0, status & 0x0F

@@ -161,7 +161,7 @@ kill -TERM "$pid"
 wait "$pid" || true
 SH
 XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_NO_GLIB=1 \
-  dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh" "$build" "$work" \
+  dbus-run-session -- xvfb-run -a -n $((99 + RANDOM % 400)) -s "-screen 0 1024x768x24" bash "$work/session.sh" "$build" "$work" \
   2> >(grep -v "Failed to set fd limit" >&2)
 
 settings="$work/config/TabrinoCE/registry.reg"

@@ -205,3 +205,53 @@ TEST_F(SerialMidiOut, AWriterWaitsUntilTheOtherOnesMessageIsOut)
         EXPECT_EQ(last, std::vector<int>(16, level));
     }
 }
+
+// A system-exclusive packet goes out whole and in order however long,
+// only while started and switched on. The messages that declare drum
+// channels (GS rhythm parts in the GS part order, XG and GM2 drum banks)
+// exempt them from transposition until undone or reset.
+TEST_F(SerialMidiOut, SysExGoesOutWholeAndDeclaresDrumChannels)
+{
+    std::vector<BYTE> data(4999, 0x11);
+    data.back() = 0xF7;
+    EXPECT_FALSE(m_out.SendSysEx(0xF0, data.data(), DWORD(data.size()))) << "stopped";
+    m_out.Start();
+    Take(false);
+    m_out.m_sendSysEx = FALSE;
+    EXPECT_FALSE(m_out.SendSysEx(0xF0, data.data(), DWORD(data.size())));
+    m_out.m_sendSysEx = TRUE;
+    ASSERT_TRUE(m_out.SendSysEx(0xF0, data.data(), DWORD(data.size())));
+    std::vector<int> sent = Bytes();
+    std::vector<int> want { 0xF0 };
+    want.insert(want.end(), data.begin(), data.end());
+    EXPECT_EQ(std::vector<int>(sent.end() - std::min(sent.size(), want.size()), sent.end()), want);
+    Take(false);
+
+    auto gs = [](int part, int map) {
+        std::vector<BYTE> m { 0x41, 0x10, 0x42, 0x12, 0x40, BYTE(0x10 | part), 0x15, BYTE(map), 0, 0xF7 };
+        m[8] = BYTE((128 - (0x40 + m[5] + 0x15 + map) % 128) % 128);
+        return m;
+    };
+    const std::vector<BYTE> badSum { 0x41, 0x10, 0x42, 0x12, 0x40, 0x11, 0x15, 0x01, 0x00, 0xF7 };
+    const std::vector<BYTE> gmOn { 0x7E, 0x7F, 0x09, 0x01, 0xF7 };
+    // Each step: a message (a bank select as three bytes), then the channels
+    // (from 0) that are drums besides the user's drum channel 3.
+    m_state.m_drumChannel = 3;
+    for (const auto& [message, drums] : std::vector<std::pair<std::vector<BYTE>, std::vector<int>>> {
+             { gs(0, 1), { 9 } }, { gs(1, 2), { 0, 9 } }, { gs(9, 1), { 0, 8, 9 } }, { gs(0xA, 1), { 0, 8, 9, 10 } },
+             { gs(0xF, 1), { 0, 8, 9, 10, 15 } }, { gs(1, 0), { 8, 9, 10, 15 } }, { badSum, { 8, 9, 10, 15 } },
+             { { 0xB5, 0, 127 }, { 5, 8, 9, 10, 15 } }, { { 0xB6, 0, 0x78 }, { 5, 6, 8, 9, 10, 15 } },
+             { { 0xB5, 0, 0x79 }, { 6, 8, 9, 10, 15 } }, { { 0xB8, 0, 0 }, { 6, 8, 9, 10, 15 } }, { gmOn, {} } }) {
+        if (message[0] >= 0x80)
+            Send(message[0], message[1], message[2]);
+        else
+            m_out.SendSysEx(0xF0, message.data(), DWORD(message.size()));
+        std::vector<int> declared;
+        for (int channel = 0; channel < 16; ++channel) {
+            if (channel != 3 && m_out.IsDrumChannel(channel, &m_state))
+                declared.push_back(channel);
+        }
+        EXPECT_EQ(declared, drums) << std::hex << int(message[0]) << " " << int(message[5]);
+    }
+    EXPECT_TRUE(m_out.IsDrumChannel(3, &m_state));
+}

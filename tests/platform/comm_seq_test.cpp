@@ -1,3 +1,4 @@
+#include "platform/comm/CAlsaLibrary.h"
 #include "platform/comm/CPortList.h"
 #include "platform/comm/CSeqEncoder.h"
 #include "platform/comm/CSeqPort.h"
@@ -5,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -41,6 +43,23 @@ TEST(CommSeq, EncoderTurnsEachCompleteMessageIntoOneEvent)
         ASSERT_TRUE(encoder.Feed(c.bytes.back())) << c.event;
         EXPECT_EQ(encoder.Describe(), c.event);
     }
+    // A system-exclusive message longer than the encoder's buffer goes out
+    // in pieces that join to the whole message, the last with its F7.
+    std::vector<BYTE> sysEx(2500, 0x55), joined;
+    sysEx.front() = 0xF0;
+    sysEx.back() = 0xF7;
+    std::string last;
+    for (BYTE b : sysEx) {
+        if (encoder.Feed(b)) {
+            const snd_seq_event& ev = encoder.Event();
+            ASSERT_EQ(ev.type, SND_SEQ_EVENT_SYSEX);
+            const BYTE* data = static_cast<const BYTE*>(ev.data.ext.ptr);
+            joined.insert(joined.end(), data, data + ev.data.ext.len);
+            last = encoder.Describe();
+        }
+    }
+    EXPECT_EQ(joined, sysEx);
+    EXPECT_EQ(last, "sysex " + std::to_string(2500 % 1024));
 }
 
 // A quoted client name is taken whole, ':' and '.' included, and must be

@@ -7,6 +7,12 @@
 #include "song/CRing.h"
 #include "song/CTrack.h"
 
+inline Messages operator+(Messages left, const Messages& right)
+{
+    left.insert(left.end(), right.begin(), right.end());
+    return left;
+}
+
 // A dialog without a window whose output goes to a fake device.
 class CapturedDialog : public FakeDeviceMessages {
 public:

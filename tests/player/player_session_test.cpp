@@ -8,12 +8,6 @@
 #include <mutex>
 #include <optional>
 
-static Messages operator+(Messages left, const Messages& right)
-{
-    left.insert(left.end(), right.begin(), right.end());
-    return left;
-}
-
 // One song through a session on the driven clock, one tick a millisecond:
 // the start in mid-song, muting, transposition, a seek, the loop, the song's
 // end and a second run. Each step checks what goes out and what the meters
@@ -40,9 +34,9 @@ TEST(Session, OneSongFromStartThroughMuteTranspositionSeekAndLoopToItsEnd)
         for (const auto& [tick, status, data1, data2] : track)
             AddAt(added, tick, BYTE(status), BYTE(data1), BYTE(data2));
     }
-    // What a seek sends again: track by track in file order, controllers and
-    // programs, and of the bends only each channel's last of all tracks.
-    const Messages replay { { 0xB0, 7, 100 }, { 0xC0, 5 }, { 0xB0, 10, 30 }, { 0xE0, 0x11, 0x50 }, { 0xB1, 10, 20 },
+    // What a seek sends again: channel by channel the program, the
+    // controllers, and of the bends only each channel's last of all tracks.
+    const Messages replay { { 0xC0, 5 }, { 0xB0, 7, 100 }, { 0xB0, 10, 30 }, { 0xE0, 0x11, 0x50 }, { 0xB1, 10, 20 },
         { 0xE1, 3, 4 } };
     CChannelLevel& channel0 = d.state.m_channels[0];
     // Runs a period at ms on the clock and returns what it sent.
