@@ -69,6 +69,6 @@ run_session() {
   local private_bus=()
   command -v dbus-run-session >/dev/null && private_bus=(dbus-run-session --)
   XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_NO_GLIB=1 \
-    "${private_bus[@]}" xvfb-run -a -n $((99 + RANDOM % 400)) -s "-screen 0 1024x768x24" bash "$script" "$build" "$work" \
+    "${private_bus[@]}" xvfb-run -n $((99 + RANDOM % 400)) -a -s "-screen 0 1024x768x24" bash "$script" "$build" "$work" \
     2> >(grep -v "Failed to set fd limit" >&2)
 }

@@ -74,11 +74,18 @@ done
 await title_is "TabrinoCE - a.mid" || fail "no window titled \"TabrinoCE - a.mid\""
 running() { local n=0; for start in "${starts[@]}"; do kill -0 "$start" 2>/dev/null && n=$((n + 1)); done; [ "$n" = 1 ]; }
 await running || fail "more than one of five starts kept running"
-for start in "${starts[@]}"; do
+# A fresh Xvfb on a loaded machine now and then refuses one of five
+# connections made in the same instant; such a start ends before it looks
+# for the player, so it is made again (what is tested is the race for the
+# bus name, not the X server).
+for n in 1 2 3 4 5; do
+  start=${starts[$((n - 1))]}
   if kill -0 "$start" 2>/dev/null; then
     pid=$start
-  else
-    wait "$start" || fail "a start that found the player ended with $?"
+  elif ! wait "$start"; then
+    status=$?
+    grep -q "no display" "$work/stderr$n.txt" || fail "a start that found the player ended with $status"
+    "$build/tabrino" --port "capture:$work/capture.txt" a.mid 2>/dev/null || fail "a start made again ended with $?"
   fi
 done
 windows_are 1 || fail "more than one window for five starts"
@@ -94,7 +101,7 @@ before=$(wakeups); sleep 2; after=$(wakeups)
 # box shows, and the song and the title stay.
 "$build/tabrino" missing.mid || fail "the second start ended with $?"
 await windows_are 2 || fail "no message box for the missing file"
-title_is "TabrinoCE - a.mid" || fail "the title changed after a failed open"
+await title_is "TabrinoCE - a.mid" || fail "the title changed after a failed open"
 property_has Metadata "file://$work/a.mid" || fail "the song changed after a failed open"
 
 # A good file reaches the first window too, which opens it; the port asked
@@ -161,7 +168,7 @@ kill -TERM "$pid"
 wait "$pid" || true
 SH
 XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_NO_GLIB=1 \
-  dbus-run-session -- xvfb-run -a -n $((99 + RANDOM % 400)) -s "-screen 0 1024x768x24" bash "$work/session.sh" "$build" "$work" \
+  dbus-run-session -- xvfb-run -n $((99 + RANDOM % 400)) -a -s "-screen 0 1024x768x24" bash "$work/session.sh" "$build" "$work" \
   2> >(grep -v "Failed to set fd limit" >&2)
 
 settings="$work/config/TabrinoCE/registry.reg"
