@@ -2,6 +2,7 @@
 
 #include "app/CDisplayRefresh.h"
 #include "app/CFaceCommands.h"
+#include "app/CPracticeTools.h"
 #include "app/CSettingsDlg.h"
 #include "app/CSongViews.h"
 #include "app/DrumChannel.h"
@@ -28,6 +29,7 @@
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
     , m_pViews(std::make_unique<CSongViews>(*this))
+    , m_pPracticeTools(std::make_unique<CPracticeTools>(*this))
 {
     m_hIcon = LoadIcon(nullptr, 128);
 }
@@ -281,6 +283,7 @@ void CTabrinoDlg::TakePendingSong()
     SetWindowText(CString(L"TabrinoCE - ") + m_strPendingName);
     Transport().AdoptSong(m_pTracks);
     m_practice.Reset();
+    m_pPracticeTools->SongChanged();
     CFaceCommands(*this).ShowPractice();
     CDisplayRefresh(*this).ShowSong();
     m_pViews->SongChanged();
@@ -416,6 +419,7 @@ void CTabrinoDlg::OnUpdateDisplay()
     ApplyPendingPort();
     CDisplayRefresh(*this).UpdateDisplay();
     m_pViews->Refresh();
+    m_pPracticeTools->ShowStatus();
 }
 
 void CTabrinoDlg::OnUpdateMeters()
@@ -453,6 +457,7 @@ void CTabrinoDlg::LoadSettings()
     else if (!m_strSoundFont.IsEmpty())
         SetSynthSoundFont(m_strSoundFont);
     m_recentFiles.Load();
+    m_pPracticeTools->Load();
 }
 
 void CTabrinoDlg::SaveSettings()
@@ -478,6 +483,7 @@ void CTabrinoDlg::SaveSettings()
         SaveSoundFontSetting(m_strSoundFont);
     m_recentFiles.Save();
     m_pViews->Save();
+    m_pPracticeTools->Save();
 }
 
 void CTabrinoDlg::OnButtonPlay()

@@ -12,6 +12,7 @@
 
 #include <memory>
 
+class CPracticeTools;
 class CSongViews;
 class CSkinSlider;
 class CSkinMeter;
@@ -144,6 +145,9 @@ public:
     CMediaControl m_mediaControl { *this };
     // The lyrics and keyboard windows.
     std::unique_ptr<CSongViews> m_pViews;
+    // Count-in, metronome and trainer settings, markers and bookmarks; its
+    // Set... calls apply a value to the running window.
+    std::unique_ptr<CPracticeTools> m_pPracticeTools;
 
 private:
     // Opens the chosen port once playback has stopped.
