@@ -6,7 +6,9 @@
 #include "app/FaceCommands.h"
 #include "app/KeyBindings.h"
 #include "app/PracticeSettings.h"
+#include "platform/gdi/CClientDC.h"
 #include "platform/ui/WindowHandle.h"
+#include "skin/CSkinBadge.h"
 #include "song/CMeterMap.h"
 
 #include <algorithm>
@@ -103,9 +105,24 @@ void CPracticeTools::SongChanged()
     m_shownStatus = CString();
 }
 
+void CPracticeTools::CreateBadge()
+{
+    m_fontBadge.CreateFont(11, 0, 0, 0, 700, 0, 0, 0, 0, 0, 0, 0, FF_SWISS, L"Arial");
+    // Over the name at the face's foot, which the skin leaves free of
+    // controls.
+    m_pBadge = m_dialog.AddBadge(RECT { 8, 255, 146, 267 }, &m_fontBadge);
+}
+
 void CPracticeTools::ShowStatus()
 {
-    CString status = TrainerStatus();
+    const CString trainer = TrainerStatus();
+    // The badge has room for the pass and the tempo alone.
+    const CString badge = trainer.IsEmpty() ? trainer : trainer.Mid(8);
+    if (m_pBadge && m_pBadge->SetText(badge) && m_dialog.m_hWnd) {
+        CClientDC dc(&m_dialog);
+        m_dialog.RedrawControls(&dc, FALSE);
+    }
+    CString status = trainer;
     if (m_dialog.m_practice.MetronomeOn() || m_countIn.On()) {
         const CString note = TempoNote();
         if (!note.IsEmpty())
@@ -281,8 +298,8 @@ CString CPracticeTools::TrainerStatus() const
         || m_dialog.m_playerState.m_playState == STATE_STOPPED)
         return CString();
     const int percent = m_dialog.m_trainer.m_percent;
-    std::wstring text = L"trainer pass " + std::to_wstring(pass) + L": " + std::to_wstring(percent) + L" %";
-    text += percent >= m_trainer.toPercent ? L" (the target)" : L" of " + std::to_wstring(m_trainer.toPercent) + L" %";
+    std::wstring text = L"Trainer pass " + std::to_wstring(pass) + L": " + std::to_wstring(percent) + L" %";
+    text += percent >= m_trainer.toPercent ? L" (target)" : L" \u2192 " + std::to_wstring(m_trainer.toPercent) + L" %";
     return CString(text.c_str());
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
+#include "platform/gdi/CFont.h"
 #include "platform/ui/Menu.h"
 #include "player/CBookmarkList.h"
 #include "player/CCountInSettings.h"
@@ -9,6 +10,7 @@
 #include "player/CSpeedTrainerSettings.h"
 #include "song/CMarkers.h"
 
+class CSkinBadge;
 class CTabrinoDlg;
 
 // The window's count-in, metronome and speed-trainer settings, the song's
@@ -52,6 +54,9 @@ public:
     // on in a compound meter, the tempo of its click into the title; the
     // title is the song's alone while neither is in use.
     void ShowStatus();
+    // The trainer's badge on the face, below the transport buttons (once
+    // the face is built).
+    void CreateBadge();
 
     // Jumps to the next or the previous marker or bookmark; FALSE when
     // there is none.
@@ -77,4 +82,6 @@ private:
     // The song's title, and what ShowStatus added to it last.
     CString m_baseTitle;
     CString m_shownStatus;
+    CFont m_fontBadge;
+    CSkinBadge* m_pBadge { nullptr };
 };

@@ -69,6 +69,7 @@ BOOL CTabrinoDlg::OnInitDialog()
     m_pTempoText = face.m_pTempoText;
     m_pTransposeText = face.m_pTransposeText;
     m_pLoopMarks = face.m_pLoopMarks;
+    m_pPracticeTools->CreateBadge();
     CenterWindow();
 
     // The port opens before the player thread can send anything; a port
