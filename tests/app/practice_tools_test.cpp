@@ -1,5 +1,8 @@
 #include "tests/player/PlayerTestSupport.h"
 
+#include "tests/TempConfigHome.h"
+
+#include "app/CFaceCommands.h"
 #include "app/CPracticeTools.h"
 #include "app/FaceCommands.h"
 #include "player/CDrivenPlayer.h"
@@ -79,4 +82,32 @@ TEST(PracticeTools, AJumpToAMarkerReplaysTheControllerStateAtItsBeat)
     const Messages expected { ALL_OFF, VOLUMES, { 0xB0, 7, 90 }, { 0xB0, 10, 20 }, { 0x90, 60, 100 } };
     ASSERT_GE(sent.size(), expected.size());
     EXPECT_EQ(Messages(sent.end() - expected.size(), sent.end()), expected);
+}
+
+// K steps the count-in; the practice settings are saved at close, read
+// back (and handed to the player) at start; a value that is not one is
+// ignored.
+TEST(PracticeTools, SettingsAreRememberedAndReadSafely)
+{
+    TempConfigHome home;
+    home.Write("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\TabrinoCE]\n\"Metronome\"=hex(1):76,6f,6c,75,6d,65,3d,39,39,39,00\n");
+    CTabrinoDlg first, later;
+    first.LoadSettings();
+    CPracticeTools& tools = *first.m_pPracticeTools;
+    EXPECT_EQ(tools.Metronome(), CMetronomeSettings {}) << "volume=999 is no volume";
+    const int bars[] = { 1, 2, 0, 1 };
+    for (const int expected : bars) {
+        EXPECT_TRUE(CFaceCommands(first).Run(ID_COUNT_IN));
+        EXPECT_EQ(first.m_countIn.Settings().bars, expected);
+    }
+    EXPECT_TRUE(tools.Run(ID_COUNT_IN_PASS));
+    tools.SetMetronome(CMetronomeSettings { 40, CMetronomeSettings::CLAVES, true });
+    tools.SetTrainer(CSpeedTrainerSettings { true, 60, 90, 10, 3 });
+    first.SaveSettings();
+    later.LoadSettings();
+    EXPECT_EQ(later.m_pPracticeTools->CountIn(), (CCountInSettings { 1, true }));
+    EXPECT_EQ(later.m_countIn.Settings(), (CCountInSettings { 1, true }));
+    EXPECT_EQ(later.m_pPracticeTools->Metronome(), (CMetronomeSettings { 40, CMetronomeSettings::CLAVES, true }));
+    EXPECT_EQ(later.m_metronome.m_accentKey, 75);
+    EXPECT_EQ(later.m_trainer.Settings(), (CSpeedTrainerSettings { true, 60, 90, 10, 3 }));
 }
