@@ -111,6 +111,8 @@ void CPracticeTools::CreateBadge()
     // Over the name at the face's foot, which the skin leaves free of
     // controls.
     m_pBadge = m_dialog.AddBadge(RECT { 8, 255, 146, 267 }, &m_fontBadge);
+    // Between the tempo box and the transposition's label.
+    m_pTempoBadge = m_dialog.AddBadge(RECT { 152, 188, 198, 199 }, &m_fontBadge);
 }
 
 void CPracticeTools::ShowStatus()
@@ -118,16 +120,17 @@ void CPracticeTools::ShowStatus()
     const CString trainer = TrainerStatus();
     // The badge has room for the pass and the tempo alone.
     const CString badge = trainer.IsEmpty() ? trainer : trainer.Mid(8);
-    if (m_pBadge && m_pBadge->SetText(badge) && m_dialog.m_hWnd) {
+    const CString note = m_dialog.m_practice.MetronomeOn() || m_countIn.On() ? TempoNote() : CString();
+    BOOL dirty = FALSE;
+    if (m_pBadge)
+        dirty |= m_pBadge->SetText(badge);
+    if (m_pTempoBadge)
+        dirty |= m_pTempoBadge->SetText(note);
+    if (dirty && m_dialog.m_hWnd) {
         CClientDC dc(&m_dialog);
         m_dialog.RedrawControls(&dc, FALSE);
     }
-    CString status = trainer;
-    if (m_dialog.m_practice.MetronomeOn() || m_countIn.On()) {
-        const CString note = TempoNote();
-        if (!note.IsEmpty())
-            status = status.IsEmpty() ? note : status + L", " + note;
-    }
+    const CString status = trainer;
     if (status == m_shownStatus || !m_dialog.m_hWnd)
         return;
     if (m_shownStatus.IsEmpty())
@@ -312,8 +315,8 @@ CString CPracticeTools::TempoNote() const
     // metronome clicks it, is a dotted quarter: two thirds of that.
     const int bpm = state.m_bpm;
     if (m_metronome.compoundEighths)
-        return CString((L"\u266A = " + std::to_wstring(bpm * 2)).c_str());
-    return CString((L"\u2669. = " + std::to_wstring((bpm * 2 + 1) / 3)).c_str());
+        return CString((L"\u266A=" + std::to_wstring(bpm * 2)).c_str());
+    return CString((L"\u2669.=" + std::to_wstring((bpm * 2 + 1) / 3)).c_str());
 }
 
 void CPracticeTools::EditPractice()

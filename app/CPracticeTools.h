@@ -50,12 +50,12 @@ public:
     // The note the tempo box counts: empty for a quarter, "dotted quarter"
     // or "eighth" in a compound meter at the position.
     CString TempoNote() const;
-    // Puts the trainer's state and, while the metronome or the count-in is
-    // on in a compound meter, the tempo of its click into the title; the
-    // title is the song's alone while neither is in use.
+    // Puts the trainer's state on its badge and into the title, and while
+    // the metronome or the count-in is on in a compound meter the tempo of
+    // its click on the badge under the tempo box; the face and the title
+    // are as without these while neither is in use.
     void ShowStatus();
-    // The trainer's badge on the face, below the transport buttons (once
-    // the face is built).
+    // The badges on the face (once the face is built).
     void CreateBadge();
 
     // Jumps to the next or the previous marker or bookmark; FALSE when
@@ -84,4 +84,5 @@ private:
     CString m_shownStatus;
     CFont m_fontBadge;
     CSkinBadge* m_pBadge { nullptr };
+    CSkinBadge* m_pTempoBadge { nullptr };
 };
