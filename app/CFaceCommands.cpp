@@ -248,4 +248,5 @@ void CFaceCommands::ShowPractice()
         CClientDC dc(&m_dialog);
         m_dialog.RedrawControls(&dc, FALSE);
     }
+    m_dialog.m_pPracticeTools->ShowStatus();
 }
