@@ -41,7 +41,8 @@ t2.append(mido.Message('note_off', channel=9, note=40, velocity=0, time=20))
 f.save(sys.argv[1])
 PY
 
-"$build/tools/tabrino-play" --help | grep -q -- "--port NAME"
+help=$("$build/tools/tabrino-play" --help)
+grep -q -- "--port NAME" <<<"$help"
 for program in "$build/tools/tabrino-play" "$build/tabrino"; do
   "$program" --list-ports >"$work/ports" 2>"$work/err"
   grep -q '^synth  ' "$work/ports" && grep -q '^none  ' "$work/ports" && grep -q '^capture:FILE  ' "$work/ports" \

@@ -36,7 +36,8 @@ PY
 
 "$build/tools/tabrino-dump" --markers "$work/song.mid" >"$work/markers.txt"
 printf '%s\n' 'marker 0 1.1 "Intro"' 'marker 682 3.2 "Refräin"' 'cue 864 4.1 "Solo"' | diff - "$work/markers.txt"
-"$build/tools/tabrino-dump" "$work/song.mid" | grep -q '^e 682 FF 00 00 06 7 ' || { echo "the dump changed"; exit 1; }
+dump=$("$build/tools/tabrino-dump" "$work/song.mid")
+grep -q '^e 682 FF 00 00 06 7 ' <<<"$dump" || { echo "the dump changed"; exit 1; }
 
 # Started at the marker inside bar 3's second beat: at the beat's start
 # (tick 672, the third note at 864 follows), after a count-in bar of three
