@@ -69,7 +69,9 @@ BOOL CPracticeRender::Run(const CString& songPath, const CString& wavPath)
     const LONGLONG length = state.m_length;
     transport.Play();
     CDrivenPlayer::Run(host, clock, [&] {
-        m_progress = static_cast<std::int32_t>(std::min<LONGLONG>(state.m_currentTick, length) * 1000 / length);
+        const auto done = static_cast<std::int32_t>(std::min<LONGLONG>(state.m_currentTick, length) * 1000 / length);
+        if (m_progress.exchange(done) != done && m_onProgress)
+            m_onProgress(done);
         return m_cancel ? FALSE : TRUE;
     });
     CString failure;

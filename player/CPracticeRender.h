@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 // One practice track: a song rendered through the built-in synthesizer into
 // a WAV file with the practice settings applied (tempo, transposition,
@@ -39,6 +40,8 @@ public:
     // Thousandths of the song rendered so far.
     std::atomic<std::int32_t> m_progress { 0 };
     std::atomic<BOOL> m_cancel { FALSE };
+    // Called on the rendering thread each time m_progress changes.
+    std::function<void(std::int32_t)> m_onProgress;
     // Why Run failed (for the user).
     CString m_error;
 
