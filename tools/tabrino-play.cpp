@@ -194,22 +194,15 @@ int ParseOptions(int argc, char** argv, Options& options)
                 return 2;
             options.port = text;
             options.hasPort = true;
-        } else if (arg == "--render") {
+        } else if (arg == "--render" || arg == "--render-parts") {
             if (!value(text))
                 return 2;
+            const bool parts = arg == "--render-parts";
             if (!*text) {
-                std::fprintf(stderr, "tabrino-play: --render needs a file name\n");
+                std::fprintf(stderr, "tabrino-play: %s needs a %s\n", arg.c_str(), parts ? "folder" : "file name");
                 return 2;
             }
-            options.render = text;
-        } else if (arg == "--render-parts") {
-            if (!value(text))
-                return 2;
-            if (!*text) {
-                std::fprintf(stderr, "tabrino-play: --render-parts needs a folder\n");
-                return 2;
-            }
-            options.renderParts = text;
+            (parts ? options.renderParts : options.render) = text;
         } else if (arg == "--transpose") {
             if (!number(options.transpose, options.hasTranspose, -CTransport::MAX_TRANSPOSE, CTransport::MAX_TRANSPOSE,
                     " semitones"))
