@@ -3,6 +3,7 @@
 #include "app/CDisplayRefresh.h"
 #include "app/CExportDlg.h"
 #include "app/CFaceCommands.h"
+#include "app/CPracticeTools.h"
 #include "app/CSettingsDlg.h"
 #include "app/CSongViews.h"
 #include "app/DrumChannel.h"
@@ -30,6 +31,7 @@ CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
     , m_pViews(std::make_unique<CSongViews>(*this))
     , m_pExport(std::make_unique<CExportDlg>(*this))
+    , m_pPracticeTools(std::make_unique<CPracticeTools>(*this))
 {
     m_hIcon = LoadIcon(nullptr, 128);
 }
@@ -69,6 +71,7 @@ BOOL CTabrinoDlg::OnInitDialog()
     m_pTempoText = face.m_pTempoText;
     m_pTransposeText = face.m_pTransposeText;
     m_pLoopMarks = face.m_pLoopMarks;
+    m_pPracticeTools->CreateBadge();
     CenterWindow();
 
     // The port opens before the player thread can send anything; a port
@@ -289,6 +292,7 @@ void CTabrinoDlg::TakePendingSong()
     Transport().AdoptSong(m_pTracks);
     m_practice.Reset();
     m_mixer.Reset();
+    m_pPracticeTools->SongChanged();
     CFaceCommands(*this).ShowPractice();
     CDisplayRefresh(*this).ShowSong();
     m_pViews->SongChanged();
@@ -430,6 +434,7 @@ void CTabrinoDlg::OnUpdateDisplay()
     ApplyPendingPort();
     CDisplayRefresh(*this).UpdateDisplay();
     m_pViews->Refresh();
+    m_pPracticeTools->ShowStatus();
 }
 
 void CTabrinoDlg::OnUpdateMeters()
@@ -467,6 +472,7 @@ void CTabrinoDlg::LoadSettings()
     else if (!m_strSoundFont.IsEmpty())
         SetSynthSoundFont(m_strSoundFont);
     m_recentFiles.Load();
+    m_pPracticeTools->Load();
 }
 
 void CTabrinoDlg::SaveSettings()
@@ -492,6 +498,7 @@ void CTabrinoDlg::SaveSettings()
         SaveSoundFontSetting(m_strSoundFont);
     m_recentFiles.Save();
     m_pViews->Save();
+    m_pPracticeTools->Save();
 }
 
 void CTabrinoDlg::OnButtonPlay()

@@ -14,6 +14,7 @@
 #include <memory>
 
 class CExportDlg;
+class CPracticeTools;
 class CSongViews;
 class CSkinSlider;
 class CSkinMeter;
@@ -154,6 +155,9 @@ public:
     std::unique_ptr<CSongViews> m_pViews;
     // The practice track export.
     std::unique_ptr<CExportDlg> m_pExport;
+    // Count-in, metronome and trainer settings, markers and bookmarks; its
+    // Set... calls apply a value to the running window.
+    std::unique_ptr<CPracticeTools> m_pPracticeTools;
 
 private:
     // Opens the chosen port once playback has stopped.

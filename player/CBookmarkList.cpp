@@ -1,5 +1,6 @@
 #include "player/CBookmarkList.h"
 
+#include "platform/core/HexDigit.h"
 #include "player/SettingsText.h"
 
 #include <algorithm>
@@ -22,17 +23,6 @@ bool Escaped(unsigned char c)
     return c <= ' ' || c == '%' || c == '=' || c == 0x7F;
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 bool Unescape(std::string_view text, std::string& out)
 {
     out.clear();
@@ -43,8 +33,8 @@ bool Unescape(std::string_view text, std::string& out)
         }
         if (n + 2 >= text.size())
             return false;
-        const int high = HexDigit(text[n + 1]);
-        const int low = HexDigit(text[n + 2]);
+        const int high = HexDigitValue(text[n + 1]);
+        const int low = HexDigitValue(text[n + 2]);
         if (high < 0 || low < 0)
             return false;
         out += static_cast<char>(high * 16 + low);

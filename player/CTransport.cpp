@@ -24,9 +24,12 @@ BOOL CTransport::Play()
         return FALSE;
     LONGLONG current = m_state.m_currentTick;
     m_state.m_startTick = current >= length ? 0 : current;
+    // Written before the request, which the player thread reads it with.
     m_state.m_freshStart = TRUE;
-    if (!m_state.m_playState.compare_exchange_strong(code, STATE_START))
+    if (!m_state.m_playState.compare_exchange_strong(code, STATE_START)) {
+        m_state.m_freshStart = FALSE;
         return FALSE;
+    }
     m_state.Wake();
     return TRUE;
 }
