@@ -73,6 +73,10 @@ TEST_F(MixerWindow, StripsFollowTheSongAndShareTheStateWithTheFaceAndTheMenu)
     EXPECT_EQ(std::make_tuple(Checked(1, CMixerWindow::ITEM_EMPHASIS), Checked(0, CMixerWindow::ITEM_MINUS_ONE),
                   dialog.m_mixer.Values().Scale(0)),
         std::make_tuple(false, true, 0));
+    // The same again ends it.
+    Command(ID_MINUS_ONE_FIRST + 0);
+    EXPECT_EQ(dialog.m_mixer.Values().focus, CMixerValues::FOCUS_NONE);
+    Command(ID_MINUS_ONE_FIRST + 0);
 
     // A mute on the face shows in the window; a solo in the window on the face.
     CFaceCommands(dialog).OnMeterClick(0, 0);

@@ -35,21 +35,3 @@ TEST(MixerValues, TextKeepsTheMixAndRefusesAnythingElse)
         EXPECT_EQ(kept, minus) << bad;
     }
 }
-
-// Emphasis and minus one are one click: the same again ends them, and each
-// replaces the other.
-TEST(MixerValues, EmphasisAndMinusOneScaleTheChannels)
-{
-    CMixerValues mix;
-    mix.volume[1] = 50;
-    const auto scales = [&] { return std::vector<int> { mix.Scale(0), mix.Scale(1), mix.Scale(2), mix.Scale(16) }; };
-    EXPECT_EQ(scales(), (std::vector<int> { 1000, 500, 1000, 1000 }));
-    mix.Emphasize(1, 30);
-    EXPECT_EQ(scales(), (std::vector<int> { 300, 1000, 300, 1000 }));
-    mix.MinusOne(2);
-    EXPECT_EQ(scales(), (std::vector<int> { 1000, 500, 0, 1000 }));
-    mix.MinusOne(2);
-    EXPECT_TRUE(mix.IsNeutral() == false && mix.focus == CMixerValues::FOCUS_NONE);
-    mix.Emphasize(0, 250);
-    EXPECT_EQ(scales(), (std::vector<int> { 1000, 500, 1000, 1000 }));
-}
