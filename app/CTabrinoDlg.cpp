@@ -1,6 +1,7 @@
 #include "app/CTabrinoDlg.h"
 
 #include "app/CDisplayRefresh.h"
+#include "app/CExportDlg.h"
 #include "app/CFaceCommands.h"
 #include "app/CPracticeTools.h"
 #include "app/CSettingsDlg.h"
@@ -29,6 +30,7 @@
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
     , m_pViews(std::make_unique<CSongViews>(*this))
+    , m_pExport(std::make_unique<CExportDlg>(*this))
     , m_pPracticeTools(std::make_unique<CPracticeTools>(*this))
 {
     m_hIcon = LoadIcon(nullptr, 128);
@@ -111,6 +113,11 @@ BOOL CTabrinoDlg::DestroyWindow()
     m_pPendingSong.reset();
     SaveSettings();
     m_pViews->Destroy();
+    // A practice track being rendered stops, its half file removed.
+    m_pExport->Cancel();
+    m_pExport->Finish();
+    if (m_pExport->m_hWnd)
+        m_pExport->DestroyWindow();
     if (m_hWnd)
         ShowWindow(SW_HIDE);
     // The player thread sends the all-off; a slow device gets a while for
@@ -284,6 +291,7 @@ void CTabrinoDlg::TakePendingSong()
     SetWindowText(CString(L"TabrinoCE - ") + m_strPendingName);
     Transport().AdoptSong(m_pTracks);
     m_practice.Reset();
+    m_mixer.Reset();
     m_pPracticeTools->SongChanged();
     CFaceCommands(*this).ShowPractice();
     CDisplayRefresh(*this).ShowSong();
@@ -412,6 +420,12 @@ void CTabrinoDlg::SetMasterVolume(int volume)
         CClientDC dc(this);
         RedrawControls(&dc, FALSE);
     }
+}
+
+void CTabrinoDlg::ApplyMixer(const CMixerValues& values)
+{
+    m_mixer.Set(values);
+    m_pViews->m_mixer.MixChanged();
 }
 
 void CTabrinoDlg::OnUpdateDisplay()

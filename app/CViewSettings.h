@@ -6,7 +6,8 @@
 
 // What the lyrics and keyboard windows keep between runs, in the registry
 // beside the drum channel (all values are text with their zero byte):
-//   "LyricsWindow", "KeyboardWindow"  open (1 or 0), left, top, width and
+//   "LyricsWindow", "KeyboardWindow", "MixerWindow"
+//                                     open (1 or 0), left, top, width and
 //                                     height in screen pixels: "1 80 600 480 200"
 //   "LyricsFontSize"                  the words' size in pixels, 8..400
 //   "LyricsEncoding"                  the encoding forced on the words (an
@@ -39,9 +40,12 @@ public:
     // unchanged) for anything else.
     static BOOL ParsePlacement(const CString& text, Placement& placement);
     static CString PlacementText(const Placement& placement);
+    // Keeps a window's place (outside full screen) and whether it is open.
+    static void KeepPlacement(HWND window, Placement& placement);
 
     Placement m_lyrics;
     Placement m_keyboard;
+    Placement m_mixer;
     int m_lyricsFontSize { kDefaultFontSize };
     std::string m_lyricsEncoding;
     int m_keyboardKeys { 61 };
@@ -49,7 +53,7 @@ public:
 private:
     // The texts of the values as Load found them (empty: none).
     struct Loaded {
-        CString lyrics, keyboard, fontSize, encoding, keys;
+        CString lyrics, keyboard, mixer, fontSize, encoding, keys;
     };
     Loaded Texts() const;
 
