@@ -23,6 +23,7 @@
 #include "song/CRing.h"
 #include "song/CSongFile.h"
 #include "player/CPlayerEngine.h"
+#include "player/CSongSettings.h"
 #include "player/CTransport.h"
 
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
@@ -273,18 +274,36 @@ BOOL CTabrinoDlg::AcceptSong(std::unique_ptr<CSongFile> file, const CString& pat
 
 void CTabrinoDlg::TakePendingSong()
 {
-    if (!m_pPendingSong || !TakeSong(*m_pPendingSong))
+    if (!m_pPendingSong)
+        return;
+    // What the user set on the song that goes is noted while it is in place.
+    CSongSettings settings(*this, m_practice);
+    m_songMemory.NoteChanges(settings);
+    if (!TakeSong(*m_pPendingSong))
         return;
     m_pPendingSong.reset();
     m_strPath = m_strPendingPath;
+    m_strSongName = m_strPendingName;
     m_recentFiles.Add(m_strPath);
-    SetWindowText(CString(L"TabrinoCE - ") + m_strPendingName);
     Transport().AdoptSong(m_pTracks);
     m_practice.Reset();
+    // Every song, from wherever it was opened, gets what was remembered for it.
+    const BOOL remembered = m_songMemory.SongOpened(m_songHash, settings);
+    SetWindowText(CString(L"TabrinoCE - ") + m_strSongName + (remembered ? L" (remembered)" : L""));
     CFaceCommands(*this).ShowPractice();
     CDisplayRefresh(*this).ShowSong();
     m_pViews->SongChanged();
     Invalidate(TRUE);
+}
+
+void CTabrinoDlg::ForgetSong()
+{
+    if (!m_songMemory.HasSong())
+        return;
+    CSongSettings settings(*this, m_practice);
+    m_songMemory.Forget(settings);
+    SetWindowText(CString(L"TabrinoCE - ") + m_strSongName);
+    CFaceCommands(*this).ShowPractice();
 }
 
 void CTabrinoDlg::OnPlayerStopped()
@@ -477,6 +496,8 @@ void CTabrinoDlg::SaveSettings()
     if (m_strSoundFont != m_strLoadedSoundFont)
         SaveSoundFontSetting(m_strSoundFont);
     m_recentFiles.Save();
+    m_songMemory.NoteChanges(CSongSettings(*this, m_practice));
+    m_songMemory.Write();
     m_pViews->Save();
 }
 

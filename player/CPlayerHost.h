@@ -9,6 +9,7 @@
 #include "player/CTransport.h"
 
 #include <atomic>
+#include <cstdint>
 
 class CMainThread;
 class CSong;
@@ -57,6 +58,8 @@ public:
     CMainThread* m_pThread { nullptr };
     CSong* m_pSongs { nullptr };
     CTrack* m_pTracks { nullptr };
+    // The hash of the song's file (ContentHash): what its memory is kept under.
+    std::uint64_t m_songHash { 0 };
     CSerialMidiOut m_output;
     CPlayerState m_playerState;
     CMetronome m_metronome;

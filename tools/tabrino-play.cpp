@@ -16,6 +16,8 @@
 #include "player/CPositionText.h"
 #include "player/CPractice.h"
 #include "player/CPracticeOptions.h"
+#include "player/CSongMemory.h"
+#include "player/CSongSettings.h"
 #include "player/CTransport.h"
 #include "song/CLyrics.h"
 
@@ -40,7 +42,7 @@ const std::string& Usage()
         std::string("Usage: tabrino-play [--port NAME | --render FILE.wav] [--transpose N] [--tempo BPM]\n"
                     "                    [--from TICK] [--metronome] [--loop FROM-TO] [--mute LIST]\n"
                     "                    [--solo N] [--soundfont PATH] [--lyrics [--encoding NAME]]\n"
-                    "                    [--no-sysex] [--reset NAME] FILE\n"
+                    "                    [--no-sysex] [--reset NAME] [--remembered] FILE\n"
                     "\n"
                     "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
@@ -68,6 +70,9 @@ const std::string& Usage()
           "  --encoding NAME   decode the words in NAME (UTF-8, ISO-8859-1,\n"
           "                    WINDOWS-1252, WINDOWS-1251, SHIFT_JIS ...) instead of\n"
           "                    the encoding judged from them\n"
+          "  --remembered      apply what the player window remembers for this song\n"
+          "                    (tempo, transposition, mutes, loop...); the other\n"
+          "                    options given go before it\n"
           "  --help            this text\n"
           "  --version         the program's version\n"
           "\n"
@@ -101,6 +106,7 @@ struct Options {
     bool lyrics { false };
     std::string encoding;
     bool noSysEx { false };
+    bool remembered { false };
     std::int32_t reset { CSerialMidiOut::RESET_NONE };
     // Taken once the song's meter is known.
     std::string loop;
@@ -195,6 +201,8 @@ int ParseOptions(int argc, char** argv, Options& options)
             }
         } else if (arg == "--metronome") {
             options.metronome = true;
+        } else if (arg == "--remembered") {
+            options.remembered = true;
         } else if (arg == "--lyrics") {
             options.lyrics = true;
         } else if (arg == "--encoding") {
@@ -244,6 +252,34 @@ int ParseOptions(int argc, char** argv, Options& options)
         return 2;
     }
     return 0;
+}
+
+// Applies the window's memory of the song (found by the hash of its bytes)
+// and says what it applied. The file is only read here: a damaged one is
+// left for the window to set aside. A render must end, so it leaves out a
+// remembered loop.
+void ApplyRemembered(CPlayerHost& player, CPractice& practice, const Options& options)
+{
+    CSongMemory memory;
+    const std::string path = CSongMemory::FilePath();
+    const CSongMemory::LoadResult loaded = memory.Load(path);
+    if (loaded == CSongMemory::LoadResult::Damaged || loaded == CSongMemory::LoadResult::Unreadable) {
+        std::fprintf(stderr, "tabrino-play: the song memory %s %s; nothing remembered is applied\n", path.c_str(),
+            loaded == CSongMemory::LoadResult::Damaged ? "is damaged" : "cannot be read");
+        return;
+    }
+    const CSongMemory::Record* record = memory.Find(player.m_songHash);
+    if (!record) {
+        std::fprintf(stderr, "tabrino-play: nothing is remembered for %s\n", options.file.c_str());
+        return;
+    }
+    CSongSettings(player, practice).Apply(*record);
+    if (!options.render.empty())
+        practice.ClearLoop();
+    std::string told;
+    for (const auto& [name, text] : *record)
+        told += " " + name + "=" + text;
+    std::fprintf(stderr, "tabrino-play: remembered:%s\n", told.c_str());
 }
 
 // A duration as hours:minutes:seconds.
@@ -417,6 +453,10 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    // The song's memory first; what the command line says goes before it.
+    CPractice practice(state, player.m_metronome);
+    if (options.remembered)
+        ApplyRemembered(player, practice, options);
     if (options.hasTempo)
         transport.SetTempo(static_cast<std::int32_t>(options.tempo));
     if (options.hasTranspose)
@@ -425,6 +465,8 @@ int main(int argc, char** argv)
         transport.SetPosition(options.from);
     else if (options.practice.HasLoop())
         transport.SetPosition(options.practice.m_loopStart);
+    else if (practice.LoopOn())
+        transport.SetPosition(practice.LoopStart());
 
     // A render that a WAV file cannot hold (a damaged song can last years)
     // is refused before anything is written.
@@ -461,7 +503,6 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    CPractice practice(state, player.m_metronome);
     options.practice.ApplyTo(practice);
     practice.SetMetronome(options.metronome ? TRUE : FALSE);
     bool terminal = IsTerminalStream(2);
