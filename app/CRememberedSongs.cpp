@@ -101,6 +101,10 @@ void CRememberedSongs::NoteChanges(const CSongSettings& settings)
         const bool isOwn = own != m_defaults.end() && own->second == text;
         m_pending[m_hash].changes[name] = isOwn ? std::nullopt : std::optional<std::string>(text);
         m_baseline[name] = text;
+        // A write since the song opened took it off the list; it is still
+        // the song opened last.
+        if (std::find(m_opened.begin(), m_opened.end(), m_hash) == m_opened.end())
+            m_opened.push_back(m_hash);
     }
 }
 
