@@ -143,14 +143,7 @@ CSongMemory::LoadResult CSongMemory::Load(const std::string& path)
 {
     m_songs.clear();
     m_index.clear();
-    std::string text;
-    switch (ReadConfigFile(path, kMaxFileSize, text)) {
-    case ConfigRead::Missing: return LoadResult::Missing;
-    case ConfigRead::Unreadable: return LoadResult::Unreadable;
-    case ConfigRead::TooLarge: return LoadResult::Damaged;
-    case ConfigRead::Loaded: break;
-    }
-    return Parse(text) ? LoadResult::Loaded : LoadResult::Damaged;
+    return ReadConfigFile(path, kMaxFileSize, [this](const std::string& text) { return Parse(text); });
 }
 
 bool CSongMemory::Save(const std::string& path) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/registry/ConfigFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <list>
@@ -40,7 +42,7 @@ public:
     // Loaded: read and parsed. Missing: no file yet. Damaged: not a memory
     // file (or too large for one). Unreadable: there but not readable, so it
     // must not be replaced. Anything but Loaded leaves nothing held.
-    enum class LoadResult { Loaded, Missing, Damaged, Unreadable };
+    using LoadResult = ConfigRead;
     LoadResult Load(const std::string& path);
     // Replaces the file atomically; false when it was left as it was.
     bool Save(const std::string& path) const;

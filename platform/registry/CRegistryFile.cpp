@@ -268,18 +268,10 @@ std::string CRegistryFile::Format() const
 CRegistryFile::LoadResult CRegistryFile::Load(const std::string& path)
 {
     m_keys.clear();
-    std::string text;
-    switch (ReadConfigFile(path, kMaxFileSize, text)) {
-    case ConfigRead::Missing: return LoadResult::Missing;
-    case ConfigRead::Unreadable: return LoadResult::Unreadable;
-    case ConfigRead::TooLarge: return LoadResult::Damaged;
-    case ConfigRead::Loaded: break;
-    }
-    if (!Parse(text)) {
+    const LoadResult result = ReadConfigFile(path, kMaxFileSize, [this](const std::string& text) { return Parse(text); });
+    if (result != LoadResult::Loaded)
         m_keys.clear();
-        return LoadResult::Damaged;
-    }
-    return LoadResult::Loaded;
+    return result;
 }
 
 bool CRegistryFile::KeepDamagedCopy(const std::string& path)

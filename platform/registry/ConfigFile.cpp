@@ -49,9 +49,9 @@ std::string ConfigFolderPath()
     return base + "/TabrinoCE";
 }
 
-ConfigRead ReadConfigFile(const std::string& path, size_t maxSize, std::string& text)
+ConfigRead ReadConfigFile(const std::string& path, size_t maxSize, const std::function<bool(const std::string&)>& parse)
 {
-    text.clear();
+    std::string text;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? ConfigRead::Missing : ConfigRead::Unreadable;
@@ -60,7 +60,7 @@ ConfigRead ReadConfigFile(const std::string& path, size_t maxSize, std::string& 
         ::close(fd);
         return ConfigRead::Unreadable;
     }
-    ConfigRead result = static_cast<unsigned long long>(st.st_size) <= maxSize ? ConfigRead::Loaded : ConfigRead::TooLarge;
+    ConfigRead result = static_cast<unsigned long long>(st.st_size) <= maxSize ? ConfigRead::Loaded : ConfigRead::Damaged;
     if (result == ConfigRead::Loaded)
         text.reserve(static_cast<size_t>(st.st_size));
     while (result == ConfigRead::Loaded) {
@@ -75,11 +75,11 @@ ConfigRead ReadConfigFile(const std::string& path, size_t maxSize, std::string& 
         text.append(buffer, static_cast<size_t>(n));
         // The file may grow after fstat; the limit holds for what is read.
         if (text.size() > maxSize)
-            result = ConfigRead::TooLarge;
+            result = ConfigRead::Damaged;
     }
     ::close(fd);
-    if (result != ConfigRead::Loaded)
-        text.clear();
+    if (result == ConfigRead::Loaded && !parse(text))
+        result = ConfigRead::Damaged;
     return result;
 }
 
