@@ -91,4 +91,13 @@ TEST(Practice, CommandLineOptions)
         EXPECT_EQ(options.SetSolo(text), solo >= 0) << text;
         EXPECT_EQ(std::make_pair(options.m_muted, options.m_solo), std::make_pair(muted, solo)) << text;
     }
+    // --solo on the channel a remembered solo holds keeps it on.
+    CPlayerState state;
+    CMetronome metronome;
+    CPractice practice(state, metronome);
+    practice.ToggleSolo(3);
+    CPracticeOptions options;
+    ASSERT_TRUE(options.SetSolo("4"));
+    options.ApplyTo(practice);
+    EXPECT_EQ(practice.SoloChannel(), 3);
 }
