@@ -1,6 +1,7 @@
 #include "player/CMetronome.h"
 
 #include "midiout/CSerialMidiOut.h"
+#include "player/CMetronomeSettings.h"
 #include "player/CPlayerState.h"
 #include "song/CMeterMap.h"
 #include "song/CMidiEvent.h"
@@ -28,11 +29,11 @@ void CMetronome::Reset(CSerialMidiOut* output, CPlayerState* state, LONGLONG tic
 void CMetronome::EndClicks(CSerialMidiOut* output, CPlayerState* state)
 {
     if (m_accentOn) {
-        Click(output, state, m_accentChannel, m_accentKey, 0);
+        Click(output, state, m_accentChannel, m_accentSounding, 0);
         m_accentOn = 0;
     }
     if (m_beatOn) {
-        Click(output, state, m_beatChannel, m_beatKey, 0);
+        Click(output, state, m_beatChannel, m_beatSounding, 0);
         m_beatOn = 0;
     }
 }
@@ -56,17 +57,20 @@ void CMetronome::Tick(CSerialMidiOut* output, CPlayerState* state, LONGLONG tick
         const bool moved = m_lastTick == m_anchorTick && tick != m_anchorTick;
         const CMeterMap::Position reference = meter.At(moved ? m_anchorTick - 1 : m_lastTick);
         accent = at.bar != reference.bar;
-        if (!accent && at.beat == reference.beat) {
+        const LONGLONG group = BeatsPerClick(meter, tick);
+        if (!accent && at.beat / group == reference.beat / group) {
             m_lastTick = tick;
             return;
         }
     }
     EndClicks(output, state);
     if (accent) {
-        Click(output, state, m_accentChannel, m_accentKey, m_accentVelocity);
+        m_accentSounding = m_accentKey;
+        Click(output, state, m_accentChannel, m_accentSounding, m_accentVelocity);
         m_accentOn = 1;
     } else {
-        Click(output, state, m_beatChannel, m_beatKey, m_beatVelocity);
+        m_beatSounding = m_beatKey;
+        Click(output, state, m_beatChannel, m_beatSounding, m_beatVelocity);
         m_beatOn = 1;
     }
     m_lastTick = tick;
@@ -82,9 +86,39 @@ LONGLONG CMetronome::NextClickTick(const CMeterMap& meter) const
     if (m_lastTick == 0)
         return 1;
     const LONGLONG reference = m_lastTick == m_anchorTick ? m_anchorTick - 1 : m_lastTick;
-    if (meter.BeatStart(m_lastTick + 1) != meter.BeatStart(reference))
+    if (ClickStart(meter, m_lastTick + 1) != ClickStart(meter, reference))
         return m_lastTick + 1;
-    return meter.NextBeatStart(reference);
+    return NextClickStart(meter, reference);
+}
+
+void CMetronome::SetSettings(const CMetronomeSettings& settings)
+{
+    m_accentKey = CMetronomeSettings::AccentKey(settings.sound);
+    m_beatKey = CMetronomeSettings::BeatKey(settings.sound);
+    m_accentVelocity = settings.AccentVelocity();
+    m_beatVelocity = settings.BeatVelocity();
+    m_compoundEighths = settings.compoundEighths;
+}
+
+LONGLONG CMetronome::BeatsPerClick(const CMeterMap& meter, LONGLONG tick) const
+{
+    return meter.IsCompound(tick) && !m_compoundEighths ? 3 : 1;
+}
+
+LONGLONG CMetronome::ClickStart(const CMeterMap& meter, LONGLONG tick) const
+{
+    const LONGLONG beat = meter.BeatStart(tick);
+    return meter.StepBeats(beat, -(meter.At(beat).beat % BeatsPerClick(meter, beat)));
+}
+
+LONGLONG CMetronome::NextClickStart(const CMeterMap& meter, LONGLONG tick) const
+{
+    LONGLONG next = meter.NextBeatStart(tick);
+    // A group is at most three beats; a change of signature starts a bar,
+    // and with it a group.
+    for (int n = 0; n < 3 && meter.At(next).beat % BeatsPerClick(meter, next) != 0; ++n)
+        next = meter.NextBeatStart(next);
+    return next;
 }
 
 void CMetronome::Click(CSerialMidiOut* output, CPlayerState* state, BYTE channel, BYTE key, BYTE velocity)

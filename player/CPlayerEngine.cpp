@@ -119,6 +119,15 @@ void CPlayerEngine::Start(CPlayerHost& host)
     }
     LONGLONG tick = 0;
     const std::uint64_t mark = state.StartPoint(tick);
+    // Play and resume count in and begin the trainer's passes again; a seek
+    // while the song plays does neither.
+    host.m_countIn.Cancel(host.m_output, state, host.m_metronome);
+    host.m_countInDue = CCountIn::NONE;
+    if (state.m_freshStart.exchange(FALSE)) {
+        host.m_countInDue = CCountIn::START;
+        if (state.GetLoop().on)
+            host.m_trainer.Restart(state);
+    }
     // A start while the song plays (a seek) cuts what sounds first.
     host.m_output.Stop();
     state.ClearNotes();
@@ -127,8 +136,19 @@ void CPlayerEngine::Start(CPlayerHost& host)
     // The replay may take a while on a slow device; the song starts when it
     // is done, so nothing due meanwhile goes out in a burst.
     if (SeekTracks(host, tick, mark))
-        state.AnchorClock(CPlayerState::Now(), tick, mark);
+        StartClock(host, tick, CPlayerState::Now(), mark);
     state.Answer(STATE_REPLAYING, STATE_PLAYING);
+}
+
+void CPlayerEngine::StartClock(CPlayerHost& host, LONGLONG tick, LONGLONG now, std::uint64_t mark)
+{
+    CPlayerState& state = host.m_playerState;
+    const CCountIn::Due due = host.m_countInDue;
+    host.m_countInDue = CCountIn::NONE;
+    const BOOL counting = host.m_countIn.Begin(state, host.m_metronome, tick, now, due);
+    // The position stands at the start while the clicks go out.
+    if (state.AnchorClock(now, tick, mark) && counting)
+        state.StopClock();
 }
 
 void CPlayerEngine::Resync(CPlayerHost& host)
@@ -152,6 +172,8 @@ void CPlayerEngine::Resync(CPlayerHost& host)
 void CPlayerEngine::Halt(CPlayerHost& host)
 {
     host.m_settling = FALSE;
+    host.m_countIn.Cancel(host.m_output, host.m_playerState, host.m_metronome);
+    host.m_countInDue = CCountIn::NONE;
     host.m_output.Stop();
     host.m_playerState.ClearNotes();
     host.m_playerState.StopClock();
@@ -184,7 +206,15 @@ LONGLONG CPlayerEngine::Play(CPlayerHost& host)
         if (RequestPending(state))
             return now;
         now = CPlayerState::Now();
-        state.AnchorClock(now, host.m_settleTick, mark);
+        StartClock(host, host.m_settleTick, now, mark);
+    }
+    if (host.m_countIn.Running()) {
+        const LONGLONG due = host.m_countIn.Play(host.m_output, state, host.m_metronome, now);
+        if (host.m_countIn.Running())
+            return due;
+        // The song starts one click after the last, however late the
+        // thread woke for it.
+        state.AnchorClock(due, host.m_countIn.SongTick(), mark);
     }
     LONGLONG previous = 0;
     LONGLONG tick = state.AdvanceClock(now, &previous);
@@ -204,10 +234,16 @@ LONGLONG CPlayerEngine::Play(CPlayerHost& host)
         host.m_output.Pause();
         state.ClearNotes();
         host.m_metronome.Reset(&host.m_output, &state, loop.start);
+        // The trainer's tempo for the next pass is in force before its
+        // count-in plans the clicks.
+        host.m_trainer.NextPass(state);
+        host.m_countInDue = CCountIn::PASS;
         if (!SeekTracks(host, loop.start, mark))
             return host.m_settleUntil;
         now = CPlayerState::Now();
-        state.AnchorClock(now, loop.start, mark);
+        StartClock(host, loop.start, now, mark);
+        if (host.m_countIn.Running())
+            return host.m_countIn.Play(host.m_output, state, host.m_metronome, now);
         tick = loop.start;
     } else if (length > 0 && tick >= length) {
         // What fell due before the end still goes out, however late the

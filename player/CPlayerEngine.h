@@ -57,6 +57,9 @@ private:
     static void Start(CPlayerHost& host);
     static void Resync(CPlayerHost& host);
     static void Halt(CPlayerHost& host);
+    // Lets the song's clock run from tick at now, or holds it there while
+    // the count-in due (host's m_countInDue) clicks.
+    static void StartClock(CPlayerHost& host, LONGLONG tick, LONGLONG now, std::uint64_t mark);
     // Plays what is due; returns when the next tick is due (counter
     // microseconds), LLONG_MAX once stopped.
     static LONGLONG Play(CPlayerHost& host);

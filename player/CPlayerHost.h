@@ -3,9 +3,11 @@
 #include "midiout/CSerialMidiOut.h"
 #include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
+#include "player/CCountIn.h"
 #include "player/CMetronome.h"
 #include "player/CPlayerEngine.h"
 #include "player/CPlayerState.h"
+#include "player/CSpeedTrainer.h"
 #include "player/CTransport.h"
 
 #include <atomic>
@@ -63,6 +65,11 @@ public:
     CSerialMidiOut m_output;
     CPlayerState m_playerState;
     CMetronome m_metronome;
+    CCountIn m_countIn;
+    CSpeedTrainer m_trainer;
+    // Whether the song's clock, when it next starts, waits for a count-in
+    // (player thread): after a start or a turn of the loop.
+    CCountIn::Due m_countInDue { CCountIn::NONE };
     std::atomic<BOOL> m_bRefresh { FALSE };
     std::atomic<DWORD> m_dwLastRefresh { 0 };
     // Whether the readouts wait for a display refresh that was not due yet,

@@ -145,6 +145,9 @@ public:
     std::atomic<std::int32_t> m_playState { STATE_STOPPED };
     std::atomic<LONGLONG> m_lastMeterTime { 0 };
     std::atomic<BOOL> m_loopEnabled { 0 };
+    // Set by the transport's Play (a start or a resume, not a seek): the
+    // player thread counts in and restarts the speed trainer for it.
+    std::atomic<BOOL> m_freshStart { FALSE };
     // Channels just muted, one bit each, whose sounding notes the player
     // thread is to cut.
     std::atomic<std::uint32_t> m_cutChannels { 0 };

@@ -24,6 +24,7 @@ BOOL CTransport::Play()
         return FALSE;
     LONGLONG current = m_state.m_currentTick;
     m_state.m_startTick = current >= length ? 0 : current;
+    m_state.m_freshStart = TRUE;
     if (!m_state.m_playState.compare_exchange_strong(code, STATE_START))
         return FALSE;
     m_state.Wake();

@@ -120,6 +120,13 @@ LONGLONG CMeterMap::TickOf(LONGLONG bar, LONGLONG beat) const
     return std::min(segment.tick + bars * barTicks + beats * segment.beatTicks, nextTick);
 }
 
+bool CMeterMap::IsCompound(LONGLONG tick) const
+{
+    const Segment& segment = SegmentAt(std::max<LONGLONG>(tick, 0));
+    return segment.beatTicks * 2 == m_ppqn && segment.beatsPerBar % 3 == 0 && segment.beatsPerBar >= 6
+        && segment.beatsPerBar <= 12;
+}
+
 LONGLONG CMeterMap::BeatsInBar(LONGLONG bar) const
 {
     LONGLONG nextTick = 0;

@@ -37,6 +37,9 @@ public:
     // The first tick of a beat given as bar and beat in the bar, from 0; a
     // bar cut short by a change of signature ends where the next one starts.
     LONGLONG TickOf(LONGLONG bar, LONGLONG beat) const;
+    // Whether the meter at tick is compound (6/8, 9/8, 12/8): its eighths
+    // fall in groups of three, a dotted quarter each.
+    bool IsCompound(LONGLONG tick) const;
     // The number of beats of a bar, from 0.
     LONGLONG BeatsInBar(LONGLONG bar) const;
     // The start of the same beat `bars` bars away (the bar's last beat when

@@ -16,14 +16,18 @@ TEST(Metronome, ClicksEveryBeatOfTheMeterAndAccentsTheFirstOfEachBar)
         { { 0x99, 37, 0 }, 'o' } };
     // next: the tick the player is to wake for after the step (0: not checked).
     struct Step { LONGLONG reset; std::vector<LONGLONG> ticks; std::string sent; LONGLONG next = 0; BOOL on = TRUE; };
-    struct Case { const char* what; std::vector<Step> steps; bool sixEight = false; };
+    struct Case { const char* what; std::vector<Step> steps; bool sixEight = false; bool eighths = false; };
     for (const Case& c : std::vector<Case> {
              // The first click comes right after the start; a jump over
              // several beats gives one click.
              { "4/4", { { 0, { 0 }, "", 1 }, { -1, { 3 }, "A", 384 }, { -1, { 100, 383 }, "" }, { -1, { 384 }, "oB" },
                           { -1, { 769, 1153 }, "oBoB" }, { -1, { 1536 }, "oA" }, { -1, { 9000 }, "oA" } } },
-             { "6/8 then 3/4", { { 0, { 1 }, "A", 192 }, { -1, { 192, 1151 }, "oBoB" }, { -1, { 1152 }, "oA" },
-                                   { -1, { 2304, 2500 }, "oA", 2688 }, { -1, { 2688, 3072, 3456 }, "oBoBoA" } },
+             // 6/8 clicks the dotted quarter, or every eighth when asked.
+             { "6/8 then 3/4", { { 0, { 1 }, "A", 576 }, { -1, { 192, 575 }, "" }, { -1, { 576 }, "oB", 1152 },
+                                   { -1, { 1151, 1152 }, "oA" }, { -1, { 2304, 2500 }, "oA", 2688 },
+                                   { -1, { 2688, 3072, 3456 }, "oBoBoA" } },
+                 true },
+             { "6/8 eighths", { { 0, { 1 }, "A", 192 }, { -1, { 192, 1151 }, "oBoB" }, { -1, { 1152 }, "oA" } }, true,
                  true },
              // A start on a beat or a bar clicks once the position moves,
              // one inside a beat waits for the next; a start leaves the
@@ -42,6 +46,7 @@ TEST(Metronome, ClicksEveryBeatOfTheMeterAndAccentsTheFirstOfEachBar)
         d.state.m_channels[9].m_muted = TRUE;
         if (c.sixEight)
             d.state.m_meterMap.Build(&meter, 384);
+        metronome.m_compoundEighths = c.eighths;
         for (size_t i = 0; i < c.steps.size(); ++i) {
             const Step& step = c.steps[i];
             metronome.m_enabled = step.on;
