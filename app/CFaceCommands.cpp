@@ -1,5 +1,6 @@
 #include "app/CFaceCommands.h"
 
+#include "app/CExportDlg.h"
 #include "app/CSongViews.h"
 #include "app/CTabrinoDlg.h"
 #include "app/FaceCommands.h"
@@ -83,6 +84,10 @@ BOOL CFaceCommands::Run(WORD id)
             const CString path = files[index];
             m_dialog.BeginOpen(path, FileNameOf(path));
         }
+    } else if (id >= ID_EMPHASIS_FIRST && id < ID_EMPHASIS_FIRST + 16) {
+        m_dialog.m_mixer.Emphasize(id - ID_EMPHASIS_FIRST);
+    } else if (id >= ID_MINUS_ONE_FIRST && id < ID_MINUS_ONE_FIRST + 16) {
+        m_dialog.m_mixer.MinusOne(id - ID_MINUS_ONE_FIRST);
     } else if (id > ID_ZOOM_FIRST && id <= ID_ZOOM_FIRST + kMaxWindowZoom) {
         // Remembered as a zoom asked for on the command line is.
         m_dialog.m_nZoom = id - ID_ZOOM_FIRST;
@@ -111,7 +116,10 @@ BOOL CFaceCommands::Run(WORD id)
         case ID_UNMUTE_ALL: practice.UnmuteAll(); break;
         case ID_FORGET_SONG: m_dialog.ForgetSong(); break;
         case ID_LYRICS_WINDOW:
-        case ID_KEYBOARD_WINDOW: m_dialog.m_pViews->Toggle(id); break;
+        case ID_KEYBOARD_WINDOW:
+        case ID_MIXER_WINDOW: m_dialog.m_pViews->Toggle(id); break;
+        case ID_EXPORT_PRACTICE: m_dialog.m_pExport->Start(); break;
+        case ID_MIX_RESET: m_dialog.m_mixer.Reset(); m_dialog.m_pViews->m_mixer.MixChanged(); break;
         case ID_KEY_HELP:
             MessageBoxW(nullptr, KeyHelpText(), L"Keyboard", MB_OK | MB_ICONINFORMATION);
             break;
@@ -179,10 +187,12 @@ HMENU CFaceCommands::BuildMenu() const
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(mute), L"Mute");
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(solo), L"Solo");
     AppendMenuW(menu, Flags(FALSE, practice.AnyMuted()), ID_UNMUTE_ALL, L"Unmute all");
+    AppendMixMenus(menu);
     AppendMenuW(menu, Flags(FALSE, m_dialog.m_songMemory.HasSong()), ID_FORGET_SONG, L"Forget this song's settings");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
 
-    for (const auto& [id, text] : { std::pair { ID_LYRICS_WINDOW, L"Lyrics" }, std::pair { ID_KEYBOARD_WINDOW, L"Keyboard" } })
+    for (const auto& [id, text] : { std::pair { ID_LYRICS_WINDOW, L"Lyrics" }, std::pair { ID_KEYBOARD_WINDOW, L"Keyboard" },
+             std::pair { ID_MIXER_WINDOW, L"Mixer" } })
         AppendMenuW(menu, Flags(m_dialog.m_pViews->IsOpen(id), TRUE), id, Entry(text, id));
     HMENU zoom = CreatePopupMenu();
     for (int n = kMinWindowZoom; n <= kMaxWindowZoom; ++n)
@@ -194,6 +204,28 @@ HMENU CFaceCommands::BuildMenu() const
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, ID_QUIT, Entry(L"Quit", ID_QUIT));
     return menu;
+}
+
+void CFaceCommands::AppendMixMenus(HMENU menu) const
+{
+    const CMixerValues& mix = m_dialog.m_mixer.Values();
+    const CChannelNames& names = m_dialog.m_pViews->m_mixer.Names();
+    HMENU emphasis = CreatePopupMenu();
+    HMENU minusOne = CreatePopupMenu();
+    BOOL any = FALSE;
+    for (int channel = 0; channel < 16; ++channel) {
+        if (!names.IsUsed(channel))
+            continue;
+        any = TRUE;
+        const CString name = CString(std::to_wstring(channel + 1).c_str()) + L" " + names.Name(channel);
+        const BOOL focused = mix.focusChannel == channel;
+        AppendMenuW(emphasis, Flags(focused && mix.focus == CMixerValues::FOCUS_EMPHASIS, TRUE), ID_EMPHASIS_FIRST + channel, name);
+        AppendMenuW(minusOne, Flags(focused && mix.focus == CMixerValues::FOCUS_MINUS_ONE, TRUE), ID_MINUS_ONE_FIRST + channel, name);
+    }
+    AppendMenuW(menu, MF_POPUP | Flags(FALSE, any), reinterpret_cast<std::uintptr_t>(emphasis), L"Emphasis");
+    AppendMenuW(menu, MF_POPUP | Flags(FALSE, any), reinterpret_cast<std::uintptr_t>(minusOne), L"Minus one");
+    AppendMenuW(menu, Flags(FALSE, !mix.IsNeutral()), ID_MIX_RESET, L"Mixer as in the song");
+    AppendMenuW(menu, Flags(FALSE, m_dialog.m_playerState.m_length > 0), ID_EXPORT_PRACTICE, L"Export practice track\u2026");
 }
 
 void CFaceCommands::OnContextMenu(int x, int y)
@@ -241,6 +273,7 @@ void CFaceCommands::ShowPractice()
         for (int channel = 0; channel < 16; ++channel)
             dirty |= m_dialog.m_pMeter->SetMuted(channel, practice.IsMuted(channel));
     }
+    m_dialog.m_pViews->m_mixer.Refresh();
     if (dirty && m_dialog.m_hWnd) {
         CClientDC dc(&m_dialog);
         m_dialog.RedrawControls(&dc, FALSE);

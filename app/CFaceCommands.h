@@ -38,5 +38,8 @@ public:
 
 private:
     void Step(int bars, int beats);
+    // Emphasis and Minus one (a channel each), the mixer's reset and the
+    // practice track export.
+    void AppendMixMenus(HMENU menu) const;
     CTabrinoDlg& m_dialog;
 };

@@ -2,13 +2,15 @@
 
 #include "app/CKeyboardWindow.h"
 #include "app/CLyricsWindow.h"
+#include "app/CMixerWindow.h"
 #include "app/CViewSettings.h"
 
 class CTabrinoDlg;
 
-// The player's views of the song beside its face: the lyrics and the
-// keyboard windows with their settings. The player opens and closes them
-// with a command each (ID_LYRICS_WINDOW, ID_KEYBOARD_WINDOW), tells them of
+// The player's views of the song beside its face: the lyrics, keyboard and
+// mixer windows with their settings. The player opens and closes them with
+// a command each (ID_LYRICS_WINDOW, ID_KEYBOARD_WINDOW, ID_MIXER_WINDOW),
+// tells them of
 // a new song and lets them follow at every refresh of its readouts.
 class CSongViews {
 public:
@@ -31,4 +33,5 @@ public:
     CViewSettings m_settings;
     CLyricsWindow m_lyrics;
     CKeyboardWindow m_keyboard;
+    CMixerWindow m_mixer;
 };

@@ -1,6 +1,7 @@
 #include "app/CTabrinoDlg.h"
 
 #include "app/CDisplayRefresh.h"
+#include "app/CExportDlg.h"
 #include "app/CFaceCommands.h"
 #include "app/CSettingsDlg.h"
 #include "app/CSongViews.h"
@@ -29,6 +30,7 @@
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
     , m_pViews(std::make_unique<CSongViews>(*this))
+    , m_pExport(std::make_unique<CExportDlg>(*this))
 {
     m_hIcon = LoadIcon(nullptr, 128);
 }
@@ -109,6 +111,11 @@ BOOL CTabrinoDlg::DestroyWindow()
     m_pPendingSong.reset();
     SaveSettings();
     m_pViews->Destroy();
+    // A practice track being rendered stops, its half file removed.
+    m_pExport->Cancel();
+    m_pExport->Finish();
+    if (m_pExport->m_hWnd)
+        m_pExport->DestroyWindow();
     if (m_hWnd)
         ShowWindow(SW_HIDE);
     // The player thread sends the all-off; a slow device gets a while for
@@ -287,6 +294,7 @@ void CTabrinoDlg::TakePendingSong()
     m_recentFiles.Add(m_strPath);
     Transport().AdoptSong(m_pTracks);
     m_practice.Reset();
+    m_mixer.Reset();
     // Every song, from wherever it was opened, gets what was remembered for it.
     const BOOL remembered = m_songMemory.SongOpened(m_songHash, settings);
     SetWindowText(CString(L"TabrinoCE - ") + m_strSongName + (remembered ? L" (remembered)" : L""));
@@ -427,6 +435,12 @@ void CTabrinoDlg::SetMasterVolume(int volume)
         CClientDC dc(this);
         RedrawControls(&dc, FALSE);
     }
+}
+
+void CTabrinoDlg::ApplyMixer(const CMixerValues& values)
+{
+    m_mixer.Set(values);
+    m_pViews->m_mixer.MixChanged();
 }
 
 void CTabrinoDlg::OnUpdateDisplay()

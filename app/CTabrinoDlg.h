@@ -8,11 +8,13 @@
 #include "platform/gdi/CFont.h"
 #include "platform/ui/DragDrop.h"
 #include "player/CPlayerHost.h"
+#include "player/CMixer.h"
 #include "player/CPractice.h"
 #include "skin/CSkinDialog.h"
 
 #include <memory>
 
+class CExportDlg;
 class CSongViews;
 class CSkinSlider;
 class CSkinMeter;
@@ -95,6 +97,9 @@ public:
     void SetPosition(LONGLONG tick);
     // The master volume (0..1000), the volume slider with it.
     void SetMasterVolume(int volume);
+    // Puts a whole mix in force (a song's remembered one, once the song is
+    // in place), the mixer window with it.
+    void ApplyMixer(const CMixerValues& values);
 
     CFont m_fontSmall;
     CFont m_fontLarge;
@@ -110,6 +115,9 @@ public:
     CSkinLoopMarks* m_pLoopMarks { nullptr };
     // The A-B loop, mutes and the metronome; a new song starts without them.
     CPractice m_practice { m_playerState, m_metronome };
+    // The mixer's volumes, pans, emphasis and minus one; a new song starts
+    // with every channel as in the song.
+    CMixer m_mixer { m_output, m_playerState };
     // The wheel's turn short of a whole notch.
     int m_nWheelRest { 0 };
     CString m_strPath;
@@ -150,6 +158,8 @@ public:
     CMediaControl m_mediaControl { *this };
     // The lyrics and keyboard windows.
     std::unique_ptr<CSongViews> m_pViews;
+    // The practice track export.
+    std::unique_ptr<CExportDlg> m_pExport;
 
 private:
     // Opens the chosen port once playback has stopped.

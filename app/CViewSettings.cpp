@@ -14,6 +14,7 @@ namespace {
 
 const wchar_t* const kLyricsWindow = L"LyricsWindow";
 const wchar_t* const kKeyboardWindow = L"KeyboardWindow";
+const wchar_t* const kMixerWindow = L"MixerWindow";
 const wchar_t* const kLyricsFontSize = L"LyricsFontSize";
 const wchar_t* const kLyricsEncoding = L"LyricsEncoding";
 const wchar_t* const kKeyboardKeys = L"KeyboardKeys";
@@ -78,6 +79,8 @@ void CViewSettings::Load()
         ParsePlacement(text, m_lyrics);
     if (ReadRegString(HKEY_LOCAL_MACHINE, kSettingsKey, kKeyboardWindow, text))
         ParsePlacement(text, m_keyboard);
+    if (ReadRegString(HKEY_LOCAL_MACHINE, kSettingsKey, kMixerWindow, text))
+        ParsePlacement(text, m_mixer);
     ReadNumber(kLyricsFontSize, CLyricsView::kMinFontSize, CLyricsView::kMaxFontSize, m_lyricsFontSize);
     int keys = 0;
     if (ReadNumber(kKeyboardKeys, 61, 128, keys) && (keys == 61 || keys == 88 || keys == 128))
@@ -97,6 +100,8 @@ CViewSettings::Loaded CViewSettings::Texts() const
         texts.lyrics = PlacementText(m_lyrics);
     if (m_keyboard.placed)
         texts.keyboard = PlacementText(m_keyboard);
+    if (m_mixer.placed)
+        texts.mixer = PlacementText(m_mixer);
     FormatString(texts.fontSize, L"%d", m_lyricsFontSize);
     FormatString(texts.keys, L"%d", m_keyboardKeys);
     texts.encoding = CString::FromUtf8(m_lyricsEncoding);
@@ -109,6 +114,7 @@ BOOL CViewSettings::Save() const
     BOOL saved = TRUE;
     for (const auto& [name, text, loaded] : { std::tuple { kLyricsWindow, &now.lyrics, &m_loaded.lyrics },
              std::tuple { kKeyboardWindow, &now.keyboard, &m_loaded.keyboard },
+             std::tuple { kMixerWindow, &now.mixer, &m_loaded.mixer },
              std::tuple { kLyricsFontSize, &now.fontSize, &m_loaded.fontSize },
              std::tuple { kKeyboardKeys, &now.keys, &m_loaded.keys } }) {
         if (!text->IsEmpty() && *text != *loaded)

@@ -6,7 +6,8 @@
 
 // What the lyrics and keyboard windows keep between runs, in the registry
 // beside the drum channel (all values are text with their zero byte):
-//   "LyricsWindow", "KeyboardWindow"  open (1 or 0), left, top, width and
+//   "LyricsWindow", "KeyboardWindow", "MixerWindow"
+//                                     open (1 or 0), left, top, width and
 //                                     height in screen pixels: "1 80 600 480 200"
 //   "LyricsFontSize"                  the words' size in pixels, 8..400
 //   "LyricsEncoding"                  the encoding forced on the words (an
@@ -42,6 +43,7 @@ public:
 
     Placement m_lyrics;
     Placement m_keyboard;
+    Placement m_mixer;
     int m_lyricsFontSize { kDefaultFontSize };
     std::string m_lyricsEncoding;
     int m_keyboardKeys { 61 };
@@ -49,7 +51,7 @@ public:
 private:
     // The texts of the values as Load found them (empty: none).
     struct Loaded {
-        CString lyrics, keyboard, fontSize, encoding, keys;
+        CString lyrics, keyboard, mixer, fontSize, encoding, keys;
     };
     Loaded Texts() const;
 

@@ -45,6 +45,14 @@ enum FaceCommand : WORD {
     // The views beside the face, opened and closed.
     ID_LYRICS_WINDOW = 1300,
     ID_KEYBOARD_WINDOW,
+
+    // The mixer window, its emphasis and minus one for each channel (from
+    // the first), and the practice track export.
+    ID_MIXER_WINDOW = 1400,
+    ID_EXPORT_PRACTICE,
+    ID_MIX_RESET,
+    ID_EMPHASIS_FIRST = 1420,
+    ID_MINUS_ONE_FIRST = 1440,
 };
 
 constexpr int kRecentMenuFiles = 8;

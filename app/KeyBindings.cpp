@@ -32,6 +32,7 @@ constexpr std::array kBindings {
     KeyBinding { 'M', 0, ID_METRONOME, L"M", L"Metronome on / off" },
     KeyBinding { 'Y', 0, ID_LYRICS_WINDOW, L"Y", L"Lyrics window" },
     KeyBinding { 'P', 0, ID_KEYBOARD_WINDOW, L"P", L"Keyboard (piano) window" },
+    KeyBinding { 'X', 0, ID_MIXER_WINDOW, L"X", L"Mixer window" },
     KeyBinding { '1', 0, Mute(1), L"1 ... 9", L"Mute / unmute channel 1 ... 9" },
     KeyBinding { '2', 0, Mute(2), nullptr, nullptr },
     KeyBinding { '3', 0, Mute(3), nullptr, nullptr },

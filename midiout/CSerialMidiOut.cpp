@@ -19,6 +19,7 @@ namespace {
 constexpr int kRingSize = 2048;
 constexpr DWORD kPortEvents = EV_RXCHAR | EV_CTS | EV_TXEMPTY;
 constexpr BYTE kDefaultChannelVolume = 100;
+constexpr BYTE kCentrePan = 64;
 // While stalled, a write that the device does not take returns at once.
 constexpr DWORD kStalledWriteTimeout = 1;
 
@@ -77,6 +78,8 @@ BOOL OutputQueueEmpty(CCommPort& port)
 CSerialMidiOut::CSerialMidiOut()
 {
     std::memset(m_channelVolume, kDefaultChannelVolume, sizeof m_channelVolume);
+    std::memset(m_channelPan, kCentrePan, sizeof m_channelPan);
+    StoreMix(CMixerValues());
 }
 
 CSerialMidiOut::~CSerialMidiOut()
@@ -97,6 +100,8 @@ BOOL CSerialMidiOut::Start()
         // The song's controllers up to the start position are sent again
         // after the start; until then every channel has the default volume.
         std::memset(m_channelVolume, kDefaultChannelVolume, sizeof m_channelVolume);
+        std::memset(m_channelPan, kCentrePan, sizeof m_channelPan);
+        m_panOverridden = 0;
     }
     AllOff();
     m_started = 1;
@@ -105,6 +110,7 @@ BOOL CSerialMidiOut::Start()
     if (m_scaleVolume) {
         std::lock_guard<std::mutex> guard(m_writeLock);
         BroadcastVolumeLocked();
+        BroadcastPanLocked();
     }
     return TRUE;
 }
@@ -165,16 +171,63 @@ void CSerialMidiOut::SendPendingVolume()
         return;
     std::lock_guard<std::mutex> guard(m_writeLock);
     BroadcastVolumeLocked();
+    BroadcastPanLocked();
+}
+
+void CSerialMidiOut::StoreMix(const CMixerValues& mix)
+{
+    for (int n = 0; n < 16; ++n) {
+        m_mixScale[n] = mix.Scale(n);
+        m_mixPan[n] = mix.Pan(n);
+    }
+}
+
+void CSerialMidiOut::SetMix(const CMixerValues& mix)
+{
+    StoreMix(mix);
+    if (!m_started || !m_scaleVolume)
+        return;
+    std::lock_guard<std::mutex> guard(m_writeLock);
+    BroadcastVolumeLocked();
+    BroadcastPanLocked();
+}
+
+void CSerialMidiOut::RequestMix(const CMixerValues& mix)
+{
+    StoreMix(mix);
+    m_volumePending = TRUE;
+}
+
+BYTE CSerialMidiOut::MixedVolume(int channel, BYTE volume) const
+{
+    // 64-bit product: the master volume comes from callers and may be out
+    // of range.
+    return ClampData(static_cast<LONGLONG>(volume) * m_volume * m_mixScale[channel] / 1000000);
 }
 
 void CSerialMidiOut::BroadcastVolumeLocked()
 {
-    // 64-bit product: the volume comes from callers and may be out of range.
-    LONGLONG volume = m_volume;
     for (int n = 0; n < 16; ++n) {
-        BYTE bytes[3] = { static_cast<BYTE>(0xB0 + n), 7, ClampData(m_channelVolume[n] * volume / 1000) };
+        BYTE bytes[3] = { static_cast<BYTE>(0xB0 + n), 7, MixedVolume(n, m_channelVolume[n]) };
         WriteLocked(bytes, 3);
     }
+}
+
+void CSerialMidiOut::BroadcastPanLocked()
+{
+    std::uint32_t overridden = 0;
+    for (int n = 0; n < 16; ++n) {
+        const std::int32_t pan = m_mixPan[n];
+        if (pan >= 0)
+            overridden |= 1u << n;
+        // A channel the mix left alone, and still leaves alone, keeps what
+        // it has.
+        if (pan < 0 && !(m_panOverridden >> n & 1))
+            continue;
+        BYTE bytes[3] = { static_cast<BYTE>(0xB0 + n), 10, pan >= 0 ? ClampData(pan) : m_channelPan[n] };
+        WriteLocked(bytes, 3);
+    }
+    m_panOverridden = overridden;
 }
 
 BOOL CSerialMidiOut::Send(const CMidiEvent* event, const COutputRules* rules, BOOL forced)
@@ -204,7 +257,17 @@ BOOL CSerialMidiOut::Send(const CMidiEvent* event, const COutputRules* rules, BO
         std::lock_guard<std::mutex> guard(m_writeLock);
         m_channelVolume[channel] = bytes[2];
         if (m_scaleVolume)
-            bytes[2] = ClampData(static_cast<LONGLONG>(bytes[2]) * m_volume / 1000);
+            bytes[2] = MixedVolume(channel, bytes[2]);
+        WriteLocked(bytes, 3);
+        return TRUE;
+    }
+    if (kind == 0xB0 && bytes[1] == 10) {
+        // The song's pan is kept for when the mix lets go of the channel.
+        std::lock_guard<std::mutex> guard(m_writeLock);
+        m_channelPan[channel] = bytes[2];
+        const std::int32_t pan = m_mixPan[channel];
+        if (pan >= 0)
+            bytes[2] = ClampData(pan);
         WriteLocked(bytes, 3);
         return TRUE;
     }

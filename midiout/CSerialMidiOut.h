@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midiout/CMixerValues.h"
 #include "midiout/CSentKeys.h"
 #include "platform/core/CEvent.h"
 #include "platform/core/CString.h"
@@ -48,7 +49,16 @@ public:
     // device: the volume is kept at once, and the broadcast waits for the
     // player thread's SendPendingVolume.
     void RequestVolume(int volume);
+    // Sends a pending volume or mix (player thread).
     void SendPendingVolume();
+    // The mixer: each channel's volume is further scaled by its mix, and a
+    // pan the mix sets replaces the song's controller 10. While started,
+    // the new volumes (and the pans that changed) go out at once; the song's
+    // own values are kept, so a cut or the end of the mix sends them again
+    // as mixed. SetMix sends on the calling thread, RequestMix (for the
+    // user-interface thread) leaves that to SendPendingVolume.
+    void SetMix(const CMixerValues& mix);
+    void RequestMix(const CMixerValues& mix);
     // Applies the rules (transposition, mutes) and the master volume to one
     // channel message and writes it; FALSE when it was dropped. A forced
     // message (the metronome's click) is none of the song's keys: neither
@@ -153,12 +163,21 @@ private:
     void CountReadiness(CCommPort& port, BOOL done);
     void SetStalled(CCommPort& port, BOOL stalled);
     void BroadcastVolumeLocked();
+    // Sends the pans of the channels whose mix sets one or set one before.
+    void BroadcastPanLocked();
+    void StoreMix(const CMixerValues& mix);
+    // The channel's own volume with the master volume and the mix applied.
+    BYTE MixedVolume(int channel, BYTE volume) const;
     void ShowOpenFailure(LPCWSTR firstLine, UINT type);
 
     // Set while ClosePort waits for the writer: it stops waiting and sending.
     std::atomic<BOOL> m_closing { FALSE };
-    // A pending RequestVolume.
+    // A pending RequestVolume or RequestMix.
     std::atomic<BOOL> m_volumePending { FALSE };
+    // The mix in force: thousandths of each channel's volume, and its pan
+    // (CMixerValues::PAN_AS_SONG for the song's).
+    std::atomic<std::int32_t> m_mixScale[16];
+    std::atomic<std::int32_t> m_mixPan[16];
 
     // Serialises the writers (the player thread and the user-interface
     // thread) and guards everything below.
@@ -167,6 +186,10 @@ private:
     // without a look in the handle table.
     std::shared_ptr<CCommPort> m_port;
     BYTE m_channelVolume[16] {};
+    // The song's last controller 10 on each channel, and the channels whose
+    // pan the mix set when it was last sent.
+    BYTE m_channelPan[16] {};
+    std::uint32_t m_panOverridden { 0 };
     // Declared drum channels, one bit each (player thread).
     std::uint32_t m_gsDrums { 0 };
     std::uint32_t m_bankDrums { 0 };

@@ -4,7 +4,10 @@
 #include "player/CPlayerEngine.h"
 #include "player/CPlayerHost.h"
 
-void CDrivenPlayer::Run(CPlayerHost& host, DrivenTickCount& clock, const PeriodDone& periodDone)
+namespace {
+
+template <class Clock>
+void RunOn(CPlayerHost& host, Clock& clock, const CDrivenPlayer::PeriodDone& periodDone)
 {
     CPlayerState& state = host.m_playerState;
     for (;;) {
@@ -19,4 +22,16 @@ void CDrivenPlayer::Run(CPlayerHost& host, DrivenTickCount& clock, const PeriodD
         }
         clock.AdvanceMicros(sleep);
     }
+}
+
+}
+
+void CDrivenPlayer::Run(CPlayerHost& host, DrivenTickCount& clock, const PeriodDone& periodDone)
+{
+    RunOn(host, clock, periodDone);
+}
+
+void CDrivenPlayer::Run(CPlayerHost& host, ThreadDrivenTickCount& clock, const PeriodDone& periodDone)
+{
+    RunOn(host, clock, periodDone);
 }

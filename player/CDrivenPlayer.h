@@ -6,6 +6,7 @@
 
 class CPlayerHost;
 class DrivenTickCount;
+class ThreadDrivenTickCount;
 
 // Plays the host's song faster than real time, on a clock moved by hand
 // instead of the system's: a period of the player engine runs as soon as the
@@ -23,4 +24,6 @@ public:
     // failed write or after a stop asked for. A start (CTransport::Play) is
     // pending or running; without one it returns at once.
     static void Run(CPlayerHost& host, DrivenTickCount& clock, const PeriodDone& periodDone);
+    // The same on the calling thread's own clock.
+    static void Run(CPlayerHost& host, ThreadDrivenTickCount& clock, const PeriodDone& periodDone);
 };

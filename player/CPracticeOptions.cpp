@@ -107,6 +107,37 @@ BOOL CPracticeOptions::SetSolo(const std::string& text)
     return TRUE;
 }
 
+BOOL CPracticeOptions::SetEmphasis(const std::string& text)
+{
+    const size_t comma = text.find(',');
+    int channel = 0;
+    long long level = CMixerValues::DEFAULT_EMPHASIS_LEVEL;
+    const std::string_view view(text);
+    // A level of 0 is a count the parser refuses; it is a level all the same.
+    const bool levelRead = comma == std::string::npos || view.substr(comma + 1) == "0"
+        ? (level = comma == std::string::npos ? level : 0, true)
+        : ParseCount(view.substr(comma + 1), level) && level <= CMixerValues::FULL_VOLUME;
+    if (!ParseChannel(view.substr(0, comma), channel) || !levelRead) {
+        m_error = "--emphasis takes a channel 1..16 and a level 0..100 for the others (3 or 3,20), not "" + text + """;
+        return FALSE;
+    }
+    m_mix.MinusOne(-1);
+    m_mix.Emphasize(channel, static_cast<int>(level));
+    return TRUE;
+}
+
+BOOL CPracticeOptions::SetMinusOne(const std::string& text)
+{
+    int channel = 0;
+    if (!ParseChannel(text, channel)) {
+        m_error = "--minus-one takes one channel 1..16, not "" + text + """;
+        return FALSE;
+    }
+    m_mix.MinusOne(-1);
+    m_mix.MinusOne(channel);
+    return TRUE;
+}
+
 void CPracticeOptions::ApplyTo(CPractice& practice) const
 {
     for (int n = 0; n < 16; ++n) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "midiout/CMixerValues.h"
 #include "platform/core/WinTypes.h"
 
 #include <cstdint>
@@ -9,7 +10,7 @@ class CMeterMap;
 class CPractice;
 
 // The practice tools as a program's command line gives them: --loop FROM-TO,
-// --mute LIST and --solo N. Bars, beats and channels count from 1 there,
+// --mute LIST, --solo N, --emphasis N[,LEVEL] and --minus-one N. Bars, beats and channels count from 1 there,
 // as the readouts and the meter show them. A text that cannot be taken
 // leaves the options as they were, with the reason in m_error.
 class CPracticeOptions {
@@ -23,6 +24,11 @@ public:
     BOOL AddMutes(const std::string& text);
     // One channel 1..16 that alone is heard.
     BOOL SetSolo(const std::string& text);
+    // The mixer's emphasis: "3" brings channel 3 forward with the others at
+    // the default level, "3,20" with them at 20 %.
+    BOOL SetEmphasis(const std::string& text);
+    // The mixer's minus one: one channel 1..16 left out.
+    BOOL SetMinusOne(const std::string& text);
     // Hands everything given to the practice tools: mutes, then the solo,
     // then the loop.
     void ApplyTo(CPractice& practice) const;
@@ -35,5 +41,7 @@ public:
     std::uint32_t m_muted { 0 };
     // From 0; -1 for none.
     int m_solo { -1 };
+    // The emphasis or minus one given, for the output stage.
+    CMixerValues m_mix;
     std::string m_error;
 };

@@ -5,9 +5,11 @@
 #include "platform/comm/CPortList.h"
 #include "platform/comm/Comm.h"
 #include "platform/core/MessageBox.h"
+#include "platform/core/CFile.h"
 #include "platform/core/Console.h"
 #include "platform/core/DrivenTickCount.h"
 #include "platform/core/FileUri.h"
+#include "platform/core/LastError.h"
 #include "platform/core/Thread.h"
 #include "platform/core/TickCount.h"
 #include "platform/text/CTextEncoding.h"
@@ -16,20 +18,26 @@
 #include "player/CPositionText.h"
 #include "player/CPractice.h"
 #include "player/CPracticeOptions.h"
+#include "player/CPracticeRender.h"
 #include "player/CSongMemory.h"
 #include "player/CSongSettings.h"
 #include "player/CTransport.h"
+#include "song/CChannelNames.h"
 #include "song/CLyrics.h"
 
+#include <atomic>
 #include <charconv>
 #include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -39,10 +47,12 @@ constexpr LONGLONG kLyricsLook = 100;
 const std::string& Usage()
 {
     static const std::string usage =
-        std::string("Usage: tabrino-play [--port NAME | --render FILE.wav] [--transpose N] [--tempo BPM]\n"
-                    "                    [--from TICK] [--metronome] [--loop FROM-TO] [--mute LIST]\n"
-                    "                    [--solo N] [--soundfont PATH] [--lyrics [--encoding NAME]]\n"
-                    "                    [--no-sysex] [--reset NAME] [--remembered] FILE\n"
+        std::string("Usage: tabrino-play [--port NAME | --render FILE.wav | --render-parts DIR]\n"
+                    "                    [--transpose N] [--tempo BPM] [--from TICK] [--metronome]\n"
+                    "                    [--loop FROM-TO] [--mute LIST] [--solo N]\n"
+                    "                    [--emphasis N[,LEVEL] | --minus-one N] [--soundfont PATH]\n"
+                    "                    [--lyrics [--encoding NAME]] [--no-sysex] [--reset NAME]\n"
+                    "                    [--remembered] FILE\n"
                     "\n"
                     "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
@@ -53,6 +63,11 @@ const std::string& Usage()
           "                    FILE.wav as fast as the machine allows, with the sound\n"
           "                    of playback in real time (needs no sound card); - for\n"
           "                    standard output\n"
+          "  --render-parts DIR render two practice tracks for every channel the song\n"
+          "                    plays on into the folder DIR (made when missing):\n"
+          "                    NN-NAME-emphasis.wav with that channel forward and\n"
+          "                    NN-NAME-minus-one.wav without it, the other options\n"
+          "                    applied to all; two at a time\n"
           "  --transpose N     transposition in semitones, -12..12 (the drum channel stays)\n"
           "  --tempo BPM       tempo in beats per minute, 30..300, instead of the file's\n"
           "  --from TICK       start position in ticks, before the song's end\n"
@@ -64,6 +79,9 @@ const std::string& Usage()
           "                    unless --from is given\n"
           "  --mute LIST       silence channels 1..16 (a list: 2,10)\n"
           "  --solo N          hear channel N alone\n"
+          "  --emphasis N[,LEVEL] channel N at full volume, every other one at LEVEL\n"
+          "                    percent of its own (0..100, 30 when not given)\n"
+          "  --minus-one N     leave channel N out, everything else as in the song\n"
           "  --lyrics          print the song's words on standard output as they are\n"
           "                    sung, a line at a time as each line starts (its title\n"
           "                    first, an empty line before each new verse)\n"
@@ -93,6 +111,7 @@ const std::string& Usage()
 struct Options {
     std::string port { "synth" };
     std::string render;
+    std::string renderParts;
     std::string file;
     std::string soundFont;
     long long transpose { 0 };
@@ -174,6 +193,14 @@ int ParseOptions(int argc, char** argv, Options& options)
                 return 2;
             }
             options.render = text;
+        } else if (arg == "--render-parts") {
+            if (!value(text))
+                return 2;
+            if (!*text) {
+                std::fprintf(stderr, "tabrino-play: --render-parts needs a folder\n");
+                return 2;
+            }
+            options.renderParts = text;
         } else if (arg == "--transpose") {
             if (!number(options.transpose, options.hasTranspose, -CTransport::MAX_TRANSPOSE, CTransport::MAX_TRANSPOSE,
                     " semitones"))
@@ -218,10 +245,15 @@ int ParseOptions(int argc, char** argv, Options& options)
                 return 2;
             options.loop = text;
             options.hasLoop = true;
-        } else if (arg == "--mute" || arg == "--solo") {
+        } else if (arg == "--mute" || arg == "--solo" || arg == "--emphasis" || arg == "--minus-one") {
             if (!value(text))
                 return 2;
-            if (!(arg == "--mute" ? options.practice.AddMutes(text) : options.practice.SetSolo(text))) {
+            CPracticeOptions& practice = options.practice;
+            const BOOL taken = arg == "--mute" ? practice.AddMutes(text)
+                : arg == "--solo"              ? practice.SetSolo(text)
+                : arg == "--emphasis"          ? practice.SetEmphasis(text)
+                                               : practice.SetMinusOne(text);
+            if (!taken) {
                 std::fprintf(stderr, "tabrino-play: %s\n", options.practice.m_error.c_str());
                 return 2;
             }
@@ -238,6 +270,21 @@ int ParseOptions(int argc, char** argv, Options& options)
     if (options.file.empty()) {
         std::fputs(Usage().c_str(), stderr);
         return 2;
+    }
+    if (!options.renderParts.empty()) {
+        // The parts are renders of their own, each with its own mix.
+        const char* refused = options.hasPort ? "--port"
+            : !options.render.empty()         ? "--render"
+            : options.hasLoop                 ? "--loop"
+            : options.hasFrom                 ? "--from"
+            : options.lyrics                  ? "--lyrics"
+            : options.practice.m_mix.focus != CMixerValues::FOCUS_NONE ? "--emphasis or --minus-one"
+                                                                       : nullptr;
+        if (refused) {
+            std::fprintf(stderr, "tabrino-play: --render-parts renders every part from the start; it takes no %s\n",
+                refused);
+            return 2;
+        }
     }
     if (options.hasPort && !options.render.empty()) {
         std::fprintf(stderr, "tabrino-play: --render writes to its own file; it takes no --port\n");
@@ -397,6 +444,82 @@ int Render(CPlayerHost& player, DrivenTickCount& clock, bool terminal, CLyricsPr
 
 namespace {
 
+// Renders the practice tracks of every channel the song plays on into the
+// folder, two at a time (each on a thread with its own player and clock);
+// a signal stops them all. Returns the exit status.
+int RenderParts(const Options& options, const CPlayerHost& song)
+{
+    const CString folder = CString::FromUtf8(options.renderParts);
+    if (!CreateDirectoryW(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        std::fprintf(stderr, "tabrino-play: the folder %s cannot be made\n", options.renderParts.c_str());
+        return 1;
+    }
+    CChannelNames names;
+    names.Build(song.m_pTracks);
+    CPracticeRender::Settings settings;
+    settings.practice = options.practice;
+    settings.bpm = options.hasTempo ? static_cast<std::int32_t>(options.tempo) : 0;
+    settings.transpose = static_cast<std::int32_t>(options.transpose);
+    settings.metronome = options.metronome ? TRUE : FALSE;
+    settings.sendSysEx = options.noSysEx ? FALSE : TRUE;
+    settings.reset = options.reset;
+    struct Job {
+        std::unique_ptr<CPracticeRender> render;
+        CString path;
+    };
+    std::vector<Job> jobs;
+    for (int channel = 0; channel < 16; ++channel) {
+        if (!names.IsUsed(channel))
+            continue;
+        for (const wchar_t* kind : { L"emphasis", L"minus-one" }) {
+            CPracticeRender::Settings part = settings;
+            CMixerValues& mix = part.practice.m_mix;
+            kind[0] == L'e' ? mix.Emphasize(channel, CMixerValues::DEFAULT_EMPHASIS_LEVEL) : mix.MinusOne(channel);
+            jobs.push_back({ std::make_unique<CPracticeRender>(part),
+                folder + L"/" + CPracticeRender::PartFileName(channel, names.Name(channel), kind) });
+        }
+    }
+    const CString songPath = FileArgument(options.file);
+    const auto begun = std::chrono::steady_clock::now();
+    std::atomic<size_t> next { 0 };
+    std::atomic<int> failed { 0 };
+    std::mutex printLock;
+    auto work = [&] {
+        for (size_t n = next++; n < jobs.size(); n = next++) {
+            Job& job = jobs[n];
+            const BOOL done = job.render->Run(songPath, job.path);
+            std::lock_guard<std::mutex> guard(printLock);
+            if (done) {
+                std::printf("%s\n", job.path.ToUtf8().c_str());
+                std::fflush(stdout);
+            } else if (!InterruptRequested()) {
+                failed = 1;
+                std::fprintf(stderr, "tabrino-play: %s\n", job.render->m_error.ToUtf8().c_str());
+            }
+        }
+    };
+    // Two renders keep two cores busy; more would only share them.
+    const unsigned workers = std::max(1u, std::min(2u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> threads;
+    for (unsigned n = 0; n < workers; ++n)
+        threads.emplace_back(work);
+    while (next < jobs.size() + workers && !InterruptRequested())
+        Sleep(50);
+    if (InterruptRequested()) {
+        for (Job& job : jobs)
+            job.render->m_cancel = TRUE;
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    if (InterruptRequested())
+        return 128 + InterruptSignal();
+    if (IsTerminalStream(2)) {
+        std::fprintf(stderr, "rendered %zu practice tracks in %.1f s\n", jobs.size(),
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count());
+    }
+    return failed ? 1 : 0;
+}
+
 // The song a signal stops, while main waits for it to end; guarded, so
 // that a late signal never reaches a player that has gone.
 std::mutex g_playingLock;
@@ -485,7 +608,10 @@ int main(int argc, char** argv)
 
     if (!options.soundFont.empty())
         SetSynthSoundFont(CString::FromUtf8(options.soundFont));
+    if (!options.renderParts.empty())
+        return RenderParts(options, player);
     player.m_output.m_sendSysEx = options.noSysEx ? FALSE : TRUE;
+    player.m_output.SetMix(options.practice.m_mix);
     player.m_output.m_reset = options.reset;
     // A render moves the clock by hand from before its file opens (the file
     // counts its sound on that clock) until the port is closed below.

@@ -71,3 +71,21 @@ void CFile::Close()
         m_fd = -1;
     }
 }
+
+BOOL CFile::Remove(LPCWSTR path)
+{
+    if (unlink(CString(path).ToUtf8().c_str()) != 0) {
+        SetLastError(static_cast<DWORD>(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CreateDirectoryW(LPCWSTR path, void*)
+{
+    if (mkdir(CString(path).ToUtf8().c_str(), 0777) != 0) {
+        SetLastError(static_cast<DWORD>(errno));
+        return FALSE;
+    }
+    return TRUE;
+}

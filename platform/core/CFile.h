@@ -31,7 +31,13 @@ public:
     // leaves its reason in GetLastError.
     UINT Read(void* buffer, UINT count);
     void Close();
+    // Deletes a file; FALSE with the reason in GetLastError.
+    static BOOL Remove(LPCWSTR path);
 
 private:
     int m_fd { -1 };
 };
+
+// Creates a folder (its parent must exist); FALSE with the system's error
+// in GetLastError (ERROR_ALREADY_EXISTS when something of that name is there).
+BOOL CreateDirectoryW(LPCWSTR path, void* security);

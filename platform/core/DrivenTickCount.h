@@ -33,3 +33,20 @@ private:
     static LONGLONG Now() { return s_micros; }
     static inline std::atomic<LONGLONG> s_micros { 0 };
 };
+
+// The same for the thread that creates it alone (and that must destroy it):
+// renders on threads of their own each move one, side by side with each
+// other and with playback on the real clock.
+class ThreadDrivenTickCount {
+public:
+    ThreadDrivenTickCount() { SetThreadCounterSource(&m_micros); }
+    ~ThreadDrivenTickCount() { SetThreadCounterSource(nullptr); }
+    ThreadDrivenTickCount(const ThreadDrivenTickCount&) = delete;
+    ThreadDrivenTickCount& operator=(const ThreadDrivenTickCount&) = delete;
+
+    void AdvanceMicros(LONGLONG us) { m_micros += us; }
+    LONGLONG Micros() const { return m_micros; }
+
+private:
+    std::atomic<LONGLONG> m_micros { 0 };
+};

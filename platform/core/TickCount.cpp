@@ -11,6 +11,7 @@ namespace {
 // At most one of the two is set.
 std::atomic<TickCountSource> g_tickSource { nullptr };
 std::atomic<PerformanceCounterSource> g_counterSource { nullptr };
+thread_local const std::atomic<LONGLONG>* t_counter = nullptr;
 
 constexpr LONGLONG kCountsPerSecond = 1000000;
 
@@ -22,6 +23,8 @@ LONGLONG RealCounter()
 
 LONGLONG Counter()
 {
+    if (t_counter)
+        return t_counter->load();
     if (PerformanceCounterSource counter = g_counterSource.load(std::memory_order_acquire))
         return counter();
     if (TickCountSource ticks = g_tickSource.load(std::memory_order_acquire))
@@ -33,6 +36,8 @@ LONGLONG Counter()
 
 DWORD GetTickCount()
 {
+    if (t_counter)
+        return static_cast<DWORD>(static_cast<ULONGLONG>(t_counter->load() / 1000));
     if (TickCountSource ticks = g_tickSource.load(std::memory_order_acquire))
         return ticks();
     return static_cast<DWORD>(static_cast<ULONGLONG>(Counter() / 1000));
@@ -101,8 +106,13 @@ void SetPerformanceCounterSource(PerformanceCounterSource source)
     g_counterSource.store(source, std::memory_order_release);
 }
 
+void SetThreadCounterSource(const std::atomic<LONGLONG>* micros)
+{
+    t_counter = micros;
+}
+
 BOOL IsClockReplaced()
 {
-    const bool replaced = g_tickSource.load(std::memory_order_acquire) || g_counterSource.load(std::memory_order_acquire);
+    const bool replaced = t_counter || g_tickSource.load(std::memory_order_acquire) || g_counterSource.load(std::memory_order_acquire);
     return replaced ? TRUE : FALSE;
 }

@@ -2,6 +2,8 @@
 
 #include "platform/core/WinTypes.h"
 
+#include <atomic>
+
 // Milliseconds since an arbitrary start, from a monotonic clock, wrapping
 // at 2^32 as the platform's tick count does.
 DWORD GetTickCount();
@@ -34,7 +36,13 @@ using TickCountSource = DWORD (*)();
 void SetTickCountSource(TickCountSource source);
 using PerformanceCounterSource = LONGLONG (*)();
 void SetPerformanceCounterSource(PerformanceCounterSource source);
-// TRUE while one of these sources replaces the real clock.
+// A clock of the calling thread alone, counted in microseconds, that goes
+// before the process's (real or replaced) on that thread: a render on a
+// thread of its own moves it by hand while the rest of the program keeps the
+// real clock. Null gives the thread the process's clock back.
+void SetThreadCounterSource(const std::atomic<LONGLONG>* micros);
+// TRUE while one of these sources (or the thread's own) replaces the real
+// clock on the calling thread.
 BOOL IsClockReplaced();
 
 // Sleeps until the real clock reaches the millisecond boundary that lies

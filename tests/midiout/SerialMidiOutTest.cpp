@@ -255,3 +255,50 @@ TEST_F(SerialMidiOut, SysExGoesOutWholeAndDeclaresDrumChannels)
     }
     EXPECT_TRUE(m_out.IsDrumChannel(3, &m_state));
 }
+
+// The mix scales each channel's own volume after the master volume and puts
+// its pan in place of the song's; a change goes out at once (the window's
+// through the player thread), and the song's own values come back when the
+// mix lets go.
+TEST_F(SerialMidiOut, TheMixScalesEachChannelsVolumeAndOverridesItsPan)
+{
+    auto volumes = [](std::initializer_list<std::pair<int, int>> except, int others) {
+        Messages messages = Groups(false, others);
+        for (auto [channel, value] : except)
+            messages[size_t(channel)][2] = value;
+        return messages;
+    };
+    auto plus = [](Messages a, const Messages& b) { return a.insert(a.end(), b.begin(), b.end()), a; };
+    CMixerValues emphasis, minusOne, panned;
+    emphasis.volume[4] = 50;
+    emphasis.Emphasize(2, 30);
+    minusOne.MinusOne(1);
+    panned.pan[3] = 0;
+    const Messages stopStart = plus(Groups(true), Groups(true));
+    ASSERT_TRUE(m_out.Start());
+    m_out.SetVolume(500);
+    Take(false);
+    int step = 0;
+    for (const auto& [act, sent] : std::vector<std::tuple<std::function<void()>, Messages>> {
+             // The song's volumes and pan while the mix is neutral: master only.
+             { [&] { Send(0xB1, 7, 80), Send(0xB2, 7, 120), Send(0xB3, 10, 100); }, { { 0xB1, 7, 40 }, { 0xB2, 7, 60 }, { 0xB3, 10, 100 } } },
+             // Emphasis on channel 3: it at full, every other at 30 % (the
+             // fifth at 30 % of its own 50 %).
+             { [&] { m_out.SetMix(emphasis); }, volumes({ { 1, 12 }, { 2, 60 }, { 4, 7 } }, 15) },
+             { [&] { Send(0xB1, 7, 100); }, { { 0xB1, 7, 15 } } },
+             // The window's minus one waits for the player thread.
+             { [&] { m_out.RequestMix(minusOne); }, {} },
+             { [&] { m_out.SendPendingVolume(); }, volumes({ { 1, 0 }, { 2, 60 } }, 50) },
+             { [&] { Send(0xB1, 7, 127); }, { { 0xB1, 7, 0 } } },
+             // A pan the mix sets replaces the song's, which comes back after.
+             { [&] { m_out.SetMix(panned); }, plus(volumes({ { 1, 63 }, { 2, 60 } }, 50), { { 0xB3, 10, 0 } }) },
+             { [&] { Send(0xB3, 10, 90); }, { { 0xB3, 10, 0 } } },
+             { [&] { m_out.SetMix(CMixerValues()); }, plus(volumes({ { 1, 63 }, { 2, 60 } }, 50), { { 0xB3, 10, 90 } }) },
+             // A start sends the mixed volumes and only the pans the mix sets.
+             { [&] { m_out.Stop(), m_out.SetMix(emphasis), m_out.Start(); }, plus(stopStart, volumes({ { 2, 50 }, { 4, 7 } }, 15)) },
+             { [&] { m_out.Stop(), m_out.SetMix(panned), m_out.Start(); }, plus(stopStart, plus(Groups(false, 50), { { 0xB3, 10, 0 } })) } }) {
+        SCOPED_TRACE(testing::Message() << "step " << step++);
+        act();
+        EXPECT_EQ(Take(false), sent);
+    }
+}

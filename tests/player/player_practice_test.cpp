@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <tuple>
 
@@ -91,13 +92,27 @@ TEST(Practice, CommandLineOptions)
         EXPECT_EQ(options.SetSolo(text), solo >= 0) << text;
         EXPECT_EQ(std::make_pair(options.m_muted, options.m_solo), std::make_pair(muted, solo)) << text;
     }
+    // --emphasis N[,LEVEL] and --minus-one N: the mix taken (focus, channel
+    // from 0, level), or refused; the last given wins.
+    for (const auto& [emphasis, text, taken] : std::vector<std::tuple<bool, const char*, std::array<int, 3>>> {
+             { true, "3", { CMixerValues::FOCUS_EMPHASIS, 2, 30 } }, { true, "16,0", { CMixerValues::FOCUS_EMPHASIS, 15, 0 } },
+             { true, "1,100", { CMixerValues::FOCUS_EMPHASIS, 0, 100 } }, { true, "1,101", { 0, -1, 30 } },
+             { true, "1,", { 0, -1, 30 } }, { true, "17", { 0, -1, 30 } }, { true, ",20", { 0, -1, 30 } },
+             { false, "4", { CMixerValues::FOCUS_MINUS_ONE, 3, 30 } }, { false, "4,20", { 0, -1, 30 } } }) {
+        CPracticeOptions options;
+        EXPECT_EQ(emphasis ? options.SetEmphasis(text) : options.SetMinusOne(text), taken[0] != 0) << text;
+        EXPECT_EQ((std::array<int, 3> { options.m_mix.focus, options.m_mix.focusChannel, options.m_mix.emphasisLevel }), taken) << text;
+    }
+    CPracticeOptions both;
+    ASSERT_TRUE(both.SetEmphasis("2,10") && both.SetMinusOne("5"));
+    EXPECT_EQ(std::make_pair(both.m_mix.focus, both.m_mix.focusChannel), std::make_pair(std::int32_t(CMixerValues::FOCUS_MINUS_ONE), 4));
     // --solo on the channel a remembered solo holds keeps it on.
     CPlayerState state;
     CMetronome metronome;
     CPractice practice(state, metronome);
     practice.ToggleSolo(3);
-    CPracticeOptions options;
-    ASSERT_TRUE(options.SetSolo("4"));
-    options.ApplyTo(practice);
+    CPracticeOptions solo;
+    ASSERT_TRUE(solo.SetSolo("4"));
+    solo.ApplyTo(practice);
     EXPECT_EQ(practice.SoloChannel(), 3);
 }
