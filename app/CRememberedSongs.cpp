@@ -117,6 +117,7 @@ BOOL CRememberedSongs::SongOpened(std::uint64_t hash, CSongSettings& settings)
     m_hash = hash;
     m_defaults = settings.Capture();
     m_baseline = m_defaults;
+    m_restored = m_defaults;
     m_remembered = FALSE;
     m_opened.erase(std::remove(m_opened.begin(), m_opened.end(), hash), m_opened.end());
     m_opened.push_back(hash);
@@ -134,8 +135,26 @@ BOOL CRememberedSongs::SongOpened(std::uint64_t hash, CSongSettings& settings)
         return FALSE;
     settings.Apply(*record);
     m_baseline = settings.Capture();
+    m_restored = m_baseline;
     m_remembered = m_baseline != m_defaults ? TRUE : FALSE;
     return m_remembered;
+}
+
+void CRememberedSongs::LeaveSong(CSongSettings& settings)
+{
+    if (!m_hasSong)
+        return;
+    NoteChanges(settings);
+    CSongMemory::Record own;
+    for (const auto& [name, text] : m_restored) {
+        const std::string& before = m_defaults[name];
+        if (CSongSettings::Carried(name) && text != before && m_baseline[name] == text) {
+            own[name] = before;
+            m_baseline[name] = before;
+            m_restored[name] = before;
+        }
+    }
+    settings.Apply(own);
 }
 
 void CRememberedSongs::Forget(CSongSettings& settings)
@@ -144,6 +163,7 @@ void CRememberedSongs::Forget(CSongSettings& settings)
         return;
     settings.Apply(m_defaults);
     m_baseline = m_defaults;
+    m_restored = m_defaults;
     m_remembered = FALSE;
     Pending& pending = m_pending[m_hash];
     pending.forget = TRUE;

@@ -33,6 +33,11 @@ public:
     // Notes what the user changed on the song in place since it opened (or
     // since the last note); to be called while its settings are in place.
     void NoteChanges(const CSongSettings& settings);
+    // The song in place goes (another opens, or the window closes): notes
+    // its changes, and gives the settings the window carries from song to
+    // song (the count-in, the trainer) back the values they had before this
+    // song's memory set them, unless the user changed them since.
+    void LeaveSong(CSongSettings& settings);
     // Drops the song's record at once and puts the song back to its own
     // settings, as a first open gives them.
     void Forget(CSongSettings& settings);
@@ -62,6 +67,8 @@ private:
     // The song's own settings, and its settings as last restored or noted.
     CSongMemory::Record m_defaults;
     CSongMemory::Record m_baseline;
+    // The settings as the song's record left them.
+    CSongMemory::Record m_restored;
     // The songs opened here since the last write, the latest last, with
     // what was changed on them.
     std::vector<std::uint64_t> m_opened;

@@ -284,8 +284,8 @@ void CTabrinoDlg::TakePendingSong()
     if (!m_pPendingSong)
         return;
     // What the user set on the song that goes is noted while it is in place.
-    CSongSettings settings(*this, m_practice);
-    m_songMemory.NoteChanges(settings);
+    CSongSettings settings(*this, m_practice, &m_mixer);
+    m_songMemory.LeaveSong(settings);
     if (!TakeSong(*m_pPendingSong))
         return;
     m_pPendingSong.reset();
@@ -308,10 +308,11 @@ void CTabrinoDlg::ForgetSong()
 {
     if (!m_songMemory.HasSong())
         return;
-    CSongSettings settings(*this, m_practice);
+    CSongSettings settings(*this, m_practice, &m_mixer);
     m_songMemory.Forget(settings);
     SetWindowText(CString(L"TabrinoCE - ") + m_strSongName);
     CFaceCommands(*this).ShowPractice();
+    m_pViews->m_mixer.MixChanged();
 }
 
 void CTabrinoDlg::OnPlayerStopped()
@@ -510,7 +511,8 @@ void CTabrinoDlg::SaveSettings()
     if (m_strSoundFont != m_strLoadedSoundFont)
         SaveSoundFontSetting(m_strSoundFont);
     m_recentFiles.Save();
-    m_songMemory.NoteChanges(CSongSettings(*this, m_practice));
+    CSongSettings settings(*this, m_practice, &m_mixer);
+    m_songMemory.LeaveSong(settings);
     m_songMemory.Write();
     m_pViews->Save();
 }

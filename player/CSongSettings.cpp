@@ -1,5 +1,6 @@
 #include "player/CSongSettings.h"
 
+#include "player/CMixer.h"
 #include "player/CPlayerHost.h"
 #include "player/CPractice.h"
 
@@ -48,16 +49,20 @@ bool ParseChannelList(std::string_view text, std::uint32_t& channels)
 }
 
 const CSongSettings::Entry CSongSettings::kEntries[] = {
-    { "Tempo", &CaptureTempo, &ApplyTempo },
-    { "Transpose", &CaptureTranspose, &ApplyTranspose },
-    { "Mutes", &CaptureMutes, &ApplyMutes },
-    { "Solo", &CaptureSolo, &ApplySolo },
-    { "Loop", &CaptureLoop, &ApplyLoop },
+    { "Tempo", &CaptureTempo, &ApplyTempo, false },
+    { "Transpose", &CaptureTranspose, &ApplyTranspose, false },
+    { "Mutes", &CaptureMutes, &ApplyMutes, false },
+    { "Solo", &CaptureSolo, &ApplySolo, false },
+    { "Loop", &CaptureLoop, &ApplyLoop, false },
+    { "Mixer", &CaptureMixer, &ApplyMixer, false },
+    { "CountIn", &CaptureCountIn, &ApplyCountIn, true },
+    { "Trainer", &CaptureTrainer, &ApplyTrainer, true },
 };
 
-CSongSettings::CSongSettings(CPlayerHost& host, CPractice& practice)
+CSongSettings::CSongSettings(CPlayerHost& host, CPractice& practice, CMixer* mixer)
     : m_host(host)
     , m_practice(practice)
+    , m_pMixer(mixer)
 {
 }
 
@@ -78,12 +83,13 @@ void CSongSettings::Apply(const CSongMemory::Record& record)
     }
 }
 
-std::vector<std::string> CSongSettings::Names()
+bool CSongSettings::Carried(const std::string& name)
 {
-    std::vector<std::string> names;
-    for (const Entry& entry : kEntries)
-        names.emplace_back(entry.name);
-    return names;
+    for (const Entry& entry : kEntries) {
+        if (name == entry.name)
+            return entry.carried;
+    }
+    return false;
 }
 
 std::string CSongSettings::CaptureTempo(const CSongSettings& s)
@@ -191,5 +197,48 @@ bool CSongSettings::ApplyLoop(CSongSettings& s, std::string_view text)
     } else if (point[1] >= 0 && point[0] < 0) {
         practice.SetLoopEnd(point[1]);
     }
+    return true;
+}
+
+std::string CSongSettings::CaptureMixer(const CSongSettings& s)
+{
+    // "" for the song's own mix, as without a mixer.
+    return s.m_pMixer ? s.m_pMixer->Values().ToText() : std::string();
+}
+
+bool CSongSettings::ApplyMixer(CSongSettings& s, std::string_view text)
+{
+    CMixerValues values;
+    if (!s.m_pMixer || !CMixerValues::FromText(std::string(text), values))
+        return false;
+    s.m_pMixer->Set(values);
+    return true;
+}
+
+std::string CSongSettings::CaptureCountIn(const CSongSettings& s)
+{
+    return s.m_host.m_countIn.Settings().ToText();
+}
+
+bool CSongSettings::ApplyCountIn(CSongSettings& s, std::string_view text)
+{
+    CCountInSettings settings;
+    if (!settings.FromText(text))
+        return false;
+    s.m_host.m_countIn.SetSettings(settings);
+    return true;
+}
+
+std::string CSongSettings::CaptureTrainer(const CSongSettings& s)
+{
+    return s.m_host.m_trainer.Settings().ToText();
+}
+
+bool CSongSettings::ApplyTrainer(CSongSettings& s, std::string_view text)
+{
+    CSpeedTrainerSettings settings;
+    if (!settings.FromText(text))
+        return false;
+    s.m_host.m_trainer.SetSettings(settings);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+class CMixer;
 class CPlayerHost;
 class CPractice;
 
@@ -14,7 +15,9 @@ class CPractice;
 // .cpp file.
 class CSongSettings {
 public:
-    CSongSettings(CPlayerHost& host, CPractice& practice);
+    // mixer: the window's mixer; null where there is none (its entry is
+    // then neither read nor set).
+    CSongSettings(CPlayerHost& host, CPractice& practice, CMixer* mixer = nullptr);
 
     // Every entry as the song is set now.
     CSongMemory::Record Capture() const;
@@ -24,14 +27,17 @@ public:
     // read as its entry's value: that setting stays as it was.
     void Apply(const CSongMemory::Record& record);
 
-    // The names of the entries, in their order.
-    static std::vector<std::string> Names();
+    // Whether an entry is the window's own setting, carried from song to
+    // song (the count-in, the trainer), rather than one each new song sets
+    // afresh (tempo, transposition, mutes, loop, mix).
+    static bool Carried(const std::string& name);
 
 private:
     struct Entry {
         const char* name;
         std::string (*capture)(const CSongSettings&);
         bool (*apply)(CSongSettings&, std::string_view);
+        bool carried;
     };
     static const Entry kEntries[];
 
@@ -45,7 +51,14 @@ private:
     static bool ApplySolo(CSongSettings& s, std::string_view text);
     static std::string CaptureLoop(const CSongSettings& s);
     static bool ApplyLoop(CSongSettings& s, std::string_view text);
+    static std::string CaptureMixer(const CSongSettings& s);
+    static bool ApplyMixer(CSongSettings& s, std::string_view text);
+    static std::string CaptureCountIn(const CSongSettings& s);
+    static bool ApplyCountIn(CSongSettings& s, std::string_view text);
+    static std::string CaptureTrainer(const CSongSettings& s);
+    static bool ApplyTrainer(CSongSettings& s, std::string_view text);
 
     CPlayerHost& m_host;
     CPractice& m_practice;
+    CMixer* m_pMixer;
 };

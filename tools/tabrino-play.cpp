@@ -19,6 +19,7 @@
 #include "player/CPractice.h"
 #include "player/CPracticeOptions.h"
 #include "player/CPracticeRender.h"
+#include "player/CMixer.h"
 #include "player/CSongMemory.h"
 #include "player/CSongSettings.h"
 #include "player/CTransport.h"
@@ -305,7 +306,7 @@ int ParseOptions(int argc, char** argv, Options& options)
 // and says what it applied. The file is only read here: a damaged one is
 // left for the window to set aside. A render must end, so it leaves out a
 // remembered loop.
-void ApplyRemembered(CPlayerHost& player, CPractice& practice, const Options& options)
+CSongMemory::Record ApplyRemembered(CPlayerHost& player, CPractice& practice, CMixer& mixer, const Options& options)
 {
     CSongMemory memory;
     const std::string path = CSongMemory::FilePath();
@@ -313,20 +314,52 @@ void ApplyRemembered(CPlayerHost& player, CPractice& practice, const Options& op
     if (loaded == CSongMemory::LoadResult::Damaged || loaded == CSongMemory::LoadResult::Unreadable) {
         std::fprintf(stderr, "tabrino-play: the song memory %s %s; nothing remembered is applied\n", path.c_str(),
             loaded == CSongMemory::LoadResult::Damaged ? "is damaged" : "cannot be read");
-        return;
+        return {};
     }
     const CSongMemory::Record* record = memory.Find(player.m_songHash);
     if (!record) {
         std::fprintf(stderr, "tabrino-play: nothing is remembered for %s\n", options.file.c_str());
-        return;
+        return {};
     }
-    CSongSettings(player, practice).Apply(*record);
+    CSongSettings(player, practice, &mixer).Apply(*record);
     if (!options.render.empty())
         practice.ClearLoop();
     std::string told;
     for (const auto& [name, text] : *record)
         told += " " + name + "=" + text;
     std::fprintf(stderr, "tabrino-play: remembered:%s\n", told.c_str());
+    return *record;
+}
+
+// Folds what the memory set into the options, for the practice tracks that
+// each render the song afresh from them: the options given go first, then
+// the remembered tempo, transposition, mutes, solo and mix (of which an
+// emphasis or minus one given replaces the remembered one).
+void FoldRemembered(const CSongMemory::Record& record, const CPlayerState& state, const CPractice& practice,
+    const CMixer& mixer, Options& options)
+{
+    if (record.count("Tempo") && !options.hasTempo) {
+        options.tempo = state.m_bpm;
+        options.hasTempo = true;
+    }
+    if (record.count("Transpose") && !options.hasTranspose) {
+        options.transpose = state.m_transpose;
+        options.hasTranspose = true;
+    }
+    for (int n = 0; n < 16; ++n) {
+        if (practice.SoloChannel() >= 0 ? (practice.MutedBeforeSolo() >> n) & 1u : practice.IsMuted(n))
+            options.practice.m_muted |= 1u << n;
+    }
+    if (options.practice.m_solo < 0)
+        options.practice.m_solo = practice.SoloChannel();
+    CMixerValues mix = mixer.Values();
+    const CMixerValues& given = options.practice.m_mix;
+    if (given.focus != CMixerValues::FOCUS_NONE) {
+        mix.focus = given.focus;
+        mix.focusChannel = given.focusChannel;
+        mix.emphasisLevel = given.emphasisLevel;
+    }
+    options.practice.m_mix = mix;
 }
 
 // A duration as hours:minutes:seconds.
@@ -578,8 +611,10 @@ int main(int argc, char** argv)
 
     // The song's memory first; what the command line says goes before it.
     CPractice practice(state, player.m_metronome);
+    CMixer mixer(player.m_output, state);
+    CSongMemory::Record remembered;
     if (options.remembered)
-        ApplyRemembered(player, practice, options);
+        remembered = ApplyRemembered(player, practice, mixer, options);
     if (options.hasTempo)
         transport.SetTempo(static_cast<std::int32_t>(options.tempo));
     if (options.hasTranspose)
@@ -608,6 +643,8 @@ int main(int argc, char** argv)
 
     if (!options.soundFont.empty())
         SetSynthSoundFont(CString::FromUtf8(options.soundFont));
+    if (options.remembered)
+        FoldRemembered(remembered, state, practice, mixer, options);
     if (!options.renderParts.empty())
         return RenderParts(options, player);
     player.m_output.m_sendSysEx = options.noSysEx ? FALSE : TRUE;

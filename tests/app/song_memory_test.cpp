@@ -65,12 +65,22 @@ TEST_F(SongMemory, ARenamedSongComesBackAsSetAChangedOneAfresh)
     p.ToggleSolo(4);
     p.SetLoop(384 * 4, 384 * 8);
     p.SetLoopOn(FALSE);
+    dialog.m_mixer.SetVolume(2, 40);
+    dialog.m_countIn.SetSettings({ 2, true });
     const std::string moved = std::string(TEST_BINARY_DIR) + "/memory-moved.mid";
     ASSERT_EQ(std::rename(song.c_str(), moved.c_str()), 0);
-    Open(WriteSong("memory-b.mid", 384, 500000, 384 * 8));
+    const std::string other = WriteSong("memory-b.mid", 384, 500000, 384 * 8);
+    Open(other);
+    const std::uint64_t otherHash = dialog.m_songHash;
     EXPECT_EQ(Title(), "TabrinoCE - memory-b.mid");
     EXPECT_EQ(state.m_bpm, 120);
     EXPECT_EQ(state.m_transpose, 0);
+    EXPECT_EQ(dialog.m_mixer.Values().volume[2], 100);
+    // The count-in the user set is the window's own: it goes on with the
+    // next song; one a song's memory set goes with that song.
+    EXPECT_EQ(dialog.m_countIn.Settings(), (CCountInSettings { 2, true }));
+    Open(WriteSong("memory-c.mid", 384, 500000, 384 * 9));
+    dialog.m_countIn.SetSettings({});
 
     Open(moved);
     EXPECT_EQ(Title(), "TabrinoCE - memory-moved.mid (remembered)");
@@ -81,9 +91,13 @@ TEST_F(SongMemory, ARenamedSongComesBackAsSetAChangedOneAfresh)
     EXPECT_EQ(p.LoopStart(), 384 * 4);
     EXPECT_EQ(p.LoopEnd(), 384 * 8);
     EXPECT_FALSE(p.LoopOn());
+    EXPECT_EQ(dialog.m_mixer.Values().volume[2], 40);
+    EXPECT_EQ(dialog.m_countIn.Settings(), (CCountInSettings { 2, true }));
+    Open(other);
+    EXPECT_EQ(dialog.m_countIn.Settings(), CCountInSettings());
     CSongMemory stored;
     ASSERT_EQ(stored.Load(CSongMemory::FilePath()), CSongMemory::LoadResult::Loaded);
-    EXPECT_EQ(stored.Size(), 1u) << "the song left alone has no record";
+    EXPECT_EQ(stored.Find(otherHash), nullptr) << "the song left alone has no record";
 
     WriteSong("memory-moved.mid", 384, 500000, 384 * 17);
     Open(moved);
