@@ -64,6 +64,7 @@ BOOL CRememberedSongs::Write()
     }
     // The songs opened here go in front, the latest first; of each only the
     // entries changed here replace what the file holds.
+    const std::string before = damaged ? std::string() : memory.Format();
     for (const std::uint64_t hash : m_opened) {
         const Pending& pending = m_pending[hash];
         CSongMemory::Record record;
@@ -80,7 +81,9 @@ BOOL CRememberedSongs::Write()
         memory.Put(hash, std::move(record));
     }
     memory.Trim();
-    if (!memory.Save(path))
+    // Songs opened and left alone change nothing: the disk is spared the
+    // write and its flushes.
+    if (memory.Format() != before && !memory.Save(path))
         return FALSE;
     m_opened.clear();
     m_pending.clear();
