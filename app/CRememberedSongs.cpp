@@ -151,7 +151,7 @@ void CRememberedSongs::LeaveSong(CSongSettings& settings)
     CSongMemory::Record own;
     for (const auto& [name, text] : m_restored) {
         const std::string& before = m_defaults[name];
-        if (CSongSettings::Carried(name) && text != before && m_baseline[name] == text) {
+        if (settings.Carried(name) && text != before && m_baseline[name] == text) {
             own[name] = before;
             m_baseline[name] = before;
             m_restored[name] = before;

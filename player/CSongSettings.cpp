@@ -64,30 +64,46 @@ CSongSettings::CSongSettings(CPlayerHost& host, CPractice& practice, CMixer* mix
     , m_practice(practice)
     , m_pMixer(mixer)
 {
+    for (const Entry& entry : kEntries) {
+        m_settings.push_back({ entry.name, [this, capture = entry.capture] { return capture(*this); },
+            [this, apply = entry.apply](std::string_view text) { return apply(*this, text); }, entry.carried });
+    }
+}
+
+void CSongSettings::SetEntry(const std::string& name, CaptureFn capture, ApplyFn apply, bool carried)
+{
+    Setting setting { name, std::move(capture), std::move(apply), carried };
+    for (Setting& existing : m_settings) {
+        if (existing.name == name) {
+            existing = std::move(setting);
+            return;
+        }
+    }
+    m_settings.push_back(std::move(setting));
 }
 
 CSongMemory::Record CSongSettings::Capture() const
 {
     CSongMemory::Record record;
-    for (const Entry& entry : kEntries)
-        record[entry.name] = entry.capture(*this);
+    for (const Setting& setting : m_settings)
+        record[setting.name] = setting.capture();
     return record;
 }
 
 void CSongSettings::Apply(const CSongMemory::Record& record)
 {
-    for (const Entry& entry : kEntries) {
-        const auto found = record.find(entry.name);
+    for (const Setting& setting : m_settings) {
+        const auto found = record.find(setting.name);
         if (found != record.end())
-            entry.apply(*this, found->second);
+            setting.apply(found->second);
     }
 }
 
-bool CSongSettings::Carried(const std::string& name)
+bool CSongSettings::Carried(const std::string& name) const
 {
-    for (const Entry& entry : kEntries) {
-        if (name == entry.name)
-            return entry.carried;
+    for (const Setting& setting : m_settings) {
+        if (name == setting.name)
+            return setting.carried;
     }
     return false;
 }

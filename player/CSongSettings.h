@@ -2,8 +2,10 @@
 
 #include "player/CSongMemory.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CMixer;
 class CPlayerHost;
@@ -11,13 +13,22 @@ class CPractice;
 
 // What the user sets for a song, as the entries of its memory: each entry a
 // name and its text, read from the player and the practice tools and put
-// back into them. Adding a setting is adding one line to the table in the
-// .cpp file.
+// back into them. Adding a setting of the player is adding one line to the
+// table in the .cpp file; a window adds its own with SetEntry.
 class CSongSettings {
 public:
     // mixer: the window's mixer; null where there is none (its entry is
     // then neither read nor set).
     CSongSettings(CPlayerHost& host, CPractice& practice, CMixer* mixer = nullptr);
+    CSongSettings(const CSongSettings&) = delete;
+    CSongSettings& operator=(const CSongSettings&) = delete;
+
+    using CaptureFn = std::function<std::string()>;
+    // FALSE for a text that does not read as the entry's value.
+    using ApplyFn = std::function<bool(std::string_view)>;
+    // An entry of the caller's: it takes the place of the entry of that
+    // name, or comes after the others.
+    void SetEntry(const std::string& name, CaptureFn capture, ApplyFn apply, bool carried);
 
     // Every entry as the song is set now.
     CSongMemory::Record Capture() const;
@@ -30,7 +41,7 @@ public:
     // Whether an entry is the window's own setting, carried from song to
     // song (the count-in, the trainer), rather than one each new song sets
     // afresh (tempo, transposition, mutes, loop, mix).
-    static bool Carried(const std::string& name);
+    bool Carried(const std::string& name) const;
 
 private:
     struct Entry {
@@ -40,6 +51,13 @@ private:
         bool carried;
     };
     static const Entry kEntries[];
+    struct Setting {
+        std::string name;
+        CaptureFn capture;
+        ApplyFn apply;
+        bool carried;
+    };
+    std::vector<Setting> m_settings;
 
     static std::string CaptureTempo(const CSongSettings& s);
     static bool ApplyTempo(CSongSettings& s, std::string_view text);
