@@ -1,6 +1,7 @@
 #include "app/CFaceCommands.h"
 
 #include "app/CExportDlg.h"
+#include "app/CPracticeTools.h"
 #include "app/CSongViews.h"
 #include "app/CTabrinoDlg.h"
 #include "app/FaceCommands.h"
@@ -38,7 +39,7 @@ BOOL IsStep(WORD command)
     switch (command) {
     case ID_BAR_BACK: case ID_BAR_FORWARD: case ID_BEAT_BACK: case ID_BEAT_FORWARD:
     case ID_TEMPO_UP: case ID_TEMPO_DOWN: case ID_TEMPO_UP10: case ID_TEMPO_DOWN10:
-    case ID_TRANSPOSE_UP: case ID_TRANSPOSE_DOWN:
+    case ID_TRANSPOSE_UP: case ID_TRANSPOSE_DOWN: case ID_MARKER_NEXT: case ID_MARKER_PREVIOUS:
         return TRUE;
     default:
         return FALSE;
@@ -128,7 +129,10 @@ BOOL CFaceCommands::Run(WORD id)
                 L"About TabrinoCE", MB_OK | MB_ICONINFORMATION);
             break;
         case ID_QUIT: m_dialog.PostMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0); break;
-        default: return FALSE;
+        default:
+            if (!m_dialog.m_pPracticeTools->Run(id))
+                return FALSE;
+            break;
         }
     }
     ShowPractice();
@@ -175,6 +179,7 @@ HMENU CFaceCommands::BuildMenu() const
         ID_LOOP_CLEAR, Entry(L"Clear", ID_LOOP_CLEAR));
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(loop), L"Loop");
     AppendMenuW(menu, Flags(practice.MetronomeOn(), TRUE), ID_METRONOME, Entry(L"Metronome", ID_METRONOME));
+    m_dialog.m_pPracticeTools->AppendMenu(menu);
 
     HMENU mute = CreatePopupMenu();
     HMENU solo = CreatePopupMenu();

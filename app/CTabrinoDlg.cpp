@@ -3,6 +3,7 @@
 #include "app/CDisplayRefresh.h"
 #include "app/CExportDlg.h"
 #include "app/CFaceCommands.h"
+#include "app/CPracticeTools.h"
 #include "app/CSettingsDlg.h"
 #include "app/CSongViews.h"
 #include "app/DrumChannel.h"
@@ -31,6 +32,7 @@ CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
     , m_pViews(std::make_unique<CSongViews>(*this))
     , m_pExport(std::make_unique<CExportDlg>(*this))
+    , m_pPracticeTools(std::make_unique<CPracticeTools>(*this))
 {
     m_hIcon = LoadIcon(nullptr, 128);
 }
@@ -70,6 +72,7 @@ BOOL CTabrinoDlg::OnInitDialog()
     m_pTempoText = face.m_pTempoText;
     m_pTransposeText = face.m_pTransposeText;
     m_pLoopMarks = face.m_pLoopMarks;
+    m_pPracticeTools->CreateBadge();
     CenterWindow();
 
     // The port opens before the player thread can send anything; a port
@@ -284,8 +287,8 @@ void CTabrinoDlg::TakePendingSong()
     if (!m_pPendingSong)
         return;
     // What the user set on the song that goes is noted while it is in place.
-    CSongSettings settings(*this, m_practice, &m_mixer);
-    m_songMemory.LeaveSong(settings);
+    const std::unique_ptr<CSongSettings> settings = SongSettings();
+    m_songMemory.LeaveSong(*settings);
     if (!TakeSong(*m_pPendingSong))
         return;
     m_pPendingSong.reset();
@@ -295,8 +298,10 @@ void CTabrinoDlg::TakePendingSong()
     Transport().AdoptSong(m_pTracks);
     m_practice.Reset();
     m_mixer.Reset();
+    // Markers in place and no bookmarks, before the memory may bring some.
+    m_pPracticeTools->SongChanged();
     // Every song, from wherever it was opened, gets what was remembered for it.
-    const BOOL remembered = m_songMemory.SongOpened(m_songHash, settings);
+    const BOOL remembered = m_songMemory.SongOpened(m_songHash, *settings);
     SetWindowText(CString(L"TabrinoCE - ") + m_strSongName + (remembered ? L" (remembered)" : L""));
     CFaceCommands(*this).ShowPractice();
     CDisplayRefresh(*this).ShowSong();
@@ -304,13 +309,48 @@ void CTabrinoDlg::TakePendingSong()
     Invalidate(TRUE);
 }
 
+namespace {
+
+// Applies the text of a value that reads itself (FromText) through set.
+template <typename Value, typename Set>
+CSongSettings::ApplyFn ApplyText(Set set)
+{
+    return [set](std::string_view text) {
+        Value value;
+        if (!value.FromText(text))
+            return false;
+        set(value);
+        return true;
+    };
+}
+
+}
+
+std::unique_ptr<CSongSettings> CTabrinoDlg::SongSettings()
+{
+    auto settings = std::make_unique<CSongSettings>(*this, m_practice, &m_mixer);
+    // The practice tools keep the count-in and the trainer beside the
+    // player's, and the bookmarks: a song's values go through them.
+    CPracticeTools& tools = *m_pPracticeTools;
+    settings->SetEntry("CountIn", [&tools] { return tools.CountIn().ToText(); },
+        ApplyText<CCountInSettings>([&tools](const CCountInSettings& value) { tools.SetCountIn(value); }), true);
+    settings->SetEntry("Trainer", [&tools] { return tools.Trainer().ToText(); },
+        ApplyText<CSpeedTrainerSettings>([&tools](const CSpeedTrainerSettings& value) { tools.SetTrainer(value); }), true);
+    settings->SetEntry("Bookmarks", [&tools] { return tools.Bookmarks().ToText(); },
+        ApplyText<CBookmarkList>([&tools](const CBookmarkList& value) { tools.SetBookmarks(value); }), false);
+    return settings;
+}
+
 void CTabrinoDlg::ForgetSong()
 {
     if (!m_songMemory.HasSong())
         return;
-    CSongSettings settings(*this, m_practice, &m_mixer);
-    m_songMemory.Forget(settings);
+    m_songMemory.Forget(*SongSettings());
     SetWindowText(CString(L"TabrinoCE - ") + m_strSongName);
+    // The title without "(remembered)" is the one the practice status goes
+    // after; the song's own settings have no bookmarks.
+    m_pPracticeTools->SongChanged();
+    m_pPracticeTools->ShowStatus();
     CFaceCommands(*this).ShowPractice();
     m_pViews->m_mixer.MixChanged();
 }
@@ -450,6 +490,7 @@ void CTabrinoDlg::OnUpdateDisplay()
     ApplyPendingPort();
     CDisplayRefresh(*this).UpdateDisplay();
     m_pViews->Refresh();
+    m_pPracticeTools->ShowStatus();
 }
 
 void CTabrinoDlg::OnUpdateMeters()
@@ -487,6 +528,7 @@ void CTabrinoDlg::LoadSettings()
     else if (!m_strSoundFont.IsEmpty())
         SetSynthSoundFont(m_strSoundFont);
     m_recentFiles.Load();
+    m_pPracticeTools->Load();
 }
 
 void CTabrinoDlg::SaveSettings()
@@ -511,10 +553,10 @@ void CTabrinoDlg::SaveSettings()
     if (m_strSoundFont != m_strLoadedSoundFont)
         SaveSoundFontSetting(m_strSoundFont);
     m_recentFiles.Save();
-    CSongSettings settings(*this, m_practice, &m_mixer);
-    m_songMemory.LeaveSong(settings);
+    m_songMemory.LeaveSong(*SongSettings());
     m_songMemory.Write();
     m_pViews->Save();
+    m_pPracticeTools->Save();
 }
 
 void CTabrinoDlg::OnButtonPlay()

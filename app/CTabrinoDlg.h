@@ -15,12 +15,14 @@
 #include <memory>
 
 class CExportDlg;
+class CPracticeTools;
 class CSongViews;
 class CSkinSlider;
 class CSkinMeter;
 class CSkinText;
 class CSkinLoopMarks;
 class CSongFile;
+class CSongSettings;
 
 // The main dialog: the face, and as the player's host the owner of the
 // song, the player thread and the output stage. It can be constructed
@@ -83,6 +85,8 @@ public:
     // "Forget this song's settings": the song in place goes back to its own
     // settings and its memory is dropped.
     void ForgetSong();
+    // What the user sets for a song, as its memory keeps it.
+    std::unique_ptr<CSongSettings> SongSettings();
     // Transport commands.
     void OnButtonPlay();
     void OnButtonStop();
@@ -160,6 +164,9 @@ public:
     std::unique_ptr<CSongViews> m_pViews;
     // The practice track export.
     std::unique_ptr<CExportDlg> m_pExport;
+    // Count-in, metronome and trainer settings, markers and bookmarks; its
+    // Set... calls apply a value to the running window.
+    std::unique_ptr<CPracticeTools> m_pPracticeTools;
 
 private:
     // Opens the chosen port once playback has stopped.

@@ -53,6 +53,25 @@ enum FaceCommand : WORD {
     ID_MIX_RESET,
     ID_EMPHASIS_FIRST = 1420,
     ID_MINUS_ONE_FIRST = 1440,
+    // Count-in, the practice dialogs, markers and bookmarks (CPracticeTools).
+    ID_COUNT_IN = 1600,
+    ID_COUNT_IN_OFF,
+    ID_COUNT_IN_1,
+    ID_COUNT_IN_2,
+    ID_COUNT_IN_PASS,
+    ID_PRACTICE_DIALOG,
+    ID_TRAINER_DIALOG,
+    ID_MARKER_NEXT,
+    ID_MARKER_PREVIOUS,
+    ID_BOOKMARK_ADD,
+    ID_LOOP_SECTION,
+    // The song's markers in the "Go to" menu, then the bookmarks, then the
+    // entries that remove a bookmark.
+    ID_GOTO_MARKER_FIRST = 1700,
+    ID_GOTO_BOOKMARK_FIRST = 1900,
+    ID_BOOKMARK_REMOVE_FIRST = 2000,
 };
+
+constexpr int kGoToMenuMarkers = 200;
 
 constexpr int kRecentMenuFiles = 8;

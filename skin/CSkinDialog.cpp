@@ -4,6 +4,7 @@
 #include "platform/gdi/CPaintDC.h"
 #include "platform/ui/WindowHandle.h"
 #include "skin/CSkinButton.h"
+#include "skin/CSkinBadge.h"
 #include "skin/CSkinLoopMarks.h"
 #include "skin/CSkinMeter.h"
 #include "skin/CSkinSlider.h"
@@ -86,6 +87,16 @@ CSkinLoopMarks* CSkinDialog::AddLoopMarks(RECT rect)
     marks->m_rect = rect;
     Append(marks);
     return marks;
+}
+
+CSkinBadge* CSkinDialog::AddBadge(RECT rect, CFont* font)
+{
+    auto* badge = new CSkinBadge;
+    badge->m_pNormal = &m_bmpNormal;
+    badge->m_pFont = font;
+    badge->m_rect = rect;
+    Append(badge);
+    return badge;
 }
 
 CSkinMeter* CSkinDialog::AddMeter(int bars, RECT rect)

@@ -10,6 +10,7 @@ class CSkinText;
 class CSkinSlider;
 class CSkinMeter;
 class CSkinLoopMarks;
+class CSkinBadge;
 
 // A dialog whose face is made of skin controls: it owns the skins, the
 // composite and work bitmaps and the control ring, paints the face, and
@@ -37,6 +38,7 @@ public:
         CBitmap* mask, RECT thumb);
     CSkinMeter* AddMeter(int bars, RECT rect);
     CSkinLoopMarks* AddLoopMarks(RECT rect);
+    CSkinBadge* AddBadge(RECT rect, CFont* font);
 
     // Composes every control (all) or the dirty ones over what target shows
     // and copies the result to target.

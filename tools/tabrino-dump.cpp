@@ -3,10 +3,12 @@
 // event read (up to a fault), then the failure that ended the load. Other
 // readers' outputs are compared with it line by line, so the format must not
 // change. With --lyrics it prints the song's words instead, a line each with
-// the second it starts at.
+// the second it starts at; with --markers its markers and cue points.
 
 #include "platform/text/CTextEncoding.h"
 #include "song/CLyrics.h"
+#include "song/CMarkers.h"
+#include "song/CMeterMap.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CSongFile.h"
@@ -161,10 +163,25 @@ void PrintLyrics(std::FILE* out, const CSongFile& file, const std::string& encod
     }
 }
 
+void PrintMarkers(std::FILE* out, const CSongFile& file, const std::string& encoding)
+{
+    CMarkers markers;
+    markers.Build(file.m_pTracks, encoding);
+    CMeterMap meter;
+    meter.Build(file.m_pTracks, file.m_facts.m_ppqn);
+    for (const CMarkers::Marker& marker : markers.Items()) {
+        const CMeterMap::Position at = meter.At(marker.tick);
+        std::fprintf(out, "%s %" PRId64 " %" PRId64 ".%" PRId64 " %s\n", marker.cue ? "cue" : "marker",
+            static_cast<std::int64_t>(marker.tick), static_cast<std::int64_t>(at.bar + 1),
+            static_cast<std::int64_t>(at.beat + 1), Quoted(CString(marker.name)).c_str());
+    }
+}
+
 void PrintUsage(std::FILE* out)
 {
     std::fputs("usage: tabrino-dump FILE\n"
                "       tabrino-dump --lyrics [--encoding NAME] FILE\n"
+               "       tabrino-dump --markers [--encoding NAME] FILE\n"
                "Loads a Standard MIDI File (or the one in an RMID file) as TabrinoCE does\n"
                "and prints, one per line:\n"
                "  song format= tracks= ppqn= usPerQuarter= smpteOffset=   (left out when no song loaded)\n"
@@ -177,6 +194,9 @@ void PrintUsage(std::FILE* out)
                "  info LETTER \"TEXT\"     (the other @ lines: I, K, V, L ...)\n"
                "  line SECONDS \"TEXT\"    (each line, with when its first syllable is sung)\n"
                "  paragraph SECONDS \"TEXT\"   (a line that begins a paragraph)\n"
+               "  message \"TEXT\"\n"
+               "With --markers, the song's Marker and Cue Point events in song order:\n"
+               "  marker TICK BAR.BEAT \"NAME\"   (cue TICK BAR.BEAT \"NAME\" for a cue point)\n"
                "  message \"TEXT\"\n"
                "  --encoding NAME  decode the words in NAME instead of the encoding judged\n"
                "                   from them: UTF-8, ISO-8859-1, WINDOWS-1252, WINDOWS-1251,\n"
@@ -194,11 +214,14 @@ int main(int argc, char** argv)
         return 0;
     }
     bool lyrics = false;
+    bool markers = false;
     std::string encoding;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--lyrics") == 0) {
             lyrics = true;
+        } else if (std::strcmp(argv[i], "--markers") == 0) {
+            markers = true;
         } else if (std::strcmp(argv[i], "--encoding") == 0 && i + 1 < argc) {
             encoding = argv[++i];
             if (encoding.empty() || !CTextEncoding::FindChoice(encoding)) {
@@ -212,7 +235,7 @@ int main(int argc, char** argv)
             path = argv[i];
         }
     }
-    if (!path || (!encoding.empty() && !lyrics)) {
+    if (!path || (!encoding.empty() && !lyrics && !markers) || (lyrics && markers)) {
         PrintUsage(stderr);
         return 2;
     }
@@ -221,8 +244,11 @@ int main(int argc, char** argv)
     file.Load(CString::FromUtf8(path));
 
     std::FILE* out = stdout;
-    if (lyrics) {
-        PrintLyrics(out, file, encoding);
+    if (lyrics || markers) {
+        if (lyrics)
+            PrintLyrics(out, file, encoding);
+        else
+            PrintMarkers(out, file, encoding);
         if (!file.Failure().IsEmpty())
             std::fprintf(out, "message %s\n", Quoted(file.Failure()).c_str());
         std::fflush(out);

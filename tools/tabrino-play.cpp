@@ -22,9 +22,11 @@
 #include "player/CMixer.h"
 #include "player/CSongMemory.h"
 #include "player/CSongSettings.h"
+#include "player/CSpeedTrainerSettings.h"
 #include "player/CTransport.h"
 #include "song/CChannelNames.h"
 #include "song/CLyrics.h"
+#include "song/CMarkers.h"
 
 #include <atomic>
 #include <charconv>
@@ -49,8 +51,9 @@ const std::string& Usage()
 {
     static const std::string usage =
         std::string("Usage: tabrino-play [--port NAME | --render FILE.wav | --render-parts DIR]\n"
-                    "                    [--transpose N] [--tempo BPM] [--from TICK] [--metronome]\n"
-                    "                    [--loop FROM-TO] [--mute LIST] [--solo N]\n"
+                    "                    [--transpose N] [--tempo BPM] [--from TICK | --from-marker NAME]\n"
+                    "                    [--metronome] [--count-in BARS]\n"
+                    "                    [--loop FROM-TO [--speed-trainer F,T,S,P]] [--mute LIST] [--solo N]\n"
                     "                    [--emphasis N[,LEVEL] | --minus-one N] [--soundfont PATH]\n"
                     "                    [--lyrics [--encoding NAME]] [--no-sysex] [--reset NAME]\n"
                     "                    [--remembered] FILE\n"
@@ -72,12 +75,20 @@ const std::string& Usage()
           "  --transpose N     transposition in semitones, -12..12 (the drum channel stays)\n"
           "  --tempo BPM       tempo in beats per minute, 30..300, instead of the file's\n"
           "  --from TICK       start position in ticks, before the song's end\n"
+          "  --from-marker NAME start at the song's marker (or cue point) NAME, at the\n"
+          "                    start of its beat\n"
+          "  --count-in BARS   0, 1 or 2 bars of clicks before the song starts, on the\n"
+          "                    meter and tempo where it starts\n"
           "  --metronome       click on every beat of the song's meter, accented on the\n"
           "                    first beat of each bar\n"
           "  --loop FROM-TO    play bars FROM to TO over and over until Ctrl-C: 5-9 from\n"
           "                    the start of bar 5 to the start of bar 9, 5.3-9.1 from the\n"
           "                    third beat of bar 5 to the first of bar 9; starts at FROM\n"
           "                    unless --from is given\n"
+          "  --speed-trainer FROM,TO,STEP,PASSES\n"
+          "                    the loop's first pass at FROM % of the song's tempo,\n"
+          "                    STEP % faster every PASSES passes up to TO % (70,100,5,2);\n"
+          "                    each pass's tempo is printed on standard output\n"
           "  --mute LIST       silence channels 1..16 (a list: 2,10)\n"
           "  --solo N          hear channel N alone\n"
           "  --emphasis N[,LEVEL] channel N at full volume, every other one at LEVEL\n"
@@ -132,6 +143,11 @@ struct Options {
     std::string loop;
     bool hasLoop { false };
     CPracticeOptions practice;
+    int countIn { 0 };
+    bool hasCountIn { false };
+    CSpeedTrainerSettings trainer;
+    std::string fromMarker;
+    bool hasFromMarker { false };
 };
 
 bool ParseNumber(const char* text, long long& value)
@@ -227,6 +243,29 @@ int ParseOptions(int argc, char** argv, Options& options)
                 std::fprintf(stderr, "tabrino-play: --reset takes none, gm, gm2, gs or xg, not \"%s\"\n", text);
                 return 2;
             }
+        } else if (arg == "--count-in") {
+            long long bars = 0;
+            if (!value(text))
+                return 2;
+            if (!ParseNumber(text, bars) || bars < 0 || bars > CCountInSettings::MAX_BARS) {
+                std::fprintf(stderr, "tabrino-play: --count-in takes 0, 1 or 2 bars, not \"%s\"\n", text);
+                return 2;
+            }
+            options.countIn = static_cast<int>(bars);
+            options.hasCountIn = true;
+        } else if (arg == "--speed-trainer") {
+            std::string error;
+            if (!value(text))
+                return 2;
+            if (!options.trainer.FromArgument(text, error)) {
+                std::fprintf(stderr, "tabrino-play: %s\n", error.c_str());
+                return 2;
+            }
+        } else if (arg == "--from-marker") {
+            if (!value(text))
+                return 2;
+            options.fromMarker = text;
+            options.hasFromMarker = true;
         } else if (arg == "--metronome") {
             options.metronome = true;
         } else if (arg == "--remembered") {
@@ -291,8 +330,16 @@ int ParseOptions(int argc, char** argv, Options& options)
         std::fprintf(stderr, "tabrino-play: --render writes to its own file; it takes no --port\n");
         return 2;
     }
-    if (!options.encoding.empty() && !options.lyrics) {
-        std::fprintf(stderr, "tabrino-play: --encoding goes with --lyrics\n");
+    if (!options.encoding.empty() && !options.lyrics && !options.hasFromMarker) {
+        std::fprintf(stderr, "tabrino-play: --encoding goes with --lyrics or --from-marker\n");
+        return 2;
+    }
+    if (options.trainer.on && !options.hasLoop) {
+        std::fprintf(stderr, "tabrino-play: --speed-trainer trains on a loop; give it --loop FROM-TO\n");
+        return 2;
+    }
+    if (options.hasFromMarker && options.hasFrom) {
+        std::fprintf(stderr, "tabrino-play: --from and --from-marker both give the start; give one\n");
         return 2;
     }
     if (options.hasLoop && !options.render.empty()) {
@@ -609,6 +656,22 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    if (options.hasFromMarker) {
+        CMarkers markers;
+        markers.Build(player.m_pTracks, options.encoding);
+        const int found = markers.Find(CString::FromUtf8(options.fromMarker).Str());
+        if (found < 0) {
+            std::string names;
+            for (const CMarkers::Marker& marker : markers.Items())
+                names += (names.empty() ? "" : ", ") + CString(marker.name).ToUtf8();
+            std::fprintf(stderr, "tabrino-play: %s has no marker \"%s\" (%s%s)\n", options.file.c_str(),
+                options.fromMarker.c_str(), names.empty() ? "it has none" : "its markers: ", names.c_str());
+            return 2;
+        }
+        // As every seek of the player: at the start of the marker's beat.
+        options.from = state.m_meterMap.BeatStart(markers.Items()[static_cast<size_t>(found)].tick);
+        options.hasFrom = options.from < state.m_length;
+    }
     // The song's memory first; what the command line says goes before it.
     CPractice practice(state, player.m_metronome);
     CMixer mixer(player.m_output, state);
@@ -668,6 +731,11 @@ int main(int argc, char** argv)
 
     options.practice.ApplyTo(practice);
     practice.SetMetronome(options.metronome ? TRUE : FALSE);
+    // A remembered count-in or trainer stays unless the command line names one.
+    if (!options.remembered || options.hasCountIn)
+        player.m_countIn.SetSettings(CCountInSettings { options.countIn, false });
+    if (!options.remembered || options.trainer.on)
+        player.m_trainer.SetSettings(options.trainer);
     bool terminal = IsTerminalStream(2);
     std::optional<CLyricsPrinter> lyrics;
     if (options.lyrics)
@@ -687,8 +755,21 @@ int main(int argc, char** argv)
         if (watcher)
             CloseHandle(watcher);
         DWORD lastStatus = GetTickCount() - 1000;
+        long long shownPass = 0;
         while (state.m_playState != STATE_STOPPED && !InterruptRequested()) {
             DWORD wait = INFINITE;
+            if (options.trainer.on) {
+                // Each pass's tempo once, as the pass begins.
+                const long long pass = player.m_trainer.m_pass;
+                if (pass != shownPass && pass > 0) {
+                    shownPass = pass;
+                    const int percent = player.m_trainer.m_percent;
+                    std::printf("pass %lld: %d bpm (%d %%)%s\n", pass, static_cast<int>(state.m_bpm), percent,
+                        percent >= options.trainer.toPercent ? ", the target" : "");
+                    std::fflush(stdout);
+                }
+                wait = 20;
+            }
             if (lyrics) {
                 // Wakes when the next line is due; a jump back (a loop) is
                 // seen within a tenth of a second.

@@ -1,4 +1,5 @@
 #include "PlayerDialogFixture.h"
+#include "app/CPracticeTools.h"
 #include "app/CRememberedSongs.h"
 #include "app/FaceCommands.h"
 #include "player/CPlayerHost.h"
@@ -66,7 +67,10 @@ TEST_F(SongMemory, ARenamedSongComesBackAsSetAChangedOneAfresh)
     p.SetLoop(384 * 4, 384 * 8);
     p.SetLoopOn(FALSE);
     dialog.m_mixer.SetVolume(2, 40);
-    dialog.m_countIn.SetSettings({ 2, true });
+    dialog.m_pPracticeTools->SetCountIn({ 2, true });
+    CBookmarkList bookmarks;
+    bookmarks.Add(384 * 8, "Bar 3");
+    dialog.m_pPracticeTools->SetBookmarks(bookmarks);
     const std::string moved = std::string(TEST_BINARY_DIR) + "/memory-moved.mid";
     ASSERT_EQ(std::rename(song.c_str(), moved.c_str()), 0);
     const std::string other = WriteSong("memory-b.mid", 384, 500000, 384 * 8);
@@ -78,9 +82,9 @@ TEST_F(SongMemory, ARenamedSongComesBackAsSetAChangedOneAfresh)
     EXPECT_EQ(dialog.m_mixer.Values().volume[2], 100);
     // The count-in the user set is the window's own: it goes on with the
     // next song; one a song's memory set goes with that song.
-    EXPECT_EQ(dialog.m_countIn.Settings(), (CCountInSettings { 2, true }));
+    EXPECT_EQ(dialog.m_pPracticeTools->CountIn(), (CCountInSettings { 2, true }));
     Open(WriteSong("memory-c.mid", 384, 500000, 384 * 9));
-    dialog.m_countIn.SetSettings({});
+    dialog.m_pPracticeTools->SetCountIn({});
 
     Open(moved);
     EXPECT_EQ(Title(), "TabrinoCE - memory-moved.mid (remembered)");
@@ -92,9 +96,10 @@ TEST_F(SongMemory, ARenamedSongComesBackAsSetAChangedOneAfresh)
     EXPECT_EQ(p.LoopEnd(), 384 * 8);
     EXPECT_FALSE(p.LoopOn());
     EXPECT_EQ(dialog.m_mixer.Values().volume[2], 40);
-    EXPECT_EQ(dialog.m_countIn.Settings(), (CCountInSettings { 2, true }));
+    EXPECT_EQ(dialog.m_pPracticeTools->CountIn(), (CCountInSettings { 2, true }));
+    EXPECT_EQ(dialog.m_pPracticeTools->Bookmarks(), bookmarks);
     Open(other);
-    EXPECT_EQ(dialog.m_countIn.Settings(), CCountInSettings());
+    EXPECT_EQ(dialog.m_pPracticeTools->CountIn(), CCountInSettings());
     CSongMemory stored;
     ASSERT_EQ(stored.Load(CSongMemory::FilePath()), CSongMemory::LoadResult::Loaded);
     EXPECT_EQ(stored.Find(otherHash), nullptr) << "the song left alone has no record";
