@@ -48,6 +48,7 @@ CPracticeRender::Settings CExportDlg::CurrentSettings(CTabrinoDlg& player)
     settings.usPerQuarter = state.m_usPerQuarter;
     settings.transpose = state.m_transpose;
     settings.metronome = player.m_practice.MetronomeOn();
+    settings.countIn = player.m_countIn.Settings();
     settings.drumChannel = state.m_drumChannel;
     settings.sendSysEx = player.m_output.m_sendSysEx;
     settings.reset = player.m_output.m_reset;

@@ -10,7 +10,8 @@
 class CTabrinoDlg;
 
 // "Export practice track…": renders the song with the player's current
-// practice settings (tempo, transposition, mutes, the mix, the metronome)
+// practice settings (tempo, transposition, mutes, the mix, the metronome,
+// the count-in)
 // into a WAV file the user chooses. The render runs on a thread of its own
 // with its own player and output stage, never the window's, so playback and
 // the face go on meanwhile; this modeless window shows its progress and

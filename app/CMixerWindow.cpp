@@ -130,12 +130,7 @@ void CMixerWindow::Toggle()
 
 void CMixerWindow::KeepPlacement()
 {
-    WINDOWPLACEMENT placement {};
-    if (!m_hWnd || !GetWindowPlacement(&placement))
-        return;
-    m_placement.open = placement.showCmd != SW_HIDE ? TRUE : FALSE;
-    m_placement.placed = TRUE;
-    m_placement.rect = placement.rcNormalPosition;
+    CViewSettings::KeepPlacement(m_hWnd, m_placement);
 }
 
 void CMixerWindow::SongChanged()

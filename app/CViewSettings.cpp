@@ -4,6 +4,7 @@
 #include "app/RegistryText.h"
 #include "platform/text/CTextEncoding.h"
 #include "platform/core/FormatString.h"
+#include "platform/ui/WindowPlacement.h"
 #include "skin/CLyricsView.h"
 
 #include <charconv>
@@ -123,4 +124,14 @@ BOOL CViewSettings::Save() const
     if (now.encoding != m_loaded.encoding)
         saved &= WriteRegBytes(HKEY_LOCAL_MACHINE, kSettingsKey, kLyricsEncoding, m_lyricsEncoding);
     return saved;
+}
+
+void CViewSettings::KeepPlacement(HWND window, Placement& placement)
+{
+    WINDOWPLACEMENT kept {};
+    if (!window || !GetWindowPlacement(window, &kept))
+        return;
+    placement.open = kept.showCmd != SW_HIDE ? TRUE : FALSE;
+    placement.placed = TRUE;
+    placement.rect = kept.rcNormalPosition;
 }

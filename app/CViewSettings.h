@@ -40,6 +40,8 @@ public:
     // unchanged) for anything else.
     static BOOL ParsePlacement(const CString& text, Placement& placement);
     static CString PlacementText(const Placement& placement);
+    // Keeps a window's place (outside full screen) and whether it is open.
+    static void KeepPlacement(HWND window, Placement& placement);
 
     Placement m_lyrics;
     Placement m_keyboard;

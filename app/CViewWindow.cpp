@@ -54,12 +54,7 @@ void CViewWindow::Close()
 
 void CViewWindow::KeepPlacement()
 {
-    WINDOWPLACEMENT placement {};
-    if (!m_hWnd || !GetWindowPlacement(&placement))
-        return;
-    m_placement.open = placement.showCmd != SW_HIDE ? TRUE : FALSE;
-    m_placement.placed = TRUE;
-    m_placement.rect = placement.rcNormalPosition;
+    CViewSettings::KeepPlacement(m_hWnd, m_placement);
 }
 
 LRESULT CViewWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

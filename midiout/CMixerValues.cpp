@@ -104,27 +104,23 @@ bool CMixerValues::IsNeutral() const
     return focus == FOCUS_NONE && volume == defaults.volume && pan == defaults.pan;
 }
 
+bool CMixerValues::ToggleFocus(std::int32_t kind, int channel)
+{
+    const bool on = IsChannel(channel) && !(focus == kind && focusChannel == channel);
+    focus = on ? kind : FOCUS_NONE;
+    focusChannel = on ? channel : -1;
+    return on;
+}
+
 void CMixerValues::Emphasize(int channel, int level)
 {
-    if (!IsChannel(channel) || (focus == FOCUS_EMPHASIS && focusChannel == channel)) {
-        focus = FOCUS_NONE;
-        focusChannel = -1;
-        return;
-    }
-    focus = FOCUS_EMPHASIS;
-    focusChannel = channel;
-    emphasisLevel = level < 0 ? 0 : level > FULL_VOLUME ? FULL_VOLUME : level;
+    if (ToggleFocus(FOCUS_EMPHASIS, channel))
+        emphasisLevel = level < 0 ? 0 : level > FULL_VOLUME ? FULL_VOLUME : level;
 }
 
 void CMixerValues::MinusOne(int channel)
 {
-    if (!IsChannel(channel) || (focus == FOCUS_MINUS_ONE && focusChannel == channel)) {
-        focus = FOCUS_NONE;
-        focusChannel = -1;
-        return;
-    }
-    focus = FOCUS_MINUS_ONE;
-    focusChannel = channel;
+    ToggleFocus(FOCUS_MINUS_ONE, channel);
 }
 
 std::string CMixerValues::ToText() const

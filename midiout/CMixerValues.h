@@ -55,4 +55,9 @@ struct CMixerValues {
     static bool FromText(const std::string& text, CMixerValues& out);
 
     bool operator==(const CMixerValues& other) const = default;
+
+private:
+    // Puts the focus of the kind on the channel; off when it was there
+    // already or the channel is none. TRUE when it is on.
+    bool ToggleFocus(std::int32_t kind, int channel);
 };

@@ -58,6 +58,7 @@ BOOL CPracticeRender::Run(const CString& songPath, const CString& wavPath)
     options.m_loopStart = options.m_loopEnd = 0;
     options.ApplyTo(practice);
     practice.SetMetronome(m_settings.metronome);
+    host.m_countIn.SetSettings(CCountInSettings { m_settings.countIn.bars, false });
 
     // The file counts its sound on this thread's clock, from before it opens
     // until it is closed.

@@ -2,6 +2,7 @@
 
 #include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
+#include "player/CCountInSettings.h"
 #include "player/CPracticeOptions.h"
 
 #include <atomic>
@@ -10,7 +11,7 @@
 
 // One practice track: a song rendered through the built-in synthesizer into
 // a WAV file with the practice settings applied (tempo, transposition,
-// mutes, solo, the mix, the metronome). It runs on the calling thread with a
+// mutes, solo, the mix, the metronome, the count-in). It runs on the calling thread with a
 // player, an output stage and a clock of its own, as fast as the machine
 // allows, so renders run side by side with each other and with playback.
 // Another thread may follow the progress and ask for a stop.
@@ -25,6 +26,8 @@ public:
         LONGLONG usPerQuarter { 0 };
         std::int32_t transpose { 0 };
         BOOL metronome { FALSE };
+        // Bars of clicks before the song (a render has no loop to pass).
+        CCountInSettings countIn;
         BYTE drumChannel { 9 };
         BOOL sendSysEx { TRUE };
         std::int32_t reset { 0 };

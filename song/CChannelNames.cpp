@@ -5,7 +5,6 @@
 #include "song/CTrack.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -41,16 +40,6 @@ struct TrackFacts {
     std::string name;
     std::string instrument;
 };
-
-std::string TextOf(const CTrack& track, const CMidiEvent* event, size_t& hint)
-{
-    const CMidiPayload payload = track.Payload(event, &hint);
-    if (!payload.bytes)
-        return std::string();
-    const void* zero = std::memchr(payload.bytes, 0, payload.length);
-    const size_t length = zero ? static_cast<size_t>(static_cast<const BYTE*>(zero) - payload.bytes) : payload.length;
-    return std::string(reinterpret_cast<const char*>(payload.bytes), length);
-}
 
 // Control characters (a damaged file's) become spaces; spaces at the ends go.
 std::wstring Tidy(std::wstring text)
@@ -89,9 +78,9 @@ void CChannelNames::Build(const CTrack* tracks)
             else if (event->m_status < 0xF0 && kind == 0xC0 && program[size_t(channel)] < 0)
                 program[size_t(channel)] = event->m_data1 & 0x7F;
             else if (event->m_status == 0xFF && event->m_metaType == 0x03 && fact.name.empty())
-                fact.name = TextOf(*track, event, hint);
+                fact.name = track->TextBytes(event, hint);
             else if (event->m_status == 0xFF && event->m_metaType == 0x04 && fact.instrument.empty())
-                fact.instrument = TextOf(*track, event, hint);
+                fact.instrument = track->TextBytes(event, hint);
         });
         m_used |= fact.channels;
         all += fact.name + fact.instrument;

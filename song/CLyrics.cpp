@@ -22,17 +22,6 @@ struct Text {
     std::string bytes;
 };
 
-// The event's text: its payload up to the first zero byte.
-std::string TextOf(const CTrack& track, const CMidiEvent* event, size_t& hint)
-{
-    const CMidiPayload payload = track.Payload(event, &hint);
-    if (!payload.bytes)
-        return std::string();
-    const void* zero = std::memchr(payload.bytes, 0, payload.length);
-    const size_t length = zero ? static_cast<size_t>(static_cast<const BYTE*>(zero) - payload.bytes) : payload.length;
-    return std::string(reinterpret_cast<const char*>(payload.bytes), length);
-}
-
 bool IsHeader(const std::string& text)
 {
     return text.size() >= 2 && text[0] == '@' && std::isalpha(static_cast<unsigned char>(text[1]));
@@ -51,7 +40,7 @@ void ForEachText(const CTrack& track, BYTE type, Fn&& fn)
     size_t hint = 0;
     CRing::ForEach(track.m_firstEvent, [&](const CMidiEvent* event) {
         if (event->m_status == 0xFF && event->m_metaType == type)
-            fn(event, TextOf(track, event, hint));
+            fn(event, track.TextBytes(event, hint));
     });
 }
 

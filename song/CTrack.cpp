@@ -1,5 +1,7 @@
 #include "song/CTrack.h"
 
+#include <cstring>
+
 CRing::Counter CTrack::s_serialCounter { 0 };
 
 CTrack::CTrack()
@@ -65,4 +67,14 @@ CMidiEvent* CTrack::AddSharedEvent(ULONGLONG delta, BYTE status, BYTE data1, BYT
 LONGLONG CTrack::GetLastTick() const
 {
     return m_firstEvent ? m_firstEvent->Prev()->m_tick : 0;
+}
+
+std::string CTrack::TextBytes(const CMidiEvent* event, size_t& hint) const
+{
+    const CMidiPayload payload = Payload(event, &hint);
+    if (!payload.bytes)
+        return std::string();
+    const void* zero = std::memchr(payload.bytes, 0, payload.length);
+    const size_t length = zero ? static_cast<size_t>(static_cast<const BYTE*>(zero) - payload.bytes) : payload.length;
+    return std::string(reinterpret_cast<const char*>(payload.bytes), length);
 }

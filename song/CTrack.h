@@ -5,6 +5,7 @@
 #include "song/CMidiEvent.h"
 
 #include <memory>
+#include <string>
 
 // One track chunk: its event ring (owned), the play cursor and what the
 // file said about it. -1 in a number means the track has no such event.
@@ -35,6 +36,8 @@ public:
     // The payload of an event of this track (none for other events). A hint
     // started at 0 makes a walk in ring order quick (CEventStore::Payload).
     CMidiPayload Payload(const CMidiEvent* event, size_t* hint = nullptr) const { return m_events.Payload(event, hint); }
+    // A text event's bytes: its payload up to the first zero byte.
+    std::string TextBytes(const CMidiEvent* event, size_t& hint) const;
     void SetName(const CString& name) { m_name = name; }
     void SetInstrument(const CString& instrument) { m_instrument = instrument; }
     // Tick of the last event, 0 without events.

@@ -53,10 +53,10 @@ const std::string& Usage()
         std::string("Usage: tabrino-play [--port NAME | --render FILE.wav | --render-parts DIR]\n"
                     "                    [--transpose N] [--tempo BPM] [--from TICK | --from-marker NAME]\n"
                     "                    [--metronome] [--count-in BARS]\n"
-                    "                    [--loop FROM-TO [--speed-trainer F,T,S,P]] [--mute LIST] [--solo N]\n"
-                    "                    [--emphasis N[,LEVEL] | --minus-one N] [--soundfont PATH]\n"
-                    "                    [--lyrics [--encoding NAME]] [--no-sysex] [--reset NAME]\n"
-                    "                    [--remembered] FILE\n"
+                    "                    [--loop FROM-TO [--speed-trainer F,T,S,P]] [--mute LIST]\n"
+                    "                    [--solo N] [--emphasis N[,LEVEL] | --minus-one N]\n"
+                    "                    [--soundfont PATH] [--lyrics [--encoding NAME]] [--no-sysex]\n"
+                    "                    [--reset NAME] [--remembered] FILE\n"
                     "\n"
                     "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
@@ -202,22 +202,15 @@ int ParseOptions(int argc, char** argv, Options& options)
                 return 2;
             options.port = text;
             options.hasPort = true;
-        } else if (arg == "--render") {
+        } else if (arg == "--render" || arg == "--render-parts") {
             if (!value(text))
                 return 2;
+            const bool parts = arg == "--render-parts";
             if (!*text) {
-                std::fprintf(stderr, "tabrino-play: --render needs a file name\n");
+                std::fprintf(stderr, "tabrino-play: %s needs a %s\n", arg.c_str(), parts ? "folder" : "file name");
                 return 2;
             }
-            options.render = text;
-        } else if (arg == "--render-parts") {
-            if (!value(text))
-                return 2;
-            if (!*text) {
-                std::fprintf(stderr, "tabrino-play: --render-parts needs a folder\n");
-                return 2;
-            }
-            options.renderParts = text;
+            (parts ? options.renderParts : options.render) = text;
         } else if (arg == "--transpose") {
             if (!number(options.transpose, options.hasTranspose, -CTransport::MAX_TRANSPOSE, CTransport::MAX_TRANSPOSE,
                     " semitones"))
@@ -317,6 +310,7 @@ int ParseOptions(int argc, char** argv, Options& options)
             : !options.render.empty()         ? "--render"
             : options.hasLoop                 ? "--loop"
             : options.hasFrom                 ? "--from"
+            : !options.fromMarker.empty()     ? "--from-marker"
             : options.lyrics                  ? "--lyrics"
             : options.practice.m_mix.focus != CMixerValues::FOCUS_NONE ? "--emphasis or --minus-one"
                                                                        : nullptr;
@@ -380,7 +374,7 @@ CSongMemory::Record ApplyRemembered(CPlayerHost& player, CPractice& practice, CM
 
 // Folds what the memory set into the options, for the practice tracks that
 // each render the song afresh from them: the options given go first, then
-// the remembered tempo, transposition, mutes, solo and mix (of which an
+// the remembered tempo, transposition, count-in, mutes, solo and mix (of which an
 // emphasis or minus one given replaces the remembered one).
 void FoldRemembered(const CSongMemory::Record& record, const CPlayerState& state, const CPractice& practice,
     const CMixer& mixer, Options& options)
@@ -388,6 +382,11 @@ void FoldRemembered(const CSongMemory::Record& record, const CPlayerState& state
     if (record.count("Tempo") && !options.hasTempo) {
         options.tempo = state.m_bpm;
         options.hasTempo = true;
+    }
+    CCountInSettings countIn;
+    if (record.count("CountIn") && !options.hasCountIn && countIn.FromText(record.at("CountIn"))) {
+        options.countIn = countIn.bars;
+        options.hasCountIn = true;
     }
     if (record.count("Transpose") && !options.hasTranspose) {
         options.transpose = state.m_transpose;
@@ -541,6 +540,7 @@ int RenderParts(const Options& options, const CPlayerHost& song)
     settings.bpm = options.hasTempo ? static_cast<std::int32_t>(options.tempo) : 0;
     settings.transpose = static_cast<std::int32_t>(options.transpose);
     settings.metronome = options.metronome ? TRUE : FALSE;
+    settings.countIn.bars = options.countIn;
     settings.sendSysEx = options.noSysEx ? FALSE : TRUE;
     settings.reset = options.reset;
     struct Job {

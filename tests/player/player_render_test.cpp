@@ -90,6 +90,16 @@ TEST(Render, EmphasisAndMinusOneTracksCarryTheirChannelsEnergy)
     EXPECT_LT(firstThere, goneThere * 0.25) << "the other channel is not lowered";
     EXPECT_GT(firstThere, 0) << "the other channel is lowered, not gone";
 
+    // A count-in of one bar (two seconds of 4/4 at 120) comes before the
+    // song, which then sounds whole.
+    CPracticeRender::Settings countIn;
+    countIn.countIn.bars = 1;
+    CPracticeRender counted(countIn);
+    const fs::path d = dir / "d.wav";
+    ASSERT_TRUE(counted.Run(CString::FromUtf8(song.string()), CString::FromUtf8(d.string())));
+    EXPECT_NEAR(double(fs::file_size(d) - 44) / (44100 * 4), 4.0, 0.05);
+    EXPECT_GT(Energy(d, 3.05, 3.45), firstThere);
+
     // A render stopped leaves no half file behind.
     cancelled.m_cancel = TRUE;
     EXPECT_FALSE(cancelled.Run(CString::FromUtf8(song.string()), CString::FromUtf8(c.string())));
