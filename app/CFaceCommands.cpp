@@ -115,6 +115,7 @@ BOOL CFaceCommands::Run(WORD id)
         case ID_LOOP_CLEAR: practice.ClearLoop(); break;
         case ID_METRONOME: practice.SetMetronome(!practice.MetronomeOn()); break;
         case ID_UNMUTE_ALL: practice.UnmuteAll(); break;
+        case ID_FORGET_SONG: m_dialog.ForgetSong(); break;
         case ID_LYRICS_WINDOW:
         case ID_KEYBOARD_WINDOW:
         case ID_MIXER_WINDOW: m_dialog.m_pViews->Toggle(id); break;
@@ -192,6 +193,7 @@ HMENU CFaceCommands::BuildMenu() const
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(solo), L"Solo");
     AppendMenuW(menu, Flags(FALSE, practice.AnyMuted()), ID_UNMUTE_ALL, L"Unmute all");
     AppendMixMenus(menu);
+    AppendMenuW(menu, Flags(FALSE, m_dialog.m_songMemory.HasSong()), ID_FORGET_SONG, L"Forget this song's settings");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
 
     for (const auto& [id, text] : { std::pair { ID_LYRICS_WINDOW, L"Lyrics" }, std::pair { ID_KEYBOARD_WINDOW, L"Keyboard" },

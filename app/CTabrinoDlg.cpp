@@ -25,6 +25,7 @@
 #include "song/CRing.h"
 #include "song/CSongFile.h"
 #include "player/CPlayerEngine.h"
+#include "player/CSongSettings.h"
 #include "player/CTransport.h"
 
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
@@ -283,20 +284,75 @@ BOOL CTabrinoDlg::AcceptSong(std::unique_ptr<CSongFile> file, const CString& pat
 
 void CTabrinoDlg::TakePendingSong()
 {
-    if (!m_pPendingSong || !TakeSong(*m_pPendingSong))
+    if (!m_pPendingSong)
+        return;
+    // What the user set on the song that goes is noted while it is in place.
+    const std::unique_ptr<CSongSettings> settings = SongSettings();
+    m_songMemory.LeaveSong(*settings);
+    if (!TakeSong(*m_pPendingSong))
         return;
     m_pPendingSong.reset();
     m_strPath = m_strPendingPath;
+    m_strSongName = m_strPendingName;
     m_recentFiles.Add(m_strPath);
-    SetWindowText(CString(L"TabrinoCE - ") + m_strPendingName);
     Transport().AdoptSong(m_pTracks);
     m_practice.Reset();
     m_mixer.Reset();
+    // Markers in place and no bookmarks, before the memory may bring some.
     m_pPracticeTools->SongChanged();
+    // Every song, from wherever it was opened, gets what was remembered for it.
+    const BOOL remembered = m_songMemory.SongOpened(m_songHash, *settings);
+    SetWindowText(CString(L"TabrinoCE - ") + m_strSongName + (remembered ? L" (remembered)" : L""));
     CFaceCommands(*this).ShowPractice();
     CDisplayRefresh(*this).ShowSong();
     m_pViews->SongChanged();
     Invalidate(TRUE);
+}
+
+namespace {
+
+// Applies the text of a value that reads itself (FromText) through set.
+template <typename Value, typename Set>
+CSongSettings::ApplyFn ApplyText(Set set)
+{
+    return [set](std::string_view text) {
+        Value value;
+        if (!value.FromText(text))
+            return false;
+        set(value);
+        return true;
+    };
+}
+
+}
+
+std::unique_ptr<CSongSettings> CTabrinoDlg::SongSettings()
+{
+    auto settings = std::make_unique<CSongSettings>(*this, m_practice, &m_mixer);
+    // The practice tools keep the count-in and the trainer beside the
+    // player's, and the bookmarks: a song's values go through them.
+    CPracticeTools& tools = *m_pPracticeTools;
+    settings->SetEntry("CountIn", [&tools] { return tools.CountIn().ToText(); },
+        ApplyText<CCountInSettings>([&tools](const CCountInSettings& value) { tools.SetCountIn(value); }), true);
+    settings->SetEntry("Trainer", [&tools] { return tools.Trainer().ToText(); },
+        ApplyText<CSpeedTrainerSettings>([&tools](const CSpeedTrainerSettings& value) { tools.SetTrainer(value); }), true);
+    settings->SetEntry("Bookmarks", [&tools] { return tools.Bookmarks().ToText(); },
+        ApplyText<CBookmarkList>([&tools](const CBookmarkList& value) { tools.SetBookmarks(value); }), false);
+    return settings;
+}
+
+void CTabrinoDlg::ForgetSong()
+{
+    if (!m_songMemory.HasSong())
+        return;
+    m_songMemory.Forget(*SongSettings());
+    SetWindowText(CString(L"TabrinoCE - ") + m_strSongName);
+    // The title without "(remembered)" is the one the practice status goes
+    // after; the song's own settings have no bookmarks.
+    m_pPracticeTools->SongChanged();
+    m_pPracticeTools->ShowStatus();
+    CFaceCommands(*this).ShowPractice();
+    m_pViews->m_mixer.MixChanged();
 }
 
 void CTabrinoDlg::OnPlayerStopped()
@@ -497,6 +553,8 @@ void CTabrinoDlg::SaveSettings()
     if (m_strSoundFont != m_strLoadedSoundFont)
         SaveSoundFontSetting(m_strSoundFont);
     m_recentFiles.Save();
+    m_songMemory.LeaveSong(*SongSettings());
+    m_songMemory.Write();
     m_pViews->Save();
     m_pPracticeTools->Save();
 }

@@ -2,6 +2,7 @@
 
 #include "app/CMediaControl.h"
 #include "app/CRecentFiles.h"
+#include "app/CRememberedSongs.h"
 #include "app/CSongLoader.h"
 #include "platform/core/CString.h"
 #include "platform/gdi/CFont.h"
@@ -21,6 +22,7 @@ class CSkinMeter;
 class CSkinText;
 class CSkinLoopMarks;
 class CSongFile;
+class CSongSettings;
 
 // The main dialog: the face, and as the player's host the owner of the
 // song, the player thread and the output stage. It can be constructed
@@ -80,6 +82,11 @@ public:
     // kept.
     void LoadSettings();
     void SaveSettings();
+    // "Forget this song's settings": the song in place goes back to its own
+    // settings and its memory is dropped.
+    void ForgetSong();
+    // What the user sets for a song, as its memory keeps it.
+    std::unique_ptr<CSongSettings> SongSettings();
     // Transport commands.
     void OnButtonPlay();
     void OnButtonStop();
@@ -147,6 +154,8 @@ public:
     int m_nVolume { 1000 };
     // The songs opened last; read with the settings, saved at close.
     CRecentFiles m_recentFiles;
+    // What the user set for each song, restored when it opens again.
+    CRememberedSongs m_songMemory;
     // Reads the files the user opens.
     CSongLoader m_loader;
     // The dialog as the desktop's media controls see it.
@@ -182,6 +191,8 @@ private:
     CString m_strPendingName;
     // The title of the song in place while a file is read.
     CString m_strSongTitle;
+    // The file name of the song in place, as the title shows it.
+    CString m_strSongName;
     // The position jumped since the desktop was last told.
     BOOL m_bSeeked { FALSE };
     // The settings as they were read, to tell what this window changed.

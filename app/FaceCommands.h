@@ -32,6 +32,7 @@ enum FaceCommand : WORD {
     ID_KEY_HELP,
     ID_ABOUT,
     ID_QUIT,
+    ID_FORGET_SONG,
 
     // Sixteen channels each, the first for channel 1.
     ID_MUTE_FIRST = 1200,

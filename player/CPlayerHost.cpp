@@ -80,6 +80,7 @@ BOOL CPlayerHost::TakeSong(CSongFile& file)
     m_playerState.Reset();
     file.Exchange(m_pSongs, m_pTracks);
     m_playerState.TakeFacts(file.m_facts);
+    m_songHash = file.m_facts.m_contentHash;
     file.Free();
     if (m_pThread)
         m_pThread->ResumeThread();

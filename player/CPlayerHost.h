@@ -11,6 +11,7 @@
 #include "player/CTransport.h"
 
 #include <atomic>
+#include <cstdint>
 
 class CMainThread;
 class CSong;
@@ -59,6 +60,8 @@ public:
     CMainThread* m_pThread { nullptr };
     CSong* m_pSongs { nullptr };
     CTrack* m_pTracks { nullptr };
+    // The hash of the song's file (ContentHash): what its memory is kept under.
+    std::uint64_t m_songHash { 0 };
     CSerialMidiOut m_output;
     CPlayerState m_playerState;
     CMetronome m_metronome;

@@ -46,6 +46,8 @@ public:
     BOOL AnyMuted() const;
     // The channel soloed now, -1 for none.
     int SoloChannel() const { return m_soloChannel; }
+    // The channels muted before the solo began (bit 0 the first).
+    std::uint32_t MutedBeforeSolo() const { return m_beforeSolo; }
 
     void SetMetronome(BOOL on);
     BOOL MetronomeOn() const;

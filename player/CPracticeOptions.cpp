@@ -144,7 +144,8 @@ void CPracticeOptions::ApplyTo(CPractice& practice) const
         if (m_muted & (1u << n))
             practice.SetMuted(n, TRUE);
     }
-    if (m_solo >= 0)
+    // A solo already on that channel (a remembered one) stays on.
+    if (m_solo >= 0 && practice.SoloChannel() != m_solo)
         practice.ToggleSolo(m_solo);
     if (HasLoop())
         practice.SetLoop(m_loopStart, m_loopEnd);

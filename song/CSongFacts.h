@@ -2,6 +2,8 @@
 
 #include "platform/core/WinTypes.h"
 
+#include <cstdint>
+
 class CMidiEvent;
 
 // What a load finds in a file besides its tracks: the timing of its header
@@ -34,5 +36,7 @@ public:
     // The fractional-frames byte of the last SMPTE offset event; what the
     // record held before when the file has none.
     LONGLONG m_smpteOffset { 0 };
+    // The hash of the file's bytes (ContentHash), the key of its memory.
+    std::uint64_t m_contentHash { 0 };
     Channel m_channels[16];
 };

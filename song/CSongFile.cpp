@@ -4,6 +4,7 @@
 #include "platform/core/ErrorText.h"
 #include "platform/core/LastError.h"
 #include "song/CMidiFileReader.h"
+#include "song/ContentHash.h"
 #include "song/CRing.h"
 #include "song/CSong.h"
 #include "song/CTrack.h"
@@ -66,6 +67,8 @@ BOOL CSongFile::Load(const CString& path)
         return FALSE;
     }
     file.Close();
+    // Read here, on the loader's thread: a large file costs the window nothing.
+    m_facts.m_contentHash = ContentHash(buffer.get(), read);
     return Parse(std::move(buffer), read);
 }
 

@@ -19,6 +19,9 @@
 #include "player/CPractice.h"
 #include "player/CPracticeOptions.h"
 #include "player/CPracticeRender.h"
+#include "player/CMixer.h"
+#include "player/CSongMemory.h"
+#include "player/CSongSettings.h"
 #include "player/CSpeedTrainerSettings.h"
 #include "player/CTransport.h"
 #include "song/CChannelNames.h"
@@ -53,7 +56,7 @@ const std::string& Usage()
                     "                    [--loop FROM-TO [--speed-trainer F,T,S,P]] [--mute LIST]\n"
                     "                    [--solo N] [--emphasis N[,LEVEL] | --minus-one N]\n"
                     "                    [--soundfont PATH] [--lyrics [--encoding NAME]] [--no-sysex]\n"
-                    "                    [--reset NAME] FILE\n"
+                    "                    [--reset NAME] [--remembered] FILE\n"
                     "\n"
                     "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
@@ -97,6 +100,9 @@ const std::string& Usage()
           "  --encoding NAME   decode the words in NAME (UTF-8, ISO-8859-1,\n"
           "                    WINDOWS-1252, WINDOWS-1251, SHIFT_JIS ...) instead of\n"
           "                    the encoding judged from them\n"
+          "  --remembered      apply what the player window remembers for this song\n"
+          "                    (tempo, transposition, mutes, loop...); the other\n"
+          "                    options given go before it\n"
           "  --help            this text\n"
           "  --version         the program's version\n"
           "\n"
@@ -131,12 +137,14 @@ struct Options {
     bool lyrics { false };
     std::string encoding;
     bool noSysEx { false };
+    bool remembered { false };
     std::int32_t reset { CSerialMidiOut::RESET_NONE };
     // Taken once the song's meter is known.
     std::string loop;
     bool hasLoop { false };
     CPracticeOptions practice;
     int countIn { 0 };
+    bool hasCountIn { false };
     CSpeedTrainerSettings trainer;
     std::string fromMarker;
     bool hasFromMarker { false };
@@ -237,6 +245,7 @@ int ParseOptions(int argc, char** argv, Options& options)
                 return 2;
             }
             options.countIn = static_cast<int>(bars);
+            options.hasCountIn = true;
         } else if (arg == "--speed-trainer") {
             std::string error;
             if (!value(text))
@@ -252,6 +261,8 @@ int ParseOptions(int argc, char** argv, Options& options)
             options.hasFromMarker = true;
         } else if (arg == "--metronome") {
             options.metronome = true;
+        } else if (arg == "--remembered") {
+            options.remembered = true;
         } else if (arg == "--lyrics") {
             options.lyrics = true;
         } else if (arg == "--encoding") {
@@ -330,6 +341,71 @@ int ParseOptions(int argc, char** argv, Options& options)
         return 2;
     }
     return 0;
+}
+
+// Applies the window's memory of the song (found by the hash of its bytes)
+// and says what it applied. The file is only read here: a damaged one is
+// left for the window to set aside. A render must end, so it leaves out a
+// remembered loop.
+CSongMemory::Record ApplyRemembered(CPlayerHost& player, CPractice& practice, CMixer& mixer, const Options& options)
+{
+    CSongMemory memory;
+    const std::string path = CSongMemory::FilePath();
+    const CSongMemory::LoadResult loaded = memory.Load(path);
+    if (loaded == CSongMemory::LoadResult::Damaged || loaded == CSongMemory::LoadResult::Unreadable) {
+        std::fprintf(stderr, "tabrino-play: the song memory %s %s; nothing remembered is applied\n", path.c_str(),
+            loaded == CSongMemory::LoadResult::Damaged ? "is damaged" : "cannot be read");
+        return {};
+    }
+    const CSongMemory::Record* record = memory.Find(player.m_songHash);
+    if (!record) {
+        std::fprintf(stderr, "tabrino-play: nothing is remembered for %s\n", options.file.c_str());
+        return {};
+    }
+    CSongSettings(player, practice, &mixer).Apply(*record);
+    if (!options.render.empty())
+        practice.ClearLoop();
+    std::string told;
+    for (const auto& [name, text] : *record)
+        told += " " + name + "=" + text;
+    std::fprintf(stderr, "tabrino-play: remembered:%s\n", told.c_str());
+    return *record;
+}
+
+// Folds what the memory set into the options, for the practice tracks that
+// each render the song afresh from them: the options given go first, then
+// the remembered tempo, transposition, count-in, mutes, solo and mix (of which an
+// emphasis or minus one given replaces the remembered one).
+void FoldRemembered(const CSongMemory::Record& record, const CPlayerState& state, const CPractice& practice,
+    const CMixer& mixer, Options& options)
+{
+    if (record.count("Tempo") && !options.hasTempo) {
+        options.tempo = state.m_bpm;
+        options.hasTempo = true;
+    }
+    CCountInSettings countIn;
+    if (record.count("CountIn") && !options.hasCountIn && countIn.FromText(record.at("CountIn"))) {
+        options.countIn = countIn.bars;
+        options.hasCountIn = true;
+    }
+    if (record.count("Transpose") && !options.hasTranspose) {
+        options.transpose = state.m_transpose;
+        options.hasTranspose = true;
+    }
+    for (int n = 0; n < 16; ++n) {
+        if (practice.SoloChannel() >= 0 ? (practice.MutedBeforeSolo() >> n) & 1u : practice.IsMuted(n))
+            options.practice.m_muted |= 1u << n;
+    }
+    if (options.practice.m_solo < 0)
+        options.practice.m_solo = practice.SoloChannel();
+    CMixerValues mix = mixer.Values();
+    const CMixerValues& given = options.practice.m_mix;
+    if (given.focus != CMixerValues::FOCUS_NONE) {
+        mix.focus = given.focus;
+        mix.focusChannel = given.focusChannel;
+        mix.emphasisLevel = given.emphasisLevel;
+    }
+    options.practice.m_mix = mix;
 }
 
 // A duration as hours:minutes:seconds.
@@ -596,6 +672,12 @@ int main(int argc, char** argv)
         options.from = state.m_meterMap.BeatStart(markers.Items()[static_cast<size_t>(found)].tick);
         options.hasFrom = options.from < state.m_length;
     }
+    // The song's memory first; what the command line says goes before it.
+    CPractice practice(state, player.m_metronome);
+    CMixer mixer(player.m_output, state);
+    CSongMemory::Record remembered;
+    if (options.remembered)
+        remembered = ApplyRemembered(player, practice, mixer, options);
     if (options.hasTempo)
         transport.SetTempo(static_cast<std::int32_t>(options.tempo));
     if (options.hasTranspose)
@@ -604,6 +686,8 @@ int main(int argc, char** argv)
         transport.SetPosition(options.from);
     else if (options.practice.HasLoop())
         transport.SetPosition(options.practice.m_loopStart);
+    else if (practice.LoopOn())
+        transport.SetPosition(practice.LoopStart());
 
     // A render that a WAV file cannot hold (a damaged song can last years)
     // is refused before anything is written.
@@ -622,6 +706,8 @@ int main(int argc, char** argv)
 
     if (!options.soundFont.empty())
         SetSynthSoundFont(CString::FromUtf8(options.soundFont));
+    if (options.remembered)
+        FoldRemembered(remembered, state, practice, mixer, options);
     if (!options.renderParts.empty())
         return RenderParts(options, player);
     player.m_output.m_sendSysEx = options.noSysEx ? FALSE : TRUE;
@@ -643,11 +729,13 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    CPractice practice(state, player.m_metronome);
     options.practice.ApplyTo(practice);
     practice.SetMetronome(options.metronome ? TRUE : FALSE);
-    player.m_countIn.SetSettings(CCountInSettings { options.countIn, false });
-    player.m_trainer.SetSettings(options.trainer);
+    // A remembered count-in or trainer stays unless the command line names one.
+    if (!options.remembered || options.hasCountIn)
+        player.m_countIn.SetSettings(CCountInSettings { options.countIn, false });
+    if (!options.remembered || options.trainer.on)
+        player.m_trainer.SetSettings(options.trainer);
     bool terminal = IsTerminalStream(2);
     std::optional<CLyricsPrinter> lyrics;
     if (options.lyrics)

@@ -2,6 +2,7 @@
 
 #include "platform/core/CString.h"
 #include "platform/core/HexDigit.h"
+#include "platform/registry/ConfigFile.h"
 #include "platform/registry/Registry.h"
 
 #include <cerrno>
@@ -139,32 +140,6 @@ std::wstring Lower(const std::wstring& s)
     return out;
 }
 
-bool MakeFolders(const std::string& file)
-{
-    size_t slash = file.find('/', 1);
-    while (slash != std::string::npos) {
-        std::string dir = file.substr(0, slash);
-        if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-        slash = file.find('/', slash + 1);
-    }
-    return true;
-}
-
-bool WriteAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 }
 
 bool RegistryNamesEqual(const std::wstring& a, const std::wstring& b)
@@ -293,33 +268,7 @@ std::string CRegistryFile::Format() const
 CRegistryFile::LoadResult CRegistryFile::Load(const std::string& path)
 {
     m_keys.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR ? LoadResult::Missing : LoadResult::Unreadable;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return LoadResult::Unreadable;
-    }
-    LoadResult result = static_cast<unsigned long long>(st.st_size) <= kMaxFileSize ? LoadResult::Loaded : LoadResult::Damaged;
-    std::string text;
-    while (result == LoadResult::Loaded) {
-        char buffer[8192];
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            result = LoadResult::Unreadable;
-        if (n <= 0)
-            break;
-        text.append(buffer, static_cast<size_t>(n));
-        // The file may grow after fstat; the limit holds for what is read.
-        if (text.size() > kMaxFileSize)
-            result = LoadResult::Damaged;
-    }
-    ::close(fd);
-    if (result == LoadResult::Loaded && !Parse(text))
-        result = LoadResult::Damaged;
+    const LoadResult result = ReadConfigFile(path, kMaxFileSize, [this](const std::string& text) { return Parse(text); });
     if (result != LoadResult::Loaded)
         m_keys.clear();
     return result;
@@ -341,26 +290,7 @@ bool CRegistryFile::KeepDamagedCopy(const std::string& path)
 
 bool CRegistryFile::Save(const std::string& path) const
 {
-    if (!MakeFolders(path))
-        return false;
-    std::string temp = path + ".tmp." + std::to_string(::getpid());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, Format()) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    // The rename itself must reach the disk too.
-    std::string dir = path.substr(0, path.rfind('/'));
-    int dirFd = ::open(dir.empty() ? "/" : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
+    return ReplaceConfigFile(path, Format());
 }
 
 CRegistryFile::Key* CRegistryFile::FindKey(const std::wstring& path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/WinTypes.h"
+#include "platform/registry/ConfigFile.h"
 
 #include <string>
 #include <vector>
@@ -33,7 +34,7 @@ public:
     // not a registry file (or too large to be one). Unreadable: the file is
     // there but cannot be read (no permission, an I/O error, not a regular
     // file); what it holds is unknown, so it must not be replaced.
-    enum class LoadResult { Loaded, Missing, Damaged, Unreadable };
+    using LoadResult = ConfigRead;
     // Reads the file; anything but Loaded leaves the contents empty.
     LoadResult Load(const std::string& path);
     // Keeps a damaged file under a name of its own beside it, never over an

@@ -2,6 +2,7 @@
 
 #include "platform/core/CString.h"
 #include "platform/registry/CRegistryFile.h"
+#include "platform/registry/ConfigFile.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -154,15 +155,7 @@ LONG Store(CRegistryFile&& file, CRegistryFile::LoadResult loaded, const std::st
 
 std::string RegistryFilePath()
 {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (config && config[0] == '/') {
-        base = config;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && home[0] ? home : "/tmp") + "/.config";
-    }
-    return base + "/TabrinoCE/registry.reg";
+    return ConfigFolderPath() + "/registry.reg";
 }
 
 LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD, REGSAM desired, PHKEY result)

@@ -134,8 +134,9 @@ TEST_F(FaceCommands, KeysAndMenuEntriesReachTheTransportAndThePracticeTools)
                 dialog.OnButtonStop();
                 Stopped();
             }
+            // Each case starts from the song as its file gives it.
             Open(song);
-            dialog.SetTranspose(0);
+            dialog.ForgetSong();
             p.SetMetronome(FALSE);
             state.m_currentTick = 2 * 384 + 96 + 5;
             if (c.setup)

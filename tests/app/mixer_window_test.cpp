@@ -113,8 +113,9 @@ TEST_F(MixerWindow, StripsFollowTheSongAndShareTheStateWithTheFaceAndTheMenu)
         EXPECT_NE(std::find(entries.begin(), entries.end(), entry), entries.end()) << entry;
     DestroyMenu(menu);
 
-    // A new song: every channel as in the song, the level kept.
-    Open(WriteTwoChannelSong());
+    // A new song: every channel as in the song, the level kept. (Another
+    // song: this one would come back with its mix remembered.)
+    Open(WriteSong("mixer-other.mid", 384, 500000, 384 * 8));
     EXPECT_EQ(std::make_tuple(dialog.m_mixer.Values().focus, dialog.m_mixer.Values().volume[1], Checked(0, CMixerWindow::ITEM_EMPHASIS)),
         std::make_tuple(std::int32_t(CMixerValues::FOCUS_NONE), 100, false));
     Command(ID_MIXER_WINDOW);

@@ -97,6 +97,8 @@ TEST_F(MainCommands, OpenReadoutsAndTheLimitsOfTempoAndTransposition)
         EXPECT_EQ(*field, to) << command << " from " << from;
     }
     EXPECT_EQ(state.m_usPerQuarter, 2000000) << "the tempo box sets the song's speed";
+    // The song as its file gives it: what was set on it above is forgotten.
+    dialog.ForgetSong();
     // A file's tempo shows rounded; one outside the range (600 and 20 beats
     // a minute) plays at the limit shown, one without a tempo at 120; the
     // length of its 10 beats follows.

@@ -106,4 +106,13 @@ TEST(Practice, CommandLineOptions)
     CPracticeOptions both;
     ASSERT_TRUE(both.SetEmphasis("2,10") && both.SetMinusOne("5"));
     EXPECT_EQ(std::make_pair(both.m_mix.focus, both.m_mix.focusChannel), std::make_pair(std::int32_t(CMixerValues::FOCUS_MINUS_ONE), 4));
+    // --solo on the channel a remembered solo holds keeps it on.
+    CPlayerState state;
+    CMetronome metronome;
+    CPractice practice(state, metronome);
+    practice.ToggleSolo(3);
+    CPracticeOptions solo;
+    ASSERT_TRUE(solo.SetSolo("4"));
+    solo.ApplyTo(practice);
+    EXPECT_EQ(practice.SoloChannel(), 3);
 }
