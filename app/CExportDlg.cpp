@@ -1,5 +1,6 @@
 #include "app/CExportDlg.h"
 
+#include "app/CPracticeTools.h"
 #include "app/CTabrinoDlg.h"
 #include "app/SongFileNames.h"
 #include "platform/core/MessageBox.h"
@@ -49,6 +50,7 @@ CPracticeRender::Settings CExportDlg::CurrentSettings(CTabrinoDlg& player)
     settings.transpose = state.m_transpose;
     settings.metronome = player.m_practice.MetronomeOn();
     settings.countIn = player.m_countIn.Settings();
+    settings.click = player.m_pPracticeTools->Metronome();
     settings.drumChannel = state.m_drumChannel;
     settings.sendSysEx = player.m_output.m_sendSysEx;
     settings.reset = player.m_output.m_reset;

@@ -53,6 +53,7 @@ BOOL CPracticeRender::Run(const CString& songPath, const CString& wavPath)
     host.m_output.m_sendSysEx = m_settings.sendSysEx;
     host.m_output.m_reset = m_settings.reset;
     host.m_output.SetMix(m_settings.practice.m_mix);
+    host.m_metronome.SetSettings(m_settings.click);
     CPractice practice(state, host.m_metronome);
     CPracticeOptions options = m_settings.practice;
     options.m_loopStart = options.m_loopEnd = 0;

@@ -3,6 +3,7 @@
 #include "platform/core/CString.h"
 #include "platform/core/WinTypes.h"
 #include "player/CCountInSettings.h"
+#include "player/CMetronomeSettings.h"
 #include "player/CPracticeOptions.h"
 
 #include <atomic>
@@ -26,6 +27,8 @@ public:
         LONGLONG usPerQuarter { 0 };
         std::int32_t transpose { 0 };
         BOOL metronome { FALSE };
+        // The click's sound and loudness, for the metronome and the count-in.
+        CMetronomeSettings click;
         // Bars of clicks before the song (a render has no loop to pass).
         CCountInSettings countIn;
         BYTE drumChannel { 9 };

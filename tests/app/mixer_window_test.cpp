@@ -2,6 +2,7 @@
 
 #include "app/CExportDlg.h"
 #include "app/CFaceCommands.h"
+#include "app/CPracticeTools.h"
 #include "app/CSongViews.h"
 #include "app/FaceCommands.h"
 #include "app/KeyBindings.h"
@@ -133,9 +134,14 @@ TEST_F(MixerWindow, ExportRendersTheCurrentSettingsApartFromTheWindowsPlayer)
     Command(ID_MINUS_ONE_FIRST + 1);
     Command(ID_TRANSPOSE_UP);
     dialog.m_practice.SetMuted(0, TRUE);
+    CMetronomeSettings click;
+    click.sound = CMetronomeSettings::COWBELL;
+    click.volume = 40;
+    dialog.m_pPracticeTools->SetMetronome(click);
     const CPracticeRender::Settings settings = CExportDlg::CurrentSettings(dialog);
     EXPECT_EQ(std::make_tuple(settings.practice.m_muted, settings.practice.m_mix.Scale(1), settings.transpose),
         std::make_tuple(1u, 0, 1));
+    EXPECT_EQ(settings.click, click) << "the export clicks as the practice dialog set it";
 
     const auto sent = std::filesystem::file_size(capture);
     const std::string wav = std::string(TEST_BINARY_DIR) + "/mixer-export.wav";
