@@ -35,7 +35,12 @@ build=$1; work=$2
 source "$E2E_DIR/window_session.bash"
 start_player "$build" "$work" "$work/band.mid"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool key --window "$window" x
+# xdotool presses X through the X server while the player has the keyboard,
+# but sends the release to the player's window directly once the mixer has
+# taken the keyboard: the server would go on repeating X into the mixer
+# until the key is let go there too.
+press_x() { xdotool key --window "$window" x; xdotool keyup x 2>/dev/null || true; }
+press_x
 mixer=
 for _ in $(seq 50); do
   mixer=$(xdotool search --onlyvisible --name '^Mixer$' 2>/dev/null | head -1 || true)
@@ -54,7 +59,7 @@ import -window "$mixer" "$build/e2e-mixer.png"
 import -window root -crop 840x480+5+5 "$build/e2e-mixer-beside.png"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key --window "$window" space
-xdotool key --window "$window" x
+press_x
 sleep 0.5
 [ -z "$(xdotool search --onlyvisible --name '^Mixer$' 2>/dev/null || true)" ] || { echo "X left the mixer open"; exit 1; }
 close_player ctrl+q "$work"

@@ -111,6 +111,21 @@ TEST_F(QtModeless, AToolWindowRunsBesideTheFace)
             (std::vector<int> { 1, 0 }));
         EXPECT_EQ((std::vector<int> { face.Count(WM_KEYDOWN, 'M'), face.Count(WM_KEYDOWN, 'L') }),
             (std::vector<int> { 0, 1 }));
+        // X held in the face goes on repeating into the tool it opened:
+        // nothing happens there, whether Qt marks the repeat or the X
+        // server's release and press of it arrive apart (same time).
+        auto sendX = [&](QEvent::Type type, bool autoRepeat, quint64 time) {
+            QKeyEvent event(type, Qt::Key_X, Qt::NoModifier, 53, 'x', 0, QStringLiteral("x"), autoRepeat);
+            event.setTimestamp(time);
+            QApplication::sendEvent(toolWindow, &event);
+        };
+        sendX(QEvent::KeyPress, true, 100);
+        sendX(QEvent::KeyRelease, false, 130);
+        sendX(QEvent::KeyPress, false, 130);
+        EXPECT_EQ(tool.Count(WM_KEYDOWN, 'X'), 0);
+        sendX(QEvent::KeyRelease, false, 160);
+        sendX(QEvent::KeyPress, false, 900);
+        EXPECT_EQ(tool.Count(WM_KEYDOWN, 'X'), 1) << "a new press acts";
 
         // The close box hides the tool by default; shown again, it is the same.
         toolWindow->close();

@@ -88,12 +88,15 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
-    void Dispatch(bool followPosts);
+protected:
     // Whether a key press may act here, and whether it repeats a press: a
     // key whose first press went to another window (a dialog, a message
-    // box) never acts here while it is held.
+    // box, the face that opened a tool window) never acts here while it is
+    // held.
     bool TakeKeyPress(const QKeyEvent& event, bool& repeat);
+
+private:
+    void Dispatch(bool followPosts);
     LPARAM StylusPosition(QMouseEvent* event) const;
     QRect FaceToWidget(const RECT& area) const;
     // The image of the backing store, and where the widget lies in it, when

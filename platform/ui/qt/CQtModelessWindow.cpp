@@ -197,8 +197,14 @@ void CQtModelessWindow::resizeEvent(QResizeEvent* event)
 void CQtModelessWindow::keyPressEvent(QKeyEvent* event)
 {
     if (const UINT key = DialogKey(*event)) {
+        // A key held down in the face that opened this window goes on
+        // repeating here once this window has the keyboard; it must not act
+        // again (X would close the mixer it just opened).
+        bool repeat = false;
+        if (!TakeKeyPress(*event, repeat))
+            return;
         SetKeyboardModifiers(event->modifiers() & Qt::ShiftModifier, event->modifiers() & Qt::ControlModifier);
-        Route(WM_KEYDOWN, key, event->isAutoRepeat() ? KF_REPEAT_BIT : 0);
+        Route(WM_KEYDOWN, key, repeat ? KF_REPEAT_BIT : 0);
     } else {
         QWidget::keyPressEvent(event);
     }
