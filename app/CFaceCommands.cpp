@@ -83,6 +83,11 @@ BOOL CFaceCommands::Run(WORD id)
             const CString path = files[index];
             m_dialog.BeginOpen(path, FileNameOf(path));
         }
+    } else if (id >= ID_PLAYLIST_FIRST && id <= ID_PLAYLIST_LAST) {
+        if (id == ID_PLAYLIST_WINDOW)
+            m_dialog.m_playlistWindow.Toggle();
+        else
+            m_dialog.m_playlist.Run(id);
     } else if (id > ID_ZOOM_FIRST && id <= ID_ZOOM_FIRST + kMaxWindowZoom) {
         // Remembered as a zoom asked for on the command line is.
         m_dialog.m_nZoom = id - ID_ZOOM_FIRST;

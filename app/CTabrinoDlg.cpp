@@ -25,6 +25,8 @@
 #include "player/CPlayerEngine.h"
 #include "player/CTransport.h"
 
+#include <algorithm>
+
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
     , m_pViews(std::make_unique<CSongViews>(*this))
@@ -90,8 +92,14 @@ BOOL CTabrinoDlg::OnInitDialog()
         m_pVolumeSlider->SetValue(m_nVolume);
 
     m_pViews->Restore();
-    if (!m_strStartFile.IsEmpty())
-        BeginOpen(m_strStartFile, FileNameOf(m_strStartFile));
+    m_playlistWindow.Restore();
+    if (m_startFiles.empty() && !m_strStartFile.IsEmpty())
+        m_startFiles.push_back(m_strStartFile);
+    // Files named at the start make a new playlist; without them the last
+    // one comes back with its current song.
+    m_playlist.Load(m_startFiles.empty() ? TRUE : FALSE);
+    if (!m_startFiles.empty())
+        m_playlist.OpenSongs(m_startFiles);
     // The media keys, the desktop's media widget and later starts of the
     // program reach this window from now on.
     PublishMediaPlayer(m_hWnd, &m_mediaControl, CMediaControl::kPlayerInfo);
@@ -108,6 +116,8 @@ BOOL CTabrinoDlg::DestroyWindow()
     m_pPendingSong.reset();
     SaveSettings();
     m_pViews->Destroy();
+    if (m_playlistWindow.m_hWnd)
+        m_playlistWindow.DestroyWindow();
     if (m_hWnd)
         ShowWindow(SW_HIDE);
     // The player thread sends the all-off; a slow device gets a while for
@@ -156,6 +166,14 @@ LRESULT CTabrinoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetMasterVolume(static_cast<int>(lParam));
         return 0;
     }
+    if (message == WM_MEDIA_SETREPEAT) {
+        m_playlist.SetRepeat(static_cast<CPlaylist::Repeat>(std::clamp<LPARAM>(lParam, 0, 2)));
+        return 0;
+    }
+    if (message == WM_MEDIA_SETSHUFFLE) {
+        m_playlist.SetShuffle(lParam != 0 ? TRUE : FALSE);
+        return 0;
+    }
     if (message == WM_MEDIA_SETRATE) {
         m_mediaControl.SetRateMillionths(static_cast<LONGLONG>(lParam));
         return 0;
@@ -175,6 +193,10 @@ LRESULT CTabrinoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     if (message == WM_SKIN_METER) {
         CFaceCommands(*this).OnMeterClick(static_cast<int>(wParam), static_cast<UINT>(lParam));
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == CPlaylistPlayer::GAP_TIMER) {
+        m_playlist.OnTimer();
         return 0;
     }
     if (message == WM_TIMER && wParam == CDisplayRefresh::TIMER_ID) {
@@ -209,13 +231,15 @@ void CTabrinoDlg::OnButtonFileopen()
 {
     if (m_playerState.m_playState != STATE_STOPPED)
         return;
-    CFileDialog dialog(TRUE, L"mid", L"", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kSongFileFilter, this);
+    CFileDialog dialog(TRUE, L"mid", L"", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT,
+        kSongFileFilter, this);
     // The dialog opens where the last song came from.
     const CString folder = m_recentFiles.LastFolder();
     dialog.m_ofn.lpstrInitialDir = folder;
     if (dialog.DoModal() != IDOK)
         return;
-    BeginOpen(dialog.GetPathName(), dialog.GetFileName());
+    // The songs chosen, one or several, are the playlist.
+    m_playlist.OpenSongs(dialog.GetPathNames());
 }
 
 BOOL CTabrinoDlg::OpenFile(const CString& path, const CString& name)
@@ -257,7 +281,10 @@ BOOL CTabrinoDlg::AcceptSong(std::unique_ptr<CSongFile> file, const CString& pat
     // The new song is read and checked whole before the old one is touched,
     // so a file that fails leaves the song, the title and the position.
     if (!file->Failure().IsEmpty()) {
-        MessageBoxW(nullptr, file->FailureMessage(path), L"", MB_OK);
+        // A song the playlist came to by itself is marked there and passed
+        // over; one asked for is told.
+        if (!m_playlist.OnSongFailed(path))
+            MessageBoxW(nullptr, file->FailureMessage(path), L"", MB_OK);
         return FALSE;
     }
     m_pPendingSong = std::move(file);
@@ -285,6 +312,9 @@ void CTabrinoDlg::TakePendingSong()
     CDisplayRefresh(*this).ShowSong();
     m_pViews->SongChanged();
     Invalidate(TRUE);
+    const CPlayerState& state = m_playerState;
+    m_playlist.OnSongInPlace(m_strPath, m_mediaControl.SongTitle(),
+        state.m_tempoMap.MicrosAt(state.m_length, state.m_ppqn, state.m_tempoMap.FirstTempo()));
 }
 
 void CTabrinoDlg::OnPlayerStopped()
@@ -295,19 +325,9 @@ void CTabrinoDlg::OnPlayerStopped()
 
 void CTabrinoDlg::OnDropFiles(HDROP drop)
 {
-    // The first MIDI file of the drop, or else its first file, which then
-    // says itself what it is not.
-    CString chosen;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-        name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
-        if (chosen.IsEmpty() || (!IsMidiFileName(chosen) && IsMidiFileName(name)))
-            chosen = name;
-    }
-    DragFinish(drop);
-    if (!chosen.IsEmpty())
-        BeginOpen(chosen, FileNameOf(chosen));
+    const std::vector<CString> songs = CPlaylistPlayer::DroppedSongs(drop);
+    if (!songs.empty())
+        m_playlist.OpenSongs(songs);
 }
 
 void CTabrinoDlg::OnButtonSettings()
@@ -416,6 +436,8 @@ void CTabrinoDlg::OnUpdateDisplay()
     ApplyPendingPort();
     CDisplayRefresh(*this).UpdateDisplay();
     m_pViews->Refresh();
+    m_playlist.OnDisplay();
+    m_playlistWindow.Refresh();
 }
 
 void CTabrinoDlg::OnUpdateMeters()
@@ -478,6 +500,8 @@ void CTabrinoDlg::SaveSettings()
         SaveSoundFontSetting(m_strSoundFont);
     m_recentFiles.Save();
     m_pViews->Save();
+    m_playlist.Save();
+    m_playlistWindow.Save();
 }
 
 void CTabrinoDlg::OnButtonPlay()
@@ -491,6 +515,7 @@ void CTabrinoDlg::OnButtonPlay()
 
 void CTabrinoDlg::OnButtonStop()
 {
+    m_playlist.OnUserStop();
     Transport().Stop();
     ApplyPendingPort();
 }

@@ -44,6 +44,22 @@ enum FaceCommand : WORD {
     // The views beside the face, opened and closed.
     ID_LYRICS_WINDOW = 1300,
     ID_KEYBOARD_WINDOW,
+
+    // The playlist (CPlaylistPlayer).
+    ID_PLAYLIST_FIRST = 1400,
+    ID_NEXT_SONG = ID_PLAYLIST_FIRST,
+    ID_PREVIOUS_SONG,
+    ID_PLAYLIST_WINDOW,
+    ID_STOP_AFTER_SONG,
+    ID_REPEAT_OFF,
+    ID_REPEAT_ONE,
+    ID_REPEAT_ALL,
+    ID_SHUFFLE,
+    ID_OPEN_FOLDER,
+    ID_SUBFOLDERS,
+    ID_OPEN_PLAYLIST,
+    ID_SAVE_PLAYLIST,
+    ID_PLAYLIST_LAST = ID_SAVE_PLAYLIST,
 };
 
 constexpr int kRecentMenuFiles = 8;

@@ -293,6 +293,18 @@ std::string CRegistryFile::Format() const
 CRegistryFile::LoadResult CRegistryFile::Load(const std::string& path)
 {
     m_keys.clear();
+    std::string text;
+    LoadResult result = ReadText(path, text);
+    if (result == LoadResult::Loaded && !Parse(text))
+        result = LoadResult::Damaged;
+    if (result != LoadResult::Loaded)
+        m_keys.clear();
+    return result;
+}
+
+CRegistryFile::LoadResult CRegistryFile::ReadText(const std::string& path, std::string& text)
+{
+    text.clear();
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? LoadResult::Missing : LoadResult::Unreadable;
@@ -302,7 +314,6 @@ CRegistryFile::LoadResult CRegistryFile::Load(const std::string& path)
         return LoadResult::Unreadable;
     }
     LoadResult result = static_cast<unsigned long long>(st.st_size) <= kMaxFileSize ? LoadResult::Loaded : LoadResult::Damaged;
-    std::string text;
     while (result == LoadResult::Loaded) {
         char buffer[8192];
         ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -318,10 +329,8 @@ CRegistryFile::LoadResult CRegistryFile::Load(const std::string& path)
             result = LoadResult::Damaged;
     }
     ::close(fd);
-    if (result == LoadResult::Loaded && !Parse(text))
-        result = LoadResult::Damaged;
     if (result != LoadResult::Loaded)
-        m_keys.clear();
+        text.clear();
     return result;
 }
 
@@ -341,13 +350,18 @@ bool CRegistryFile::KeepDamagedCopy(const std::string& path)
 
 bool CRegistryFile::Save(const std::string& path) const
 {
+    return ReplaceText(path, Format());
+}
+
+bool CRegistryFile::ReplaceText(const std::string& path, const std::string& text)
+{
     if (!MakeFolders(path))
         return false;
     std::string temp = path + ".tmp." + std::to_string(::getpid());
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, Format()) && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
