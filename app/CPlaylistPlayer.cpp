@@ -245,11 +245,15 @@ BOOL CPlaylistPlayer::OnSongFailed(const CString& path)
     ++m_revision;
     if (m_chosen)
         return FALSE;
-    // Passed over: the list goes on in the same direction from it.
+    // Passed over: the list goes on in the same direction from it; with
+    // nothing there, the song in place stays the current one.
+    const int before = m_list.Current();
     m_list.Advance(index);
     const int next = m_direction > 0 ? m_list.NextIndex(false) : m_list.PreviousIndex();
     if (next >= 0)
         Open(next, m_playWhenInPlace, FALSE, m_direction);
+    else
+        m_list.Advance(before);
     return TRUE;
 }
 

@@ -1,0 +1,197 @@
+// The window's playlist through the capture port on the driven clock: the
+// songs' notes in the list's order after the pause's timer, a missing
+// song marked and passed over, next and previous, repeat one, the desktop's
+// view of it, and the list kept across a restart and a damaged list file.
+
+#include "tests/app/PlayerDialogFixture.h"
+#include "tests/support/CMessageBoxRecorder.h"
+#include "app/FaceCommands.h"
+#include "platform/registry/CRegistryFile.h"
+#include "platform/ui/Timer.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+// A song of two beats at 120 bpm (one second): a note of its own at the
+// start, held for a beat.
+std::string WriteNoteSong(const std::string& name, unsigned char note)
+{
+    std::vector<unsigned char> track { 0x00, 0x90, note, 100, 0x83, 0x00, 0x80, note, 0, 0x83, 0x00, 0xFF, 0x2F, 0x00 };
+    std::vector<unsigned char> file { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0x80 };
+    PutTrackChunk(file, track);
+    std::string path = std::string(TEST_BINARY_DIR) + "/" + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+        static_cast<std::streamsize>(file.size()));
+    return path;
+}
+
+// The notes started in the capture, with their times in microseconds.
+std::vector<std::pair<long long, int>> NoteOns(const std::string& capture)
+{
+    std::ifstream in(capture);
+    std::vector<std::pair<long long, int>> bytes;
+    for (std::string time, hex; in >> time >> hex;)
+        bytes.emplace_back(std::stoll(time), std::stoi(hex, nullptr, 16));
+    std::vector<std::pair<long long, int>> ons;
+    for (size_t i = 0; i + 2 < bytes.size(); ++i) {
+        if (bytes[i].second == 0x90 && bytes[i + 2].second > 0)
+            ons.emplace_back(bytes[i].first, bytes[i + 1].second);
+    }
+    return ons;
+}
+
+class Playlist : public PlayerDialog {
+protected:
+    // Plays the song in place to its end and lets the window see it end.
+    void PlayToEnd()
+    {
+        if (state.m_playState == STATE_STOPPED)
+            Command(ID_PLAY);
+        WaitForState(STATE_PLAYING);
+        Refresh();
+        clock.Advance(1500);
+        state.Wake();
+        WaitForState(STATE_STOPPED);
+        Refresh();
+    }
+    // Lets the pause run out: the timer fires and the next song loads.
+    void PauseEnds(DWORD ms)
+    {
+        clock.Advance(ms);
+        PostDueTimers(Hwnd());
+        Pump();
+        AllLoaded();
+    }
+    // A song that fails to load starts the next one's load.
+    void AllLoaded()
+    {
+        do
+            Loaded();
+        while (dialog.m_loader.Reading());
+    }
+    int Current() { return dialog.m_playlist.m_list.Current(); }
+};
+
+}
+
+TEST_F(Playlist, SongsPlayInOrderWithThePauseAMissingOneIsPassedOverAndNextAndPreviousMove)
+{
+    CMessageBoxRecorder boxes;
+    const std::string a = WriteNoteSong("list-a.mid", 60), b = WriteNoteSong("list-b.mid", 62),
+                      c = WriteNoteSong("list-c.mid", 64);
+    dialog.m_playlist.m_gap = 2000;
+    dialog.m_playlist.OpenSongs({ Wide(a), Wide(std::string(TEST_BINARY_DIR) + "/list-missing.mid"), Wide(b), Wide(c) });
+    Loaded();
+    ASSERT_EQ(Current(), 0);
+    PlayToEnd();
+    // Nothing before the pause is over.
+    PauseEnds(1990);
+    EXPECT_EQ(Current(), 0);
+    PauseEnds(20);
+    EXPECT_EQ(Current(), 2) << "the missing song is passed over";
+    EXPECT_TRUE(dialog.m_playlist.m_list.Entries()[1].failed);
+    EXPECT_TRUE(boxes.Entries().empty()) << "a song the list came to by itself is not told in a box";
+    PlayToEnd();
+    std::vector<std::pair<long long, int>> ons = NoteOns(capture);
+    ASSERT_EQ(ons.size(), 2u);
+    EXPECT_EQ(ons[0].second, 60);
+    EXPECT_EQ(ons[1].second, 62);
+
+    MEDIASTATUS status;
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_TRUE(status.canGoNext && status.canGoPrevious);
+    // Next from the desktop plays on while playing; previous passes the
+    // missing song over backwards.
+    SendMessageW(Hwnd(), WM_APPCOMMAND, 0, MAKELPARAM(0, APPCOMMAND_MEDIA_NEXTTRACK));
+    AllLoaded();
+    EXPECT_EQ(Current(), 3);
+    PlayToEnd();
+    PauseEnds(3000);
+    EXPECT_EQ(Current(), 3);
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_FALSE(status.canGoNext) << "repeat off: the last song has no next";
+    Command(ID_PREVIOUS_SONG);
+    AllLoaded();
+    EXPECT_EQ(Current(), 2);
+    Command(ID_PREVIOUS_SONG);
+    AllLoaded();
+    EXPECT_EQ(Current(), 0);
+    std::vector<int> notes;
+    for (const auto& on : NoteOns(capture))
+        notes.push_back(on.second);
+    EXPECT_EQ(notes, (std::vector<int> { 60, 62, 64 })) << "nothing plays after the last song, nor on keys while stopped";
+}
+
+TEST_F(Playlist, RepeatOnePlaysTheSongAgainAndStopAfterThisSongStops)
+{
+    const std::string a = WriteNoteSong("list-r1.mid", 60), b = WriteNoteSong("list-r2.mid", 62);
+    dialog.m_playlist.m_gap = 0;
+    dialog.m_playlist.OpenSongs({ Wide(a), Wide(b) });
+    Loaded();
+    SendMessageW(Hwnd(), WM_MEDIA_SETREPEAT, 0, MEDIA_REPEAT_TRACK);
+    PlayToEnd();
+    Loaded();
+    EXPECT_EQ(Current(), 0);
+    PlayToEnd();
+    Loaded();
+    Command(ID_REPEAT_ALL);
+    Command(ID_STOP_AFTER_SONG);
+    PlayToEnd();
+    Loaded();
+    std::vector<int> notes;
+    for (const auto& on : NoteOns(capture))
+        notes.push_back(on.second);
+    EXPECT_EQ(notes, (std::vector<int> { 60, 60, 60 }));
+    EXPECT_EQ(state.m_playState, STATE_STOPPED);
+    MEDIASTATUS status;
+    dialog.m_mediaControl.GetMediaStatus(status);
+    EXPECT_EQ(status.repeat, MEDIA_REPEAT_PLAYLIST);
+    EXPECT_TRUE(status.canGoNext);
+}
+
+TEST_F(Playlist, TheListAndItsCurrentSongSurviveARestartAndADamagedFileIsKeptAside)
+{
+    const std::string a = WriteNoteSong("list-k1.mid", 60), b = WriteNoteSong("list-k2.mid", 62);
+    dialog.m_playlist.OpenSongs({ Wide(a), Wide(b) });
+    Loaded();
+    Command(ID_NEXT_SONG);
+    Loaded();
+    Command(ID_SHUFFLE);
+    dialog.DestroyWindow();
+    const std::string file = CPlaylistPlayer::ListFilePath();
+    {
+        CTabrinoDlg next;
+        next.m_strPortOverride = L"none";
+        ASSERT_TRUE(next.CreateHeadless(240, 268));
+        ASSERT_TRUE(next.OnInitDialog());
+        for (int i = 0; i < 5000 && next.m_loader.Reading(); ++i)
+            Sleep(1);
+        for (const MSG& msg : DrainPostedMessages(next.m_hWnd))
+            SendMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        ASSERT_EQ(next.m_playlist.m_list.Size(), 2);
+        EXPECT_EQ(next.m_playlist.m_list.Current(), 1);
+        EXPECT_TRUE(next.m_playlist.m_list.Shuffle());
+        EXPECT_EQ(next.m_strPath.ToUtf8(), b) << "the current song is in place again";
+        next.DestroyWindow();
+    }
+    // A list file that is not one: kept aside, told, and the list starts
+    // empty; the next close writes a good one.
+    std::ofstream(file, std::ios::binary) << "\x7f" "ELF garbage\n";
+    CMessageBoxRecorder boxes;
+    CTabrinoDlg third;
+    third.m_strPortOverride = L"none";
+    ASSERT_TRUE(third.CreateHeadless(240, 268));
+    ASSERT_TRUE(third.OnInitDialog());
+    EXPECT_EQ(third.m_playlist.m_list.Size(), 0);
+    ASSERT_EQ(boxes.Entries().size(), 1u);
+    EXPECT_NE(boxes.Entries()[0].text.ToUtf8().find("damaged"), std::string::npos);
+    std::string kept;
+    EXPECT_EQ(CRegistryFile::ReadText(file + ".damaged", kept), CRegistryFile::LoadResult::Loaded);
+    EXPECT_EQ(kept, "\x7f" "ELF garbage\n");
+    third.DestroyWindow();
+    std::string written;
+    ASSERT_EQ(CRegistryFile::ReadText(file, written), CRegistryFile::LoadResult::Loaded);
+    EXPECT_EQ(written.rfind("#EXTM3U\n", 0), 0u);
+}
