@@ -141,6 +141,9 @@ void CPlaylistPlayer::OpenSongs(const std::vector<CString>& paths)
         return;
     }
     CancelGap();
+    // A new list whose first song cannot be read gives the old one back
+    // (a file handed over by mistake takes no list with it).
+    m_replaced = std::make_unique<CPlaylist>(m_list);
     m_list.Assign(songs);
     ++m_revision;
     if (m_list.Current() >= 0)
@@ -224,6 +227,7 @@ void CPlaylistPlayer::OnSongInPlace(const CString& path, const CString& title, L
     }
     m_opening = -1;
     m_sawPlaying = FALSE;
+    m_replaced.reset();
     if (index >= 0) {
         CPlaylist::Entry& entry = m_list.Entries()[static_cast<size_t>(index)];
         entry.title = title;
@@ -243,8 +247,12 @@ BOOL CPlaylistPlayer::OnSongFailed(const CString& path)
     m_opening = -1;
     m_list.Entries()[static_cast<size_t>(index)].failed = true;
     ++m_revision;
-    if (m_chosen)
+    if (m_chosen) {
+        if (m_replaced && m_list.Size() == 1)
+            m_list = *m_replaced;
+        m_replaced.reset();
         return FALSE;
+    }
     // Passed over: the list goes on in the same direction from it; with
     // nothing there, the song in place stays the current one.
     const int before = m_list.Current();

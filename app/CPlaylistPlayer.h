@@ -7,6 +7,7 @@
 #include "player/CPlaylist.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,8 @@ private:
     BOOL m_sawPlaying { FALSE };
     // The song that starts when the pause ends; -1 for none.
     int m_afterGap { -1 };
+    // The list a new one replaced, until its first song is in place.
+    std::unique_ptr<CPlaylist> m_replaced;
     // The settings as Load read them: gap, subfolders, repeat, shuffle.
     int m_loaded[4] { static_cast<int>(DEFAULT_GAP), 0, 0, 0 };
 };

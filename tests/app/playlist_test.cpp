@@ -122,6 +122,13 @@ TEST_F(Playlist, SongsPlayInOrderWithThePauseAMissingOneIsPassedOverAndNextAndPr
     for (const auto& on : NoteOns(capture))
         notes.push_back(on.second);
     EXPECT_EQ(notes, (std::vector<int> { 60, 62, 64 })) << "nothing plays after the last song, nor on keys while stopped";
+    // A single file handed over that cannot be read is told, and the list
+    // stays.
+    dialog.m_playlist.OpenSongs({ Wide(std::string(TEST_BINARY_DIR) + "/list-missing.mid") });
+    AllLoaded();
+    EXPECT_EQ(boxes.Entries().size(), 1u);
+    EXPECT_EQ(dialog.m_playlist.m_list.Size(), 4);
+    EXPECT_EQ(Current(), 0);
 }
 
 TEST_F(Playlist, RepeatOnePlaysTheSongAgainAndStopAfterThisSongStops)
