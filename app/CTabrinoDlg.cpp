@@ -332,7 +332,8 @@ void CTabrinoDlg::OnDropFiles(HDROP drop)
 
 void CTabrinoDlg::OnButtonSettings()
 {
-    CSettingsDlg::Choices choices { m_playerState.m_drumChannel, m_nSendSysEx, m_nReset, GetSynthSoundFont() };
+    CSettingsDlg::Choices choices { m_playerState.m_drumChannel, m_nSendSysEx, m_nReset, GetSynthSoundFont(),
+        static_cast<int>((m_playlist.m_gap + 500) / 1000) };
     // The dialog shows what is in force, the command line's choice included.
     if (m_nSendSysExOverride >= 0)
         choices.sendSysEx = m_nSendSysExOverride;
@@ -346,6 +347,9 @@ void CTabrinoDlg::OnButtonSettings()
     m_nReset = choices.reset;
     m_nSendSysExOverride = -1;
     m_nResetOverride = -1;
+    // A pause the dialog shows rounded stays as it was unless changed.
+    if (choices.songGap != static_cast<int>((m_playlist.m_gap + 500) / 1000))
+        m_playlist.m_gap = static_cast<DWORD>(choices.songGap) * 1000;
     ApplySoundChoices();
     if (choices.soundFont != GetSynthSoundFont() && ChooseSoundFont(choices.soundFont))
         m_strSoundFont = choices.soundFont;
