@@ -3,10 +3,10 @@
 #include "app/CTabrinoDlg.h"
 #include "app/FaceCommands.h"
 #include "app/KeyBindings.h"
+#include "app/NumberSettings.h"
 #include "app/DrumChannel.h"
 #include "app/RegistryText.h"
 #include "app/SongFileNames.h"
-#include "platform/core/FormatString.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/SongFolder.h"
 #include "platform/registry/CRegistryFile.h"
@@ -34,23 +34,9 @@ BOOL IsListFileName(const CString& path)
 
 int LoadSmallSetting(const wchar_t* name, int low, int high, int fallback)
 {
-    CString text;
-    if (!ReadRegString(HKEY_LOCAL_MACHINE, kSettingsKey, name, text) || text.IsEmpty() || text.GetLength() > 5)
-        return fallback;
-    int number = 0;
-    for (int i = 0; i < text.GetLength(); ++i) {
-        if (text[i] < L'0' || text[i] > L'9')
-            return fallback;
-        number = number * 10 + (text[i] - L'0');
-    }
-    return number < low || number > high ? fallback : number;
-}
-
-void SaveSmallSetting(const wchar_t* name, int value)
-{
-    CString text;
-    FormatString(text, L"%d", value);
-    WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, name, text);
+    int value = fallback;
+    LoadNumber(name, low, high, value);
+    return value;
 }
 
 CString Entry(const wchar_t* text, WORD command)
@@ -484,7 +470,7 @@ BOOL CPlaylistPlayer::Save() const
     const wchar_t* const names[4] = { kGapValue, kSubfoldersValue, kRepeatValue, kShuffleValue };
     for (int i = 0; i < 4; ++i) {
         if (now[i] != m_loaded[i])
-            SaveSmallSetting(names[i], now[i]);
+            SaveNumber(names[i], now[i]);
     }
     const std::string file = ListFilePath();
     return CRegistryFile::ReplaceText(file, CM3uList::Format(ListedSongs(), FolderOf(CString::FromUtf8(file)), m_list.Current()))
