@@ -7,6 +7,8 @@
 #include "tests/support/CMessageBoxRecorder.h"
 #include "app/FaceCommands.h"
 #include "platform/registry/CRegistryFile.h"
+#include "platform/ui/CListBoxControl.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/Timer.h"
 
 #include <filesystem>
@@ -201,4 +203,45 @@ TEST_F(Playlist, TheListAndItsCurrentSongSurviveARestartAndADamagedFileIsKeptAsi
     std::string written;
     ASSERT_EQ(CRegistryFile::ReadText(file, written), CRegistryFile::LoadResult::Loaded);
     EXPECT_EQ(written.rfind("#EXTM3U\n", 0), 0u);
+}
+
+TEST_F(Playlist, TheWindowShowsTheSongsPlaysOnADoubleClickAndTakesMovesDeletesAndDrops)
+{
+    const std::string a = WriteNoteSong("list-w1.mid", 60), b = WriteNoteSong("list-w2.mid", 62),
+                      c = WriteNoteSong("list-w3.mid", 64);
+    dialog.m_playlist.OpenSongs({ Wide(a), Wide(b), Wide(c) });
+    AllLoaded();
+    Command(ID_PLAYLIST_WINDOW);
+    CPlaylistWindow& window = dialog.m_playlistWindow;
+    ASSERT_TRUE(window.IsOpen());
+    auto* list = dynamic_cast<CListBoxControl*>(window.GetDlgItem(CPlaylistWindow::IDC_SONGS));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->Count(), 3);
+    EXPECT_EQ(list->Text(0), L"1. list-w1.mid\t0:01") << "the song read shows its length";
+    EXPECT_EQ(list->Text(1), L"2. list-w2.mid\t");
+    EXPECT_EQ(list->Marked(), 0);
+
+    list->DoubleClickByUser(2);
+    AllLoaded();
+    WaitForState(STATE_PLAYING);
+    EXPECT_EQ(Current(), 2);
+    dialog.OnButtonStop();
+    Stopped();
+    Refresh();
+    EXPECT_EQ(list->Marked(), 2);
+    // Dragged to the top, the song that plays stays current.
+    list->MoveByUser(2, 0);
+    EXPECT_EQ(dialog.m_playlist.m_list.Entries()[0].path.ToUtf8(), c);
+    EXPECT_EQ(Current(), 0);
+    EXPECT_EQ(list->Text(0), L"1. list-w3.mid\t0:01");
+    list->SelectByUser(1);
+    list->KeyByUser(VK_DELETE);
+    ASSERT_EQ(dialog.m_playlist.m_list.Size(), 2);
+    EXPECT_EQ(dialog.m_playlist.m_list.Entries()[1].path.ToUtf8(), b);
+    window.SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(CreateDropFiles({ Wide(a) })), 0);
+    ASSERT_EQ(list->Count(), 3);
+    EXPECT_EQ(list->Text(2), L"3. list-w1.mid\t") << "a drop adds at the end";
+    EXPECT_EQ(CPlaylistWindow::LineText(4, L"x.mid", -1, true), L"4. x.mid (cannot be read)\t--");
+    Command(ID_PLAYLIST_WINDOW);
+    EXPECT_FALSE(window.IsOpen());
 }
