@@ -211,9 +211,13 @@ void CPlaylistPlayer::OnSongInPlace(const CString& path, const CString& title, L
         if (index >= 0)
             m_list.SetCurrent(index);
     }
-    m_opening = -1;
+    // A song that waited for a stop may take its place after the list
+    // asked for another: what the list opens is still awaited then.
+    if (m_opening >= 0 && path == m_openingPath) {
+        m_opening = -1;
+        m_replaced.reset();
+    }
     m_sawPlaying = FALSE;
-    m_replaced.reset();
     if (index >= 0) {
         CPlaylist::Entry& entry = m_list.Entries()[static_cast<size_t>(index)];
         entry.title = title;
