@@ -23,15 +23,6 @@ const wchar_t* const kSubfoldersValue = L"Subfolders";
 const wchar_t* const kRepeatValue = L"Repeat";
 const wchar_t* const kShuffleValue = L"Shuffle";
 
-BOOL IsListFileName(const CString& path)
-{
-    const int dot = path.ReverseFind(L'.');
-    if (dot < 0)
-        return FALSE;
-    CString ext = path.Mid(dot + 1);
-    return ext == L"m3u8" || ext == L"m3u" || ext == L"M3U8" || ext == L"M3U";
-}
-
 int LoadSmallSetting(const wchar_t* name, int low, int high, int fallback)
 {
     int value = fallback;
@@ -61,7 +52,7 @@ std::vector<CString> CPlaylistPlayer::DroppedSongs(HDROP drop)
         std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
         name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
         all.emplace_back(name);
-        if (IsMidiFileName(all.back()) || IsListFileName(all.back()) || IsFolderPath(all.back()))
+        if (IsMidiFileName(all.back()) || CM3uList::IsListName(all.back()) || IsFolderPath(all.back()))
             songs.push_back(all.back());
     }
     DragFinish(drop);
@@ -93,25 +84,7 @@ void CPlaylistPlayer::AssignListed(const std::vector<CM3uList::Song>& songs)
 
 std::vector<CString> CPlaylistPlayer::Expand(const std::vector<CString>& paths) const
 {
-    std::vector<CString> songs;
-    for (const CString& path : paths) {
-        if (IsListFileName(path) && !IsFolderPath(path)) {
-            std::string text;
-            std::vector<CM3uList::Song> listed;
-            int current = -1;
-            if (CRegistryFile::ReadText(path.ToUtf8(), text) == CRegistryFile::LoadResult::Loaded
-                && CM3uList::Parse(text, FolderOf(path), FALSE, listed, current)) {
-                for (const CM3uList::Song& song : listed)
-                    songs.push_back(song.path);
-                continue;
-            }
-        }
-        for (CString& song : ExpandSongPaths({ path }, m_subfolders))
-            songs.push_back(std::move(song));
-        if (songs.size() >= CM3uList::kMaxSongs)
-            break;
-    }
-    return songs;
+    return CM3uList::ExpandPaths(paths, m_subfolders);
 }
 
 BOOL CPlaylistPlayer::Playing() const

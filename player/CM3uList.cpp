@@ -1,6 +1,8 @@
 #include "player/CM3uList.h"
 
 #include "platform/core/FileUri.h"
+#include "platform/core/SongFolder.h"
+#include "platform/registry/CRegistryFile.h"
 
 #include <charconv>
 
@@ -116,4 +118,52 @@ std::string CM3uList::Format(const std::vector<Song>& songs, const CString& fold
     if (current >= 0)
         text += kCurrentTag + std::to_string(current) + "\n";
     return text;
+}
+
+namespace {
+
+// The folder a list's relative paths start from; a list named without one
+// is in the working folder.
+CString ListFolder(const CString& path)
+{
+    const int slash = path.ReverseFind(L'/');
+    if (slash < 0)
+        return CString(L".");
+    return slash == 0 ? CString(L"/") : path.Left(slash);
+}
+
+}
+
+BOOL CM3uList::IsListName(const CString& path)
+{
+    const int dot = path.ReverseFind(L'.');
+    if (dot < 0)
+        return FALSE;
+    CString ext = path.Mid(dot + 1);
+    return ext == L"m3u8" || ext == L"m3u" || ext == L"M3U8" || ext == L"M3U";
+}
+
+std::vector<CString> CM3uList::ExpandPaths(const std::vector<CString>& paths, BOOL recursive)
+{
+    std::vector<CString> songs;
+    for (const CString& path : paths) {
+        if (IsListName(path) && !IsFolderPath(path)) {
+            std::string text;
+            std::vector<Song> listed;
+            int current = -1;
+            if (CRegistryFile::ReadText(path.ToUtf8(), text) == CRegistryFile::LoadResult::Loaded
+                && Parse(text, ListFolder(path), FALSE, listed, current)) {
+                for (Song& song : listed)
+                    songs.push_back(std::move(song.path));
+                continue;
+            }
+        }
+        for (CString& song : ExpandSongPaths({ path }, recursive))
+            songs.push_back(std::move(song));
+        if (songs.size() >= kMaxSongs)
+            break;
+    }
+    if (songs.size() > kMaxSongs)
+        songs.resize(kMaxSongs);
+    return songs;
 }

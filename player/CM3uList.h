@@ -9,8 +9,8 @@
 // extended lines: "#EXTM3U" first, "#EXTINF:seconds,title" before a song.
 // Songs beside the list or below its folder are written relative to it, as
 // media players write them, so a folder with its list can move; others by
-// their full path. Only text is handled here; reading and writing the file
-// is the caller's.
+// their full path. Parse and Format handle text only; ExpandPaths reads the
+// lists it is handed.
 class CM3uList {
 public:
     struct Song {
@@ -33,4 +33,13 @@ public:
     // The text of a list kept in folder; current (unless -1) is written in
     // a line of this player's own that other players pass over.
     static std::string Format(const std::vector<Song>& songs, const CString& folder, int current);
+
+    // Whether the name ends in .m3u or .m3u8 (either case).
+    static BOOL IsListName(const CString& path);
+    // The songs paths name, in their order, as the window and tabrino-play
+    // take them: a folder's MIDI files (with recursive its subfolders'
+    // too), a list's songs, any other path as it is; so is a list that
+    // cannot be read, which then says why when it is played. At most
+    // kMaxSongs.
+    static std::vector<CString> ExpandPaths(const std::vector<CString>& paths, BOOL recursive);
 };

@@ -16,6 +16,7 @@
 #include "player/CDrivenPlayer.h"
 #include "platform/core/SongFolder.h"
 #include "player/CPlayerHost.h"
+#include "player/CM3uList.h"
 #include "player/CPlaylist.h"
 #include "player/CPositionText.h"
 #include "player/CPractice.h"
@@ -51,8 +52,10 @@ const std::string& Usage()
                     "\n"
                     "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
-                    "another. Several FILEs, or a folder (its MIDI files, by name), play one\n"
-                    "after another; a song that cannot be opened is told and passed over.\n"
+                    "another. Several FILEs, a folder (its MIDI files, by name) or a playlist\n"
+                    "(.m3u or .m3u8: its songs in its order, relative paths taken from the\n"
+                    "list's folder) play one after another; a song that cannot be opened is\n"
+                    "told and passed over.\n"
                     "\n")
         + CPortList::OutputOptions()
         + "  --render FILE.wav render the song through the built-in synthesizer into\n"
@@ -612,18 +615,19 @@ int main(int argc, char** argv)
     if (status != 0)
         return status < 0 ? 0 : status;
 
-    // Folders give their MIDI files; anything else named stays a song of
-    // its own, even one that turns out missing.
+    // Folders give their MIDI files and playlists their songs, as in the
+    // window; anything else named stays a song of its own, even one that
+    // turns out missing.
     std::vector<CString> named;
     bool folder = false;
     for (const std::string& file : options.files) {
         named.push_back(FileArgument(file));
-        folder = folder || IsFolderPath(named.back());
+        folder = folder || IsFolderPath(named.back()) || CM3uList::IsListName(named.back());
     }
     CPlaylist list;
     list.SetShuffle(options.shuffle);
     list.SetRepeat(options.repeat ? CPlaylist::REPEAT_ALL : CPlaylist::REPEAT_OFF);
-    list.Assign(ExpandSongPaths(named, options.recursive ? TRUE : FALSE));
+    list.Assign(CM3uList::ExpandPaths(named, options.recursive ? TRUE : FALSE));
     if (list.Size() == 0) {
         std::fprintf(stderr, "tabrino-play: no MIDI files in %s\n", options.files.front().c_str());
         return 1;

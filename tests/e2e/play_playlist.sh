@@ -2,7 +2,9 @@
 # Several songs with tabrino-play through the capture port: the songs' notes
 # in the order given with the pause between them (the capture's microsecond
 # times), a missing song told and passed over (exit status 1), a folder by
-# natural name order and by content, --recursive, --shuffle (each song once),
+# natural name order and by content, --recursive, an .m3u8 playlist among
+# other files (relative paths from the list's folder, a missing entry told,
+# passed over and exit status 1), --shuffle (each song once),
 # --repeat until Ctrl-C (which stops all, with the all-off), and a render of
 # several songs into a file each.
 set -euo pipefail
@@ -11,7 +13,7 @@ export PYTHONPATH
 PYTHONPATH=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-play=$build/tools/tabrino-play
+play=$(cd "$build" && pwd)/tools/tabrino-play
 
 # Songs of half a second, told apart by their note: A 60, B 62, C 64.
 /usr/bin/python3 - "$work" <<'PY'
@@ -66,6 +68,18 @@ PY
 [ "$(notes "$work/dir.txt")" = "60 60 62 62" ] || { echo "folder: $(notes "$work/dir.txt")"; exit 1; }
 "$play" --port "capture:$work/tree.txt" --gap 0 --recursive "$work/dir" 2>/dev/null
 [ "$(notes "$work/tree.txt")" = "60 60 62 62 64 64" ] || { echo "tree: $(notes "$work/tree.txt")"; exit 1; }
+
+# A playlist after a file: its songs in its order, the relative one taken
+# from the list's folder (not the working folder, where it is not), the
+# missing one told and passed over.
+mkdir "$work/lists"
+printf '#EXTM3U\n#EXTINF:1,Third\n../C.mid\n%s\ngone.mid\n' "$work/A.mid" >"$work/lists/set.m3u8"
+rc=0
+(cd "$work/dir/sub" && "$play" --port "capture:$work/m3u.txt" --gap 0 "$work/B.mid" ../../lists/set.m3u8) \
+  >/dev/null 2>"$work/err" </dev/null || rc=$?
+[ "$rc" = 1 ] || { echo "a playlist with a missing song ended with $rc"; cat "$work/err"; exit 1; }
+grep -q "gone.mid" "$work/err" && grep -q "^Song 2 of 4: C.mid$" "$work/err" || { cat "$work/err"; exit 1; }
+[ "$(notes "$work/m3u.txt")" = "62 62 64 64 60 60" ] || { echo "playlist: $(notes "$work/m3u.txt")"; exit 1; }
 
 # Shuffle: each song once, in some order; with the others, the order given
 # is not the only one ever played.
