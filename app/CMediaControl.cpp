@@ -17,13 +17,18 @@ CMediaControl::CMediaControl(CTabrinoDlg& dialog)
 
 CString CMediaControl::SongTitle() const
 {
-    if (m_dialog.m_pTracks) {
-        CString name = m_dialog.m_pTracks->m_name;
+    return TitleOf(m_dialog.m_pTracks, m_dialog.m_strPath);
+}
+
+CString CMediaControl::TitleOf(const CTrack* tracks, const CString& path)
+{
+    if (tracks) {
+        CString name = tracks->m_name;
         name.Trim();
         if (!name.IsEmpty())
             return name;
     }
-    return FileNameOf(m_dialog.m_strPath);
+    return FileNameOf(path);
 }
 
 void CMediaControl::GetMediaStatus(MEDIASTATUS& status)

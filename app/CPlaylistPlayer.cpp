@@ -80,6 +80,7 @@ void CPlaylistPlayer::AssignListed(const std::vector<CM3uList::Song>& songs)
         m_list.Entries()[i].micros = songs[i].seconds < 0 ? -1 : songs[i].seconds * 1000000;
     }
     ++m_revision;
+    ReadUnknown();
 }
 
 std::vector<CString> CPlaylistPlayer::Expand(const std::vector<CString>& paths) const
@@ -105,6 +106,7 @@ void CPlaylistPlayer::OpenSongs(const std::vector<CString>& paths)
     m_replaced = std::make_unique<CPlaylist>(m_list);
     m_list.Assign(songs);
     ++m_revision;
+    ReadUnknown();
     if (m_list.Current() >= 0)
         Open(m_list.Current(), FALSE, TRUE, 1);
 }
@@ -114,6 +116,7 @@ void CPlaylistPlayer::AddSongs(const std::vector<CString>& paths)
     const bool wasEmpty = m_list.Size() == 0;
     m_list.Add(Expand(paths));
     ++m_revision;
+    ReadUnknown();
     if (wasEmpty && m_list.Current() >= 0)
         Open(m_list.Current(), FALSE, TRUE, 1);
 }
@@ -211,8 +214,10 @@ BOOL CPlaylistPlayer::OnSongFailed(const CString& path)
     m_list.Entries()[static_cast<size_t>(index)].failed = true;
     ++m_revision;
     if (m_chosen) {
-        if (m_replaced && m_list.Size() == 1)
+        if (m_replaced && m_list.Size() == 1) {
             m_list = *m_replaced;
+            ReadUnknown();
+        }
         m_replaced.reset();
         return FALSE;
     }
@@ -226,6 +231,44 @@ BOOL CPlaylistPlayer::OnSongFailed(const CString& path)
     else
         m_list.Advance(before);
     return TRUE;
+}
+
+void CPlaylistPlayer::ReadUnknown()
+{
+    if (!m_dialog.m_hWnd)
+        return;
+    std::vector<CString> paths;
+    for (const CPlaylist::Entry& entry : m_list.Entries()) {
+        if (entry.micros < 0 && !entry.failed)
+            paths.push_back(entry.path);
+    }
+    m_reader.Begin(m_dialog.m_hWnd, paths);
+}
+
+void CPlaylistPlayer::OnSongsRead()
+{
+    bool changed = false;
+    for (const CPlaylistReader::Result& result : m_reader.Take()) {
+        for (CPlaylist::Entry& entry : m_list.Entries()) {
+            // What an open found (or a failure it marked) stands.
+            if (entry.path != result.path || entry.micros >= 0 || entry.failed)
+                continue;
+            if (result.failed) {
+                entry.failed = true;
+            } else {
+                entry.title = result.title;
+                entry.micros = result.micros;
+            }
+            changed = true;
+        }
+    }
+    if (changed)
+        ++m_revision;
+}
+
+void CPlaylistPlayer::StopReading()
+{
+    m_reader.Stop();
 }
 
 void CPlaylistPlayer::OnDisplay()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CPlaylistReader.h"
 #include "platform/core/CString.h"
 #include "platform/ui/DragDrop.h"
 #include "platform/ui/Menu.h"
@@ -55,6 +56,12 @@ public:
     void OnDisplay();
     void OnTimer();
     void OnUserStop();
+    // The reader's results: each fills in every entry of its path that no
+    // open has filled in meanwhile (a path the list no longer holds is
+    // passed over).
+    void OnSongsRead();
+    // The window closes: the reading ends.
+    void StopReading();
 
     // The playlist part of the context menu, and its commands (FALSE for
     // any other command).
@@ -86,11 +93,15 @@ public:
     BOOL m_subfolders { FALSE };
     // Changes with every change the playlist window shows.
     unsigned m_revision { 0 };
+    // Reads the titles and lengths of the songs not opened yet.
+    CPlaylistReader m_reader;
 
 private:
     std::vector<CM3uList::Song> ListedSongs() const;
     void AssignListed(const std::vector<CM3uList::Song>& songs);
     std::vector<CString> Expand(const std::vector<CString>& paths) const;
+    // Has the songs whose length is unknown read in the background.
+    void ReadUnknown();
     // Opens the song at index: chosen by the user (it joins the shuffle's
     // round; a failure is told), or as the next one of the order (a
     // failure is marked and passed over in direction).

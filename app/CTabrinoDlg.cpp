@@ -114,6 +114,7 @@ BOOL CTabrinoDlg::DestroyWindow()
     // of sight before anything waits for the device.
     Transport().Stop();
     m_pPendingSong.reset();
+    m_playlist.StopReading();
     SaveSettings();
     m_pViews->Destroy();
     if (m_playlistWindow.m_hWnd)
@@ -216,6 +217,10 @@ LRESULT CTabrinoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case CPlayerEngine::OUTPUT_FAILED: OnOutputFailed(); return 0;
         case CPlayerEngine::STOPPED: OnPlayerStopped(); return 0;
         case CSongLoader::LOADED: OnSongLoaded(); return 0;
+        case CPlaylistReader::READ:
+            m_playlist.OnSongsRead();
+            m_playlistWindow.Refresh();
+            return 0;
         case 1015: OnButtonTransposeup(); return 0;
         case 1016: OnButtonTransposedown(); return 0;
         case 1017: OnButtonTempoup(); return 0;

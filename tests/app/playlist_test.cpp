@@ -1,7 +1,8 @@
 // The window's playlist through the capture port on the driven clock: the
 // songs' notes in the list's order after the pause's timer, a missing
 // song marked and passed over, next and previous, repeat one, the desktop's
-// view of it, and the list kept across a restart and a damaged list file.
+// view of it, the list kept across a restart and a damaged list file, and
+// the songs' titles and lengths read in the background.
 
 #include "tests/app/PlayerDialogFixture.h"
 #include "tests/support/CMessageBoxRecorder.h"
@@ -74,6 +75,18 @@ protected:
         while (dialog.m_loader.Reading());
     }
     int Current() { return dialog.m_playlist.m_list.Current(); }
+    // Waits until the background reads are done and runs their notices
+    // alone: nothing the window opened meanwhile takes its place.
+    void ReadsArrive()
+    {
+        for (int i = 0; i < 5000 && dialog.m_playlist.m_reader.Reading(); ++i)
+            Sleep(1);
+        ASSERT_FALSE(dialog.m_playlist.m_reader.Reading());
+        for (const MSG& msg : Drain()) {
+            if (msg.message == WM_COMMAND && LOWORD(msg.wParam) == CPlaylistReader::READ)
+                SendMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+        }
+    }
 };
 
 }
@@ -218,7 +231,8 @@ TEST_F(Playlist, TheWindowShowsTheSongsPlaysOnADoubleClickAndTakesMovesDeletesAn
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->Count(), 3);
     EXPECT_EQ(list->Text(0), L"1. list-w1.mid\t0:01") << "the song read shows its length";
-    EXPECT_EQ(list->Text(1), L"2. list-w2.mid\t");
+    ReadsArrive();
+    EXPECT_EQ(list->Text(1), L"2. list-w2.mid\t0:01");
     EXPECT_EQ(list->Marked(), 0);
 
     list->DoubleClickByUser(2);
@@ -241,7 +255,56 @@ TEST_F(Playlist, TheWindowShowsTheSongsPlaysOnADoubleClickAndTakesMovesDeletesAn
     window.SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(CreateDropFiles({ Wide(a) })), 0);
     ASSERT_EQ(list->Count(), 3);
     EXPECT_EQ(list->Text(2), L"3. list-w1.mid\t") << "a drop adds at the end";
+    ReadsArrive();
+    EXPECT_EQ(list->Text(2), L"3. list-w1.mid\t0:01");
     EXPECT_EQ(CPlaylistWindow::LineText(4, L"x.mid", -1, true), L"4. x.mid (cannot be read)\t--");
     Command(ID_PLAYLIST_WINDOW);
     EXPECT_FALSE(window.IsOpen());
+}
+
+TEST_F(Playlist, EverySongsTitleAndLengthAreReadUnopenedAndEachLandsOnItsOwnPathWhateverTheEdits)
+{
+    // Named "Intro", 1.5 s; unnamed, 3 s; damaged.
+    std::vector<unsigned char> track { 0x00, 0xFF, 0x03, 0x05, 'I', 'n', 't', 'r', 'o', 0x00, 0x90, 60, 100, 0x89, 0x00,
+        0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00 };
+    std::vector<unsigned char> bytes { 'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x01, 0x80 };
+    PutTrackChunk(bytes, track);
+    const std::string named = std::string(TEST_BINARY_DIR) + "/read-named.mid";
+    std::ofstream(named, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+        static_cast<std::streamsize>(bytes.size()));
+    const std::string plain = WriteSong("read-plain.mid", 384, 500000, 384 * 6);
+    const std::string damaged = std::string(TEST_BINARY_DIR) + "/read-damaged.mid";
+    std::ofstream(damaged, std::ios::binary) << "MThd\0\0";
+    Command(ID_PLAYLIST_WINDOW);
+    auto* lines = dynamic_cast<CListBoxControl*>(dialog.m_playlistWindow.GetDlgItem(CPlaylistWindow::IDC_SONGS));
+    ASSERT_NE(lines, nullptr);
+
+    dialog.m_playlist.OpenSongs({ Wide(named), Wide(plain), Wide(damaged) });
+    ReadsArrive();
+    const auto& entries = dialog.m_playlist.m_list.Entries();
+    EXPECT_TRUE(dialog.m_strPath.IsEmpty()) << "no song was put in place";
+    EXPECT_EQ(entries[0].micros, 1500000);
+    EXPECT_EQ(entries[1].micros, 3000000);
+    ASSERT_EQ(lines->Count(), 3);
+    EXPECT_EQ(lines->Text(0), L"1. Intro\t0:02");
+    EXPECT_EQ(lines->Text(1), L"2. read-plain.mid\t0:03");
+    EXPECT_EQ(lines->Text(2), L"3. read-damaged.mid (cannot be read)\t--");
+
+    // Results that wait while the list changes: moved songs get their own,
+    // a removed one's goes nowhere.
+    const std::string one = WriteSong("read-1.mid", 384, 500000, 384 * 2), two = WriteSong("read-2.mid", 384, 500000, 384 * 4),
+                      three = WriteSong("read-3.mid", 384, 500000, 384 * 6);
+    dialog.m_playlist.OpenSongs({ Wide(one), Wide(two), Wide(three) });
+    for (int i = 0; i < 5000 && dialog.m_playlist.m_reader.Reading(); ++i)
+        Sleep(1);
+    dialog.m_playlist.Move(2, 0);
+    dialog.m_playlist.Remove(2);
+    ReadsArrive();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].path.ToUtf8(), three);
+    EXPECT_EQ(entries[0].micros, 3000000);
+    EXPECT_EQ(entries[1].path.ToUtf8(), one);
+    EXPECT_EQ(entries[1].micros, 1000000);
+    dialog.DestroyWindow();
+    EXPECT_FALSE(dialog.m_playlist.m_reader.Reading());
 }
