@@ -33,11 +33,13 @@ const char* CCommandLine::Usage()
 {
     static const std::string usage
         = std::string("Usage: tabrino [--port NAME] [--soundfont PATH] [--no-sysex] [--reset NAME]\n"
-                      "               [--zoom N] [--new-window] [FILE]\n"
+                      "               [--zoom N] [--new-window] [FILE...]\n"
                       "\n"
                       "Opens the player window, with the Standard MIDI File FILE (or the one in\n"
-                      "the RMID file FILE) loaded when given.\n"
-                      "While a player window runs, FILE opens in that window instead.\n"
+                      "the RMID file FILE) loaded when given. Several FILEs, a folder (its MIDI\n"
+                      "files by name) or an .m3u8 playlist become the playlist, in that order;\n"
+                      "without FILE the playlist of the last run comes back.\n"
+                      "While a player window runs, the FILEs open in that window instead.\n"
                       "The MIDI bytes go to the port chosen in the settings dialog (synth until\n"
                       "one is chosen) unless --port names another.\n"
                       "\n")
@@ -85,15 +87,12 @@ CCommandLine::Action CCommandLine::Parse(int argc, const char* const* argv)
         };
         const char* text = nullptr;
         if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (!m_file.IsEmpty()) {
-                m_error = "only one FILE can be opened";
-                return FAULT;
-            }
-            m_file = ::FileArgument(arg);
-            if (m_file.IsEmpty()) {
+            const CString file = ::FileArgument(arg);
+            if (file.IsEmpty()) {
                 m_error = "the FILE name is empty";
                 return FAULT;
             }
+            m_files.push_back(file);
         } else if (arg == "--") {
             onlyFiles = true;
         } else if (arg == "--help" || arg == "-h") {

@@ -3,9 +3,10 @@
 #include "platform/core/CString.h"
 
 #include <string>
+#include <vector>
 
 // The player's command line: tabrino [--port NAME] [--soundfont PATH]
-// [--no-sysex] [--reset NAME] [--zoom N] [--new-window] [FILE], --help, --version and --list-ports. Parsing only
+// [--no-sysex] [--reset NAME] [--zoom N] [--new-window] [FILE...], --help, --version and --list-ports. Parsing only
 // records what was asked; the program applies it.
 class CCommandLine {
 public:
@@ -30,8 +31,9 @@ public:
     CString m_soundFont;
     // 1..4, or 0 for the largest zoom that fits the screen.
     int m_zoom { 0 };
-    // The file to open at start-up; empty for none.
-    CString m_file;
+    // The files (or folders) to open at start-up as the playlist; none for
+    // the playlist kept from the last run.
+    std::vector<CString> m_files;
     // --no-sysex: the song's system-exclusive messages stay unsent.
     bool m_noSysEx { false };
     // --reset: the reset for this run (CSerialMidiOut::Reset), -1 when not

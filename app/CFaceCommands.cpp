@@ -89,6 +89,11 @@ BOOL CFaceCommands::Run(WORD id)
         m_dialog.m_mixer.Emphasize(id - ID_EMPHASIS_FIRST);
     } else if (id >= ID_MINUS_ONE_FIRST && id < ID_MINUS_ONE_FIRST + 16) {
         m_dialog.m_mixer.MinusOne(id - ID_MINUS_ONE_FIRST);
+    } else if (id >= ID_PLAYLIST_FIRST && id <= ID_PLAYLIST_LAST) {
+        if (id == ID_PLAYLIST_WINDOW)
+            m_dialog.m_playlistWindow.Toggle();
+        else
+            m_dialog.m_playlist.Run(id);
     } else if (id > ID_ZOOM_FIRST && id <= ID_ZOOM_FIRST + kMaxWindowZoom) {
         // Remembered as a zoom asked for on the command line is.
         m_dialog.m_nZoom = id - ID_ZOOM_FIRST;

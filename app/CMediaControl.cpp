@@ -17,13 +17,18 @@ CMediaControl::CMediaControl(CTabrinoDlg& dialog)
 
 CString CMediaControl::SongTitle() const
 {
-    if (m_dialog.m_pTracks) {
-        CString name = m_dialog.m_pTracks->m_name;
+    return TitleOf(m_dialog.m_pTracks, m_dialog.m_strPath);
+}
+
+CString CMediaControl::TitleOf(const CTrack* tracks, const CString& path)
+{
+    if (tracks) {
+        CString name = tracks->m_name;
         name.Trim();
         if (!name.IsEmpty())
             return name;
     }
-    return FileNameOf(m_dialog.m_strPath);
+    return FileNameOf(path);
 }
 
 void CMediaControl::GetMediaStatus(MEDIASTATUS& status)
@@ -51,6 +56,10 @@ void CMediaControl::GetMediaStatus(MEDIASTATUS& status)
     status.maximumRate = first * CPlayerState::MAX_BPM / 60e6;
     status.canPlay = loaded && m_dialog.m_pThread ? TRUE : FALSE;
     status.canSeek = status.canPlay && state.m_length > 0 ? TRUE : FALSE;
+    status.canGoNext = m_dialog.m_playlist.CanGoNext();
+    status.canGoPrevious = m_dialog.m_playlist.CanGoPrevious();
+    status.repeat = static_cast<int>(m_dialog.m_playlist.m_list.GetRepeat());
+    status.shuffle = m_dialog.m_playlist.m_list.Shuffle() ? TRUE : FALSE;
 }
 
 BOOL CMediaControl::OnAppCommand(int command)
@@ -74,6 +83,12 @@ BOOL CMediaControl::OnAppCommand(int command)
     case APPCOMMAND_MEDIA_STOP:
         m_dialog.OnButtonStop();
         m_dialog.SetPosition(0);
+        return TRUE;
+    case APPCOMMAND_MEDIA_NEXTTRACK:
+        m_dialog.m_playlist.Next();
+        return TRUE;
+    case APPCOMMAND_MEDIA_PREVIOUSTRACK:
+        m_dialog.m_playlist.Previous();
         return TRUE;
     default:
         return FALSE;

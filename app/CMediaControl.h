@@ -3,6 +3,7 @@
 #include "platform/ui/MediaSession.h"
 
 class CTabrinoDlg;
+class CTrack;
 
 // The main dialog as the desktop's media controls see it: its status, and
 // the media commands (WM_APPCOMMAND) and the position, volume and rate
@@ -35,6 +36,8 @@ public:
 
     // The song's name (the first track's name) or else the file's name.
     CString SongTitle() const;
+    // The same for a song read apart from the window (tracks null for none).
+    static CString TitleOf(const CTrack* tracks, const CString& path);
 
 private:
     CTabrinoDlg& m_dialog;

@@ -108,6 +108,8 @@ void CSettingsDlg::DoDataExchange(CDataExchange* dx)
     DDX_CBIndex(dx, IDC_RESET, m_nReset);
     DDX_CBIndex(dx, IDC_SOUNDFONT, m_nSoundFont);
     DDX_Check(dx, IDC_SEND_SYSEX, m_nSendSysEx);
+    DDX_Text(dx, IDC_SONG_GAP, m_nSongGap);
+    DDV_MinMaxInt(dx, m_nSongGap, 0, 60);
 }
 
 LRESULT CSettingsDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -141,6 +143,7 @@ BOOL CSettingsDlg::Edit(CWnd* parent, Choices& choices, CString& port)
     dialog.m_nDrumChannel = DrumChannelToDialog(choices.drumChannel);
     dialog.m_nSendSysEx = choices.sendSysEx != 0 ? BST_CHECKED : BST_UNCHECKED;
     dialog.m_nReset = choices.reset;
+    dialog.m_nSongGap = choices.songGap;
     dialog.SetPorts(CPortList::Scan(false), port);
     dialog.SetSoundFonts(InstalledSoundFonts(), choices.soundFont);
     if (dialog.DoModal() != IDOK)
@@ -151,6 +154,7 @@ BOOL CSettingsDlg::Edit(CWnd* parent, Choices& choices, CString& port)
     if (dialog.m_nReset >= 0)
         choices.reset = dialog.m_nReset;
     choices.soundFont = dialog.GetSoundFont();
+    choices.songGap = dialog.m_nSongGap;
     port = dialog.GetPort();
     return TRUE;
 }

@@ -10,12 +10,13 @@ class CPortList;
 // counts it, 1-based, in edit control 1011, chooses the port from a
 // drop-down list (1012) and the reset sent before each start (1014: None,
 // GM, GM2, GS, XG), the built-in synthesizer's SoundFont (1015: those
-// installed, and any other through "Browse..." 1016), and switches the
-// song's system-exclusive messages on or off (check box 1013).
+// installed, and any other through "Browse..." 1016), switches the
+// song's system-exclusive messages on or off (check box 1013) and edits the
+// pause between two songs of the playlist in seconds (1017, 0..60).
 class CSettingsDlg : public CDialog {
 public:
     enum { IDD = 132, IDC_DRUM_CHANNEL = 1011, IDC_PORT = 1012, IDC_SEND_SYSEX = 1013, IDC_RESET = 1014,
-        IDC_SOUNDFONT = 1015, IDC_BROWSE = 1016 };
+        IDC_SOUNDFONT = 1015, IDC_BROWSE = 1016, IDC_SONG_GAP = 1017 };
 
     // What the dialog edits besides the port.
     struct Choices {
@@ -26,6 +27,8 @@ public:
         int reset;
         // The SoundFont's path.
         CString soundFont;
+        // The pause between two songs, in whole seconds.
+        int songGap { 2 };
     };
 
     explicit CSettingsDlg(CWnd* parent = nullptr);
@@ -53,6 +56,7 @@ public:
     int m_nSendSysEx { 1 };
     int m_nReset { 0 };
     int m_nSoundFont { -1 };
+    int m_nSongGap { 2 };
 
 protected:
     BOOL OnInitDialog() override;

@@ -20,14 +20,16 @@ BOOL CTabrinoApp::InitInstance()
     // is taken before the window shows, so of several starts at once one
     // shows a window.
     if (!m_commandLine.m_newWindow) {
-        const CString file = m_commandLine.m_file.IsEmpty() ? CString() : FullPathName(m_commandLine.m_file);
-        switch (ClaimMediaPlayer(CMediaControl::kPlayerInfo, file)) {
+        std::vector<CString> files;
+        for (const CString& file : m_commandLine.m_files)
+            files.push_back(FullPathName(file));
+        switch (ClaimMediaPlayer(CMediaControl::kPlayerInfo, files)) {
         case MEDIA_HANDED_OVER:
             // What only a window of its own would have used is said, not
             // silently dropped.
             if (const std::string ignored = m_commandLine.WindowOptionsGiven(); !ignored.empty())
                 std::fprintf(stderr, "tabrino: %s to the player window that runs already; %s not applied\n",
-                    file.IsEmpty() ? "handed over" : "the file went", ignored.c_str());
+                    files.empty() ? "handed over" : files.size() == 1 ? "the file went" : "the files went", ignored.c_str());
             return FALSE;
         case MEDIA_NO_SESSION:
             std::fprintf(stderr, "tabrino: no session bus: this window runs on its own (no media keys, and "
@@ -53,8 +55,9 @@ BOOL CTabrinoApp::InitInstance()
     dialog.m_nSendSysExOverride = m_commandLine.m_noSysEx ? 0 : -1;
     dialog.m_nResetOverride = m_commandLine.m_reset;
     dialog.m_strSoundFontOverride = m_commandLine.m_soundFont;
-    // The file is remembered, and handed on, by its full path.
-    dialog.m_strStartFile = m_commandLine.m_file.IsEmpty() ? CString() : FullPathName(m_commandLine.m_file);
+    // The files are remembered, and handed on, by their full paths.
+    for (const CString& file : m_commandLine.m_files)
+        dialog.m_startFiles.push_back(FullPathName(file));
     m_pMainWnd = &dialog;
     dialog.DoModal();
     // The dialog goes with this frame; nothing may point at it afterwards.

@@ -28,6 +28,8 @@
 #include "player/CSongSettings.h"
 #include "player/CTransport.h"
 
+#include <algorithm>
+
 CTabrinoDlg::CTabrinoDlg(CWnd* parent)
     : CSkinDialog(102, parent)
     , m_pViews(std::make_unique<CSongViews>(*this))
@@ -96,8 +98,14 @@ BOOL CTabrinoDlg::OnInitDialog()
         m_pVolumeSlider->SetValue(m_nVolume);
 
     m_pViews->Restore();
-    if (!m_strStartFile.IsEmpty())
-        BeginOpen(m_strStartFile, FileNameOf(m_strStartFile));
+    m_playlistWindow.Restore();
+    if (m_startFiles.empty() && !m_strStartFile.IsEmpty())
+        m_startFiles.push_back(m_strStartFile);
+    // Files named at the start make a new playlist; without them the last
+    // one comes back with its current song.
+    m_playlist.Load(m_startFiles.empty() ? TRUE : FALSE);
+    if (!m_startFiles.empty())
+        m_playlist.OpenSongs(m_startFiles);
     // The media keys, the desktop's media widget and later starts of the
     // program reach this window from now on.
     PublishMediaPlayer(m_hWnd, &m_mediaControl, CMediaControl::kPlayerInfo);
@@ -112,6 +120,7 @@ BOOL CTabrinoDlg::DestroyWindow()
     // of sight before anything waits for the device.
     Transport().Stop();
     m_pPendingSong.reset();
+    m_playlist.StopReading();
     SaveSettings();
     m_pViews->Destroy();
     // A practice track being rendered stops, its half file removed.
@@ -119,6 +128,8 @@ BOOL CTabrinoDlg::DestroyWindow()
     m_pExport->Finish();
     if (m_pExport->m_hWnd)
         m_pExport->DestroyWindow();
+    if (m_playlistWindow.m_hWnd)
+        m_playlistWindow.DestroyWindow();
     if (m_hWnd)
         ShowWindow(SW_HIDE);
     // The player thread sends the all-off; a slow device gets a while for
@@ -167,6 +178,14 @@ LRESULT CTabrinoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         SetMasterVolume(static_cast<int>(lParam));
         return 0;
     }
+    if (message == WM_MEDIA_SETREPEAT) {
+        m_playlist.SetRepeat(static_cast<CPlaylist::Repeat>(std::clamp<LPARAM>(lParam, 0, 2)));
+        return 0;
+    }
+    if (message == WM_MEDIA_SETSHUFFLE) {
+        m_playlist.SetShuffle(lParam != 0 ? TRUE : FALSE);
+        return 0;
+    }
     if (message == WM_MEDIA_SETRATE) {
         m_mediaControl.SetRateMillionths(static_cast<LONGLONG>(lParam));
         return 0;
@@ -188,6 +207,10 @@ LRESULT CTabrinoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         CFaceCommands(*this).OnMeterClick(static_cast<int>(wParam), static_cast<UINT>(lParam));
         return 0;
     }
+    if (message == WM_TIMER && wParam == CPlaylistPlayer::GAP_TIMER) {
+        m_playlist.OnTimer();
+        return 0;
+    }
     if (message == WM_TIMER && wParam == CDisplayRefresh::TIMER_ID) {
         OnUpdateDisplay();
         OnUpdateMeters();
@@ -205,6 +228,10 @@ LRESULT CTabrinoDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case CPlayerEngine::OUTPUT_FAILED: OnOutputFailed(); return 0;
         case CPlayerEngine::STOPPED: OnPlayerStopped(); return 0;
         case CSongLoader::LOADED: OnSongLoaded(); return 0;
+        case CPlaylistReader::READ:
+            m_playlist.OnSongsRead();
+            m_playlistWindow.Refresh();
+            return 0;
         case 1015: OnButtonTransposeup(); return 0;
         case 1016: OnButtonTransposedown(); return 0;
         case 1017: OnButtonTempoup(); return 0;
@@ -220,13 +247,15 @@ void CTabrinoDlg::OnButtonFileopen()
 {
     if (m_playerState.m_playState != STATE_STOPPED)
         return;
-    CFileDialog dialog(TRUE, L"mid", L"", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kSongFileFilter, this);
+    CFileDialog dialog(TRUE, L"mid", L"", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_ALLOWMULTISELECT,
+        kSongFileFilter, this);
     // The dialog opens where the last song came from.
     const CString folder = m_recentFiles.LastFolder();
     dialog.m_ofn.lpstrInitialDir = folder;
     if (dialog.DoModal() != IDOK)
         return;
-    BeginOpen(dialog.GetPathName(), dialog.GetFileName());
+    // The songs chosen, one or several, are the playlist.
+    m_playlist.OpenSongs(dialog.GetPathNames());
 }
 
 BOOL CTabrinoDlg::OpenFile(const CString& path, const CString& name)
@@ -268,7 +297,10 @@ BOOL CTabrinoDlg::AcceptSong(std::unique_ptr<CSongFile> file, const CString& pat
     // The new song is read and checked whole before the old one is touched,
     // so a file that fails leaves the song, the title and the position.
     if (!file->Failure().IsEmpty()) {
-        MessageBoxW(nullptr, file->FailureMessage(path), L"", MB_OK);
+        // A song the playlist came to by itself is marked there and passed
+        // over; one asked for is told.
+        if (!m_playlist.OnSongFailed(path))
+            MessageBoxW(nullptr, file->FailureMessage(path), L"", MB_OK);
         return FALSE;
     }
     m_pPendingSong = std::move(file);
@@ -307,6 +339,9 @@ void CTabrinoDlg::TakePendingSong()
     CDisplayRefresh(*this).ShowSong();
     m_pViews->SongChanged();
     Invalidate(TRUE);
+    const CPlayerState& state = m_playerState;
+    m_playlist.OnSongInPlace(m_strPath, m_mediaControl.SongTitle(),
+        state.m_tempoMap.MicrosAt(state.m_length, state.m_ppqn, state.m_tempoMap.FirstTempo()));
 }
 
 namespace {
@@ -363,24 +398,15 @@ void CTabrinoDlg::OnPlayerStopped()
 
 void CTabrinoDlg::OnDropFiles(HDROP drop)
 {
-    // The first MIDI file of the drop, or else its first file, which then
-    // says itself what it is not.
-    CString chosen;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-        name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
-        if (chosen.IsEmpty() || (!IsMidiFileName(chosen) && IsMidiFileName(name)))
-            chosen = name;
-    }
-    DragFinish(drop);
-    if (!chosen.IsEmpty())
-        BeginOpen(chosen, FileNameOf(chosen));
+    const std::vector<CString> songs = CPlaylistPlayer::DroppedSongs(drop);
+    if (!songs.empty())
+        m_playlist.OpenSongs(songs);
 }
 
 void CTabrinoDlg::OnButtonSettings()
 {
-    CSettingsDlg::Choices choices { m_playerState.m_drumChannel, m_nSendSysEx, m_nReset, GetSynthSoundFont() };
+    CSettingsDlg::Choices choices { m_playerState.m_drumChannel, m_nSendSysEx, m_nReset, GetSynthSoundFont(),
+        static_cast<int>((m_playlist.m_gap + 500) / 1000) };
     // The dialog shows what is in force, the command line's choice included.
     if (m_nSendSysExOverride >= 0)
         choices.sendSysEx = m_nSendSysExOverride;
@@ -394,6 +420,9 @@ void CTabrinoDlg::OnButtonSettings()
     m_nReset = choices.reset;
     m_nSendSysExOverride = -1;
     m_nResetOverride = -1;
+    // A pause the dialog shows rounded stays as it was unless changed.
+    if (choices.songGap != static_cast<int>((m_playlist.m_gap + 500) / 1000))
+        m_playlist.m_gap = static_cast<DWORD>(choices.songGap) * 1000;
     ApplySoundChoices();
     if (choices.soundFont != GetSynthSoundFont() && ChooseSoundFont(choices.soundFont))
         m_strSoundFont = choices.soundFont;
@@ -491,6 +520,8 @@ void CTabrinoDlg::OnUpdateDisplay()
     CDisplayRefresh(*this).UpdateDisplay();
     m_pViews->Refresh();
     m_pPracticeTools->ShowStatus();
+    m_playlist.OnDisplay();
+    m_playlistWindow.Refresh();
 }
 
 void CTabrinoDlg::OnUpdateMeters()
@@ -557,6 +588,8 @@ void CTabrinoDlg::SaveSettings()
     m_songMemory.Write();
     m_pViews->Save();
     m_pPracticeTools->Save();
+    m_playlist.Save();
+    m_playlistWindow.Save();
 }
 
 void CTabrinoDlg::OnButtonPlay()
@@ -570,6 +603,7 @@ void CTabrinoDlg::OnButtonPlay()
 
 void CTabrinoDlg::OnButtonStop()
 {
+    m_playlist.OnUserStop();
     Transport().Stop();
     ApplyPendingPort();
 }

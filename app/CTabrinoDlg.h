@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/CMediaControl.h"
+#include "app/CPlaylistPlayer.h"
+#include "app/CPlaylistWindow.h"
 #include "app/CRecentFiles.h"
 #include "app/CRememberedSongs.h"
 #include "app/CSongLoader.h"
@@ -36,7 +38,8 @@ public:
     HWND PlayerWindow() const override { return GetSafeHwnd(); }
 
     // Builds the face, opens the port, starts the player thread and opens
-    // m_strStartFile when one is named.
+    // m_startFiles (or m_strStartFile) as the playlist, else the playlist
+    // kept from the last run.
     BOOL OnInitDialog() override;
     // Stops playback, saves the settings, hides the window, gives the
     // player thread up to CLOSE_WAIT milliseconds for the all-off and closes
@@ -51,8 +54,9 @@ public:
 
     void OnButtonFileopen();
     void OnButtonSettings();
-    // WM_DROPFILES: opens the first MIDI file of the drop (or its first
-    // file); a song that plays stops once the new one has loaded.
+    // WM_DROPFILES: the drop's MIDI files, folders and playlists (or else
+    // its files, which then say what they are not) become the playlist; a
+    // song that plays stops once the first one has loaded.
     void OnDropFiles(HDROP drop);
     LRESULT OnSkinSlider(WPARAM wParam, LPARAM lParam);
     void OnUpdateDisplay();
@@ -130,6 +134,7 @@ public:
     // nothing), and the file to open at start-up (empty for none).
     CString m_strPort { L"synth" };
     CString m_strStartFile;
+    std::vector<CString> m_startFiles;
     // The port named on the command line, used instead of the setting for
     // this run; empty when none was named.
     CString m_strPortOverride;
@@ -160,6 +165,9 @@ public:
     CSongLoader m_loader;
     // The dialog as the desktop's media controls see it.
     CMediaControl m_mediaControl { *this };
+    // The songs to play one after another.
+    CPlaylistPlayer m_playlist { *this };
+    CPlaylistWindow m_playlistWindow { *this };
     // The lyrics and keyboard windows.
     std::unique_ptr<CSongViews> m_pViews;
     // The practice track export.

@@ -12,11 +12,12 @@ const wchar_t* const kVolumeValue = L"Volume";
 const wchar_t* const kSendSysExValue = L"SendSysEx";
 const wchar_t* const kResetValue = L"Reset";
 
-// Only plain decimal digits, a few of them, within low..high.
+}
+
 BOOL LoadNumber(const wchar_t* name, int low, int high, int& value)
 {
     CString text;
-    if (!ReadRegString(HKEY_LOCAL_MACHINE, kSettingsKey, name, text) || text.IsEmpty() || text.GetLength() > 4)
+    if (!ReadRegString(HKEY_LOCAL_MACHINE, kSettingsKey, name, text) || text.IsEmpty() || text.GetLength() > 5)
         return FALSE;
     int number = 0;
     for (int i = 0; i < text.GetLength(); ++i) {
@@ -35,8 +36,6 @@ BOOL SaveNumber(const wchar_t* name, int value)
     CString text;
     FormatString(text, L"%d", value);
     return WriteRegString(HKEY_LOCAL_MACHINE, kSettingsKey, name, text);
-}
-
 }
 
 BOOL LoadZoom(int& zoom)

@@ -21,3 +21,8 @@ BOOL LoadSendSysEx(int& on);
 BOOL SaveSendSysEx(int on);
 BOOL LoadReset(int& reset);
 BOOL SaveReset(int reset);
+
+// Any of them by its name: only plain decimal digits, at most five, within
+// low..high.
+BOOL LoadNumber(const wchar_t* name, int low, int high, int& value);
+BOOL SaveNumber(const wchar_t* name, int value);

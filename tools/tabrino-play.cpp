@@ -8,13 +8,17 @@
 #include "platform/core/CFile.h"
 #include "platform/core/Console.h"
 #include "platform/core/DrivenTickCount.h"
+#include "platform/core/ErrorText.h"
 #include "platform/core/FileUri.h"
 #include "platform/core/LastError.h"
+#include "platform/core/SongFolder.h"
 #include "platform/core/Thread.h"
 #include "platform/core/TickCount.h"
 #include "platform/text/CTextEncoding.h"
 #include "player/CDrivenPlayer.h"
+#include "player/CM3uList.h"
 #include "player/CPlayerHost.h"
+#include "player/CPlaylist.h"
 #include "player/CPositionText.h"
 #include "player/CPractice.h"
 #include "player/CPracticeOptions.h"
@@ -27,6 +31,7 @@
 #include "song/CChannelNames.h"
 #include "song/CLyrics.h"
 #include "song/CMarkers.h"
+#include "tools/play/CPlaylistRun.h"
 
 #include <atomic>
 #include <charconv>
@@ -56,11 +61,15 @@ const std::string& Usage()
                     "                    [--loop FROM-TO [--speed-trainer F,T,S,P]] [--mute LIST]\n"
                     "                    [--solo N] [--emphasis N[,LEVEL] | --minus-one N]\n"
                     "                    [--soundfont PATH] [--lyrics [--encoding NAME]] [--no-sysex]\n"
-                    "                    [--reset NAME] [--remembered] FILE\n"
+                    "                    [--reset NAME] [--remembered] [--shuffle] [--repeat]\n"
+                    "                    [--gap SECONDS] [--recursive] [--render-dir DIR] FILE...\n"
                     "\n"
                     "Plays the Standard MIDI File FILE (or the one in the RMID file FILE) from\n"
                     "start to end and exits. The MIDI bytes go to synth unless --port names\n"
-                    "another.\n"
+                    "another. Several FILEs, a folder (its MIDI files, by name) or a playlist\n"
+                    "(.m3u or .m3u8: its songs in its order, relative paths taken from the\n"
+                    "list's folder) play one after another; a song that cannot be opened is\n"
+                    "told and passed over.\n"
                     "\n")
         + CPortList::OutputOptions()
         + "  --render FILE.wav render the song through the built-in synthesizer into\n"
@@ -103,6 +112,13 @@ const std::string& Usage()
           "  --remembered      apply what the player window remembers for this song\n"
           "                    (tempo, transposition, mutes, loop...); the other\n"
           "                    options given go before it\n"
+          "  --shuffle         several songs in a random order, each once\n"
+          "  --repeat          several songs over and over until Ctrl-C\n"
+          "  --gap SECONDS     the pause between two songs, 0..60 (2 unless given)\n"
+          "  --recursive       a folder's subfolders too\n"
+          "  --render-dir DIR  render each song into DIR/NAME.wav (NAME its file's\n"
+          "                    name); several songs with --render FILE.wav go to\n"
+          "                    FILE-01.wav, FILE-02.wav ... in the order played\n"
           "  --help            this text\n"
           "  --version         the program's version\n"
           "\n"
@@ -111,8 +127,9 @@ const std::string& Usage()
           "playback and exits; a second signal while it stops changes nothing. FILE\n"
           "may be a file URI (file:///path/song.mid).\n"
           "\n"
-          "Exit status: 0 played to the end (or --help, --version, --list-ports), 1 the\n"
-          "song or the port cannot be opened (or a render too long for a WAV file), 2 a\n"
+          "Exit status: 0 played to the end (or --help, --version, --list-ports), 1 a\n"
+          "song or the port cannot be opened (or a render too long for a WAV file; of\n"
+          "several songs, those that could be played were), 2 a\n"
           "mistyped command line (or a number out of its range, a --loop outside the\n"
           "song), 3 a write to the port failed, 128 + the signal's number\n"
           "when stopped by a signal (130 Ctrl-C, 129 the terminal closed, 143 a\n"
@@ -124,7 +141,8 @@ struct Options {
     std::string port { "synth" };
     std::string render;
     std::string renderParts;
-    std::string file;
+    std::string renderDir;
+    std::vector<std::string> files;
     std::string soundFont;
     long long transpose { 0 };
     long long tempo { 0 };
@@ -148,6 +166,13 @@ struct Options {
     CSpeedTrainerSettings trainer;
     std::string fromMarker;
     bool hasFromMarker { false };
+    // Several songs: the order, the pause between them, folders.
+    bool shuffle { false };
+    bool repeat { false };
+    bool recursive { false };
+    long long gapMs { 2000 };
+    // Set once the songs are known: one of several plays, and passes on.
+    bool several { false };
 };
 
 bool ParseNumber(const char* text, long long& value)
@@ -211,6 +236,31 @@ int ParseOptions(int argc, char** argv, Options& options)
                 return 2;
             }
             (parts ? options.renderParts : options.render) = text;
+        } else if (arg == "--render-dir") {
+            if (!value(text))
+                return 2;
+            if (!*text) {
+                std::fprintf(stderr, "tabrino-play: --render-dir needs a folder\n");
+                return 2;
+            }
+            options.renderDir = text;
+        } else if (arg == "--shuffle") {
+            options.shuffle = true;
+        } else if (arg == "--repeat") {
+            options.repeat = true;
+        } else if (arg == "--recursive") {
+            options.recursive = true;
+        } else if (arg == "--gap") {
+            if (!value(text))
+                return 2;
+            double seconds = -1;
+            const char* end = text + std::strlen(text);
+            auto [rest, error] = std::from_chars(text, end, seconds);
+            if (error != std::errc() || rest != end || !(seconds >= 0 && seconds <= 60)) {
+                std::fprintf(stderr, "tabrino-play: --gap takes 0 to 60 seconds, not \"%s\"\n", text);
+                return 2;
+            }
+            options.gapMs = static_cast<long long>(seconds * 1000 + 0.5);
         } else if (arg == "--transpose") {
             if (!number(options.transpose, options.hasTranspose, -CTransport::MAX_TRANSPOSE, CTransport::MAX_TRANSPOSE,
                     " semitones"))
@@ -293,20 +343,30 @@ int ParseOptions(int argc, char** argv, Options& options)
         } else if (arg.size() > 1 && arg[0] == '-') {
             std::fprintf(stderr, "tabrino-play: unknown option %s (see --help)\n", arg.c_str());
             return 2;
-        } else if (!options.file.empty()) {
-            std::fprintf(stderr, "tabrino-play: only one FILE can be played\n");
-            return 2;
         } else {
-            options.file = arg;
+            options.files.push_back(arg);
         }
     }
-    if (options.file.empty()) {
+    if (options.files.empty()) {
         std::fputs(Usage().c_str(), stderr);
+        return 2;
+    }
+    if (!options.render.empty() && !options.renderDir.empty()) {
+        std::fprintf(stderr, "tabrino-play: --render and --render-dir name two places; give one\n");
+        return 2;
+    }
+    if (!options.renderDir.empty()) {
+        // A folder of renders is a render, with the rules of one.
+        options.render = options.renderDir;
+    }
+    if (options.repeat && !options.render.empty()) {
+        std::fprintf(stderr, "tabrino-play: --repeat plays until Ctrl-C, a render must end; it takes no --repeat\n");
         return 2;
     }
     if (!options.renderParts.empty()) {
         // The parts are renders of their own, each with its own mix.
         const char* refused = options.hasPort ? "--port"
+            : !options.renderDir.empty()      ? "--render-dir"
             : !options.render.empty()         ? "--render"
             : options.hasLoop                 ? "--loop"
             : options.hasFrom                 ? "--from"
@@ -345,9 +405,11 @@ int ParseOptions(int argc, char** argv, Options& options)
 
 // Applies the window's memory of the song (found by the hash of its bytes)
 // and says what it applied. The file is only read here: a damaged one is
-// left for the window to set aside. A render must end, so it leaves out a
+// left for the window to set aside. A render must end and one song of several
+// must give way to the next, so they leave out a
 // remembered loop.
-CSongMemory::Record ApplyRemembered(CPlayerHost& player, CPractice& practice, CMixer& mixer, const Options& options)
+CSongMemory::Record ApplyRemembered(
+    CPlayerHost& player, CPractice& practice, CMixer& mixer, const Options& options, const std::string& shown)
 {
     CSongMemory memory;
     const std::string path = CSongMemory::FilePath();
@@ -359,11 +421,11 @@ CSongMemory::Record ApplyRemembered(CPlayerHost& player, CPractice& practice, CM
     }
     const CSongMemory::Record* record = memory.Find(player.m_songHash);
     if (!record) {
-        std::fprintf(stderr, "tabrino-play: nothing is remembered for %s\n", options.file.c_str());
+        std::fprintf(stderr, "tabrino-play: nothing is remembered for %s\n", shown.c_str());
         return {};
     }
     CSongSettings(player, practice, &mixer).Apply(*record);
-    if (!options.render.empty())
+    if (!options.render.empty() || options.several)
         practice.ClearLoop();
     std::string told;
     for (const auto& [name, text] : *record)
@@ -526,7 +588,7 @@ namespace {
 // Renders the practice tracks of every channel the song plays on into the
 // folder, two at a time (each on a thread with its own player and clock);
 // a signal stops them all. Returns the exit status.
-int RenderParts(const Options& options, const CPlayerHost& song)
+int RenderParts(const Options& options, const CPlayerHost& song, const CString& songPath)
 {
     const CString folder = CString::FromUtf8(options.renderParts);
     if (!CreateDirectoryW(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
@@ -559,7 +621,6 @@ int RenderParts(const Options& options, const CPlayerHost& song)
                 folder + L"/" + CPracticeRender::PartFileName(channel, names.Name(channel), kind) });
         }
     }
-    const CString songPath = FileArgument(options.file);
     const auto begun = std::chrono::steady_clock::now();
     std::atomic<size_t> next { 0 };
     std::atomic<int> failed { 0 };
@@ -618,29 +679,48 @@ DWORD StopOnInterrupt(LPVOID)
 
 }
 
-int main(int argc, char** argv)
-{
-    // The handler goes in first so that a Ctrl-C while the song loads or the
-    // port opens still ends through the player thread, with the all-off.
-    InstallInterruptHandler();
-    Options options;
-    int status = ParseOptions(argc, argv, options);
-    if (status != 0)
-        return status < 0 ? 0 : status;
+namespace {
 
+// What every song of a run shares: the player with its port (opened at the
+// first song that loads and kept for the rest) and the player thread.
+struct Session {
     CPlayerHost player;
+    bool portOpen { false };
+    bool terminal { false };
+    HANDLE watcher { nullptr };
+};
+
+// The name of a song's file without its folder and its extension.
+std::string SongStem(const CString& path)
+{
+    CString name = path.Mid(path.ReverseFind(L'/') + 1);
+    const int dot = name.ReverseFind(L'.');
+    if (dot > 0)
+        name = name.Left(dot);
+    return name.ToUtf8();
+}
+
+// Plays one song to its end (or renders it into renderFile). Returns 0, 1
+// when the song cannot be opened or rendered (it said why), 2 for an
+// option the song refuses, 3 for a failed write, 128 + a signal's number.
+int PlaySong(Session& session, const Options& given, const CString& path, const std::string& renderFile)
+{
+    // The song's memory and markers may add to the options, for this song.
+    Options options = given;
+    CPlayerHost& player = session.player;
     CPlayerState& state = player.m_playerState;
+    const std::string shown = path.ForDisplay().ToUtf8();
     // A file that cannot be loaded has said why.
-    if (!player.ReadFile(FileArgument(options.file)))
+    if (!player.ReadFile(path))
         return 1;
     if (!player.m_pTracks) {
-        std::fprintf(stderr, "tabrino-play: no tracks in %s\n", options.file.c_str());
+        std::fprintf(stderr, "tabrino-play: no tracks in %s\n", shown.c_str());
         return 1;
     }
     CTransport transport(state, nullptr, TRUE);
     transport.AdoptSong(player.m_pTracks);
     if (state.m_length == 0) {
-        std::fprintf(stderr, "tabrino-play: %s holds nothing to play\n", options.file.c_str());
+        std::fprintf(stderr, "tabrino-play: %s holds nothing to play\n", shown.c_str());
         return 1;
     }
 
@@ -664,7 +744,7 @@ int main(int argc, char** argv)
             std::string names;
             for (const CMarkers::Marker& marker : markers.Items())
                 names += (names.empty() ? "" : ", ") + CString(marker.name).ToUtf8();
-            std::fprintf(stderr, "tabrino-play: %s has no marker \"%s\" (%s%s)\n", options.file.c_str(),
+            std::fprintf(stderr, "tabrino-play: %s has no marker \"%s\" (%s%s)\n", shown.c_str(),
                 options.fromMarker.c_str(), names.empty() ? "it has none" : "its markers: ", names.c_str());
             return 2;
         }
@@ -677,7 +757,7 @@ int main(int argc, char** argv)
     CMixer mixer(player.m_output, state);
     CSongMemory::Record remembered;
     if (options.remembered)
-        remembered = ApplyRemembered(player, practice, mixer, options);
+        remembered = ApplyRemembered(player, practice, mixer, options, shown);
     if (options.hasTempo)
         transport.SetTempo(static_cast<std::int32_t>(options.tempo));
     if (options.hasTranspose)
@@ -691,7 +771,7 @@ int main(int argc, char** argv)
 
     // A render that a WAV file cannot hold (a damaged song can last years)
     // is refused before anything is written.
-    if (!options.render.empty()) {
+    if (!renderFile.empty()) {
         const LONGLONG from = state.m_tempoMap.MicrosAt(state.m_currentTick, state.m_ppqn, state.m_usPerQuarter);
         const LONGLONG to = state.m_tempoMap.MicrosAt(state.m_length, state.m_ppqn, state.m_usPerQuarter);
         const auto sound = static_cast<ULONGLONG>(to - from);
@@ -699,34 +779,42 @@ int main(int argc, char** argv)
             std::fprintf(stderr,
                 "tabrino-play: %s lasts %s from where it starts, at this tempo; a WAV file holds at most %s of "
                 "sound, so nothing is rendered\n",
-                options.file.c_str(), Duration(sound).c_str(), Duration(GetSynthWavCapacity()).c_str());
+                shown.c_str(), Duration(sound).c_str(), Duration(GetSynthWavCapacity()).c_str());
             return 1;
         }
     }
 
-    if (!options.soundFont.empty())
-        SetSynthSoundFont(CString::FromUtf8(options.soundFont));
     if (options.remembered)
         FoldRemembered(remembered, state, practice, mixer, options);
     if (!options.renderParts.empty())
-        return RenderParts(options, player);
-    player.m_output.m_sendSysEx = options.noSysEx ? FALSE : TRUE;
+        return RenderParts(options, player, path);
     player.m_output.SetMix(options.practice.m_mix);
-    player.m_output.m_reset = options.reset;
     // A render moves the clock by hand from before its file opens (the file
-    // counts its sound on that clock) until the port is closed below.
+    // counts its sound on that clock) until the port is closed below; each
+    // song of a render has a file of its own.
     std::optional<DrivenTickCount> clock;
-    std::string port = options.port;
-    if (!options.render.empty()) {
+    if (!renderFile.empty()) {
         clock.emplace(0);
-        port = "synth:" + options.render;
-    }
-    if (port != "none" && !player.m_output.OpenPort(CString::FromUtf8(port)))
-        return 1;
-
-    if (!clock && !player.StartPlayerThread()) {
-        std::fprintf(stderr, "tabrino-play: the player thread cannot be started\n");
-        return 1;
+        if (!player.m_output.OpenPort(CString::FromUtf8("synth:" + renderFile)))
+            return 1;
+    } else if (!session.portOpen) {
+        if (options.port != "none" && !player.m_output.OpenPort(CString::FromUtf8(options.port)))
+            return 4;
+        session.portOpen = true;
+        if (!player.StartPlayerThread()) {
+            std::fprintf(stderr, "tabrino-play: the player thread cannot be started\n");
+            return 4;
+        }
+        // A signal stops the song from a thread of its own, so that this
+        // one sleeps until the song has stopped, waking only for the
+        // status line.
+        {
+            std::lock_guard<std::mutex> guard(g_playingLock);
+            g_playing = &state;
+        }
+        session.watcher = CreateThread(nullptr, 0, &StopOnInterrupt, nullptr, 0, nullptr);
+        if (session.watcher)
+            CloseHandle(session.watcher);
     }
 
     options.practice.ApplyTo(practice);
@@ -736,7 +824,7 @@ int main(int argc, char** argv)
         player.m_countIn.SetSettings(CCountInSettings { options.countIn, false });
     if (!options.remembered || options.trainer.on)
         player.m_trainer.SetSettings(options.trainer);
-    bool terminal = IsTerminalStream(2);
+    const bool terminal = session.terminal;
     std::optional<CLyricsPrinter> lyrics;
     if (options.lyrics)
         lyrics.emplace(player.m_pTracks, options.encoding, terminal);
@@ -744,16 +832,6 @@ int main(int argc, char** argv)
 
     int exitStatus = clock ? Render(player, *clock, terminal, lyrics ? &*lyrics : nullptr) : 0;
     if (!clock) {
-        // A signal stops the song from a thread of its own, so that this
-        // one sleeps until the song has stopped, waking only for the
-        // status line.
-        {
-            std::lock_guard<std::mutex> guard(g_playingLock);
-            g_playing = &state;
-        }
-        HANDLE watcher = CreateThread(nullptr, 0, &StopOnInterrupt, nullptr, 0, nullptr);
-        if (watcher)
-            CloseHandle(watcher);
         DWORD lastStatus = GetTickCount() - 1000;
         long long shownPass = 0;
         while (state.m_playState != STATE_STOPPED && !InterruptRequested()) {
@@ -787,21 +865,17 @@ int main(int argc, char** argv)
                 wait = std::min<DWORD>(wait, 1000 - (GetTickCount() - lastStatus));
             }
             // Without the watcher a signal is seen within 20 ms.
-            state.WaitStopped(watcher ? wait : std::min<DWORD>(wait, 20));
-        }
-        {
-            std::lock_guard<std::mutex> guard(g_playingLock);
-            g_playing = nullptr;
+            state.WaitStopped(session.watcher ? wait : std::min<DWORD>(wait, 20));
         }
         if (InterruptRequested()) {
             // The watcher may not have run yet; a second stop changes nothing.
             CTransport(state, nullptr, TRUE).StopAndWait(INFINITE);
             exitStatus = 128 + InterruptSignal();
         }
-    }
-    if (terminal && !clock) {
-        ShowStatus(state);
-        std::fputc('\n', stderr);
+        if (terminal) {
+            ShowStatus(state);
+            std::fputc('\n', stderr);
+        }
     }
     // Playback stopped at the first failed write; that is told once. A write
     // that gave up at the deadline of a stop by a signal is told too, but
@@ -812,6 +886,110 @@ int main(int argc, char** argv)
         if (!InterruptRequested())
             exitStatus = 3;
     }
-    player.m_output.ClosePort();
+    if (clock)
+        player.m_output.ClosePort();
     return exitStatus;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    // The handler goes in first so that a Ctrl-C while the song loads or the
+    // port opens still ends through the player thread, with the all-off.
+    InstallInterruptHandler();
+    Options options;
+    int status = ParseOptions(argc, argv, options);
+    if (status != 0)
+        return status < 0 ? 0 : status;
+
+    // Folders give their MIDI files and playlists their songs, as in the
+    // window; anything else named stays a song of its own, even one that
+    // turns out missing.
+    std::vector<CString> named;
+    bool folder = false;
+    for (const std::string& file : options.files) {
+        named.push_back(FileArgument(file));
+        folder = folder || IsFolderPath(named.back()) || CM3uList::IsListName(named.back());
+    }
+    CPlaylist list;
+    list.SetShuffle(options.shuffle);
+    list.SetRepeat(options.repeat ? CPlaylist::REPEAT_ALL : CPlaylist::REPEAT_OFF);
+    list.Assign(CM3uList::ExpandPaths(named, options.recursive ? TRUE : FALSE));
+    if (list.Size() == 0) {
+        std::fprintf(stderr, "tabrino-play: no MIDI files in %s\n", options.files.front().c_str());
+        return 1;
+    }
+    const bool several = list.Size() > 1 || folder || options.repeat;
+    options.several = several;
+    if (several && (options.hasFrom || options.hasLoop || options.hasFromMarker)) {
+        std::fprintf(stderr, "tabrino-play: %s names a place in one song; it takes one FILE\n",
+            options.hasFrom ? "--from" : options.hasLoop ? "--loop" : "--from-marker");
+        return 2;
+    }
+    if (several && !options.renderParts.empty()) {
+        std::fprintf(stderr, "tabrino-play: --render-parts renders the parts of one song; it takes one FILE\n");
+        return 2;
+    }
+    if (several && options.render == "-") {
+        std::fprintf(stderr, "tabrino-play: several songs cannot share standard output; use --render FILE.wav\n");
+        return 2;
+    }
+    if (!options.renderDir.empty() && !IsFolderPath(CString::FromUtf8(options.renderDir))
+        && !CreateDirectoryW(CString::FromUtf8(options.renderDir), nullptr)) {
+        std::fprintf(stderr, "tabrino-play: the folder %s cannot be made: %s\n", options.renderDir.c_str(),
+            ErrorText(GetLastError()).ToUtf8().c_str());
+        return 1;
+    }
+    if (!options.soundFont.empty())
+        SetSynthSoundFont(CString::FromUtf8(options.soundFont));
+
+    Session session;
+    session.terminal = IsTerminalStream(2);
+    session.player.m_output.m_sendSysEx = options.noSysEx ? FALSE : TRUE;
+    session.player.m_output.m_reset = options.reset;
+    // The render file of each song: FILE itself for one song, FILE-NN.wav
+    // (NN its number in the order of play) for several; DIR/NAME.wav for a
+    // render into a folder, NAME-NN.wav when two songs share a name.
+    std::vector<std::string> renderNames;
+    auto renderFile = [&](const CString& path, int number) -> std::string {
+        if (options.render.empty())
+            return std::string();
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "-%02d", number);
+        if (!options.renderDir.empty()) {
+            std::string name = options.renderDir + (options.renderDir.back() == '/' ? "" : "/") + SongStem(path);
+            if (std::find(renderNames.begin(), renderNames.end(), name) != renderNames.end())
+                name += digits;
+            renderNames.push_back(name);
+            return name + ".wav";
+        }
+        if (!several)
+            return options.render;
+        std::string stem = options.render;
+        if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".wav") == 0)
+            stem.resize(stem.size() - 4);
+        return stem + digits + ".wav";
+    };
+
+    if (!several) {
+        status = PlaySong(session, options, list.Entries().front().path, renderFile(list.Entries().front().path, 1));
+    } else {
+        // A render needs no pause between its files.
+        CPlaylistRun run(list, options.render.empty() ? static_cast<DWORD>(options.gapMs) : 0, session.terminal);
+        status = run.Run([&](const CString& path, int number) {
+            const int played = PlaySong(session, options, path, renderFile(path, number));
+            // The song's own refusal (nothing to play) passes it over; the
+            // port is the run's.
+            return played == 2 ? CPlaylistRun::SKIPPED : played;
+        });
+    }
+    {
+        std::lock_guard<std::mutex> guard(g_playingLock);
+        g_playing = nullptr;
+    }
+    session.player.m_output.ClosePort();
+    // A port or thread that failed ends the run as a song that cannot be
+    // opened does.
+    return status == 4 ? 1 : status;
 }

@@ -274,6 +274,15 @@ CRegistryFile::LoadResult CRegistryFile::Load(const std::string& path)
     return result;
 }
 
+CRegistryFile::LoadResult CRegistryFile::ReadText(const std::string& path, std::string& text)
+{
+    text.clear();
+    return ReadConfigFile(path, kMaxFileSize, [&text](const std::string& read) {
+        text = read;
+        return true;
+    });
+}
+
 bool CRegistryFile::KeepDamagedCopy(const std::string& path)
 {
     // A hard link never replaces an existing name, so every damaged copy
@@ -291,6 +300,11 @@ bool CRegistryFile::KeepDamagedCopy(const std::string& path)
 bool CRegistryFile::Save(const std::string& path) const
 {
     return ReplaceConfigFile(path, Format());
+}
+
+bool CRegistryFile::ReplaceText(const std::string& path, const std::string& text)
+{
+    return ReplaceConfigFile(path, text);
 }
 
 CRegistryFile::Key* CRegistryFile::FindKey(const std::wstring& path)

@@ -45,6 +45,11 @@ public:
     // renames it over the target. Creates missing folders.
     bool Save(const std::string& path) const;
 
+    // The same rules for any text file kept beside the settings: Load's
+    // bounded read (Damaged: larger than kMaxFileSize), Save's replacement.
+    static LoadResult ReadText(const std::string& path, std::string& text);
+    static bool ReplaceText(const std::string& path, const std::string& text);
+
     // Keys and value names compare without regard to case.
     Key* FindKey(const std::wstring& path);
     const Key* FindKey(const std::wstring& path) const;

@@ -61,9 +61,12 @@ INT CFileDialog::DoModal()
         runner = g_runner;
     }
     m_path.Empty();
+    m_paths.clear();
     INT result = runner ? runner(*this) : IDCANCEL;
-    if (result != IDOK)
+    if (result != IDOK) {
         m_path.Empty();
+        m_paths.clear();
+    }
     return result == IDOK && !m_path.IsEmpty() ? IDOK : IDCANCEL;
 }
 

@@ -3,12 +3,17 @@
 #include "platform/ui/CDialog.h"
 
 #include <functional>
+#include <vector>
 
 #define OFN_READONLY 0x00000001u
 #define OFN_OVERWRITEPROMPT 0x00000002u
 #define OFN_HIDEREADONLY 0x00000004u
+#define OFN_ALLOWMULTISELECT 0x00000200u
 #define OFN_PATHMUSTEXIST 0x00000800u
 #define OFN_FILEMUSTEXIST 0x00001000u
+// The platform's own: the dialog chooses a folder, not a file (the shell
+// has this only in its newer dialog, as FOS_PICKFOLDERS).
+#define OFN_PICKFOLDER 0x10000000u
 
 // The part of the shell's file dialog settings the platform's dialog uses.
 struct OPENFILENAMEW {
@@ -27,8 +32,11 @@ public:
 
     INT DoModal() override;
 
-    // The chosen file's full path and its name without the folders.
+    // The chosen file's full path and its name without the folders; with
+    // OFN_ALLOWMULTISELECT the first of those chosen.
     CString GetPathName() const { return m_path; }
+    // Every file chosen, in the order the dialog gave them.
+    const std::vector<CString>& GetPathNames() const { return m_paths; }
     CString GetFileName() const;
     // The chosen file's extension, without the dot.
     CString GetFileExt() const;
@@ -39,7 +47,17 @@ public:
     DWORD Flags() const { return m_flags; }
     const CString& Filter() const { return m_filter; }
     // Sets the answer; runners call it before returning IDOK.
-    void SetPathName(const CString& path) { m_path = path; }
+    void SetPathName(const CString& path)
+    {
+        m_path = path;
+        m_paths = { path };
+    }
+    // Several files at once (OFN_ALLOWMULTISELECT); none is IDCANCEL.
+    void SetPathNames(std::vector<CString> paths)
+    {
+        m_path = paths.empty() ? CString() : paths.front();
+        m_paths = std::move(paths);
+    }
 
     // Set by the caller before DoModal; the strings must outlive it.
     OPENFILENAMEW m_ofn;
@@ -60,4 +78,5 @@ private:
     DWORD m_flags;
     CString m_filter;
     CString m_path;
+    std::vector<CString> m_paths;
 };

@@ -13,10 +13,10 @@ CMediaSessionService* SetMediaSessionService(CMediaSessionService* service)
     return g_service.exchange(service);
 }
 
-int ClaimMediaPlayer(const MEDIAPLAYERINFO& info, const CString& file)
+int ClaimMediaPlayer(const MEDIAPLAYERINFO& info, const std::vector<CString>& files)
 {
     CMediaSessionService* service = g_service.load();
-    return service ? service->Claim(info, file) : MEDIA_NO_SESSION;
+    return service ? service->Claim(info, files) : MEDIA_NO_SESSION;
 }
 
 BOOL PublishMediaPlayer(HWND hwnd, CMediaStatusSource* source, const MEDIAPLAYERINFO& info)

@@ -2,6 +2,8 @@
 
 #include "platform/core/CString.h"
 
+#include <vector>
+
 // The desktop session around a player window: the media keys and the
 // desktop's media widget (the MPRIS interface on the session bus), and one
 // player window per user. The window backend installs the service; without
@@ -14,6 +16,8 @@
 #define WM_APPCOMMAND 0x0319
 #define FAPPCOMMAND_MASK 0xF000
 #define GET_APPCOMMAND_LPARAM(lParam) (static_cast<short>(HIWORD(static_cast<std::uintptr_t>(lParam)) & ~FAPPCOMMAND_MASK))
+#define APPCOMMAND_MEDIA_NEXTTRACK 11
+#define APPCOMMAND_MEDIA_PREVIOUSTRACK 12
 #define APPCOMMAND_MEDIA_STOP 13
 #define APPCOMMAND_MEDIA_PLAY_PAUSE 14
 #define APPCOMMAND_MEDIA_PLAY 46
@@ -25,9 +29,20 @@
 #define WM_MEDIA_SETPOSITION 0x7FFF
 #define WM_MEDIA_SETVOLUME 0x7FFE
 #define WM_MEDIA_SETRATE 0x7FFD
+// Set the repeat to lParam (MEDIA_REPEAT_*), the shuffle on (1) or off (0).
+#define WM_MEDIA_SETREPEAT 0x7FFC
+#define WM_MEDIA_SETSHUFFLE 0x7FFB
 
 // Files handed over by another start of the program (or the desktop's media
-// widget) arrive as WM_DROPFILES, as if dropped on the window.
+// widget) arrive as WM_DROPFILES, as if dropped on the window; several
+// handed over at once come as one drop.
+
+// The repeat of a playlist: none, the song, the whole list.
+enum : int {
+    MEDIA_REPEAT_NONE = 0,
+    MEDIA_REPEAT_TRACK = 1,
+    MEDIA_REPEAT_PLAYLIST = 2,
+};
 
 enum : int {
     MEDIA_STOPPED = 0,
@@ -52,6 +67,11 @@ struct MEDIASTATUS {
     double maximumRate { 1.0 };
     BOOL canPlay { FALSE };
     BOOL canSeek { FALSE };
+    // The playlist: a song to go to either way, its repeat and shuffle.
+    BOOL canGoNext { FALSE };
+    BOOL canGoPrevious { FALSE };
+    int repeat { MEDIA_REPEAT_NONE };
+    BOOL shuffle { FALSE };
 };
 
 // Implemented by the program: the status of its playback.
@@ -88,7 +108,7 @@ enum : int {
 class CMediaSessionService {
 public:
     virtual ~CMediaSessionService() = default;
-    virtual int Claim(const MEDIAPLAYERINFO& info, const CString& file) = 0;
+    virtual int Claim(const MEDIAPLAYERINFO& info, const std::vector<CString>& files) = 0;
     virtual BOOL Publish(HWND hwnd, CMediaStatusSource* source, const MEDIAPLAYERINFO& info) = 0;
     virtual void Withdraw(HWND hwnd) = 0;
     virtual void StatusChanged(HWND hwnd, BOOL seeked) = 0;
@@ -99,11 +119,12 @@ CMediaSessionService* SetMediaSessionService(CMediaSessionService* service);
 
 // Makes this process the user's player before any window shows, in one step
 // that two starts at the same moment cannot both win: it takes the player's
-// name on the session bus. Where another process holds it, file (empty:
-// none) is handed to that player, which comes to the front. Requests that
+// name on the session bus. Where another process holds it, the files (none,
+// one, or several as one list) are handed to that player, which comes to
+// the front. Requests that
 // reach the name before the window is published wait for it. Without a
 // service MEDIA_NO_SESSION.
-int ClaimMediaPlayer(const MEDIAPLAYERINFO& info, const CString& file);
+int ClaimMediaPlayer(const MEDIAPLAYERINFO& info, const std::vector<CString>& files);
 // Publishes the window as a media player of the desktop: under the name
 // this process claimed, or else the player's name when it is free, or else
 // one of its own. The source is asked for the status until

@@ -336,12 +336,18 @@ TEST_F(FaceCommands, TheSettingsButtonChangesTheSettingsOnlyOnOk)
         browse(w);
         ASSERT_TRUE(w->findChild<QCheckBox*>()->isChecked()) << "sent by default";
         w->findChild<QCheckBox*>()->click();
+        // The pause between the playlist's songs, in seconds.
+        auto edits = w->findChildren<QLineEdit*>();
+        ASSERT_EQ(edits.size(), 2);
+        ASSERT_EQ(edits[1]->text(), QStringLiteral("2"));
+        edits[1]->setText(QStringLiteral("5"));
         Answer(w, "256", "Ok");
         keptOpen = TopDialogWindow() == w && boxes.Entries().size() == 1
             && w->findChild<QLineEdit*>()->text() == QStringLiteral("256");
         Answer(w, " 3 ", "Ok");
     });
     EXPECT_EQ(state.m_drumChannel, 2);
+    EXPECT_EQ(dialog.m_playlist.m_gap, 5000u);
     settings([](QWidget* w) { Answer(w, "7", "Abbruch"); });
     files.SetAnswer(Wide(copy));
     settings([&](QWidget* w) {

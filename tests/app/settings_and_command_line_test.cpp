@@ -158,24 +158,26 @@ TEST(CommandLine, EveryOptionWhatWinsOverTheRestAndWhatIsRefused)
     CCommandLine full;
     EXPECT_EQ(Parse(full,
                   { "--port", "capture:/tmp/x y.txt", "--zoom", "3", "--new-window", "--soundfont", "/sf/ä.sf2",
-                      "Lied \xe4.mid" }),
+                      "Lied \xe4.mid", "dir/" }),
         CCommandLine::RUN);
     EXPECT_TRUE(full.m_newWindow);
     EXPECT_EQ(full.m_port.ToUtf8(), "capture:/tmp/x y.txt");
     EXPECT_EQ(full.m_zoom, 3);
     EXPECT_EQ(full.m_soundFont.ToUtf8(), "/sf/ä.sf2");
-    EXPECT_EQ(full.m_file.ToUtf8(), "Lied \xe4.mid") << "a name that is not UTF-8 keeps its bytes";
+    ASSERT_EQ(full.m_files.size(), 2u) << "several FILEs make the playlist";
+    EXPECT_EQ(full.m_files[0].ToUtf8(), "Lied \xe4.mid") << "a name that is not UTF-8 keeps its bytes";
+    EXPECT_EQ(full.m_files[1].ToUtf8(), "dir/");
     EXPECT_EQ(full.WindowOptionsGiven(), "--port, --soundfont and --zoom were");
     // After "--" a name that looks like an option is a file; a file URI, as
     // a desktop launcher passes it, is the path it names.
     CCommandLine dashed, uri, port;
     EXPECT_EQ(Parse(dashed, { "--", "--zoom" }), CCommandLine::RUN);
-    EXPECT_EQ(dashed.m_file.ToUtf8(), "--zoom");
+    EXPECT_EQ(dashed.m_files.at(0).ToUtf8(), "--zoom");
     EXPECT_EQ(dashed.WindowOptionsGiven(), "");
     EXPECT_EQ(Parse(uri, { "file:///tmp/Lied%20%E4.mid" }), CCommandLine::RUN);
-    EXPECT_EQ(uri.m_file.ToUtf8(), "/tmp/Lied \xe4.mid");
+    EXPECT_EQ(uri.m_files.at(0).ToUtf8(), "/tmp/Lied \xe4.mid");
     EXPECT_EQ(Parse(port, { "file:relative.mid", "--port", "none" }), CCommandLine::RUN);
-    EXPECT_EQ(port.m_file.ToUtf8(), "file:relative.mid");
+    EXPECT_EQ(port.m_files.at(0).ToUtf8(), "file:relative.mid");
     EXPECT_EQ(port.WindowOptionsGiven(), "--port was");
     // The SysEx and reset choices for one run; each reset by its name.
     for (auto [name, reset] : { std::pair { "none", 0 }, { "gm", 1 }, { "gm2", 2 }, { "gs", 3 }, { "xg", 4 } }) {
@@ -199,7 +201,7 @@ TEST(CommandLine, EveryOptionWhatWinsOverTheRestAndWhatIsRefused)
              Case { { "--soundfont" }, "--soundfont needs a value" },
              Case { { "--reset", "GS" }, "--reset takes none, gm, gm2, gs or xg, not \"GS\"" },
              Case { { "--reset" }, "--reset needs a value" }, Case { { "--loud" }, "unknown option --loud" },
-             Case { { "a.mid", "b.mid" }, "only one FILE" }, Case { { "" }, "empty" } }) {
+             Case { { "a.mid", "" }, "empty" } }) {
         CCommandLine line;
         EXPECT_EQ(Parse(line, args), CCommandLine::FAULT) << error;
         EXPECT_NE(line.m_error.find(error), std::string::npos) << line.m_error;

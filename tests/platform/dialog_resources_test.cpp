@@ -25,7 +25,7 @@ TEST(DialogTemplate, EmbeddedTemplatesLoad)
     ASSERT_TRUE(settings.Load(132));
     EXPECT_EQ(settings.m_caption, L"Settings");
     EXPECT_FALSE(settings.IsFace());
-    ASSERT_EQ(settings.m_items.size(), 16u);
+    ASSERT_EQ(settings.m_items.size(), 18u);
     const CDialogTemplate::Item& edit = settings.m_items[0];
     EXPECT_EQ(edit.id, 1011);
     EXPECT_EQ(edit.className, L"EDIT");
@@ -43,9 +43,9 @@ TEST(DialogTemplate, EmbeddedTemplatesLoad)
     EXPECT_EQ(std::make_tuple(settings.m_items[12].id, settings.m_items[12].className), std::make_tuple(1014, CString(L"COMBOBOX")));
     EXPECT_TRUE(settings.m_items[13].HasStyle("BS_AUTOCHECKBOX"));
     EXPECT_EQ(settings.m_items[13].text, L"Send SysEx");
-    EXPECT_EQ(settings.m_items[14].id, IDOK);
-    EXPECT_TRUE(settings.m_items[14].HasStyle("BS_DEFPUSHBUTTON"));
-    EXPECT_EQ(settings.m_items[15].text, L"Abbruch");
+    EXPECT_EQ(settings.m_items[16].id, IDOK);
+    EXPECT_TRUE(settings.m_items[16].HasStyle("BS_DEFPUSHBUTTON"));
+    EXPECT_EQ(settings.m_items[17].text, L"Abbruch");
 
     CDialogTemplate none;
     EXPECT_FALSE(none.Load(999));

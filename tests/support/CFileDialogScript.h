@@ -25,6 +25,10 @@ public:
         m_previous = CFileDialog::SetRunner([this](CFileDialog& dialog) {
             m_requests.push_back({ dialog.IsOpenDialog(), dialog.DefaultExt(), dialog.InitialFileName(), dialog.Flags(),
                 dialog.Filter(), CString(dialog.m_ofn.lpstrInitialDir) });
+            if (!m_answers.empty()) {
+                dialog.SetPathNames(m_answers);
+                return IDOK;
+            }
             if (m_answer.IsEmpty())
                 return IDCANCEL;
             dialog.SetPathName(m_answer);
@@ -36,10 +40,13 @@ public:
     CFileDialogScript& operator=(const CFileDialogScript&) = delete;
 
     void SetAnswer(const CString& answer) { m_answer = answer; }
+    // Several files chosen at once (a dialog with OFN_ALLOWMULTISELECT).
+    void SetAnswers(std::vector<CString> answers) { m_answers = std::move(answers); }
     const std::vector<Request>& Requests() const { return m_requests; }
 
 private:
     CString m_answer;
+    std::vector<CString> m_answers;
     std::vector<Request> m_requests;
     CFileDialog::Runner m_previous;
 };

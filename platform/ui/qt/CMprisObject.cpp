@@ -22,6 +22,8 @@ namespace {
 const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
 const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
+// The player's own: several files handed over at once, as one list.
+const QString kOwn = QStringLiteral("org.tabrino.Player");
 // A jump of the position by more than this, against the time gone by, is
 // told to the desktop as a seek.
 constexpr LONGLONG kJumpUs = 1000000;
@@ -55,12 +57,17 @@ const char* const kInterfaces = R"(<interface name="org.mpris.MediaPlayer2">
   <property name="Position" type="x" access="read"/>
   <property name="MinimumRate" type="d" access="read"/>
   <property name="MaximumRate" type="d" access="read"/>
+  <property name="LoopStatus" type="s" access="readwrite"/>
+  <property name="Shuffle" type="b" access="readwrite"/>
   <property name="CanGoNext" type="b" access="read"/>
   <property name="CanGoPrevious" type="b" access="read"/>
   <property name="CanPlay" type="b" access="read"/>
   <property name="CanPause" type="b" access="read"/>
   <property name="CanSeek" type="b" access="read"/>
   <property name="CanControl" type="b" access="read"/>
+</interface>
+<interface name="org.tabrino.Player">
+  <method name="OpenUris"><arg name="Uris" type="as" direction="in"/></method>
 </interface>
 )";
 
@@ -76,6 +83,18 @@ LONGLONG SaturatingAdd(LONGLONG a, LONGLONG b)
 LONGLONG Within(LONGLONG value, LONGLONG low, LONGLONG high)
 {
     return value < low ? low : value > high ? high : value;
+}
+
+QString LoopText(int repeat)
+{
+    switch (repeat) {
+    case MEDIA_REPEAT_TRACK:
+        return QStringLiteral("Track");
+    case MEDIA_REPEAT_PLAYLIST:
+        return QStringLiteral("Playlist");
+    default:
+        return QStringLiteral("None");
+    }
 }
 
 QString PlaybackText(int playback)
@@ -106,12 +125,20 @@ void CMprisObject::Attach(HWND hwnd, CMediaStatusSource* source)
     m_source = source;
     m_last = Status();
     m_sinceLast.restart();
-    for (const CString& path : m_pending) {
-        HDROP drop = CreateDropFiles({ path });
-        if (!PostMessageW(m_hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0))
-            DragFinish(drop);
-    }
+    for (const std::vector<CString>& paths : m_pending)
+        Hand(paths);
     m_pending.clear();
+}
+
+void CMprisObject::Hand(const std::vector<CString>& paths)
+{
+    if (!m_hwnd) {
+        m_pending.push_back(paths);
+        return;
+    }
+    HDROP drop = CreateDropFiles(paths);
+    if (!PostMessageW(m_hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0))
+        DragFinish(drop);
 }
 
 MEDIASTATUS CMprisObject::Status() const
@@ -166,8 +193,10 @@ QVariantMap CMprisObject::Properties(const QString& interface, const MEDIASTATUS
         properties.insert(QStringLiteral("Metadata"), Metadata(status));
         properties.insert(QStringLiteral("Volume"), status.volume / 1000.0);
         properties.insert(QStringLiteral("Position"), QVariant::fromValue(static_cast<qlonglong>(status.positionUs)));
-        properties.insert(QStringLiteral("CanGoNext"), false);
-        properties.insert(QStringLiteral("CanGoPrevious"), false);
+        properties.insert(QStringLiteral("CanGoNext"), status.canGoNext != FALSE);
+        properties.insert(QStringLiteral("CanGoPrevious"), status.canGoPrevious != FALSE);
+        properties.insert(QStringLiteral("LoopStatus"), LoopText(status.repeat));
+        properties.insert(QStringLiteral("Shuffle"), status.shuffle != FALSE);
         properties.insert(QStringLiteral("CanPlay"), status.canPlay != FALSE);
         properties.insert(QStringLiteral("CanPause"), status.canPlay != FALSE);
         properties.insert(QStringLiteral("CanSeek"), status.canSeek != FALSE);
@@ -204,6 +233,21 @@ bool CMprisObject::handleMessage(const QDBusMessage& message, const QDBusConnect
         return HandleProperties(message, connection);
     if (interface == kPlayer)
         return HandlePlayer(message, connection);
+    if (interface == kOwn && message.member() == QLatin1String("OpenUris") && message.arguments().size() == 1) {
+        std::vector<CString> paths;
+        for (const QString& uri : message.arguments()[0].toStringList()) {
+            CString path;
+            if (!PathFromFileUri(uri.toStdString(), path)) {
+                connection.send(message.createErrorReply(
+                    QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"), QStringLiteral("only local files open")));
+                return true;
+            }
+            paths.push_back(path);
+        }
+        Hand(paths);
+        connection.send(message.createReply());
+        return true;
+    }
     if (interface != kRoot && !interface.isEmpty())
         return false;
     if (message.member() == QLatin1String("Raise")) {
@@ -233,8 +277,10 @@ bool CMprisObject::HandlePlayer(const QDBusMessage& message, const QDBusConnecti
         command(APPCOMMAND_MEDIA_PAUSE);
     } else if (member == QLatin1String("Stop")) {
         command(APPCOMMAND_MEDIA_STOP);
-    } else if (member == QLatin1String("Next") || member == QLatin1String("Previous")) {
-        // One song at a time: nothing to go to.
+    } else if (member == QLatin1String("Next")) {
+        command(APPCOMMAND_MEDIA_NEXTTRACK);
+    } else if (member == QLatin1String("Previous")) {
+        command(APPCOMMAND_MEDIA_PREVIOUSTRACK);
     } else if (member == QLatin1String("Seek") && args.size() == 1) {
         // However far the offset, the song goes no further than its start
         // or its end.
@@ -255,13 +301,7 @@ bool CMprisObject::HandlePlayer(const QDBusMessage& message, const QDBusConnecti
                 QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"), QStringLiteral("only local files open")));
             return true;
         }
-        if (!m_hwnd) {
-            m_pending.push_back(path);
-        } else {
-            HDROP drop = CreateDropFiles({ path });
-            if (!PostMessageW(m_hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0))
-                DragFinish(drop);
-        }
+        Hand({ path });
     } else {
         return false;
     }
@@ -300,6 +340,27 @@ bool CMprisObject::HandleProperties(const QDBusMessage& message, const QDBusConn
 
 bool CMprisObject::SetProperty(const QString& name, const QVariant& value, QString& error)
 {
+    if (name == QLatin1String("LoopStatus")) {
+        const QString text = value.toString();
+        const int repeat = text == QLatin1String("None") ? MEDIA_REPEAT_NONE
+            : text == QLatin1String("Track")             ? MEDIA_REPEAT_TRACK
+            : text == QLatin1String("Playlist")          ? MEDIA_REPEAT_PLAYLIST
+                                                         : -1;
+        if (value.userType() != QMetaType::QString || repeat < 0) {
+            error = QStringLiteral("LoopStatus takes None, Track or Playlist");
+            return false;
+        }
+        Post(WM_MEDIA_SETREPEAT, repeat);
+        return true;
+    }
+    if (name == QLatin1String("Shuffle")) {
+        if (value.userType() != QMetaType::Bool) {
+            error = QStringLiteral("Shuffle takes a boolean");
+            return false;
+        }
+        Post(WM_MEDIA_SETSHUFFLE, value.toBool() ? 1 : 0);
+        return true;
+    }
     bool isNumber = false;
     const double number = value.toDouble(&isNumber);
     if (name != QLatin1String("Volume") && name != QLatin1String("Rate")) {
@@ -346,6 +407,14 @@ void CMprisObject::Changed(bool seeked)
     }
     if (now.canSeek != m_last.canSeek)
         changed.insert(QStringLiteral("CanSeek"), now.canSeek != FALSE);
+    if (now.canGoNext != m_last.canGoNext)
+        changed.insert(QStringLiteral("CanGoNext"), now.canGoNext != FALSE);
+    if (now.canGoPrevious != m_last.canGoPrevious)
+        changed.insert(QStringLiteral("CanGoPrevious"), now.canGoPrevious != FALSE);
+    if (now.repeat != m_last.repeat)
+        changed.insert(QStringLiteral("LoopStatus"), LoopText(now.repeat));
+    if (now.shuffle != m_last.shuffle)
+        changed.insert(QStringLiteral("Shuffle"), now.shuffle != FALSE);
     if (!changed.isEmpty()) {
         QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(kPath), kProperties,
             QStringLiteral("PropertiesChanged"));

@@ -13,7 +13,8 @@
 // interfaces org.mpris.MediaPlayer2 and org.mpris.MediaPlayer2.Player). Its
 // methods and property writes become messages posted to the window
 // (WM_APPCOMMAND, WM_MEDIA_SETPOSITION, WM_MEDIA_SETVOLUME,
-// WM_MEDIA_SETRATE, WM_DROPFILES); its properties come from the program's
+// WM_MEDIA_SETRATE, WM_MEDIA_SETREPEAT, WM_MEDIA_SETSHUFFLE, WM_DROPFILES);
+// its properties come from the program's
 // status source. The object may exist before its window: the files handed
 // to it meanwhile wait for Attach. Lives on the GUI thread.
 class CMprisObject : public QDBusVirtualObject {
@@ -40,6 +41,8 @@ private:
     bool HandleProperties(const QDBusMessage& message, const QDBusConnection& connection);
     bool SetProperty(const QString& name, const QVariant& value, QString& error);
     void Post(UINT message, LPARAM lParam);
+    // Files handed over, as one drop; kept until the window is attached.
+    void Hand(const std::vector<CString>& paths);
     void Raise();
 
     HWND m_hwnd { nullptr };
@@ -50,5 +53,5 @@ private:
     MEDIASTATUS m_last;
     QElapsedTimer m_sinceLast;
     // Files handed over before the window was attached.
-    std::vector<CString> m_pending;
+    std::vector<std::vector<CString>> m_pending;
 };

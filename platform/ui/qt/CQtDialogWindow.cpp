@@ -1,5 +1,7 @@
 #include "platform/ui/qt/CQtDialogWindow.h"
 
+#include "platform/ui/MediaSession.h"
+
 #include "platform/core/Console.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CDialogControl.h"
@@ -140,6 +142,18 @@ UINT VirtualKeyOf(const QKeyEvent& event)
     case Qt::Key_Asterisk: return (event.modifiers() & Qt::KeypadModifier) ? 0 : '8';
     case Qt::Key_ParenLeft: return '9';
     default: return 0;
+    }
+}
+
+int AppCommandOfKey(int key)
+{
+    switch (key) {
+    case Qt::Key_MediaNext: return APPCOMMAND_MEDIA_NEXTTRACK;
+    case Qt::Key_MediaPrevious: return APPCOMMAND_MEDIA_PREVIOUSTRACK;
+    case Qt::Key_MediaPlay: return APPCOMMAND_MEDIA_PLAY;
+    case Qt::Key_MediaPause: return APPCOMMAND_MEDIA_PAUSE;
+    case Qt::Key_MediaStop: return APPCOMMAND_MEDIA_STOP;
+    default: return APPCOMMAND_MEDIA_PLAY_PAUSE;
     }
 }
 
@@ -637,6 +651,16 @@ void CQtDialogWindow::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Escape:
         if (!repeat)
             Route(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+        break;
+    // The keyboard's media keys reach the window as the shell sends them.
+    case Qt::Key_MediaNext:
+    case Qt::Key_MediaPrevious:
+    case Qt::Key_MediaTogglePlayPause:
+    case Qt::Key_MediaPlay:
+    case Qt::Key_MediaPause:
+    case Qt::Key_MediaStop:
+        if (!repeat)
+            Route(WM_APPCOMMAND, 0, MAKELPARAM(0, static_cast<WORD>(AppCommandOfKey(event->key()))));
         break;
     default:
         if (const UINT key = m_template.IsFace() ? VirtualKeyOf(*event) : 0) {

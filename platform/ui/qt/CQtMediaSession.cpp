@@ -73,7 +73,7 @@ void CQtMediaSession::Unregister(Published& published)
     published = Published();
 }
 
-int CQtMediaSession::Claim(const MEDIAPLAYERINFO& info, const CString& file)
+int CQtMediaSession::Claim(const MEDIAPLAYERINFO& info, const std::vector<CString>& files)
 {
     if (!HasSessionBus() || !QDBusConnection::sessionBus().isConnected())
         return MEDIA_NO_SESSION;
@@ -87,7 +87,7 @@ int CQtMediaSession::Claim(const MEDIAPLAYERINFO& info, const CString& file)
         if (Register(info, name, m_claimed))
             return MEDIA_CLAIMED;
         if (bus.interface() && bus.interface()->isServiceRegistered(name))
-            return HandOver(info, file) ? MEDIA_HANDED_OVER : MEDIA_NOT_ANSWERED;
+            return HandOver(info, files) ? MEDIA_HANDED_OVER : MEDIA_NOT_ANSWERED;
     }
     return MEDIA_NOT_ANSWERED;
 }
@@ -125,7 +125,7 @@ void CQtMediaSession::StatusChanged(HWND hwnd, BOOL seeked)
         found->second.object->Changed(seeked != FALSE);
 }
 
-bool CQtMediaSession::HandOver(const MEDIAPLAYERINFO& info, const CString& file)
+bool CQtMediaSession::HandOver(const MEDIAPLAYERINFO& info, const std::vector<CString>& files)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     const QString name = BusName(info);
@@ -134,9 +134,18 @@ bool CQtMediaSession::HandOver(const MEDIAPLAYERINFO& info, const CString& file)
         message.setArguments(args);
         return bus.call(message, QDBus::Block, kCallTimeoutMs).type() == QDBusMessage::ReplyMessage;
     };
-    if (!file.IsEmpty()
+    // One file goes as the desktop's media widget would send it; several go
+    // in one call, so that they arrive as one list.
+    if (files.size() == 1
         && !call(kRootInterface + QStringLiteral(".Player"), QStringLiteral("OpenUri"),
-            { QString::fromStdString(FileUriFromPath(file)) }))
+            { QString::fromStdString(FileUriFromPath(files.front())) }))
         return false;
+    if (files.size() > 1) {
+        QStringList uris;
+        for (const CString& file : files)
+            uris << QString::fromStdString(FileUriFromPath(file));
+        if (!call(QStringLiteral("org.tabrino.Player"), QStringLiteral("OpenUris"), { uris }))
+            return false;
+    }
     return call(kRootInterface, QStringLiteral("Raise"), {});
 }

@@ -23,7 +23,7 @@ public:
     CQtMediaSession();
     ~CQtMediaSession() override;
 
-    int Claim(const MEDIAPLAYERINFO& info, const CString& file) override;
+    int Claim(const MEDIAPLAYERINFO& info, const std::vector<CString>& files) override;
     BOOL Publish(HWND hwnd, CMediaStatusSource* source, const MEDIAPLAYERINFO& info) override;
     void Withdraw(HWND hwnd) override;
     void StatusChanged(HWND hwnd, BOOL seeked) override;
@@ -38,7 +38,7 @@ private:
     bool Register(const MEDIAPLAYERINFO& info, const QString& name, Published& published);
     void Unregister(Published& published);
     // Hands the file to the player that holds the name.
-    bool HandOver(const MEDIAPLAYERINFO& info, const CString& file);
+    bool HandOver(const MEDIAPLAYERINFO& info, const std::vector<CString>& files);
 
     // The name claimed before the window was published.
     Published m_claimed;

@@ -57,7 +57,12 @@ int RunQtFileDialog(CFileDialog& dialog)
         fileDialog.selectFile(ToQString(dialog.InitialFileName()));
     if (dialog.IsOpenDialog()) {
         fileDialog.setAcceptMode(QFileDialog::AcceptOpen);
-        fileDialog.setFileMode((dialog.Flags() & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        if (dialog.Flags() & OFN_PICKFOLDER)
+            fileDialog.setFileMode(QFileDialog::Directory);
+        else if (dialog.Flags() & OFN_ALLOWMULTISELECT)
+            fileDialog.setFileMode(QFileDialog::ExistingFiles);
+        else
+            fileDialog.setFileMode((dialog.Flags() & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     } else {
         fileDialog.setAcceptMode(QFileDialog::AcceptSave);
         fileDialog.setFileMode(QFileDialog::AnyFile);
@@ -67,6 +72,9 @@ int RunQtFileDialog(CFileDialog& dialog)
         fileDialog.setDefaultSuffix(ToQString(dialog.DefaultExt()));
     if (fileDialog.exec() != QDialog::Accepted || fileDialog.selectedFiles().isEmpty())
         return IDCANCEL;
-    dialog.SetPathName(CString::FromUtf8(FileSystemPath(fileDialog.selectedFiles().first())));
+    std::vector<CString> paths;
+    for (const QString& file : fileDialog.selectedFiles())
+        paths.push_back(CString::FromUtf8(FileSystemPath(file)));
+    dialog.SetPathNames(std::move(paths));
     return IDOK;
 }
