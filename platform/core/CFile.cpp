@@ -83,8 +83,8 @@ BOOL CFile::Remove(LPCWSTR path)
 
 BOOL CreateDirectoryW(LPCWSTR path, void*)
 {
-    if (mkdir(CString(path).ToUtf8().c_str(), 0777) != 0) {
-        SetLastError(static_cast<DWORD>(errno));
+    if (!path || mkdir(CString(path).ToUtf8().c_str(), 0777) != 0) {
+        SetLastError(!path ? static_cast<DWORD>(EINVAL) : static_cast<DWORD>(errno));
         return FALSE;
     }
     return TRUE;

@@ -148,12 +148,3 @@ std::vector<CString> ExpandSongPaths(const std::vector<CString>& paths, BOOL rec
     }
     return songs;
 }
-
-BOOL CreateDirectoryW(LPCWSTR path, void*)
-{
-    if (!path || ::mkdir(CString(path).ToUtf8().c_str(), 0777) != 0) {
-        SetLastError(!path ? static_cast<DWORD>(EINVAL) : static_cast<DWORD>(errno));
-        return FALSE;
-    }
-    return TRUE;
-}

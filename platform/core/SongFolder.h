@@ -27,7 +27,3 @@ std::vector<CString> MidiFilesInFolder(const CString& folder, BOOL recursive);
 // The songs a list of paths names: each folder replaced by its MIDI files,
 // every other path kept as it is (a missing one says so when it is played).
 std::vector<CString> ExpandSongPaths(const std::vector<CString>& paths, BOOL recursive);
-// Makes a folder (one level), as the shell's CreateDirectoryW does: FALSE
-// with the error (GetLastError) when it cannot, EEXIST for one already
-// there. The security attributes are not used.
-BOOL CreateDirectoryW(LPCWSTR path, void* security);
