@@ -77,8 +77,13 @@ DWORD CSongLoader::ReadThreadProc(LPVOID param)
             std::swap(shared->m_result, file);
             shared->m_resultPath = request.path;
             shared->m_resultName = request.name;
+            // Done before the notice goes: the window may take the read at
+            // once, and must find no read running then (a failed one gives
+            // the title back only when nothing else is being read).
+            shared->m_running = false;
         }
         PostMessageW(request.window, WM_COMMAND, MAKEWPARAM(LOADED, 0), reinterpret_cast<LPARAM>(request.window));
+        return 0;
     }
 }
 

@@ -101,7 +101,7 @@ before=$(wakeups); sleep 2; after=$(wakeups)
 # box shows, and the song and the title stay.
 "$build/tabrino" missing.mid || fail "the second start ended with $?"
 await windows_are 2 || fail "no message box for the missing file"
-await title_is "TabrinoCE - a.mid" || fail "the title changed after a failed open"
+await title_is "TabrinoCE - a.mid" || fail "the title changed after a failed open: $(for w in $(xdotool search --onlyvisible --classname "^tabrino$"); do xdotool getwindowname $w; done | tr "\n" "/")"
 property_has Metadata "file://$work/a.mid" || fail "the song changed after a failed open"
 
 # A good file reaches the first window too, which opens it; the port asked
