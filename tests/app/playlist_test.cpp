@@ -146,6 +146,22 @@ TEST_F(Playlist, SongsPlayInOrderWithThePauseAMissingOneIsPassedOverAndNextAndPr
     EXPECT_EQ(Current(), 0);
 }
 
+// Next and previous open each song with what the player remembers for it.
+TEST_F(Playlist, EachSongComesBackWithWhatWasSetForIt)
+{
+    const std::string a = WriteNoteSong("list-memory-a.mid", 65), b = WriteNoteSong("list-memory-b.mid", 67);
+    dialog.m_playlist.OpenSongs({ Wide(a), Wide(b) });
+    AllLoaded();
+    dialog.SetTranspose(-2);
+    Command(ID_NEXT_SONG);
+    AllLoaded();
+    EXPECT_EQ(state.m_transpose, 0);
+    Command(ID_PREVIOUS_SONG);
+    AllLoaded();
+    EXPECT_EQ(state.m_transpose, -2);
+    EXPECT_EQ(dialog.GetWindowText().ToUtf8(), "TabrinoCE - list-memory-a.mid (remembered)");
+}
+
 TEST_F(Playlist, RepeatOnePlaysTheSongAgainAndStopAfterThisSongStops)
 {
     const std::string a = WriteNoteSong("list-r1.mid", 60), b = WriteNoteSong("list-r2.mid", 62);
