@@ -3,10 +3,14 @@
 #include "tests/TempConfigHome.h"
 
 #include "app/CFaceCommands.h"
+#include "app/CPracticeDlg.h"
 #include "app/CPracticeTools.h"
+#include "app/CTrainerDlg.h"
 #include "app/FaceCommands.h"
 #include "player/CDrivenPlayer.h"
 #include "player/CTransport.h"
+#include "tests/support/CDialogScript.h"
+#include "tests/support/CMessageBoxRecorder.h"
 
 namespace {
 
@@ -110,4 +114,73 @@ TEST(PracticeTools, SettingsAreRememberedAndReadSafely)
     EXPECT_EQ(later.m_pPracticeTools->Metronome(), (CMetronomeSettings { 40, CMetronomeSettings::CLAVES, true }));
     EXPECT_EQ(later.m_metronome.m_accentKey, 75);
     EXPECT_EQ(later.m_trainer.Settings(), (CSpeedTrainerSettings { true, 60, 90, 10, 3 }));
+}
+
+// The practice dialogs as the user fills them in. The trainer's opens on the
+// loop's bars, refuses a target below its start and a loop that ends before
+// it begins, and its bars become the loop. The metronome's refuses a volume
+// below 5 % and sets the click and the count-in. Cancel changes nothing.
+TEST(PracticeTools, TheDialogsShowTheSettingsAndSetWhatIsTyped)
+{
+    CMessageBoxRecorder boxes;
+    CapturedDialog d;
+    CTrack* track = d.AddTrack();
+    AddAt(track, 0, 0x90, 60, 100);
+    AddAt(track, 1920 * 8, 0x80, 60, 0);
+    d.TickPerMs();
+    CTransport(d.state, nullptr, FALSE).AdoptSong(d.dialog.m_pTracks);
+    CPractice& practice = d.dialog.m_practice;
+    practice.SetLoop(1920 * 2, 1920 * 4);
+    CPracticeTools& tools = *d.dialog.m_pPracticeTools;
+    auto type = [](int id, const wchar_t* text) { return [=](CDialog& dialog) { dialog.SetDlgItemText(id, text); }; };
+    {
+        CDialogScript script({
+            [](CDialog& dialog) {
+                dialog.CheckDlgButton(CTrainerDlg::IDC_ON, BST_CHECKED);
+                dialog.SetDlgItemText(CTrainerDlg::IDC_FROM, L"80");
+                dialog.SetDlgItemText(CTrainerDlg::IDC_TO, L"70");
+            },
+            [](CDialog& dialog) {
+                dialog.SetDlgItemText(CTrainerDlg::IDC_TO, L"95");
+                dialog.SetDlgItemText(CTrainerDlg::IDC_FROM_BAR, L"6");
+            },
+            type(CTrainerDlg::IDC_FROM_BAR, L"2"),
+        });
+        EXPECT_TRUE(tools.Run(ID_TRAINER_DIALOG));
+        ASSERT_EQ(script.Dialogs().size(), 1u);
+        const std::map<int, CString>& shown = script.Dialogs()[0].texts;
+        EXPECT_EQ(std::make_pair(shown.at(CTrainerDlg::IDC_FROM_BAR), shown.at(CTrainerDlg::IDC_TO_BAR)),
+            std::make_pair(CString(L"3"), CString(L"5")));
+        EXPECT_EQ(script.StepsLeft(), 0u);
+        EXPECT_EQ(boxes.Entries().size(), 2u);
+    }
+    EXPECT_EQ(tools.Trainer(), (CSpeedTrainerSettings { true, 80, 95, 5, 2 }));
+    EXPECT_EQ(std::make_pair(practice.LoopStart(), practice.LoopEnd()), std::make_pair(LONGLONG { 1920 }, LONGLONG { 1920 * 4 }));
+    {
+        CDialogScript script({
+            [](CDialog& dialog) {
+                dialog.SendDlgItemMessage(CPracticeDlg::IDC_SOUND, CB_SETCURSEL, CMetronomeSettings::COWBELL);
+                dialog.SendDlgItemMessage(CPracticeDlg::IDC_COUNT_IN, CB_SETCURSEL, 2);
+                dialog.CheckDlgButton(CPracticeDlg::IDC_EACH_PASS, BST_CHECKED);
+                dialog.SetDlgItemText(CPracticeDlg::IDC_VOLUME, L"3");
+            },
+            type(CPracticeDlg::IDC_VOLUME, L"60"),
+        });
+        EXPECT_TRUE(tools.Run(ID_PRACTICE_DIALOG));
+        ASSERT_EQ(script.Dialogs().size(), 1u);
+        EXPECT_EQ(script.Dialogs()[0].texts.at(CPracticeDlg::IDC_VOLUME), L"100");
+        EXPECT_EQ(script.Dialogs()[0].selections.at(CPracticeDlg::IDC_COUNT_IN), 0);
+        EXPECT_EQ(boxes.Entries().size(), 3u);
+    }
+    EXPECT_EQ(tools.Metronome(), (CMetronomeSettings { 60, CMetronomeSettings::COWBELL, false }));
+    EXPECT_EQ(tools.CountIn(), (CCountInSettings { 2, true }));
+    EXPECT_EQ(d.dialog.m_metronome.m_accentKey, 56);
+    {
+        CDialogScript script({});
+        EXPECT_TRUE(tools.Run(ID_TRAINER_DIALOG));
+        EXPECT_TRUE(tools.Run(ID_PRACTICE_DIALOG));
+        EXPECT_EQ(script.Dialogs().size(), 2u);
+    }
+    EXPECT_EQ(tools.Trainer(), (CSpeedTrainerSettings { true, 80, 95, 5, 2 }));
+    EXPECT_EQ(tools.CountIn(), (CCountInSettings { 2, true }));
 }
