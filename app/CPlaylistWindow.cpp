@@ -10,7 +10,9 @@
 #include "platform/ui/DragDrop.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/SysColor.h"
+#include "platform/ui/WindowPlacement.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -24,6 +26,11 @@ control 10 LISTBOX "" 0 0 220 200 WS_CHILD|WS_VISIBLE|WS_TABSTOP|LBS_NOTIFY|LBS_
 
 const wchar_t* const kPlaceValue = L"PlaylistWindow";
 constexpr LONG kWindowGap = 16;
+// The length column, in dialog units: room for "1:23:45" and a margin.
+constexpr int kLengthColumn = 36;
+// Left beside the length for the list's frame and vertical scroll bar, so
+// that the columns never need a horizontal one.
+constexpr int kRightMargin = 28;
 
 }
 
@@ -101,8 +108,15 @@ void CPlaylistWindow::Layout()
 {
     RECT client {};
     GetClientRect(&client);
-    if (CWnd* list = GetDlgItem(IDC_SONGS))
+    if (CWnd* list = GetDlgItem(IDC_SONGS)) {
         list->MoveWindow(&client);
+        // The title takes what the length leaves of the width, so that a
+        // title is cut short only when the window is too narrow for it.
+        const int width = static_cast<int>(client.right - client.left) / kPixelsPerDialogUnit;
+        int stops[2] = { std::max(kLengthColumn, width - kLengthColumn - kRightMargin), 0 };
+        stops[1] = stops[0] + kLengthColumn;
+        SendDlgItemMessage(IDC_SONGS, LB_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(stops));
+    }
 }
 
 void CPlaylistWindow::PaintAll(CDC* dc)

@@ -11,6 +11,7 @@
 #include "platform/ui/CListBoxControl.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Timer.h"
+#include "platform/ui/WindowPlacement.h"
 
 #include <filesystem>
 #include <fstream>
@@ -250,6 +251,16 @@ TEST_F(Playlist, TheWindowShowsTheSongsPlaysOnADoubleClickAndTakesMovesDeletesAn
     ReadsArrive();
     EXPECT_EQ(list->Text(1), L"2. list-w2.mid\t0:01");
     EXPECT_EQ(list->Marked(), 0);
+    // The title column takes the width the length leaves, at any size.
+    for (const LONG width : { 440, 800 }) {
+        RECT place { 0, 0, width, 300 };
+        window.MoveWindow(&place);
+        RECT client {};
+        window.GetClientRect(&client);
+        ASSERT_EQ(list->TabStops().size(), 2u);
+        EXPECT_GE(list->TabStops()[0], client.right / kPixelsPerDialogUnit - 70) << width;
+        EXPECT_LE(list->TabStops()[1], client.right / kPixelsPerDialogUnit) << width;
+    }
 
     list->DoubleClickByUser(2);
     AllLoaded();
