@@ -174,6 +174,7 @@ HMENU CFaceCommands::BuildMenu() const
     }
     AppendMenuW(menu, MF_POPUP | Flags(FALSE, !files.empty()), reinterpret_cast<std::uintptr_t>(recent),
         L"Recent files");
+    m_dialog.m_playlist.AppendMenuTo(menu);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
 
     HMENU loop = CreatePopupMenu();
