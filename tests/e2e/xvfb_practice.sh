@@ -27,10 +27,10 @@ start_player "$build" "$work" "$work/song.mid"
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 keys() { xdotool key --window "$window" --delay 50 "$@"; sleep 0.2; }
 keys 1 bracketleft Right Right bracketright
-# The menu: Open, Recent files, Loop, Metronome.
+# The menu: Open, Recent files, Playlist, Loop, Metronome.
 xdotool mousemove --window "$window" 120 200 click 3
 sleep 0.5
-xdotool key --delay 100 Down Down Down Down Return
+xdotool key --delay 100 Down Down Down Down Down Return
 sleep 0.3
 import -window "$window" "$build/e2e-practice.png"
 keys Home space
