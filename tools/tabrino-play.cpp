@@ -626,8 +626,14 @@ int RenderParts(const Options& options, const CPlayerHost& song, const CString& 
     std::atomic<int> failed { 0 };
     std::mutex printLock;
     auto work = [&] {
-        for (size_t n = next++; n < jobs.size(); n = next++) {
+        for (size_t n = next++; n < jobs.size() && !InterruptRequested(); n = next++) {
             Job& job = jobs[n];
+            // A signal is seen at the render's next step of progress (a
+            // thousandth of the song), on the thread that renders.
+            job.render->m_onProgress = [&job](std::int32_t) {
+                if (InterruptRequested())
+                    job.render->m_cancel = TRUE;
+            };
             const BOOL done = job.render->Run(songPath, job.path);
             std::lock_guard<std::mutex> guard(printLock);
             if (done) {
@@ -644,12 +650,6 @@ int RenderParts(const Options& options, const CPlayerHost& song, const CString& 
     std::vector<std::thread> threads;
     for (unsigned n = 0; n < workers; ++n)
         threads.emplace_back(work);
-    while (next < jobs.size() + workers && !InterruptRequested())
-        Sleep(50);
-    if (InterruptRequested()) {
-        for (Job& job : jobs)
-            job.render->m_cancel = TRUE;
-    }
     for (std::thread& thread : threads)
         thread.join();
     if (InterruptRequested())
