@@ -22,13 +22,6 @@
 
 namespace {
 
-// A menu entry's text with its key beside it.
-CString Entry(const wchar_t* text, WORD command)
-{
-    const CString key = ShortcutText(command);
-    return key.IsEmpty() ? CString(text) : CString(text) + L"\t" + key;
-}
-
 UINT Flags(BOOL checked, BOOL enabled)
 {
     return (checked ? MF_CHECKED : 0u) | (enabled ? 0u : MF_GRAYED);
@@ -164,7 +157,7 @@ HMENU CFaceCommands::BuildMenu() const
     const CPractice& practice = m_dialog.m_practice;
     const BOOL stopped = m_dialog.m_playerState.m_playState == STATE_STOPPED;
     HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, Flags(FALSE, stopped), ID_FILE_OPEN, Entry(L"Open...", ID_FILE_OPEN));
+    AppendMenuW(menu, Flags(FALSE, stopped), ID_FILE_OPEN, MenuEntry(L"Open...", ID_FILE_OPEN));
 
     HMENU recent = CreatePopupMenu();
     const auto& files = m_dialog.m_recentFiles.Files();
@@ -178,13 +171,13 @@ HMENU CFaceCommands::BuildMenu() const
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
 
     HMENU loop = CreatePopupMenu();
-    AppendMenuW(loop, MF_STRING, ID_LOOP_SET_A, Entry(L"Set A", ID_LOOP_SET_A));
-    AppendMenuW(loop, MF_STRING, ID_LOOP_SET_B, Entry(L"Set B", ID_LOOP_SET_B));
-    AppendMenuW(loop, Flags(practice.LoopOn(), practice.HasLoop()), ID_LOOP_TOGGLE, Entry(L"Loop on", ID_LOOP_TOGGLE));
+    AppendMenuW(loop, MF_STRING, ID_LOOP_SET_A, MenuEntry(L"Set A", ID_LOOP_SET_A));
+    AppendMenuW(loop, MF_STRING, ID_LOOP_SET_B, MenuEntry(L"Set B", ID_LOOP_SET_B));
+    AppendMenuW(loop, Flags(practice.LoopOn(), practice.HasLoop()), ID_LOOP_TOGGLE, MenuEntry(L"Loop on", ID_LOOP_TOGGLE));
     AppendMenuW(loop, Flags(FALSE, practice.HasLoop() || practice.LoopStart() >= 0 || practice.LoopEnd() >= 0),
-        ID_LOOP_CLEAR, Entry(L"Clear", ID_LOOP_CLEAR));
+        ID_LOOP_CLEAR, MenuEntry(L"Clear", ID_LOOP_CLEAR));
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(loop), L"Loop");
-    AppendMenuW(menu, Flags(practice.MetronomeOn(), TRUE), ID_METRONOME, Entry(L"Metronome", ID_METRONOME));
+    AppendMenuW(menu, Flags(practice.MetronomeOn(), TRUE), ID_METRONOME, MenuEntry(L"Metronome", ID_METRONOME));
     m_dialog.m_pPracticeTools->AppendMenu(menu);
 
     HMENU mute = CreatePopupMenu();
@@ -192,7 +185,7 @@ HMENU CFaceCommands::BuildMenu() const
     for (int channel = 0; channel < 16; ++channel) {
         const std::wstring name = L"Channel " + std::to_wstring(channel + 1);
         const WORD muteId = static_cast<WORD>(ID_MUTE_FIRST + channel);
-        AppendMenuW(mute, Flags(practice.IsMuted(channel), TRUE), muteId, Entry(name.c_str(), muteId));
+        AppendMenuW(mute, Flags(practice.IsMuted(channel), TRUE), muteId, MenuEntry(name.c_str(), muteId));
         AppendMenuW(solo, Flags(practice.SoloChannel() == channel, TRUE), ID_SOLO_FIRST + channel, name.c_str());
     }
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(mute), L"Mute");
@@ -204,16 +197,16 @@ HMENU CFaceCommands::BuildMenu() const
 
     for (const auto& [id, text] : { std::pair { ID_LYRICS_WINDOW, L"Lyrics" }, std::pair { ID_KEYBOARD_WINDOW, L"Keyboard" },
              std::pair { ID_MIXER_WINDOW, L"Mixer" } })
-        AppendMenuW(menu, Flags(m_dialog.m_pViews->IsOpen(id), TRUE), id, Entry(text, id));
+        AppendMenuW(menu, Flags(m_dialog.m_pViews->IsOpen(id), TRUE), id, MenuEntry(text, id));
     HMENU zoom = CreatePopupMenu();
     for (int n = kMinWindowZoom; n <= kMaxWindowZoom; ++n)
         AppendMenuW(zoom, Flags(m_dialog.m_nZoom == n, TRUE), ID_ZOOM_FIRST + n, std::to_wstring(n).c_str());
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(zoom), L"Zoom");
     AppendMenuW(menu, MF_STRING, ID_SETTINGS, L"Settings...");
-    AppendMenuW(menu, MF_STRING, ID_KEY_HELP, Entry(L"Keyboard help", ID_KEY_HELP));
+    AppendMenuW(menu, MF_STRING, ID_KEY_HELP, MenuEntry(L"Keyboard help", ID_KEY_HELP));
     AppendMenuW(menu, MF_STRING, ID_ABOUT, L"About");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(menu, MF_STRING, ID_QUIT, Entry(L"Quit", ID_QUIT));
+    AppendMenuW(menu, MF_STRING, ID_QUIT, MenuEntry(L"Quit", ID_QUIT));
     return menu;
 }
 

@@ -30,12 +30,6 @@ int LoadSmallSetting(const wchar_t* name, int low, int high, int fallback)
     return value;
 }
 
-CString Entry(const wchar_t* text, WORD command)
-{
-    const CString key = ShortcutText(command);
-    return key.IsEmpty() ? CString(text) : CString(text) + L"\t" + key;
-}
-
 }
 
 CPlaylistPlayer::CPlaylistPlayer(CTabrinoDlg& dialog)
@@ -350,8 +344,8 @@ void CPlaylistPlayer::AppendMenuTo(HMENU menu) const
     };
     const CPlaylist::Repeat repeat = m_list.GetRepeat();
     HMENU list = CreatePopupMenu();
-    AppendMenuW(list, flags(FALSE, CanGoNext()), ID_NEXT_SONG, Entry(L"Next song", ID_NEXT_SONG));
-    AppendMenuW(list, flags(FALSE, CanGoPrevious()), ID_PREVIOUS_SONG, Entry(L"Previous song", ID_PREVIOUS_SONG));
+    AppendMenuW(list, flags(FALSE, CanGoNext()), ID_NEXT_SONG, MenuEntry(L"Next song", ID_NEXT_SONG));
+    AppendMenuW(list, flags(FALSE, CanGoPrevious()), ID_PREVIOUS_SONG, MenuEntry(L"Previous song", ID_PREVIOUS_SONG));
     AppendMenuW(list, flags(m_stopAfterThis, TRUE), ID_STOP_AFTER_SONG, L"Stop after this song");
     AppendMenuW(list, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(list, flags(repeat == CPlaylist::REPEAT_OFF, TRUE), ID_REPEAT_OFF, L"Repeat off");
@@ -363,7 +357,7 @@ void CPlaylistPlayer::AppendMenuTo(HMENU menu) const
     AppendMenuW(list, flags(m_subfolders, TRUE), ID_SUBFOLDERS, L"Include subfolders");
     AppendMenuW(list, MF_STRING, ID_OPEN_PLAYLIST, L"Open playlist...");
     AppendMenuW(list, flags(FALSE, m_list.Size() > 0), ID_SAVE_PLAYLIST, L"Save playlist...");
-    AppendMenuW(list, MF_STRING, ID_PLAYLIST_WINDOW, Entry(L"Playlist window", ID_PLAYLIST_WINDOW));
+    AppendMenuW(list, MF_STRING, ID_PLAYLIST_WINDOW, MenuEntry(L"Playlist window", ID_PLAYLIST_WINDOW));
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(list), L"Playlist");
 }
 

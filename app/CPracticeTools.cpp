@@ -16,12 +16,6 @@
 
 namespace {
 
-CString Entry(const CString& text, WORD command)
-{
-    const CString key = ShortcutText(command);
-    return key.IsEmpty() ? text : text + L"\t" + key;
-}
-
 UINT Checked(bool checked)
 {
     return MF_STRING | (checked ? MF_CHECKED : 0u);
@@ -262,7 +256,7 @@ void CPracticeTools::AppendMenu(HMENU menu) const
     AppendMenuW(countIn, Checked(m_countIn.bars == 2), ID_COUNT_IN_2, L"2 bars");
     AppendMenuW(countIn, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(countIn, Checked(m_countIn.beforeEachPass), ID_COUNT_IN_PASS, L"Before each loop pass");
-    AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(countIn), Entry(L"Count-in", ID_COUNT_IN));
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(countIn), MenuEntry(L"Count-in", ID_COUNT_IN));
     AppendMenuW(menu, MF_STRING, ID_PRACTICE_DIALOG, L"Metronome and count-in...");
     AppendMenuW(menu, Checked(m_trainer.on), ID_TRAINER_DIALOG, L"Speed trainer...");
 
@@ -284,9 +278,9 @@ void CPracticeTools::AppendMenu(HMENU menu) const
     }
     if (!markers.empty() || !bookmarks.empty())
         AppendMenuW(goTo, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(goTo, MF_STRING, ID_MARKER_NEXT, Entry(L"Next marker", ID_MARKER_NEXT));
-    AppendMenuW(goTo, MF_STRING, ID_MARKER_PREVIOUS, Entry(L"Previous marker", ID_MARKER_PREVIOUS));
-    AppendMenuW(goTo, MF_STRING, ID_BOOKMARK_ADD, Entry(L"Bookmark here", ID_BOOKMARK_ADD));
+    AppendMenuW(goTo, MF_STRING, ID_MARKER_NEXT, MenuEntry(L"Next marker", ID_MARKER_NEXT));
+    AppendMenuW(goTo, MF_STRING, ID_MARKER_PREVIOUS, MenuEntry(L"Previous marker", ID_MARKER_PREVIOUS));
+    AppendMenuW(goTo, MF_STRING, ID_BOOKMARK_ADD, MenuEntry(L"Bookmark here", ID_BOOKMARK_ADD));
     AppendMenuW(goTo, MF_POPUP | (bookmarks.empty() ? MF_GRAYED : 0u), reinterpret_cast<std::uintptr_t>(remove),
         L"Remove bookmark");
     AppendMenuW(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(goTo), L"Go to");

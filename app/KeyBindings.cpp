@@ -94,6 +94,12 @@ CString ShortcutText(WORD command)
     return CString();
 }
 
+CString MenuEntry(const CString& text, WORD command)
+{
+    const CString key = ShortcutText(command);
+    return key.IsEmpty() ? text : text + L"\t" + key;
+}
+
 CString KeyHelpText()
 {
     std::wstring text;

@@ -28,5 +28,7 @@ std::span<const KeyBinding> KeyBindings();
 WORD CommandForKey(UINT key, UINT modifiers);
 // The key shown beside a command in the menu; empty for none.
 CString ShortcutText(WORD command);
+// A menu entry's text with its key beside it ("Mixer<tab>X").
+CString MenuEntry(const CString& text, WORD command);
 // The keys as lines of "key<tab>what it does".
 CString KeyHelpText();
