@@ -13,6 +13,10 @@ constexpr double kGain = 0.6;
 constexpr int kDeviceId = 0x10;
 
 std::mutex g_configLock;
+// FluidSynth's set-up of a synthesizer (its settings, the synthesizer, the
+// SoundFont) is not safe on two threads at once, and practice tracks render
+// two at a time: synthesizers are made one after another.
+std::mutex g_createLock;
 std::string g_soundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 std::string g_audioDriver;
 
@@ -124,6 +128,7 @@ std::shared_ptr<CSynthPort> CSynthPort::Open(const std::string& wavPath)
         return nullptr;
     if (!Readable(soundFont))
         return nullptr;
+    std::lock_guard<std::mutex> creating(g_createLock);
     std::shared_ptr<CSynthPort> port(new CSynthPort(*fluid));
     port->m_settings = fluid->new_fluid_settings();
     if (!port->m_settings) {
